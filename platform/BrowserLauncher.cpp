@@ -1,0 +1,86 @@
+#include "platform/BrowserLauncher.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+BrowserLauncher::Launcher& CurrentLauncher() {
+    static BrowserLauncher::Launcher launcher;
+    return launcher;
+}
+
+// Everything the child needs is prepared before fork: between fork and exec
+// only async-signal-safe calls are allowed in a threaded process.
+bool SpawnDetached(const std::string& executable, const std::string& argument) {
+    char name[] = "xdg-open";
+    char* argv[] = {name, const_cast<char*>(argument.c_str()), nullptr};
+    const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+
+    const pid_t child = fork();
+    if (child < 0) {
+        if (devNull >= 0)
+            close(devNull);
+        return false;
+    }
+    if (child == 0) {
+        // The intermediate child exits at once; the grandchild is adopted by
+        // init, which reaps it.
+        const pid_t grandchild = fork();
+        if (grandchild != 0)
+            _exit(grandchild < 0 ? 1 : 0);
+        setsid();
+        if (devNull >= 0)
+            dup2(devNull, STDIN_FILENO);
+        execve(executable.c_str(), argv, environ);
+        _exit(127);
+    }
+    if (devNull >= 0)
+        close(devNull);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+bool BrowserLauncher::Open(const std::string& address) {
+    if (CurrentLauncher())
+        return CurrentLauncher()(address);
+    const std::string opener = FindExecutable("xdg-open");
+    if (opener.empty())
+        return false;
+    return SpawnDetached(opener, address);
+}
+
+void BrowserLauncher::SetLauncher(Launcher launcher) { CurrentLauncher() = std::move(launcher); }
+
+std::string BrowserLauncher::FindExecutable(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    const std::string dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
+        const std::string candidate = dir + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+}  // namespace platform

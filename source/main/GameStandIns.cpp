@@ -1,0 +1,58 @@
+// Factory entries for the game classes that are not built yet. A class
+// leaves this list when it registers itself.
+#include "engine/io/StandInObject.h"
+
+namespace {
+
+constexpr ZQ2::StandInName kGameStandIns[] = {
+    {"DialogCredits", "DialogCredits"},
+    {"DialogDelvor", "DialogDelvor"},
+    {"DialogHelp", "DialogHelp"},
+    {"DialogHighScore", "DialogHighScore"},
+    {"DialogMenu", "DialogMenu"},
+    {"DialogNameInput", "DialogNameInput"},
+    {"DialogPause", "DialogPause"},
+    {"DialogPlayerSelect", "DialogPlayerSelect"},
+    {"DialogYesNo", "DialogYesNo"},
+    {"DialogSettings", "DialogSettings"},
+    {"DelvorScore", "DelvorScoreEntry"},
+    {"DelvorPlayer", "DelvorPlayer"},
+    {"SceneDelvor", "SceneDelvor"},
+    {"SceneGame", "SceneGame"},
+    {"SceneLoad", "SceneLoad"},
+    {"SceneMap", "SceneMap"},
+    {"SceneSelection", "SceneSelection"},
+    {"SceneSplash", "SceneSplash"},
+    {"ClickObject", "ClickObject"},
+    {"DelvorBoss", "DelvorBoss"},
+    {"DelvorCharacter", "DelvorCharacter"},
+    {"DelvorClock", "DelvorClock"},
+    {"DelvorDigger", "DelvorDigger"},
+    {"DelvorReqBalloon", "DelvorReqBalloon"},
+    {"DelvorHole", "DelvorHole"},
+    {"DelvorItem", "DelvorItem"},
+    {"DelvorWorker", "DelvorWorker"},
+    {"Dovidi", "Dovidi"},
+    {"Vuru", "Vuru"},
+    {"DialogStageStart", "DialogStageStart"},
+    {"DialogStageEnd", "DialogStageEnd"},
+    {"DelvorUpgrade", "DelvorUpgrade"},
+    {"DelvorGenerator", "DelvorGenerator"},
+    {"Vuvivedod", "Vuvivedod"},
+    {"StoryPage", "StoryPage"},
+    {"StoryText", "StoryText"},
+    {"SceneStory", "SceneStory"},
+    {"SceneAncientMap", "SceneAncientMap"},
+    {"DelvorTrophy", "DelvorTrophy"},
+    {"SceneTrophy", "SceneTrophy"},
+    {"DelvorPicker", "DelvorPicker"},
+    {"DelvorMeter", "DelvorMeter"},
+    {"DialogMiniGame", "DialogMiniGame"},
+    {"DialogUpgrade", "DialogUpgrade"},
+};
+
+struct Registrar {
+    Registrar() { ZQ2::RegisterStandIns<kGameStandIns>(std::make_index_sequence<std::size(kGameStandIns)>()); }
+} g_Registrar;
+
+}  // namespace
