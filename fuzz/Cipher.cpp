@@ -15,7 +15,7 @@ using namespace ZQ2;
 using namespace ZQ2::cipher;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > (1u << 20))
+    if (size == 0 || size > (1u << 20))
         return 0;
     const int length = static_cast<int>(size);
     int offset = 0;

@@ -243,9 +243,15 @@ std::string MakeValidPath(const std::string& path) {
     // slashes needs more than one pass.
     while (Utils::Replace(result, "//", "/", true)) {
     }
+    // Drops "./" segments; the "./" inside "../" is kept, so parent folders
+    // still work.
     size_t at = 0;
-    while ((at = result.find("./", at)) != std::string::npos)
-        result.erase(at, 2);
+    while ((at = result.find("./", at)) != std::string::npos) {
+        if (at > 0 && result[at - 1] == '.')
+            at += 2;
+        else
+            result.erase(at, 2);
+    }
     return result;
 }
 

@@ -44,6 +44,16 @@ uint32_t BlendColors(const uint32_t* colors, const int* weights, int count) {
     return result;
 }
 
+// No edge of polygon sees p on its outer side.
+bool InsideOrOn(const PolygonF& polygon, const PolygonPointF& p) {
+    const int lines = polygon.GetLineCount();
+    for (int i = 0; i < lines; ++i) {
+        if (p.CalcSideOfLine(polygon.Get(i), polygon.Get(i + 1)) == LINESIDE_OUTER)
+            return false;
+    }
+    return true;
+}
+
 int WeightOf(float fraction) {
     const float w = fraction * 256.0f;
     if (!(w > 0.0f))
@@ -470,6 +480,7 @@ void PolygonF::IntersectConvex(const PolygonF& other, PolygonF& out, const Point
     const int count = GetCount();
     const int otherCount = other.GetCount();
     const PointFlags position(POINT_POSITION);
+    const int firstAppended = out.GetCount();
     bool walkThis = true;
 
     for (int round = 0; round < kMaxClipRounds; ++round) {
@@ -500,6 +511,14 @@ void PolygonF::IntersectConvex(const PolygonF& other, PolygonF& out, const Point
             const bool fromThis = !walkThis;
             (fromThis ? i : j) += 1;
             const PolygonPointF point = fromThis ? Get(i) : other.Get(j);
+            // Such a corner lies inside the other outline, unless the "crossing"
+            // the walk began at was only a touch at a corner: then the outlines
+            // do not overlap, and there is nothing to draw.
+            if (!InsideOrOn(fromThis ? other : *this, point)) {
+                while (out.GetCount() > firstAppended)
+                    out.Erase(out.GetCount() - 1);
+                return;
+            }
             if (!out.EqualsFront(point, position) && !out.EqualsBack(point, position)) {
                 out.Add(point);
                 if (fromThis && !flags.IsEmpty())

@@ -1,12 +1,31 @@
-// Entry point of Delvor. The application life cycle is not in place yet:
-// until it is, the program reports which engine services it carries.
-#include <cstdio>
+// Entry point of Delvor: starts the platform layer and hands control to the
+// game's entry function, which returns when the game has shut down.
+#include "engine/framework/Application.h"
+#include "platform/SdlSystem.h"
 
-#include "engine/io/ObjectFactory.h"
+namespace {
+
+const char* const kManifestName = "properties/application.xml";
+
+// The game's application class is not built yet: the engine's application
+// runs the manifest in its place. Returns the process exit status.
+int ZQMain() {
+    auto* application = new ZQ2::Application(kManifestName);
+    ZQ2::Application::g_Instance = application;
+    application->AddRef();
+    application->Run();
+    const bool failed = application->HasStartupFailed();
+    ZQ2::Application::g_Instance = nullptr;
+    application->Release();
+    return failed ? 1 : 0;
+}
+
+}  // namespace
 
 int main() {
-    ZQ2::ZQVector<std::string> types = ZQ2::ObjectFactory::Instance()->GetListOfObjectTypes();
-    std::printf("Delvor: engine foundation only (object model, containers, text, property tree).\n");
-    std::printf("The object factory knows %d class names; the game itself does not start yet.\n", types.size());
-    return 0;
+    if (!platform::SdlSystem::Init())
+        return 1;
+    const int status = ZQMain();
+    platform::SdlSystem::Quit();
+    return status;
 }

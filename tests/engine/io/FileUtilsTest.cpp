@@ -63,6 +63,7 @@ TEST(FileUtils, PathTables) {
         {ZQ2::MakeValidPath, "MakeValidPath", "", ""},
         {ZQ2::MakeValidPath, "MakeValidPath", "a///b\\\\c", "a/b/c"},
         {ZQ2::MakeValidPath, "MakeValidPath", "././images/x.png", "images/x.png"},
+        {ZQ2::MakeValidPath, "MakeValidPath", "../data/./x.png", "../data/x.png"},
         {ZQ2::MakeStandardFileName, "MakeStandardFileName", "/Data/Images/Logo.PNG", "data/images/logo.png"},
         {ZQ2::MakeStandardFileName, "MakeStandardFileName", "\\Sounds\\A.OGG", "sounds/a.ogg"},
         {ZQ2::GetFileNameOnly, "GetFileNameOnly", "images/menu/logo.png", "logo.png"},

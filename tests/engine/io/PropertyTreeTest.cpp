@@ -103,7 +103,8 @@ TEST(PropertyNode, MissingOrMistypedChildrenYieldDummies) {
     EXPECT_EQ(node->GetPropString("missing"), "");
 
     // Writes through a dummy are dropped, so it stays empty.
-    notANode->InsertProperty(new PropertyValue("leak", 1));
+    SmartPtr<PropertyValue> orphan(new PropertyValue("orphan", 1));
+    EXPECT_EQ(notANode->InsertProperty(orphan), orphan.Get());
     notANode->InsertBoolean("flag", true, false);
     notANode->GetValue("y")->SetValue(42);
     EXPECT_EQ(dummyPropertyNode.GetCount(), 0);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/math/PolygonF.h"
 #include "engine/math/Random.h"
 
 namespace ZQ2 {
@@ -158,6 +159,48 @@ TEST(GameMath, SplineRunsFromP0ToP1WithTheGivenTangents) {
     GameMath::ComputeSpline(0.0f, 1.0f, 0.0f, 0.0f, 0, none);
     GameMath::ComputeSpline(0.0f, 1.0f, 0.0f, 0.0f, -3, none);
     EXPECT_EQ(none.size(), 0);
+}
+
+TEST(GameMath, ContractInnerPolygonPullsInTheRightAndBottomEdges) {
+    PolygonF square(Rectangle_t<float>(0, 0, 10, 10));
+    GameMath::ContractInnerPolygon(square);
+    const float expected[4][2] = {{0, 0}, {9, 0}, {9, 9}, {0, 9}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_FLOAT_EQ(square.Get(k).x, expected[k][0]) << k;
+        EXPECT_FLOAT_EQ(square.Get(k).y, expected[k][1]) << k;
+    }
+    EXPECT_EQ(square.GetBoundingRect(), Rectangle_t<float>(0, 0, 9, 9));
+
+    PolygonF point;
+    point.Add(PolygonPointF(1, 1));
+    GameMath::ContractInnerPolygon(point);  // nothing to contract
+    EXPECT_EQ(point.Get(0).x, 1.0f);
+}
+
+TEST(GameMath, SmoothenPolygonInsertsSplinePoints) {
+    PolygonF line;
+    line.SetClosed(false);
+    line.Add(PolygonPointF(0, 0));
+    line.Add(PolygonPointF(10, 0));
+    line.Add(PolygonPointF(20, 0));
+    PolygonF smooth;
+    GameMath::SmoothenPolygon(line, smooth, 4, false);
+    ASSERT_EQ(smooth.GetCount(), 9);  // 2 segments of 4 steps, plus the end point
+    EXPECT_FALSE(smooth.IsClosed());
+    for (int k = 0; k < smooth.GetCount(); ++k) {
+        EXPECT_NEAR(smooth.Get(k).x, 2.5f * static_cast<float>(k), 1e-4f) << k;  // a straight line stays straight
+        EXPECT_NEAR(smooth.Get(k).y, 0.0f, 1e-4f) << k;
+    }
+
+    PolygonF square(Rectangle_t<float>(0, 0, 10, 10));
+    PolygonF round;
+    GameMath::SmoothenPolygon(square, round, 3, false);
+    EXPECT_EQ(round.GetCount(), 12);  // a closed outline does not repeat its start
+    EXPECT_EQ(round.Get(0).x, 0.0f);
+    EXPECT_EQ(round.Get(3).x, 10.0f);
+
+    GameMath::SmoothenPolygon(square, round, 0, false);  // no steps: a copy
+    EXPECT_EQ(round.GetCount(), 4);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace ZQ2 {
 namespace {
@@ -125,6 +126,7 @@ TEST(Matrix3x3, TransformationTurnsAboutThePivot) {
 }
 
 struct Placement {
+    const char* name;
     float x, y, px, py, angle, sx, sy, kx, ky;
 };
 
@@ -147,13 +149,15 @@ TEST_P(Inverse, UndoesTheTransformationExactly) {
     EXPECT_NEAR(local.y, 32.0f, 1e-3f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix3x3, Inverse,
-                         ::testing::Values(Placement{0, 0, 0, 0, 0, 1, 1, 0, 0},          // identity
-                                           Placement{120, 80, 16, 8, 0.7f, 2, 0.5f, 0, 0},  // no skew
-                                           Placement{5, 6, 0, 0, 0, 1, 1, 0.5f, 0},       // one axis
-                                           Placement{30, -20, 32, 16, 0, 1, 1, 0.5f, 0.5f},
-                                           Placement{300, 200, 50, 40, -1.2f, 1.5f, 0.75f, 0.3f, -0.6f},
-                                           Placement{0, 0, 10, 10, 0, 1, 1, -0.9f, -0.9f}));
+INSTANTIATE_TEST_SUITE_P(
+    Matrix3x3, Inverse,
+    ::testing::Values(Placement{"Identity", 0, 0, 0, 0, 0, 1, 1, 0, 0},
+                      Placement{"RotatedAndScaled", 120, 80, 16, 8, 0.7f, 2, 0.5f, 0, 0},
+                      Placement{"SkewedOnX", 5, 6, 0, 0, 0, 1, 1, 0.5f, 0},
+                      Placement{"SkewedOnBothAxes", 30, -20, 32, 16, 0, 1, 1, 0.5f, 0.5f},
+                      Placement{"EverythingAtOnce", 300, 200, 50, 40, -1.2f, 1.5f, 0.75f, 0.3f, -0.6f},
+                      Placement{"NearlyFlat", 0, 0, 10, 10, 0, 1, 1, -0.9f, -0.9f}),
+    [](const ::testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
 
 TEST(Matrix3x3, InverseOfAFlattenedSkewStaysFinite) {
     // kx * ky = 1 maps the whole frame onto a line: no inverse exists, but the

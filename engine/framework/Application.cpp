@@ -1,0 +1,206 @@
+#include "engine/framework/Application.h"
+
+#include <SDL.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "engine/core/Platform.h"
+#include "engine/core/SmartPtr.h"
+#include "engine/framework/TaskManager.h"
+#include "engine/framework/TaskmanagerTimed.h"
+#include "engine/io/BasicProperties.h"
+#include "engine/io/DataManager.h"
+#include "engine/io/FileArchive.h"
+#include "engine/io/FileUtils.h"
+#include "engine/io/PropertyStore.h"
+#include "engine/io/PropertyValue.h"
+#include "engine/io/PropertyVector.h"
+#include "engine/math/Random.h"
+#include "engine/sound/SoundManager.h"
+#include "platform/EventPump.h"
+#include "platform/QuitSignal.h"
+#include "platform/SystemPaths.h"
+
+namespace ZQ2 {
+
+const RTTI* const Application::rttis[] = {&BaseObject::rtti, nullptr};
+const RTTI Application::rtti("Application", Application::rttis);
+
+bool Application::g_ApplicationRunning = true;
+
+namespace {
+
+const std::string kArchiveStrings[] = {"", "file", "zip", "encryptfile", "encryptzip"};
+
+int IntOr(PropertyNode* node, const char* key, int fallback) {
+    return node->HasProperty(key) ? node->GetValue(key)->ToInt() : fallback;
+}
+
+}  // namespace
+
+Application::Application(const std::string& manifestName) : m_strName(manifestName), m_StartCursor(CURSOR_BUSY_STARTUP) {
+    std::srand(Platform::GetMilliseconds());
+    m_StartCursor.SetUsed(true);
+}
+
+Application::~Application() {
+    Application::SaveData();
+    RemoveOwnInstances();
+}
+
+void Application::Run() {
+    platform::QuitSignal::Install();
+    // Until a window takes over the events, a quit request ends the run here.
+    platform::EventPump::SetHandler([this](const SDL_Event& event) {
+        if (event.type == SDL_QUIT)
+            HandleQuitRequest();
+    });
+    DetermineWorkingDirectory();
+    ParseCommands();
+    if (g_ApplicationRunning) {
+        InitializeBeforeMainLoop();
+        RunMainLoop();
+        SaveData();
+    }
+    RemoveInstances();
+    platform::EventPump::SetHandler(nullptr);
+}
+
+void Application::GetPotentialWorkingDirectories(std::string out[3]) {
+    const std::string base = platform::SystemPaths::ExecutableDir();
+    out[0] = GetDataPath();
+    out[1] = base + "/../data";
+    out[2] = base + "/../../data";
+    for (int i = 0; i < 3; ++i) {
+        char resolved[PATH_MAX];
+        if (realpath(out[i].c_str(), resolved))
+            out[i] = resolved;
+    }
+}
+
+void Application::DetermineWorkingDirectory() {
+    std::string candidates[3];
+    GetPotentialWorkingDirectories(candidates);
+    for (const std::string& candidate : candidates) {
+        // Tested in place: the process changes into the winner only.
+        PropertyStore probe;
+        probe.SetArchiveType(ARCHIVE_FILE);
+        if (!probe.IsValidXMLFile(candidate + "/" + m_strName))
+            continue;
+        m_strWorkingDirectory = candidate;
+        SetWorkPath(candidate);
+        Platform::OutputDebugString("Selected working directory: " + PathWithTilde(candidate) + "\n");
+        return;
+    }
+    Platform::OutputDebugStringFormat("Error: Couldn't find application manifest file %s\n",
+                                      PathWithTilde(m_strName).c_str());
+    FailStartup();
+}
+
+void Application::ParseCommands() {
+    if (!g_ApplicationRunning)
+        return;
+    SmartPtr<PropertyStore> manifest(new PropertyStore(m_strName));
+    manifest->SetArchiveType(ARCHIVE_FILE);
+    manifest->Load();
+    SmartPtr<PropertyVector> commands(manifest->GetVector("commands"));
+    for (const auto& command : *commands) {
+        if (!command || !CheckAllowedBoolean(command->ToNode()))
+            continue;
+        ParseCommand(command);
+        if (!g_ApplicationRunning)
+            return;
+    }
+}
+
+// The services that are built so far; the other manifest commands are
+// accepted and do nothing until their services exist.
+void Application::ParseCommand(AbstractProperty* command) {
+    PropertyNode* node = command->ToNode();
+    const std::string name = node->GetPropString("name");
+    if (name == "appstartcursor") {
+        m_StartCursor.SetUsed(false);
+    } else if (name == "basicproperties") {
+        BasicProperties::CreateInstance();
+    } else if (name == "random") {
+        Random::CreateInstance();
+    } else if (name == "taskmanager") {
+        TaskmanagerTimed::CreateInstance();
+        TaskManager::g_Instance->SetMaxFps(IntOr(node, "max_fps", TaskManager::DEFAULT_MAX_FPS));
+        AddTasks();
+    } else if (name == "hardwarecheck") {
+        if (!Platform::IsHardwareSupported())
+            FailStartup();
+    } else if (name == "filearchive") {
+        const int type = PropertyStore::ParameterToInt(node, "type", kArchiveStrings, 5, ARCHIVE_FILE);
+        FileArchive::CreateInstance(node->GetPropString("file"), static_cast<eArchiveType>(type));
+    } else if (name == "datamanager") {
+        DataManager::CreateInstance();
+        for (const auto& file : *node->GetVector("files")) {
+            if (file && CheckAllowedBoolean(file->ToNode()))
+                DataManager::g_Instance->AddFile(file->ToNode()->GetPropString("file"));
+        }
+        DataManager::g_Instance->Reload();
+    } else if (name == "soundmanager") {
+        SoundManager::CreateInstance(0, 44100, 32);
+    } else if (name == "createscenes") {
+        CreateScenes();
+    }
+}
+
+void Application::RunMainLoop() {
+    while (g_ApplicationRunning) {
+        if (platform::QuitSignal::TakePending())
+            Platform::PostQuitMessage(0);
+        if (Platform::DispatchOneSystemEvent())
+            continue;
+        if (!TaskManager::g_Instance) {
+            Platform::Sleep(40);  // nothing to run a frame with
+            continue;
+        }
+        TaskManager::g_Instance->Update();
+    }
+    if (TaskManager::g_Instance)
+        Platform::OutputDebugStringFormat("Main loop ended after %lld frames.\n",
+                                          static_cast<long long>(TaskManager::g_Instance->GetFrameCount()));
+}
+
+void Application::AddTasks() {
+    if (!TaskManager::g_Instance)
+        return;
+    if (SoundManager::g_Instance)
+        TaskManager::g_Instance->Attach(SoundManager::g_Instance);
+}
+
+void Application::SaveData() {
+    // Players and high scores join here when their managers exist.
+}
+
+void Application::RemoveInstances() { RemoveOwnInstances(); }
+
+void Application::RemoveOwnInstances() {
+    iInstance<DataManager>::ReleaseInstance();
+    iInstance<BasicProperties>::ReleaseInstance();
+    iInstance<FileArchive>::ReleaseInstance();
+    iInstance<Random>::ReleaseInstance();
+    iInstance<SoundManager>::ReleaseInstance();
+    iInstance<TaskManager>::ReleaseInstance();
+}
+
+bool Application::CheckAllowedBoolean(PropertyNode* node) {
+    if (!node || !node->HasProperty("onlyeditor"))
+        return true;
+    return !node->GetValue("onlyeditor")->ToBoolean();
+}
+
+void Application::QuitApp_Callback(BaseObject*, BaseObject*) { g_ApplicationRunning = false; }
+
+void Application::HandleQuitRequest() { QuitApp_Callback(this, nullptr); }
+
+void Application::FailStartup() {
+    m_bStartupFailed = true;
+    g_ApplicationRunning = false;
+}
+
+}  // namespace ZQ2

@@ -1,0 +1,157 @@
+// Runs the real executable in a temporary layout (bin/delvor beside data/)
+// and checks its whole life cycle from the outside.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct RunResult {
+    int status = -1;  // exit status, or 128 + signal
+    std::string output;
+    double seconds = 0.0;
+};
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::system(("mkdir -p \"$(dirname '" + path + "')\"").c_str());
+    std::ofstream(path) << text;
+}
+
+class DelvorRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The game is built beside the tests folder of the build tree.
+        char self[4096] = {};
+        ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+        const std::string tests = self;
+        const std::string executable = tests.substr(0, tests.rfind('/')) + "/../delvor";
+        ASSERT_EQ(access(executable.c_str(), X_OK), 0) << executable;
+        char pattern[] = "/tmp/delvor-run-XXXXXX";
+        m_strRoot = mkdtemp(pattern);
+        m_strExecutable = m_strRoot + "/game/bin/delvor";
+        std::system(("mkdir -p '" + m_strRoot + "/game/bin' && cp '" + executable + "' '" + m_strExecutable + "'").c_str());
+    }
+    void TearDown() override { std::system(("rm -rf '" + m_strRoot + "'").c_str()); }
+
+    void WriteManifest(const std::string& folder, const std::string& commands) {
+        WriteFile(folder + "/properties/application.xml",
+                  "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root>\n<Vector id=\"commands\">\n" + commands +
+                      "</Vector>\n</root>\n");
+    }
+
+    // Starts the game, sends signal once it has started and delayMs have
+    // passed (none when 0), and waits at most 20 s for it to end.
+    RunResult Run(int signal, int delayMs) {
+        RunResult result;
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0)
+            return result;
+        const Clock::time_point start = Clock::now();
+        const pid_t pid = fork();
+        if (pid == 0) {
+            dup2(pipeFds[1], STDERR_FILENO);
+            dup2(pipeFds[1], STDOUT_FILENO);
+            close(pipeFds[0]);
+            close(pipeFds[1]);
+            execl(m_strExecutable.c_str(), m_strExecutable.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        bool signalled = signal == 0;
+        double startedAt = -1.0;
+        for (;;) {
+            const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+            // Signals go only to a game that has started (its handlers are
+            // in), delayMs after it did.
+            if (startedAt < 0 && result.output.find("Selected working directory") != std::string::npos)
+                startedAt = elapsed;
+            if (!signalled && startedAt >= 0 && (elapsed - startedAt) * 1000 >= delayMs) {
+                kill(pid, signal);
+                signalled = true;
+            }
+            if (elapsed > 20) {
+                kill(pid, SIGKILL);
+                break;
+            }
+            pollfd fd{pipeFds[0], POLLIN, 0};
+            if (poll(&fd, 1, 10) > 0) {
+                char buffer[4096];
+                const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+                if (n > 0) {
+                    result.output.append(buffer, static_cast<size_t>(n));
+                    continue;
+                }
+                if (n == 0)
+                    break;  // the child closed its end: it is ending
+            }
+        }
+        close(pipeFds[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return result;
+    }
+
+    static long long FramesRun(const std::string& output) {
+        const std::string marker = "Main loop ended after ";
+        const size_t at = output.find(marker);
+        return at == std::string::npos ? -1 : std::atoll(output.c_str() + at + marker.size());
+    }
+
+    std::string m_strRoot;
+    std::string m_strExecutable;
+};
+
+const char* const kCommands =
+    "<Node name=\"basicproperties\"/>\n"
+    "<Node name=\"filearchive\" type=\"file\"/>\n"
+    "<Node name=\"datamanager\"><Vector id=\"files\"><Node file=\"properties/constants.xml\"/></Vector></Node>\n"
+    "<Node name=\"gamewindow\" onlyeditor=\"true\"/>\n"
+    "<Node name=\"taskmanager\" max_fps=\"30\"/>\n";
+
+}  // namespace
+
+TEST_F(DelvorRun, RunsTimedFramesUntilASignalEndsIt) {
+    const std::string data = m_strRoot + "/game/data";
+    WriteManifest(data, kCommands);
+    WriteFile(data + "/properties/constants.xml", "<root><String id=\"GAME_NAME\" value=\"Delvor\"/></root>");
+
+    for (int signal : {SIGTERM, SIGINT}) {
+        const RunResult run = Run(signal, 1000);
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_NE(run.output.find("Selected working directory: "), std::string::npos) << run.output;
+        const long long frames = FramesRun(run.output);
+        // 30 frames a second: about 33 ms apart, never faster.
+        EXPECT_GE(frames, 5) << run.output;
+        EXPECT_LE(frames, static_cast<long long>(run.seconds * 1000 / 33) + 2) << run.output;
+    }
+}
+
+TEST_F(DelvorRun, FindsTheManifestTwoFoldersUp) {
+    WriteManifest(m_strRoot + "/data", "<Node name=\"basicproperties\"/>\n<Node name=\"taskmanager\"/>\n");
+    const RunResult run = Run(SIGTERM, 300);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Selected working directory: " + m_strRoot + "/data\n"), std::string::npos)
+        << run.output;
+}
+
+TEST_F(DelvorRun, FailsWithoutAManifest) {
+    const RunResult run = Run(0, 0);
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("Error: Couldn't find application manifest file properties/application.xml"),
+              std::string::npos)
+        << run.output;
+}
