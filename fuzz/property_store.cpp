@@ -7,13 +7,14 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
+#include "engine/io/PropertyVector.h"
 
 namespace {
 
-int Walk(ZQ2::AbstractProperty* prop, int depth) {
+long long Walk(ZQ2::AbstractProperty* prop, int depth) {
     if (!prop || depth > 1000)
         return 0;
-    int sum = static_cast<int>(*prop) + static_cast<int>(prop->GetName().size());
+    long long sum = static_cast<long long>(static_cast<int>(*prop)) + static_cast<long long>(prop->GetName().size());
     if (prop->GetType() == ZQ2::PROPERTY_NODE) {
         for (const auto& child : *prop->ToNode())
             sum += Walk(child, depth + 1);

@@ -7,9 +7,11 @@ namespace ZQ2 {
 const RTTI* const Random::rttis[] = {&Rand::rtti, nullptr};
 const RTTI Random::rtti("Random", Random::rttis);
 
+Random::Random() : Rand(static_cast<long long>(Platform::GetMilliseconds())) {}
+
 void Random::CreateInstance() {
     ReleaseInstance();
-    g_Instance = new Random(static_cast<long long>(Platform::GetMilliseconds()));
+    g_Instance = new Random();
     g_Instance->AddRef();
 }
 

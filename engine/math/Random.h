@@ -11,6 +11,8 @@ public:
     static const RTTI* const rttis[];
     static const RTTI rtti;
 
+    // Seeded from the millisecond clock.
+    Random();
     explicit Random(long long seed) : Rand(seed) {}
 
     const RTTI& GetRTTI() const override { return rtti; }

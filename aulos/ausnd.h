@@ -1,0 +1,300 @@
+// The public interface of the Aulos sound system: a plain function API over one
+// device. Calls return true/false, a handle or -1, or null, and leave the
+// reason in the calling thread's error number (AUSND_GetError).
+#pragma once
+
+#include "aulos/system_memory.h"
+
+#include <cstdint>
+
+struct AUSND_SAMPLE;
+struct AUSND_DSPUNIT;
+
+enum AUSND_ERRORS
+{
+    AUSND_ERR_NONE = 0,
+    AUSND_ERR_BUSY = 1,          // a set-up call after AUSND_Init
+    AUSND_ERR_UNINITIALIZED = 2, // AUSND_Init has not run
+    AUSND_ERR_INIT = 3,          // the output or the mixer could not start
+    AUSND_ERR_PLAY = 5,          // a channel refused to play
+    AUSND_ERR_FILE_NOTFOUND = 9,
+    AUSND_ERR_FILE_FORMAT = 10,
+    AUSND_ERR_FILE_BAD = 11,
+    AUSND_ERR_MEMORY = 12,
+    AUSND_ERR_VERSION = 13,
+    AUSND_ERR_INVALID_PARAM = 14,
+    AUSND_ERR_CHANNEL_ALLOC = 16, // no free channel
+    AUSND_ERR_RECORD = 17         // recording not possible
+};
+
+enum AUSND_OUTPUTTYPES
+{
+    AUSND_OUTPUT_DEFAULT = -1,
+    AUSND_OUTPUT_NOSOUND = 0,               // discards the sound, mixer thread driven by the clock
+    AUSND_OUTPUT_SDL = 10,                  // the machine's audio device
+    AUSND_OUTPUT_NOSOUND_NONREALTIME = 12,  // discards the sound, one block per AUSND_Update, no threads
+    AUSND_OUTPUT_CAPTURE = 20               // like the previous, but keeps every block in memory
+};
+
+enum AUSND_MIXERTYPES
+{
+    AUSND_MIXER_AUTODETECT = 0,
+    AUSND_MIXER_BLENDMODE = 1,
+    AUSND_MIXER_MMXP5 = 2,
+    AUSND_MIXER_MMXP6 = 3,
+    AUSND_MIXER_QUALITY_AUTODETECT = 4,
+    AUSND_MIXER_QUALITY_FPU = 5,
+    AUSND_MIXER_QUALITY_MMXP5 = 6,
+    AUSND_MIXER_QUALITY_MMXP6 = 7,
+    AUSND_MIXER_MONO = 8,
+    AUSND_MIXER_QUALITY_MONO = 9,
+    AUSND_MIXER_C = 10,
+    AUSND_MIXER_QUALITY_C = 11,
+    AUSND_MIXER_QUALITY_C_CUBIC = 12,
+    AUSND_MIXER_QUALITY_C_SPLINE = 13,
+    AUSND_MIXER_COUNT = 14
+};
+
+// The mode word of samples and streams.
+enum AUSND_MODES : uint32_t
+{
+    AUSND_LOOP_OFF = 0x1,
+    AUSND_LOOP_NORMAL = 0x2,
+    AUSND_LOOP_BIDI = 0x4,
+    AUSND_8BITS = 0x8,
+    AUSND_16BITS = 0x10,
+    AUSND_MONO = 0x20,
+    AUSND_STEREO = 0x40,
+    AUSND_UNSIGNED = 0x80,
+    AUSND_SIGNED = 0x100,
+    AUSND_DELTA = 0x200,
+    AUSND_TRACKERPACKED = 0x400,
+    AUSND_TRACKERPACKED2 = 0x800,
+    AUSND_HW3D = 0x1000,
+    AUSND_2D = 0x2000,
+    AUSND_FXREADY = 0x4000,
+    AUSND_LOADMEMORY = 0x8000,
+    AUSND_LOADRAW = 0x10000,
+    AUSND_MPEGACCURATE = 0x20000,
+    AUSND_FORCEMONO = 0x40000,
+    AUSND_HW2D = 0x80000,
+    AUSND_ENABLEFX = 0x100000,
+    AUSND_IMAADPCM = 0x400000,
+    AUSND_ADPCM28 = 0x800000,
+    AUSND_NONBLOCKING = 0x1000000,
+    AUSND_ADPCM14 = 0x2000000,
+    AUSND_MULTICHANNEL = 0x4000000,
+    AUSND_SKIPTAGS = 0x40000000,
+    AUSND_NETWORK = 0x80000000u,
+    AUSND_LOOPBITS = AUSND_LOOP_OFF | AUSND_LOOP_NORMAL | AUSND_LOOP_BIDI
+};
+
+enum AUSND_INITFLAGS : unsigned int
+{
+    AUSND_INIT_OUTPUTFX = 0x4,            // the primary mix buffer is made ready for effects
+    AUSND_INIT_LEVELHISTORY = 0x8,        // channels keep their peak levels per block
+    AUSND_INIT_SPECTRUM_CURRENT = 0x80,   // the spectrum reads the newest block, not the oldest
+    AUSND_INIT_MANUALUPDATE = 0x200       // streams are updated by AUSND_Update
+};
+
+enum AUSND_CHANNELS
+{
+    AUSND_CHANNEL_FREE = -1,      // any free channel
+    AUSND_CHANNEL_ALL = -3,       // every channel
+    AUSND_CHANNEL_PRIMARY = -1000 // the channel that plays the mix
+};
+
+enum AUSND_DSPPRIORITIES
+{
+    AUSND_DSP_PRIORITY_CLEAR = 0,
+    AUSND_DSP_PRIORITY_SFX = 100,
+    AUSND_DSP_PRIORITY_MUSIC = 200,
+    AUSND_DSP_PRIORITY_SPECTRUM = 900,
+    AUSND_DSP_PRIORITY_CLIPANDCOPY = 1000
+};
+
+// (block buffer, buffer from the previous unit, length in samples, parameter) -> buffer for the next unit
+typedef void* (*AUSND_DSPCALLBACK)(void* block, void* current, int length, void* param);
+
+// Set-up, before AUSND_Init.
+bool AUSND_SetOutput(int outputtype);
+bool AUSND_SetDriver(int driver);
+bool AUSND_SetMixer(int mixer);
+bool AUSND_SetBufferSize(int ms);
+bool AUSND_SetHWND(void* hwnd);
+bool AUSND_SetMinHardwareChannels(int min);
+bool AUSND_SetMaxHardwareChannels(int max);
+bool AUSND_SetMemorySystem(void* pool, int poollen, AUSND_ALLOCCALLBACK useralloc, AUSND_REALLOCCALLBACK userrealloc,
+                           AUSND_FREECALLBACK userfree);
+
+// Life cycle.
+bool AUSND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
+void AUSND_Close();
+bool AUSND_Update();
+
+// Global settings.
+void AUSND_SetSpeakerMode(unsigned int speakermode);
+void AUSND_SetSFXMasterVolume(int volume);
+void AUSND_SetPanSeperation(float pansep);
+
+// Queries.
+int AUSND_GetError();
+float AUSND_GetVersion();
+int AUSND_GetOutput();
+void* AUSND_GetOutputHandle();
+int AUSND_GetDriver();
+int AUSND_GetMixer();
+bool AUSND_EnumerateDrivers();
+int AUSND_GetNumDrivers();
+const char* AUSND_GetDriverName(int id);
+bool AUSND_GetDriverCaps(int id, unsigned int* caps);
+int AUSND_GetOutputRate();
+int AUSND_GetMaxChannels();
+int AUSND_GetMaxSamples();
+int AUSND_GetSFXMasterVolume();
+bool AUSND_GetNumHWChannels(int* num2d, int* num3d, int* total);
+int AUSND_GetNumHardwareChannels();
+int AUSND_GetChannelsPlaying();
+float AUSND_GetCPUUsage();
+void AUSND_GetMemoryStats(unsigned int* currentalloced, unsigned int* maxalloced);
+
+// Channels.
+int AUSND_PlaySound(int channel, AUSND_SAMPLE* sample);
+int AUSND_PlaySoundEx(int channel, AUSND_SAMPLE* sample, AUSND_DSPUNIT* unit, signed char startpaused);
+bool AUSND_StopSound(int channel);
+
+bool AUSND_SetFrequency(int channel, int freq);
+bool AUSND_SetFrequencyEx(int channel, float freq);
+bool AUSND_SetVolume(int channel, int vol);
+bool AUSND_SetVolumeAbsolute(int channel, int vol);
+bool AUSND_SetPan(int channel, int pan);
+bool AUSND_SetSurround(int channel, bool surround);
+bool AUSND_SetMute(int channel, bool mute);
+bool AUSND_SetPriority(int channel, int priority);
+bool AUSND_SetReserved(int channel, bool reserved);
+bool AUSND_SetPaused(int channel, bool paused);
+bool AUSND_SetLoopMode(int channel, unsigned int loopmode);
+bool AUSND_SetCurrentPosition(int channel, unsigned int offset);
+bool AUSND_SetLevels(int channel, int frontleft, int center, int frontright, int backleft, int backright, int lfe);
+bool AUSND_3D_SetAttributes(int channel, const float* pos, const float* vel);
+bool AUSND_3D_SetMinMaxDistance(int channel, float min, float max);
+bool AUSND_Reverb_SetChannelProperties(int channel, const void* properties72);
+
+bool AUSND_IsPlaying(int channel);
+AUSND_SAMPLE* AUSND_GetCurrentSample(int channel);
+int AUSND_GetVolume(int channel);
+int AUSND_GetPan(int channel);
+int AUSND_GetFrequency(int channel);
+bool AUSND_GetMute(int channel);
+bool AUSND_GetPaused(int channel);
+bool AUSND_GetSurround(int channel);
+bool AUSND_GetReserved(int channel);
+int AUSND_GetPriority(int channel);
+unsigned int AUSND_GetLoopMode(int channel);
+unsigned int AUSND_GetCurrentPosition(int channel);
+bool AUSND_GetCurrentLevels(int channel, float* l, float* r);
+int AUSND_GetAmplitude(int channel);
+int AUSND_GetNumSubChannels(int channel);
+int AUSND_GetSubChannel(int channel, int subchannel);
+bool AUSND_3D_GetAttributes(int channel, float* pos, float* vel);
+bool AUSND_3D_GetMinMaxDistance(int channel, float* min, float* max);
+bool AUSND_Reverb_GetChannelProperties(int channel, void* properties72);
+
+// Effects do not exist on this platform's outputs: enabling one gives -1.
+int AUSND_FX_Enable(int channel, unsigned int fxtype);
+bool AUSND_FX_Disable(int channel);
+
+// 3D listener and world.
+void AUSND_3D_Listener_SetAttributes(const float* pos, const float* vel, float fx, float fy, float fz, float tx,
+                                     float ty, float tz);
+void AUSND_3D_Listener_GetAttributes(float* pos, float* vel, float* fx, float* fy, float* fz, float* tx, float* ty,
+                                     float* tz);
+void AUSND_3D_Listener_SetCurrent(int current, int numlisteners);
+void AUSND_3D_SetDopplerFactor(float scale);
+void AUSND_3D_SetDistanceFactor(float scale);
+void AUSND_3D_SetRolloffFactor(float scale);
+bool AUSND_Reverb_SetProperties(const void* properties120);
+bool AUSND_Reverb_GetProperties(void* properties120);
+
+// Processing units.
+AUSND_DSPUNIT* AUSND_DSP_Create(AUSND_DSPCALLBACK callback, int priority, void* param);
+void AUSND_DSP_Free(AUSND_DSPUNIT* unit);
+void AUSND_DSP_SetPriority(AUSND_DSPUNIT* unit, int priority);
+int AUSND_DSP_GetPriority(AUSND_DSPUNIT* unit);
+void AUSND_DSP_SetActive(AUSND_DSPUNIT* unit, bool active);
+bool AUSND_DSP_GetActive(AUSND_DSPUNIT* unit);
+AUSND_DSPUNIT* AUSND_DSP_GetClearUnit();
+AUSND_DSPUNIT* AUSND_DSP_GetSFXUnit();
+AUSND_DSPUNIT* AUSND_DSP_GetMusicUnit();
+AUSND_DSPUNIT* AUSND_DSP_GetClipAndCopyUnit();
+AUSND_DSPUNIT* AUSND_DSP_GetFFTUnit();
+float* AUSND_DSP_GetSpectrum();
+int AUSND_DSP_GetBufferLength();
+int AUSND_DSP_GetBufferLengthTotal();
+bool AUSND_DSP_ClearMixBuffer();
+bool AUSND_DSP_MixBuffers(void* destbuffer, void* srcbuffer, int len, int freq, int vol, int pan, unsigned int mode);
+
+// Samples.
+AUSND_SAMPLE* AUSND_Sample_Alloc(int index, int length, unsigned int mode, int deffreq, int defvol, int defpan,
+                                 int defpri);
+AUSND_SAMPLE* AUSND_Sample_AllocEx(int index, int length, unsigned int mode, int deffreq, int defvol, int defpan,
+                                   int defpri, int channels);
+void AUSND_Sample_Free(AUSND_SAMPLE* sample);
+AUSND_SAMPLE* AUSND_Sample_Load(int index, const char* nameordata, unsigned int mode, int offset, int length);
+bool AUSND_Sample_Lock(AUSND_SAMPLE* sample, int offset, int length, void** ptr1, void** ptr2, unsigned int* len1,
+                       unsigned int* len2);
+bool AUSND_Sample_Unlock(AUSND_SAMPLE* sample, void* ptr1, void* ptr2, unsigned int len1, unsigned int len2);
+bool AUSND_Sample_Upload(AUSND_SAMPLE* sample, const void* srcdata, unsigned int mode);
+bool AUSND_Sample_UploadEx(AUSND_SAMPLE* sample, const void* srcdata, unsigned int offset, unsigned int length,
+                           unsigned int mode);
+bool AUSND_Sample_SetLoopPoints(AUSND_SAMPLE* sample, int loopstart, int loopend);
+bool AUSND_Sample_GetLoopPoints(AUSND_SAMPLE* sample, int* loopstart, int* loopend);
+bool AUSND_Sample_SetMode(AUSND_SAMPLE* sample, unsigned int mode);
+unsigned int AUSND_Sample_GetMode(AUSND_SAMPLE* sample);
+bool AUSND_Sample_SetDefaults(AUSND_SAMPLE* sample, int deffreq, int defvol, int defpan, int defpri);
+bool AUSND_Sample_SetDefaultsEx(AUSND_SAMPLE* sample, int deffreq, int defvol, int defpan, int defpri, int varfreq,
+                                int varvol, int varpan);
+bool AUSND_Sample_GetDefaults(AUSND_SAMPLE* sample, int* deffreq, int* defvol, int* defpan, int* defpri);
+bool AUSND_Sample_GetDefaultsEx(AUSND_SAMPLE* sample, int* deffreq, int* defvol, int* defpan, int* defpri,
+                                int* varfreq, int* varvol, int* varpan);
+bool AUSND_Sample_SetMinMaxDistance(AUSND_SAMPLE* sample, float min, float max);
+bool AUSND_Sample_GetMinMaxDistance(AUSND_SAMPLE* sample, float* min, float* max);
+bool AUSND_Sample_SetMaxPlaybacks(AUSND_SAMPLE* sample, int max);
+unsigned int AUSND_Sample_GetLength(AUSND_SAMPLE* sample);
+const char* AUSND_Sample_GetName(AUSND_SAMPLE* sample);
+AUSND_SAMPLE* AUSND_Sample_Get(int sampno);
+
+// Recording (no input device exists on this platform: starting fails).
+bool AUSND_Record_EnumerateDrivers();
+int AUSND_Record_GetNumDrivers();
+const char* AUSND_Record_GetDriverName(int id);
+bool AUSND_Record_SetDriver(int outputtype);
+int AUSND_Record_GetDriver();
+bool AUSND_Record_StartSample(AUSND_SAMPLE* sample, signed char loop);
+bool AUSND_Record_Stop();
+int AUSND_Record_GetPosition();
+
+// CD audio (no CD tracks exist on this platform).
+bool AUSND_CD_Init();
+bool AUSND_CD_Open(char drive);
+bool AUSND_CD_Play(char drive, int track);
+bool AUSND_CD_Stop(char drive);
+bool AUSND_CD_Eject(char drive);
+bool AUSND_CD_SetPlayMode(char drive, signed char mode);
+bool AUSND_CD_SetPaused(char drive, bool paused);
+bool AUSND_CD_GetPaused(char drive);
+bool AUSND_CD_SetVolume(char drive, int volume);
+int AUSND_CD_GetVolume(char drive);
+bool AUSND_CD_SetTrackTime(char drive, unsigned int ms);
+unsigned int AUSND_CD_GetTrackTime(char drive);
+int AUSND_CD_GetTrack(char drive);
+int AUSND_CD_GetNumTracks(char drive);
+int AUSND_CD_GetTrackLength(char drive, int track);
+bool AUSND_CD_Close(char drive);
+
+// The capture output: every block mixed since AUSND_Init, as interleaved
+// signed 16-bit frames at the mix rate.
+const int16_t* AUSND_Capture_GetData(unsigned int* numframes);
+int AUSND_Capture_GetChannels();
+void AUSND_Capture_Clear();
+bool AUSND_Capture_WriteWAV(const char* filename);

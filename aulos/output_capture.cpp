@@ -1,0 +1,191 @@
+// The capture output: mixes one block per AUSND_Update like the non-real-time
+// no-sound output, and keeps every block so that its exact frames can be read
+// back or written out as a WAV file.
+#include "aulos/ausnd_device.h"
+#include "aulos/system_string.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+std::vector<int16_t> g_Frames;
+int g_nChannels = 2;
+
+bool EnumerateDrivers()
+{
+    AUSND_Device* dev = AUSND_CurrentDevice;
+    F_strncpy(dev->drivernames[0], "Capture Driver", AUSND_DRIVERNAME_LENGTH - 1);
+    dev->numdrivers = 1;
+    return true;
+}
+
+bool Initialize(int /*mixrate*/)
+{
+    AUSND_Device* dev = AUSND_CurrentDevice;
+    EnumerateDrivers();
+    dev->hw3dchannels = 0;
+    dev->hw2dchannels = 0;
+    g_Frames.clear();
+    const bool mono = dev->mixertype == AUSND_MIXER_MONO || dev->mixertype == AUSND_MIXER_QUALITY_MONO;
+    g_nChannels = mono ? 1 : 2;
+    return true;
+}
+
+void Close() {}
+
+void GetCaps(int, unsigned int*) {}
+
+void* GetHandle()
+{
+    return nullptr;
+}
+
+void SetSpeakerMode(int) {}
+
+bool Update()
+{
+    const int16_t* block = AUSND_Output_MixNextBlock();
+    if (!block)
+        return true;
+    const size_t values = static_cast<size_t>(AUSND_CurrentDevice->blocklength) * g_nChannels;
+    g_Frames.insert(g_Frames.end(), block, block + values);
+    return true;
+}
+
+// Reverb and recording do not exist here: they behave as without sound.
+void ReverbInitialize()
+{
+    AUSND_Output_NoSound.Reverb_Initialize();
+}
+
+bool ReverbSet(const void* properties120)
+{
+    return AUSND_Output_NoSound.Reverb_SetProperties(properties120);
+}
+
+bool ReverbGet(void* properties120)
+{
+    return AUSND_Output_NoSound.Reverb_GetProperties(properties120);
+}
+
+bool RecordEnumerateDrivers()
+{
+    return AUSND_Output_NoSound.Record_EnumerateDrivers();
+}
+
+bool RecordInitialize(int driver)
+{
+    return AUSND_Output_NoSound.Record_Initialize(driver);
+}
+
+bool RecordStop()
+{
+    return AUSND_Output_NoSound.Record_Stop();
+}
+
+int RecordGetPosition()
+{
+    return AUSND_Output_NoSound.Record_GetCurrentPosition();
+}
+
+bool RecordLock(uint32_t offset, uint32_t length, void** ptr1, void** ptr2, uint32_t* len1, uint32_t* len2)
+{
+    return AUSND_Output_NoSound.Record_Lock(offset, length, ptr1, ptr2, len1, len2);
+}
+
+bool RecordUnlock(void* ptr1, void* ptr2, uint32_t len1, uint32_t len2)
+{
+    return AUSND_Output_NoSound.Record_Unlock(ptr1, ptr2, len1, len2);
+}
+
+void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+} // namespace
+
+const int16_t* AUSND_Capture_GetData(unsigned int* numframes)
+{
+    if (numframes)
+        *numframes = static_cast<unsigned int>(g_Frames.size() / g_nChannels);
+    return g_Frames.data();
+}
+
+int AUSND_Capture_GetChannels()
+{
+    return g_nChannels;
+}
+
+void AUSND_Capture_Clear()
+{
+    g_Frames.clear();
+}
+
+bool AUSND_Capture_WriteWAV(const char* filename)
+{
+    if (!filename)
+    {
+        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+        return false;
+    }
+    const uint32_t rate = static_cast<uint32_t>(AUSND_CurrentDevice->mixrate);
+    const uint32_t channels = static_cast<uint32_t>(g_nChannels);
+    const uint32_t databytes = static_cast<uint32_t>(g_Frames.size() * 2);
+    std::vector<uint8_t> header;
+    header.insert(header.end(), {'R', 'I', 'F', 'F'});
+    PutLE(header, 36 + databytes, 4);
+    header.insert(header.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    PutLE(header, 16, 4);
+    PutLE(header, 1, 2); // PCM
+    PutLE(header, channels, 2);
+    PutLE(header, rate, 4);
+    PutLE(header, rate * channels * 2, 4);
+    PutLE(header, channels * 2, 2);
+    PutLE(header, 16, 2);
+    header.insert(header.end(), {'d', 'a', 't', 'a'});
+    PutLE(header, databytes, 4);
+    for (int16_t value : g_Frames)
+        PutLE(header, static_cast<uint16_t>(value), 2);
+
+    std::FILE* file = std::fopen(filename, "wb");
+    if (!file)
+    {
+        AUSND_ErrorNo = AUSND_ERR_FILE_NOTFOUND;
+        return false;
+    }
+    const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed)
+    {
+        AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
+        return false;
+    }
+    return true;
+}
+
+AUSND_OUTPUT AUSND_Output_Capture = {
+    0,
+    0,
+    0,
+    EnumerateDrivers,
+    Initialize,
+    Close,
+    AUSND_Output_SetBufferSampleFunctions,
+    AUSND_Output_NoSound_SetChannelFunctions,
+    GetCaps,
+    GetHandle,
+    SetSpeakerMode,
+    Update,
+    ReverbInitialize,
+    ReverbSet,
+    ReverbGet,
+    RecordEnumerateDrivers,
+    RecordInitialize,
+    AUSND_Output_NoSound_Record_Start,
+    RecordStop,
+    RecordGetPosition,
+    RecordLock,
+    RecordUnlock,
+};

@@ -1,0 +1,13 @@
+// The tests run headless: SDL's offscreen video driver (Mesa through EGL) and
+// its dummy audio driver, unless the caller chose otherwise.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("DELVOR_TEST_DATA", DELVOR_TEST_DATA_DIR, 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
