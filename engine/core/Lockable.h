@@ -16,6 +16,12 @@ public:
     bool IsReadOnlyLock() const { return m_bReadOnly; }
 
 protected:
+    // Drops every lock at once without calling DoUnlock, for data whose
+    // buffer is given up (a flushed texture).
+    void ResetLockCount() {
+        m_nLockCount = 0;
+        m_bReadOnly = false;
+    }
     virtual bool DoLock(bool readOnly) = 0;
     virtual bool DoUnlock() = 0;
 

@@ -7,8 +7,17 @@
 
 #include "engine/core/Platform.h"
 #include "engine/core/SmartPtr.h"
+#include "engine/framework/AnimTree.h"
+#include "engine/framework/GameTree.h"
+#include "engine/framework/GameWindow.h"
+#include "engine/framework/Message.h"
 #include "engine/framework/TaskManager.h"
+#include "engine/framework/TaskPurge.h"
+#include "engine/framework/TaskRender.h"
+#include "engine/framework/TaskTickUpdate.h"
 #include "engine/framework/TaskmanagerTimed.h"
+#include "engine/graphics/ImageManager.h"
+#include "engine/graphics/Renderer.h"
 #include "engine/io/BasicProperties.h"
 #include "engine/io/DataManager.h"
 #include "engine/io/FileArchive.h"
@@ -17,6 +26,7 @@
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
 #include "engine/math/Random.h"
+#include "engine/script/Lua.h"
 #include "engine/sound/SoundManager.h"
 #include "platform/EventPump.h"
 #include "platform/QuitSignal.h"
@@ -123,6 +133,20 @@ void Application::ParseCommand(AbstractProperty* command) {
         m_StartCursor.SetUsed(false);
     } else if (name == "basicproperties") {
         BasicProperties::CreateInstance();
+    } else if (name == "gametree") {
+        GameTree::CreateInstance();
+    } else if (name == "animtree") {
+        AnimTree::CreateInstance();
+    } else if (name == "lua") {
+        Lua::CreateInstance();
+        if (!Lua::g_Instance->Initialize())
+            Platform::OutputDebugString("Lua: " + Lua::g_Instance->GetLastError() + "\n");
+    } else if (name == "gamewindow") {
+        CreateGameWindow(node);
+    } else if (name == "renderer") {
+        CreateRenderer(node);
+    } else if (name == "imagemanager") {
+        ImageManager::CreateInstance();
     } else if (name == "random") {
         Random::CreateInstance();
     } else if (name == "taskmanager") {
@@ -149,14 +173,47 @@ void Application::ParseCommand(AbstractProperty* command) {
     }
 }
 
+void Application::CreateGameWindow(PropertyNode* node) {
+    const int width = IntOr(node, "width", 0);
+    const int height = IntOr(node, "height", 0);
+    m_bFullscreen = Platform::IsResolutionSupported(width, height);
+    // A window that does not fit inside the display always starts full screen.
+    const bool canToggle =
+        m_bFullscreen && width < Platform::GetDisplayWidth() && height < Platform::GetDisplayHeight();
+    if (canToggle && node->HasProperty("fullscreen"))
+        m_bFullscreen = node->GetValue("fullscreen")->ToBoolean();
+    if (!BasicProperties::HasString(BASIC_GAME_NAME)) {
+        FailStartup();
+        return;
+    }
+    GameWindow::CreateInstance(BasicProperties::GetString(BASIC_GAME_NAME), width, height, m_bFullscreen, canToggle,
+                               IntOr(node, "icon", 0), m_pParentHandle);
+}
+
+void Application::CreateRenderer(PropertyNode* node) {
+    Renderer::CreateInstance();
+    if (node->HasProperty("vertices"))
+        Renderer::g_Instance->SetVertexCapacity(node->GetValue("vertices")->ToInt());
+    const int error = Renderer::g_Instance->Initialize(IntOr(node, "width", 0), IntOr(node, "height", 0));
+    if (error == 0) {
+        if (GameWindow::g_Instance)
+            GameWindow::g_Instance->FixWin32FullScreenProblem(m_bFullscreen);
+        return;
+    }
+    Platform::MessageBox(Renderer::GetRenderError(error) + " [" + std::to_string(error) + "].",
+                         "Graphics initialization failed", MESSAGESTYLE_OK, nullptr);
+    FailStartup();
+}
+
 void Application::RunMainLoop() {
     while (g_ApplicationRunning) {
         if (platform::QuitSignal::TakePending())
             Platform::PostQuitMessage(0);
         if (Platform::DispatchOneSystemEvent())
             continue;
-        if (!TaskManager::g_Instance) {
-            Platform::Sleep(40);  // nothing to run a frame with
+        const bool minimized = GameWindow::g_Instance && GameWindow::g_Instance->IsMinimized();
+        if (minimized || !TaskManager::g_Instance) {
+            Platform::Sleep(40);  // no frame while minimised, or nothing to run one with
             continue;
         }
         TaskManager::g_Instance->Update();
@@ -167,10 +224,17 @@ void Application::RunMainLoop() {
 }
 
 void Application::AddTasks() {
-    if (!TaskManager::g_Instance)
+    TaskManager* tasks = TaskManager::g_Instance;
+    if (!tasks)
         return;
+    if (ImageManager::g_Instance)
+        tasks->Attach(ImageManager::g_Instance);
     if (SoundManager::g_Instance)
-        TaskManager::g_Instance->Attach(SoundManager::g_Instance);
+        tasks->Attach(SoundManager::g_Instance);
+    // The frame tasks come last, with the trees that exist now.
+    tasks->Attach(new TaskTickUpdate(GameTree::g_Instance, AnimTree::g_Instance));
+    tasks->Attach(new TaskPurge(GameTree::g_Instance, AnimTree::g_Instance));
+    tasks->Attach(new TaskRender(GameTree::g_Instance));
 }
 
 void Application::SaveData() {
@@ -179,13 +243,22 @@ void Application::SaveData() {
 
 void Application::RemoveInstances() { RemoveOwnInstances(); }
 
+// The services in their fixed release order. The GL context outlives every
+// GL object: the window holds it until the renderer and textures are gone.
 void Application::RemoveOwnInstances() {
     iInstance<DataManager>::ReleaseInstance();
+    GameWindow::RemoveInstance();
     iInstance<BasicProperties>::ReleaseInstance();
     iInstance<FileArchive>::ReleaseInstance();
+    iInstance<AnimTree>::ReleaseInstance();
+    iInstance<GameTree>::ReleaseInstance();
     iInstance<Random>::ReleaseInstance();
     iInstance<SoundManager>::ReleaseInstance();
+    ImageManager::ReleaseInstance();
     iInstance<TaskManager>::ReleaseInstance();
+    Renderer::RemoveInstance();
+    // Last: nodes reach their Lua tables until the trees are gone.
+    iInstance<Lua>::ReleaseInstance();
 }
 
 bool Application::CheckAllowedBoolean(PropertyNode* node) {
@@ -194,7 +267,17 @@ bool Application::CheckAllowedBoolean(PropertyNode* node) {
     return !node->GetValue("onlyeditor")->ToBoolean();
 }
 
-void Application::QuitApp_Callback(BaseObject*, BaseObject*) { g_ApplicationRunning = false; }
+// With a window the quit goes through its message handler, so every listener
+// hears 1026; the window's own listener then clears the running flag.
+void Application::QuitApp_Callback(BaseObject*, BaseObject*) {
+    GameWindow* window = GameWindow::g_Instance;
+    if (!window) {
+        g_ApplicationRunning = false;
+        return;
+    }
+    SmartPtr<Message> quit(new Message(MESSAGE_QUIT));
+    window->GetMessageHandler().ProcessMessage(*quit);
+}
 
 void Application::HandleQuitRequest() { QuitApp_Callback(this, nullptr); }
 

@@ -62,6 +62,8 @@ protected:
     void FailStartup();
 
 private:
+    void CreateGameWindow(PropertyNode* node);
+    void CreateRenderer(PropertyNode* node);
     void RemoveOwnInstances();
     void HandleQuitRequest();
 

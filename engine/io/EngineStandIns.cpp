@@ -15,28 +15,16 @@ constexpr StandInName kEngineStandIns[] = {
     {"LabelStyle", "LabelStyle"},
     {"Panel", "Panel"},
     {"Slider", "Slider"},
-    {"Sprite", "Sprite"},
     {"Switch", "Switch"},
     {"ToolTipLabel", "ToolTipLabel"},
     {"Tooltip", "Tooltip"},
     {"SoundNode", "SoundNode"},
     {"ModifierFrame", "ModifierFrame"},
     {"HighScoreEntry", "HighScoreEntry"},
-    {"Mask", "Mask"},
-    {"GameNode", "GameNode"},
     {"Scene", "Scene"},
     {"SceneTransition", "SceneTransition"},
     {"AlphaTransition", "SceneTransitionAlpha"},
     {"FadeBlackTransition", "SceneTransitionFadeBlack"},
-    // Resource lists name the resource classes in either spelling.
-    {"Image", "ResourceImage"},
-    {"ResourceImage", "ResourceImage"},
-    {"Font", "ResourceFont"},
-    {"ResourceFont", "ResourceFont"},
-    {"Sound", "ResourceSound"},
-    {"ResourceSound", "ResourceSound"},
-    {"Stream", "ResourceStream"},
-    {"ResourceStream", "ResourceStream"},
 };
 
 struct Registrar {

@@ -126,9 +126,14 @@ bool PropertyStore::LoadStore(const std::string& file) {
 bool PropertyStore::ParseDocument(const char* text, TiXmlDocument& doc) const {
     if (!text || XmlDepth::Measure(text, MAX_XML_DEPTH) > MAX_XML_DEPTH)
         return false;
+    // The parser steps over a UTF-8 sequence by its lead byte's length, so a
+    // sequence cut off at the end would step past the terminating zero:
+    // parse a copy padded with enough zeros to land on.
+    std::string padded(text);
+    padded.append(4, '\0');
     std::lock_guard<std::mutex> lock(g_ParseMutex);
     TiXmlBase::SetCondenseWhiteSpace(m_bCondenseWhiteSpace);
-    doc.Parse(text);
+    doc.Parse(padded.c_str());
     // A declaration alone parses cleanly but holds no data.
     return !doc.Error() && doc.RootElement();
 }

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
+#include <memory>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -134,6 +136,20 @@ TEST(PropertyStore, RefusesNestingDeeperThanItsLimit) {
         fine += "</Node>";
     fine += "</root>";
     EXPECT_TRUE(store->ParseFromBuffer(fine.c_str()));
+}
+
+TEST(PropertyStore, TruncatedUtf8AtTheEndIsNotReadPast) {
+    // Exactly sized buffers, so a read past the zero shows under ASan.
+    const char* const endings[] = {"<root><a", "<root><a b", "<root", "<root><a b=\"x\" ", "<root><a b=\"x"};
+    for (const char* start : endings) {
+        for (const char* lead : {"\xC3", "\xE2\x82", "\xF0", "\xF0\x9F\x98"}) {
+            const std::string text = std::string(start) + lead;
+            std::unique_ptr<char[]> exact(new char[text.size() + 1]);
+            std::memcpy(exact.get(), text.c_str(), text.size() + 1);
+            SmartPtr<PropertyStore> store(new PropertyStore);
+            EXPECT_FALSE(store->ParseFromBuffer(exact.get()));
+        }
+    }
 }
 
 TEST(PropertyStore, WhitespaceFollowsTheStoreFlag) {

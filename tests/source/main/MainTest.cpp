@@ -140,6 +140,31 @@ TEST_F(DelvorRun, RunsTimedFramesUntilASignalEndsIt) {
     }
 }
 
+TEST_F(DelvorRun, OpensItsWindowAndRendererAndQuitsCleanly) {
+    const std::string data = m_strRoot + "/game/data";
+    WriteManifest(data,
+                  "<Node name=\"basicproperties\"/>\n"
+                  "<Node name=\"gametree\"/>\n<Node name=\"animtree\"/>\n<Node name=\"lua\"/>\n"
+                  "<Node name=\"datamanager\"><Vector id=\"files\"><Node file=\"properties/constants.xml\"/></Vector></Node>\n"
+                  "<Node name=\"gamewindow\" width=\"320\" height=\"240\" fullscreen=\"false\"/>\n"
+                  "<Node name=\"renderer\" width=\"320\" height=\"240\"/>\n"
+                  "<Node name=\"taskmanager\"/>\n");
+    WriteFile(data + "/properties/constants.xml", "<root><String id=\"GAME_NAME\" value=\"Delvor\"/></root>");
+    // The window and GL context come up after the folder is chosen, slowly
+    // on a loaded machine: give them time before asking for frames.
+    const RunResult run = Run(SIGTERM, 2000);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_GE(FramesRun(run.output), 1) << run.output;
+}
+
+TEST_F(DelvorRun, StopsWhenTheWindowComesBeforeTheGameName) {
+    WriteManifest(m_strRoot + "/game/data",
+                  "<Node name=\"gamewindow\" width=\"320\" height=\"240\"/>\n<Node name=\"basicproperties\"/>\n");
+    const RunResult run = Run(0, 0);
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_EQ(FramesRun(run.output), -1) << run.output;
+}
+
 TEST_F(DelvorRun, FindsTheManifestTwoFoldersUp) {
     WriteManifest(m_strRoot + "/data", "<Node name=\"basicproperties\"/>\n<Node name=\"taskmanager\"/>\n");
     const RunResult run = Run(SIGTERM, 300);

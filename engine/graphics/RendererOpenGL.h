@@ -1,0 +1,91 @@
+#pragma once
+// The renderer on fixed-function OpenGL through the game window's context.
+// Every texture is a rectangle texture addressed in texels.
+#include <memory>
+#include <vector>
+
+#include "engine/graphics/Renderer.h"
+#include "engine/math/Point_t.h"
+
+namespace platform {
+class GlWindow;
+}
+
+namespace ZQ2 {
+
+class ImageDataOpenGL;
+
+class RendererOpenGL : public Renderer {
+public:
+    static const RTTI* const rttis[];
+    static const RTTI rtti;
+
+    // The instance when it is the OpenGL renderer, else null.
+    static RendererOpenGL* Instance();
+    // Errors are not tested for.
+    static int CheckOpenGLError(const char*) { return 0; }
+
+    RendererOpenGL();
+    // Lets go of the buffers while the context is still held.
+    ~RendererOpenGL() override;
+
+    const RTTI& GetRTTI() const override { return rtti; }
+
+    // Takes the game window's context and keeps it until the renderer goes,
+    // even when the window is removed first. RENDERERROR_NO_CONTEXT when
+    // there is no window or it has no context.
+    int Initialize(int width, int height) override;
+    // Nothing to restore on OpenGL.
+    bool Reinitialize() override { return false; }
+    void InitMatrices() override { m_bCustomMatrices = false; }
+    void SetCustomMatrices(float width, float height) override;
+    void RestoreMatrices() override { m_bCustomMatrices = false; }
+    void BeginScene() override;
+    bool EndScene() override;
+    void Flip() override;
+    bool ApplyVSyncSetting() override { return Reinitialize(); }
+    bool IsSurfaceLost() override { return false; }
+    bool TestSurfaceLost() override { return false; }
+    void SetSurfaceLost() override {}
+    void CreateBackBuffer() override;
+    void SetRenderBlendMode(eBlendMode mode) override;
+    void SetRenderUseAlphaBlend(bool alphaBlend) override { m_bUseAlphaBlend = alphaBlend; }
+    void SetRenderTarget(iRenderTarget* target) override;
+    void Clear(uint32_t color) override;
+    void RenderVertexBufferSlice(const VertexBufferSlice& slice) override;
+    ImageData* CreateImageDataManaged(int width, int height) override;
+    // A texture that takes drawing (ImageDataBufferOpenGL).
+    ImageData* CreateImageDataUnmanaged(int width, int height, bool alpha) override;
+    void CacheSlice(VertexBufferSlice& slice, const iRenderTarget* target) override;
+
+    std::shared_ptr<platform::GlWindow> GetContext() const { return m_pContext; }
+    const Point_t<float>& GetViewportSize() const { return m_ViewportSize; }
+    bool HasCustomMatrices() const { return m_bCustomMatrices; }
+
+private:
+    // The vertex as OpenGL's client arrays read it: 32 bytes.
+    struct GLVertex {
+        float x, y;
+        float r, g, b, a;
+        float u, v;
+    };
+
+    bool MakeContextCurrent();
+    void CreateVertexAndIndexBuffers();
+    void SetupBackBufferViewport(int width, int height);
+    void SetupTexturing(const VertexBufferSlice& slice);
+    void UploadTexture(ImageDataOpenGL& data, bool fresh);
+    void RenderTriangles(const VertexBufferSlice& slice);
+    void RenderLines(const VertexBufferSlice& slice);
+
+    std::shared_ptr<platform::GlWindow> m_pContext;
+    Point_t<float> m_ViewportSize;
+    bool m_bCustomMatrices = false;
+    Point_t<float> m_CustomSize;
+    unsigned int m_nTextureTarget;
+    bool m_bUseAlphaBlend = true;
+    bool m_bTexturing = false;
+    std::vector<GLVertex> m_GLVertices;
+};
+
+}  // namespace ZQ2

@@ -1,0 +1,2 @@
+local co = coroutine.wrap(function() while true do coroutine.yield(1) end end)
+while true do co() end

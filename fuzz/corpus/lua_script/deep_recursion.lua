@@ -1,0 +1,2 @@
+local function r() return r() + 1 end
+r()

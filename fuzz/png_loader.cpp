@@ -1,0 +1,29 @@
+// Decodes arbitrary bytes as a PNG: the header, frames cut in a grid (plain,
+// alpha-only and padded, by the input's length) and masks of every type.
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/core/SmartPtr.h"
+#include "engine/io/DecodedPicture.h"
+#include "engine/io/ImageLoaderPNG.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > INT_MAX)
+        return 0;
+    ZQ2::SmartPtr<ZQ2::ImageLoaderPNG> loader(new ZQ2::ImageLoaderPNG);
+    loader->SetDrawSettings(size ? data : nullptr, static_cast<int>(size), "fuzz.png", static_cast<unsigned>(size % 4));
+    int width = 0;
+    int height = 0;
+    loader->GetImageDimensions(width, height);
+    loader->SetFrameCount(1 + static_cast<int>(size % 3));
+    loader->SetColumnCount(1 + static_cast<int>(size % 2));
+    loader->Load();
+
+    ZQ2::DecodedPicture picture;
+    if (ZQ2::ImageLoaderPNG::Decode(data, size, picture)) {
+        ZQ2::ImageLoaderPNG::CreatePngMask(picture, ZQ2::MASKTYPE_ALPHA);
+        ZQ2::ImageLoaderPNG::CreatePngMask(picture, ZQ2::MASKTYPE_COLORLUT);
+    }
+    return 0;
+}
