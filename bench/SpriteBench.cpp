@@ -20,8 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
@@ -156,7 +154,8 @@ public:
         m_pAtlas->Unlock();
 
         m_pTree = new ZQ2::GameTree();
-        ZQ2::GameTree::LinkNodeUnder(m_pTree, new ClearNode());
+        m_pClear = ZQ2::GameTree::LinkNodeUnder(m_pTree, new ClearNode());
+        m_pLast = m_pClear;
         m_pTasks = new ZQ2::TaskManager();
         m_pTasks->Attach(new ZQ2::TaskTickUpdate(m_pTree, nullptr));
         m_pTasks->Attach(new ZQ2::TaskPurge(m_pTree, nullptr));
@@ -182,12 +181,14 @@ public:
     void SetCount(int count) {
         while (static_cast<int>(m_Sprites.size()) < count) {
             auto* sprite = new MovingSprite(m_pAtlas, static_cast<int>(m_Sprites.size()));
-            ZQ2::GameTree::LinkNodeUnder(m_pTree, sprite);
+            // Linked behind the last one: appending would walk the whole list.
+            m_pLast = ZQ2::GameTree::LinkNodeAfter(m_pLast, sprite);
             m_Sprites.push_back(sprite);
         }
         while (static_cast<int>(m_Sprites.size()) > count) {
             m_Sprites.back()->SetObsolete(true);
             m_Sprites.pop_back();
+            m_pLast = m_Sprites.empty() ? m_pClear : m_Sprites.back();
         }
     }
 
@@ -202,6 +203,8 @@ private:
     ZQ2::SmartPtr<ZQ2::GameTree> m_pTree;
     ZQ2::SmartPtr<ZQ2::TaskManager> m_pTasks;
     std::vector<MovingSprite*> m_Sprites;  // owned by the tree
+    ZQ2::GameNode* m_pClear = nullptr;     // the tree's first child
+    ZQ2::GameNode* m_pLast = nullptr;      // the tree's last child
 };
 
 // ---- SDL's renderer

@@ -342,38 +342,4 @@ bool ImageUtils::FlipRotate(const ImageFrame& src, const ImageFrame& dst, bool f
     return true;
 }
 
-bool ImageUtils::CopyMaskToAlpha(const ImageFrame& mask, int x, int y, const ImageFrame& dst, bool padding) {
-    FrameLock out(dst, false);
-    FrameLock in(mask, true);
-    if (!out.IsLocked() || !in.IsLocked())
-        return false;
-    const int w = out.GetWidth();
-    const int h = out.GetHeight();
-    if (!Inside(x, y, w, h, in.GetWidth(), in.GetHeight()))
-        return false;
-    const int shift = mask.GetImageData()->HasAlpha() ? 24 : 16;
-    const std::vector<uint32_t> copy = in.Copy(x, y, w, h);
-    for (int j = 0; j < h; ++j) {
-        for (int i = 0; i < w; ++i) {
-            uint32_t& p = out.At(i, j);
-            p = WithChannel(p, 24, ChannelOf(copy[static_cast<size_t>(j) * w + i], shift));
-        }
-    }
-    if (!padding || w < 1 || h < 1)
-        return true;
-    const ImageData* data = dst.GetImageData();
-    const Rectangle_t<int>& r = dst.GetPixelRect();
-    const bool padRight = r.x + w < data->GetTextureWidth();
-    const bool padBottom = r.y + h < data->GetTextureHeight();
-    if (padRight) {
-        for (int j = 0; j < h; ++j)
-            out.At(w, j) = WithChannel(out.At(w, j), 24, ChannelOf(out.At(w - 1, j), 24));
-    }
-    if (padBottom) {
-        for (int i = 0; i < w + (padRight ? 1 : 0); ++i)
-            out.At(i, h) = WithChannel(out.At(i, h), 24, ChannelOf(out.At(i, h - 1), 24));
-    }
-    return true;
-}
-
 }  // namespace ZQ2

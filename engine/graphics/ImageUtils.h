@@ -67,14 +67,6 @@ public:
     // picture of src's height by src's width. False when dst is too small.
     static bool FlipRotate(const ImageFrame& src, const ImageFrame& dst, bool flipHorizontal, bool flipVertical,
                            int rotation);
-
-    // Puts a mask picture into dst's alpha: the cell of dst's size at (x, y)
-    // of mask gives each pixel its alpha, taken from the mask's alpha when
-    // it has any, else from its red. With padding, where dst's texture
-    // reaches past the frame, the last column and row are repeated once.
-    // False, with nothing written, when the cell does not lie wholly inside
-    // the mask: a mask smaller than the picture it masks.
-    static bool CopyMaskToAlpha(const ImageFrame& mask, int x, int y, const ImageFrame& dst, bool padding);
 };
 
 }  // namespace ZQ2

@@ -30,7 +30,7 @@ public:
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
     eLayout GetLayout() const { return m_eLayout; }
-    int GetBytesPerPixel() const { return static_cast<int>(m_eLayout == LAYOUT_ARGB ? 4 : m_eLayout == LAYOUT_RGB ? 3 : 1); }
+    int GetBytesPerPixel() const { return m_eLayout == LAYOUT_ARGB ? 4 : m_eLayout == LAYOUT_RGB ? 3 : 1; }
     size_t GetRowBytes() const { return static_cast<size_t>(m_nWidth) * GetBytesPerPixel(); }
     unsigned char* GetRow(int y) { return m_pSamples.get() + static_cast<size_t>(y) * GetRowBytes(); }
     const unsigned char* GetRow(int y) const { return m_pSamples.get() + static_cast<size_t>(y) * GetRowBytes(); }

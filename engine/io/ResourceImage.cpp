@@ -337,8 +337,11 @@ void ResourceImage::MergeMask(const std::string& maskFile) {
 }
 
 void ResourceImage::DropDecodedData() {
-    for (const SmartPtr<iImageLoader>& loader : m_Loaders)
+    // The loaders were handed bytes that are freed after the load.
+    for (const SmartPtr<iImageLoader>& loader : m_Loaders) {
         loader->FreeImageDatas();
+        loader->SetDrawSettings(nullptr, 0, std::string(), BitFlags_t<eImageDataCreationFlag>());
+    }
 }
 
 bool ResourceImage::HasAlteredData() const {

@@ -8,8 +8,10 @@ namespace ZQ2 {
 Image* ResourceLookup::GetImage(const std::string& name, const std::string& section, const std::string* sheetId) {
     if (s_pImageSource)
         return s_pImageSource(name, section, sheetId);
-    // A resource that is not an image is no image for a sprite.
-    return DynamicCast<Image>(GetResource(name, section));
+    ResourceManager* resources = ResourceManager::g_Instance;
+    if (!resources)
+        return nullptr;
+    return sheetId ? resources->GetImage(name, section, *sheetId) : resources->GetImage(name, section);
 }
 
 BaseObject* ResourceLookup::GetResource(const std::string& name, const std::string& section) {

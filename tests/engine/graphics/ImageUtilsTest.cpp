@@ -239,32 +239,3 @@ TEST(ImageUtils, FlipRotateCoversAllEightModes) {
     ASSERT_TRUE(ImageUtils::FlipRotate(*Whole(square), *Whole(square), false, false, 1));
     EXPECT_EQ(Read(square), (Words{c, a, d, b}));
 }
-
-TEST(ImageUtils, MaskPicturesGiveAlphaOnlyWhenLargeEnough) {
-    // A 4 x 2 gray mask picture (no alpha of its own): red counts.
-    SmartPtr<ImageData> gray = MakeData(4, 2, {0xFF101010, 0xFF202020, 0xFF303030, 0xFF404040,  //
-                                               0xFF505050, 0xFF606060, 0xFF707070, 0xFF808080});
-    gray->SetHasAlpha(false);
-    SmartPtr<ImageData> target = MakeData(2, 2, Words(4, 0xFF123456));
-    ASSERT_TRUE(ImageUtils::CopyMaskToAlpha(*Whole(gray), 2, 0, *Whole(target), false));
-    EXPECT_EQ(Read(target), (Words{0x30123456, 0x40123456, 0x70123456, 0x80123456}));
-
-    // A mask smaller than the picture, or a cell reaching past it, writes nothing.
-    const Words before = Read(target);
-    EXPECT_FALSE(ImageUtils::CopyMaskToAlpha(*Whole(gray), 3, 0, *Whole(target), false));
-    EXPECT_FALSE(ImageUtils::CopyMaskToAlpha(*Part(gray, 0, 0, 2, 1), 0, 0, *Whole(target), false));
-    EXPECT_EQ(Read(target), before);
-
-    // A mask with alpha gives its alpha; padding repeats the last column and
-    // row where the texture has room, leaving the colours alone.
-    SmartPtr<ImageData> alpha = MakeData(2, 2, {0x11FFFFFF, 0x22FFFFFF, 0x33FFFFFF, 0x44FFFFFF});
-    SmartPtr<ImageData> padded = MakeData(2, 2, Words(4, 0xFF000001), 3, 3);
-    padded->Lock(false);
-    for (const auto& p : {std::pair{2, 0}, std::pair{2, 1}, std::pair{0, 2}, std::pair{1, 2}, std::pair{2, 2}})
-        *padded->GetPixelData<uint32_t>(p.first, p.second) = 0xFF000002;
-    padded->Unlock();
-    ASSERT_TRUE(ImageUtils::CopyMaskToAlpha(*Whole(alpha), 0, 0, *Whole(padded), true));
-    EXPECT_EQ(Read(padded, 3, 3), (Words{0x11000001, 0x22000001, 0x22000002,  //
-                                         0x33000001, 0x44000001, 0x44000002,  //
-                                         0x33000002, 0x44000002, 0x44000002}));
-}

@@ -68,7 +68,7 @@ uint32_t GradientPixel(int x, int y) { return 0xFF000007u | static_cast<uint32_t
 
 // Four flat 8 x 8 blocks, so that a lossless-quality JPEG decodes them
 // within a step or two of the colours given.
-std::string Blocks(int components, const std::vector<std::vector<unsigned char>>& colors) {
+std::string Blocks(int components, const std::vector<std::vector<unsigned char>>& colors, bool progressive = false) {
     std::vector<unsigned char> samples;
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
@@ -76,10 +76,12 @@ std::string Blocks(int components, const std::vector<std::vector<unsigned char>>
             samples.insert(samples.end(), c.begin(), c.end());
         }
     }
-    return EncodeJpeg(16, 16, components, components == 1 ? JCS_GRAYSCALE : JCS_RGB, samples);
+    return EncodeJpeg(16, 16, components, components == 1 ? JCS_GRAYSCALE : JCS_RGB, samples, 100, progressive);
 }
 
-std::string ColorJpeg() { return Blocks(3, {{250, 10, 10}, {10, 250, 10}, {10, 10, 250}, {200, 120, 40}}); }
+std::string ColorJpeg(bool progressive = false) {
+    return Blocks(3, {{250, 10, 10}, {10, 250, 10}, {10, 10, 250}, {200, 120, 40}}, progressive);
+}
 std::string GrayJpeg() { return Blocks(1, {{0}, {90}, {180}, {255}}); }
 
 void ExpectNear(uint32_t got, uint32_t want, int tolerance, const std::string& where) {
@@ -303,20 +305,23 @@ TEST(ImageLoader, PaddingRepeatsTheLastColumnAndRowWhereTheTextureHasRoom) {
 
 TEST(ImageLoaderJPG, ColourAndGrayPicturesDecodeToRgb) {
     SmartPtr<ImageLoaderJPG> loader(new ImageLoaderJPG);
-    const std::string color = ColorJpeg();
-    int width = 0, height = 0;
-    loader->SetDrawSettings(Bytes(color), static_cast<int>(color.size()), "x.jpg", 0);
-    ASSERT_TRUE(loader->GetImageDimensions(width, height));
-    EXPECT_EQ(width, 16);
-    EXPECT_EQ(height, 16);
-    ASSERT_TRUE(LoadFrom(*loader, color));
-    const ImageData* data = loader->GetImageDatas()[0];
-    EXPECT_FALSE(data->HasAlpha());
-    const uint32_t colors[] = {0xFFFA0A0A, 0xFF0AFA0A, 0xFF0A0AFA, 0xFFC87828};
-    for (int block = 0; block < 4; ++block) {
-        for (const auto& at : {std::pair{1, 1}, std::pair{6, 6}})
-            ExpectNear(*data->GetPixelData<uint32_t>(block % 2 * 8 + at.first, block / 2 * 8 + at.second),
-                       colors[block], 3, "colour block " + std::to_string(block));
+    for (bool progressive : {false, true}) {
+        SCOPED_TRACE(progressive ? "progressive" : "baseline");
+        const std::string color = ColorJpeg(progressive);
+        int width = 0, height = 0;
+        loader->SetDrawSettings(Bytes(color), static_cast<int>(color.size()), "x.jpg", 0);
+        ASSERT_TRUE(loader->GetImageDimensions(width, height));
+        EXPECT_EQ(width, 16);
+        EXPECT_EQ(height, 16);
+        ASSERT_TRUE(LoadFrom(*loader, color));
+        const ImageData* data = loader->GetImageDatas()[0];
+        EXPECT_FALSE(data->HasAlpha());
+        const uint32_t colors[] = {0xFFFA0A0A, 0xFF0AFA0A, 0xFF0A0AFA, 0xFFC87828};
+        for (int block = 0; block < 4; ++block) {
+            for (const auto& at : {std::pair{1, 1}, std::pair{6, 6}})
+                ExpectNear(*data->GetPixelData<uint32_t>(block % 2 * 8 + at.first, block / 2 * 8 + at.second),
+                           colors[block], 3, "colour block " + std::to_string(block));
+        }
     }
 
     // A gray picture fills all three colour bytes alike.
@@ -376,6 +381,7 @@ TEST(ImageLoader, TruncatedPicturesFailAtEveryLength) {
         {"png interlaced", Gradient(9, 9, true), false},
         {"png palette", EncodePng({3, 1, PNG_COLOR_TYPE_PALETTE, 2, {1, 0, 1}, {{1, 2, 3}, {4, 5, 6}}, {}, false}), false},
         {"jpeg colour", ColorJpeg(), true},
+        {"jpeg progressive", ColorJpeg(true), true},
         {"jpeg gray", GrayJpeg(), true},
     };
     for (const auto& f : files) {

@@ -44,31 +44,31 @@ inline void AppendPng(png_structp png, png_bytep data, png_size_t size) {
 inline void FlushNothing(png_structp) {}
 
 // Packs samples MSB first for depths below 8, big-endian for 16.
-inline std::vector<std::vector<png_byte>> PackRows(const Png& spec) {
-    const int channels = ChannelsOf(spec.colorType);
-    const size_t perRow = static_cast<size_t>(spec.width) * channels;
-    std::vector<std::vector<png_byte>> rows(spec.height, std::vector<png_byte>((perRow * spec.bitDepth + 7) / 8, 0));
-    for (int y = 0; y < spec.height; ++y) {
+inline std::vector<std::vector<png_byte>> PackRows(const Png& picture) {
+    const int channels = ChannelsOf(picture.colorType);
+    const size_t perRow = static_cast<size_t>(picture.width) * channels;
+    std::vector<std::vector<png_byte>> rows(picture.height, std::vector<png_byte>((perRow * picture.bitDepth + 7) / 8, 0));
+    for (int y = 0; y < picture.height; ++y) {
         for (size_t i = 0; i < perRow; ++i) {
-            const unsigned v = spec.samples[y * perRow + i];
+            const unsigned v = picture.samples[y * perRow + i];
             std::vector<png_byte>& row = rows[y];
-            if (spec.bitDepth == 16) {
+            if (picture.bitDepth == 16) {
                 row[2 * i] = static_cast<png_byte>(v >> 8);
                 row[2 * i + 1] = static_cast<png_byte>(v);
-            } else if (spec.bitDepth == 8) {
+            } else if (picture.bitDepth == 8) {
                 row[i] = static_cast<png_byte>(v);
             } else {
-                const size_t bit = i * spec.bitDepth;
-                row[bit / 8] |= static_cast<png_byte>(v << (8 - spec.bitDepth - bit % 8));
+                const size_t bit = i * picture.bitDepth;
+                row[bit / 8] |= static_cast<png_byte>(v << (8 - picture.bitDepth - bit % 8));
             }
         }
     }
     return rows;
 }
 
-inline std::string EncodePng(const Png& spec) {
+inline std::string EncodePng(const Png& picture) {
     std::string out;
-    std::vector<std::vector<png_byte>> rows = PackRows(spec);
+    std::vector<std::vector<png_byte>> rows = PackRows(picture);
     std::vector<png_bytep> pointers;
     for (auto& row : rows)
         pointers.push_back(row.data());
@@ -79,13 +79,13 @@ inline std::string EncodePng(const Png& spec) {
         return std::string();
     }
     png_set_write_fn(png, &out, &AppendPng, &FlushNothing);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colorType,
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    if (!picture.palette.empty())
+        png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
+    if (!picture.paletteAlpha.empty())
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()), nullptr);
     png_write_info(png, info);
     png_write_image(png, pointers.data());
     png_write_end(png, info);
@@ -95,7 +95,7 @@ inline std::string EncodePng(const Png& spec) {
 
 // components 1 (gray) or 3 (RGB); CMYK pictures pass 4 and JCS_CMYK.
 inline std::string EncodeJpeg(int width, int height, int components, J_COLOR_SPACE space,
-                              const std::vector<unsigned char>& samples, int quality = 100) {
+                              const std::vector<unsigned char>& samples, int quality = 100, bool progressive = false) {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
     info.err = jpeg_std_error(&error);
@@ -109,6 +109,8 @@ inline std::string EncodeJpeg(int width, int height, int components, J_COLOR_SPA
     info.in_color_space = space;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<unsigned char*>(&samples[static_cast<size_t>(info.next_scanline) * width * components]);
