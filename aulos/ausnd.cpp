@@ -152,6 +152,12 @@ Result ReadChannel(int handle, Result fallback, Read read)
     return read(ch);
 }
 
+// Whether one of the channel's state bits is set; false for a bad handle.
+bool ReadChannelFlag(int handle, uint32_t flag)
+{
+    return ReadChannel(handle, false, [flag](AUSND_CHANNEL* ch) { return (ch->flags & flag) != 0; });
+}
+
 bool SetVolumeCh(AUSND_CHANNEL* ch, int vol)
 {
     ch->flags &= ~AUSND_CHANNEL_ABSOLUTEVOLUME;
@@ -1253,25 +1259,25 @@ int AUSND_GetFrequency(int channel)
 bool AUSND_GetMute(int channel)
 {
     AUSND_ClearErrorOnOwner();
-    return ReadChannel(channel, false, [](AUSND_CHANNEL* ch) { return (ch->flags & AUSND_CHANNEL_MUTED) != 0; });
+    return ReadChannelFlag(channel, AUSND_CHANNEL_MUTED);
 }
 
 bool AUSND_GetPaused(int channel)
 {
     AUSND_ClearErrorOnOwner();
-    return ReadChannel(channel, false, [](AUSND_CHANNEL* ch) { return (ch->flags & AUSND_CHANNEL_PAUSED) != 0; });
+    return ReadChannelFlag(channel, AUSND_CHANNEL_PAUSED);
 }
 
 bool AUSND_GetSurround(int channel)
 {
     AUSND_ClearErrorOnOwner();
-    return ReadChannel(channel, false, [](AUSND_CHANNEL* ch) { return (ch->flags & AUSND_CHANNEL_SURROUND) != 0; });
+    return ReadChannelFlag(channel, AUSND_CHANNEL_SURROUND);
 }
 
 bool AUSND_GetReserved(int channel)
 {
     AUSND_ClearErrorOnOwner();
-    return ReadChannel(channel, false, [](AUSND_CHANNEL* ch) { return (ch->flags & AUSND_CHANNEL_RESERVED) != 0; });
+    return ReadChannelFlag(channel, AUSND_CHANNEL_RESERVED);
 }
 
 int AUSND_GetPriority(int channel)

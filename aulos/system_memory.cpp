@@ -107,6 +107,23 @@ void ResetPool(AUSND_MEMPOOL* pool)
     pool->free = F_Free;
 }
 
+// The checks both pool set-ups make before they touch the pool: memory to
+// manage first, then a block size.
+bool PoolArgumentsUsable(bool memoryGiven, int blocksize)
+{
+    if (!memoryGiven)
+    {
+        AUSND_ErrorNo = AUSND_ERR_MEMORY;
+        return false;
+    }
+    if (blocksize <= 0)
+    {
+        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+        return false;
+    }
+    return true;
+}
+
 AUSND_MEMHEADER* HeaderOf(const AUSND_MEMPOOL* pool, void* ptr)
 {
     if (pool->custom)
@@ -288,16 +305,8 @@ void AUSND_Memory_Free(void* ptr)
 
 bool AUSND_Memory_InitPool(AUSND_MEMPOOL* pool, void* memory, int length, int blocksize)
 {
-    if (!pool || !memory || length <= 0)
-    {
-        AUSND_ErrorNo = AUSND_ERR_MEMORY;
+    if (!PoolArgumentsUsable(pool && memory && length > 0, blocksize))
         return false;
-    }
-    if (blocksize <= 0)
-    {
-        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
-        return false;
-    }
     std::lock_guard<std::mutex> guard(pool->lock);
     ResetPool(pool);
 
@@ -337,16 +346,8 @@ bool AUSND_Memory_InitPool(AUSND_MEMPOOL* pool, void* memory, int length, int bl
 bool AUSND_Memory_InitCustomPool(AUSND_MEMPOOL* pool, void* base, int length, int blocksize)
 {
     // The default pool holds the custom pool's map and headers, so it cannot be one itself.
-    if (!pool || length <= 0 || pool == &AUSND_CurrentDevice->pool)
-    {
-        AUSND_ErrorNo = AUSND_ERR_MEMORY;
+    if (!PoolArgumentsUsable(pool && length > 0 && pool != &AUSND_CurrentDevice->pool, blocksize))
         return false;
-    }
-    if (blocksize <= 0)
-    {
-        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
-        return false;
-    }
     std::lock_guard<std::mutex> guard(pool->lock);
     ResetPool(pool);
     const uint32_t blocks = ((static_cast<uint32_t>(length) + blocksize - 1) / blocksize) & ~3u;

@@ -7,18 +7,13 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/io/DecodedPicture.h"
 #include "engine/io/ImageLoaderPNG.h"
+#include "fuzz/ExerciseImageLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > INT_MAX)
         return 0;
     ZQ2::SmartPtr<ZQ2::ImageLoaderPNG> loader(new ZQ2::ImageLoaderPNG);
-    loader->SetDrawSettings(size ? data : nullptr, static_cast<int>(size), "fuzz.png", static_cast<unsigned>(size % 4));
-    int width = 0;
-    int height = 0;
-    loader->GetImageDimensions(width, height);
-    loader->SetFrameCount(1 + static_cast<int>(size % 3));
-    loader->SetColumnCount(1 + static_cast<int>(size % 2));
-    loader->Load();
+    ExerciseImageLoader(*loader, data, size, "fuzz.png");
 
     ZQ2::DecodedPicture picture;
     if (ZQ2::ImageLoaderPNG::Decode(data, size, picture)) {

@@ -1,5 +1,7 @@
 #include "engine/core/CRC.h"
 
+#include "engine/core/ChecksumBytes.h"
+
 namespace ZQ2 {
 namespace cipher {
 
@@ -33,11 +35,8 @@ long long CRC::update(long long crc, long long byte) {
 }
 
 long long CRC::updateBytes(long long crc, const unsigned char* buffer, int length, int offset, int count) {
-    if (!buffer || offset < 0 || count <= 0 || length < 0 || offset > length || count > length - offset)
-        return crc;
-    for (int i = 0; i < count; ++i)
-        crc = update(crc, buffer[offset + i]);
-    return crc;
+    return ChecksumBytes(crc, buffer, length, offset, count,
+                         [this](long long reg, long long byte) { return update(reg, byte); });
 }
 
 }  // namespace cipher

@@ -1,5 +1,7 @@
 #include "engine/core/CRC32.h"
 
+#include "engine/core/ChecksumBytes.h"
+
 namespace ZQ2 {
 namespace cipher {
 
@@ -46,11 +48,8 @@ unsigned long CRC32::update(unsigned long crc, int byte) {
 
 unsigned long CRC32::updateBytes(unsigned long crc, const unsigned char* buffer, int length, int offset,
                                  int count) {
-    if (!buffer || offset < 0 || count <= 0 || length < 0 || offset > length || count > length - offset)
-        return crc;
-    for (int i = 0; i < count; ++i)
-        crc = update(crc, buffer[offset + i]);
-    return crc;
+    return ChecksumBytes(crc, buffer, length, offset, count,
+                         [this](unsigned long reg, int byte) { return update(reg, byte); });
 }
 
 }  // namespace cipher

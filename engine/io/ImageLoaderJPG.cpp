@@ -244,19 +244,9 @@ bool ImageLoaderJPG::Decode(const unsigned char* bytes, size_t size, DecodedPict
 }
 
 bool ImageLoaderJPG::GetImageDimensions(int& width, int& height) {
-    const unsigned char* bytes = nullptr;
-    size_t size = 0;
-    return GetSourceBytes(bytes, size) && ReadDimensions(bytes, size, width, height);
+    return ReadSourceDimensions(&ReadDimensions, width, height);
 }
 
-bool ImageLoaderJPG::Load() {
-    ClearFrames();
-    const unsigned char* bytes = nullptr;
-    size_t size = 0;
-    DecodedPicture picture;
-    if (!GetSourceBytes(bytes, size) || !Decode(bytes, size, picture))
-        return false;
-    return MakeFrames(picture);
-}
+bool ImageLoaderJPG::Load() { return DecodeSourceToFrames(&Decode); }
 
 }  // namespace ZQ2

@@ -197,20 +197,10 @@ bool ImageLoaderPNG::Decode(const unsigned char* bytes, size_t size, DecodedPict
 }
 
 bool ImageLoaderPNG::GetImageDimensions(int& width, int& height) {
-    const unsigned char* bytes = nullptr;
-    size_t size = 0;
-    return GetSourceBytes(bytes, size) && ReadDimensions(bytes, size, width, height);
+    return ReadSourceDimensions(&ReadDimensions, width, height);
 }
 
-bool ImageLoaderPNG::Load() {
-    ClearFrames();
-    const unsigned char* bytes = nullptr;
-    size_t size = 0;
-    DecodedPicture picture;
-    if (!GetSourceBytes(bytes, size) || !Decode(bytes, size, picture))
-        return false;
-    return MakeFrames(picture);
-}
+bool ImageLoaderPNG::Load() { return DecodeSourceToFrames(&Decode); }
 
 std::unique_ptr<MaskData> ImageLoaderPNG::CreatePngMask(const DecodedPicture& picture, eMaskType type) {
     const int width = picture.GetWidth();

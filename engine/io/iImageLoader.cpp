@@ -53,6 +53,22 @@ ImageData* iImageLoader::CreateImageData(int width, int height) {
     return new ImageDataOpenGL(width, height, width, height, true);
 }
 
+bool iImageLoader::ReadSourceDimensions(DimensionReader read, int& width, int& height) {
+    const unsigned char* bytes = nullptr;
+    size_t size = 0;
+    return GetSourceBytes(bytes, size) && read(bytes, size, width, height);
+}
+
+bool iImageLoader::DecodeSourceToFrames(PictureDecoder decode) {
+    ClearFrames();
+    const unsigned char* bytes = nullptr;
+    size_t size = 0;
+    DecodedPicture picture;
+    if (!GetSourceBytes(bytes, size) || !decode(bytes, size, picture))
+        return false;
+    return MakeFrames(picture);
+}
+
 bool iImageLoader::MakeFrames(const DecodedPicture& picture) {
     m_ImageDatas.clear();
     if (m_nFrameCount < 1 || m_nColumnCount < 1)

@@ -67,6 +67,14 @@ protected:
     // Cuts picture into the frame grid; true when every frame was made.
     bool MakeFrames(const DecodedPicture& picture);
 
+    // A format's readers of bytes in memory, which the loaders below run
+    // over the source bytes.
+    using DimensionReader = bool (*)(const unsigned char* bytes, size_t size, int& width, int& height);
+    using PictureDecoder = bool (*)(const unsigned char* bytes, size_t size, DecodedPicture& picture);
+    bool ReadSourceDimensions(DimensionReader read, int& width, int& height);
+    // Load for a format: decodes the source bytes and cuts the frames.
+    bool DecodeSourceToFrames(PictureDecoder decode);
+
 private:
     bool MakeFrame(const DecodedPicture& picture, int left, int top, int width, int height);
 

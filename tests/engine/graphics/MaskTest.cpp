@@ -1,15 +1,11 @@
 #include "engine/graphics/Mask.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-#include <zip.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "engine/core/CipherByteArray.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
@@ -19,12 +15,11 @@
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyStore.h"
 #include "tests/engine/io/PictureFiles.h"
+#include "tests/engine/io/ResourceFiles.h"
 
 using namespace ZQ2;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // An image of frames side by side, each width x height, whose pixels carry
 // the alphas given row by row across the whole picture; colours are white.
@@ -79,25 +74,7 @@ std::string PatternPng(bool withAlpha) {
     return pictures::EncodePng(png);
 }
 
-class MaskFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/delvor-masks-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_strDir = pattern;
-        m_strOldWork = GetWorkPath();
-        ASSERT_TRUE(SetWorkPath(m_strDir));
-        FileArchive::ReleaseInstance();
-    }
-    void TearDown() override {
-        FileArchive::ReleaseInstance();
-        SetWorkPath(m_strOldWork);
-        fs::remove_all(m_strDir);
-    }
-
-    std::string m_strDir;
-    std::string m_strOldWork;
-};
+using MaskFiles = resfiles::ScratchFolderTest;
 
 }  // namespace
 
@@ -256,24 +233,15 @@ TEST_F(MaskFiles, FailuresEndLoadedWithTheirError) {
 
 TEST_F(MaskFiles, MasksAreReadWhereTheArchiveSays) {
     const std::string png = PatternPng(false);
-    std::string secret = png;
-    cipher::CipherByteArray::cipher(secret.data(), static_cast<int>(secret.size()));
-    pictures::WriteFile("plain.png.!", secret);
+    pictures::WriteFile("plain.png.!", resfiles::Enciphered(png));
 
     // An enciphered plain file exists only under its ".!" name.
     SmartPtr<Mask> enciphered = FromXml("alphamask=\"plain.png\" archive=\"encryptfile\"");
     ASSERT_TRUE(enciphered->EnsureLoaded()) << enciphered->GetErrorMessage();
     EXPECT_EQ(enciphered->GetMaskData().At8(3, 0), 255);
 
-    zipFile zip = zipOpen64("data.zip", APPEND_STATUS_CREATE);
-    ASSERT_NE(zip, nullptr);
-    for (const auto& member : {std::pair{"m/good.png", png}, std::pair{"m/cut.png", png.substr(0, 50)}}) {
-        zip_fileinfo info{};
-        ASSERT_EQ(zipOpenNewFileInZip(zip, member.first, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 9), ZIP_OK);
-        ASSERT_EQ(zipWriteInFileInZip(zip, member.second.data(), static_cast<unsigned>(member.second.size())), ZIP_OK);
-        ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
-    }
-    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    ASSERT_TRUE(resfiles::WriteZip("data.zip", {{"m/good.png", png}, {"m/cut.png", png.substr(0, 50)}},
+                                   Z_BEST_COMPRESSION));
     FileArchive::CreateInstance("data.zip", ARCHIVE_ZIP);
 
     SmartPtr<Mask> good(new Mask("m/good.png", MASKTYPE_ALPHA));

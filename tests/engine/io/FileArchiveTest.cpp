@@ -2,18 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <vector>
 
-#include "engine/core/CipherByteArray.h"
 #include "engine/io/FileUtils.h"
+#include "tests/engine/io/ResourceFiles.h"
 
 namespace {
 
@@ -21,33 +19,12 @@ namespace fs = std::filesystem;
 using ZQ2::FileArchive;
 using Buffer = ZQ2::MemoryBuffer_t<unsigned char>;
 
-struct Member {
-    std::string name;
-    std::string data;
-    bool deflate = true;
-};
+using resfiles::Enciphered;
+using resfiles::Member;
 
-std::string Enciphered(std::string text) {
-    ZQ2::cipher::CipherByteArray::cipher(text.data(), static_cast<int>(text.size()));
-    return text;
-}
-
-// Builds a zip with minizip's writer, members in the order given.
-bool WriteZip(const std::string& path, const std::vector<Member>& members) {
-    zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
-    if (!zip)
-        return false;
-    bool ok = true;
-    for (const Member& m : members) {
-        zip_fileinfo info;
-        std::memset(&info, 0, sizeof info);
-        ok = ok &&
-             zipOpenNewFileInZip(zip, m.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                 m.deflate ? Z_DEFLATED : 0, m.deflate ? Z_BEST_COMPRESSION : 0) == ZIP_OK &&
-             zipWriteInFileInZip(zip, m.data.data(), static_cast<unsigned>(m.data.size())) == ZIP_OK &&
-             zipCloseFileInZip(zip) == ZIP_OK;
-    }
-    return zipClose(zip, nullptr) == ZIP_OK && ok;
+// The archives here are written at the best compression.
+bool WriteBestZip(const std::string& path, const std::vector<Member>& members) {
+    return resfiles::WriteZip(path, members, Z_BEST_COMPRESSION);
 }
 
 std::string ReadAll(const std::string& path) {
@@ -89,33 +66,16 @@ const std::string kPlain = "<root><String id=\"A\" value=\"plain\"/></root>";
 const std::string kSecret = "<root><String id=\"A\" value=\"secret \xC3\xA9\"/></root>";
 
 // Runs in a scratch working folder, with no archive instance before or after.
-class FileArchiveTest : public ::testing::Test {
+class FileArchiveTest : public resfiles::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/delvor-archive-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_strDir = pattern;
-        m_strOldWork = ZQ2::GetWorkPath();
-        ASSERT_TRUE(ZQ2::SetWorkPath(m_strDir));
-        FileArchive::ReleaseInstance();
-    }
-    void TearDown() override {
-        FileArchive::ReleaseInstance();
-        ZQ2::SetWorkPath(m_strOldWork);
-        fs::remove_all(m_strDir);
-    }
-
     // The usual archive: stored and deflated members, a folder, an
     // enciphered member, an empty one.
     void MakeDataArchive(const std::string& name) {
-        ASSERT_TRUE(WriteZip(name, {{"a.xml", kPlain, false},
-                                    {"dir/b.xml", kPlain + kPlain, true},
-                                    {"c.xml.!", Enciphered(kSecret), true},
-                                    {"empty.txt", "", true}}));
+        ASSERT_TRUE(WriteBestZip(name, {{"a.xml", kPlain, false},
+                                        {"dir/b.xml", kPlain + kPlain, true},
+                                        {"c.xml.!", Enciphered(kSecret), true},
+                                        {"empty.txt", "", true}}));
     }
-
-    std::string m_strDir;
-    std::string m_strOldWork;
 };
 
 TEST_F(FileArchiveTest, WithoutInstancePlainFilesAreRead) {
@@ -262,10 +222,10 @@ TEST_F(FileArchiveTest, WalksTheDirectoryAndReadsByteWise) {
 
 TEST_F(FileArchiveTest, CorruptMembersFailAndTheArchiveRecovers) {
     const std::string payload = "stored member payload";
-    ASSERT_TRUE(WriteZip("bad.zip", {{"crc.txt", payload, false},
-                                     {"short.txt", kPlain + kPlain, true},
-                                     {"huge.txt", kPlain, true},
-                                     {"good.txt", kPlain, true}}));
+    ASSERT_TRUE(WriteBestZip("bad.zip", {{"crc.txt", payload, false},
+                                         {"short.txt", kPlain + kPlain, true},
+                                         {"huge.txt", kPlain, true},
+                                         {"good.txt", kPlain, true}}));
     std::string bytes = ReadAll("bad.zip");
     bytes[bytes.find(payload) + 3] ^= 0x01;  // CRC no longer holds
     ForgeSize(bytes, "short.txt", static_cast<uint32_t>(2 * kPlain.size() + 100));
@@ -300,7 +260,7 @@ TEST_F(FileArchiveTest, TruncatedAndGarbageArchivesFail) {
 }
 
 TEST_F(FileArchiveTest, EveryCutOfAMemberFailsCleanly) {
-    ASSERT_TRUE(WriteZip("one.zip", {{"m.xml", kSecret + kPlain + kSecret, true}}));
+    ASSERT_TRUE(WriteBestZip("one.zip", {{"m.xml", kSecret + kPlain + kSecret, true}}));
     const std::string bytes = ReadAll("one.zip");
     const size_t end = bytes.find("PK\x01\x02");
     ASSERT_NE(end, std::string::npos);
@@ -327,7 +287,7 @@ TEST(FileArchiveThreaded, TwoThreadsReadMembersAtOnce) {
         members.push_back({"m" + std::to_string(i) + ".txt", text, i % 2 == 0});
         members.push_back({"e" + std::to_string(i) + ".txt.!", Enciphered(text), true});
     }
-    ASSERT_TRUE(WriteZip(zip, members));
+    ASSERT_TRUE(WriteBestZip(zip, members));
     FileArchive::CreateInstance(zip, ZQ2::ARCHIVE_ZIP);
 
     std::atomic<int> failures{0};

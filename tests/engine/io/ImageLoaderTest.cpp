@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
-#include <zip.h>
 #include <zlib.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -20,6 +17,7 @@
 #include "engine/io/ImageLoaderJPG.h"
 #include "engine/io/ImageLoaderPNG.h"
 #include "tests/engine/io/PictureFiles.h"
+#include "tests/engine/io/ResourceFiles.h"
 
 using namespace ZQ2;
 using pictures::Bytes;
@@ -28,8 +26,6 @@ using pictures::EncodePng;
 using pictures::Png;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr unsigned kAlphaOnly = IMAGEDATA_CREATE_ALPHA_ONLY;
 constexpr unsigned kPadding = IMAGEDATA_CREATE_PADDING;
@@ -117,25 +113,7 @@ std::string ForgeJpegSize(std::string jpeg, unsigned width, unsigned height) {
 }
 
 // Runs in a scratch working folder, without archive or renderer.
-class ImageLoaderFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/delvor-images-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_strDir = pattern;
-        m_strOldWork = GetWorkPath();
-        ASSERT_TRUE(SetWorkPath(m_strDir));
-        FileArchive::ReleaseInstance();
-    }
-    void TearDown() override {
-        FileArchive::ReleaseInstance();
-        SetWorkPath(m_strOldWork);
-        fs::remove_all(m_strDir);
-    }
-
-    std::string m_strDir;
-    std::string m_strOldWork;
-};
+using ImageLoaderFiles = resfiles::ScratchFolderTest;
 
 // A renderer whose textures are rounded up to powers of two, so frames have
 // room for padding.
@@ -558,16 +536,12 @@ TEST_F(ImageLoaderFiles, PlainFilesAreReadByPath) {
 TEST_F(ImageLoaderFiles, ArchiveMembersDecodeFromTheirBytes) {
     const std::string png = Gradient(6, 2);
     const std::string jpeg = ColorJpeg();
-    zipFile zip = zipOpen64("data.zip", APPEND_STATUS_CREATE);
-    ASSERT_NE(zip, nullptr);
-    for (const auto& member : {std::pair{"img/good.png", png}, std::pair{"img/cut.png", png.substr(0, 40)},
-                               std::pair{"img/good.jpg", jpeg}, std::pair{"img/cut.jpg", jpeg.substr(0, 300)}}) {
-        zip_fileinfo info{};
-        ASSERT_EQ(zipOpenNewFileInZip(zip, member.first, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 9), ZIP_OK);
-        ASSERT_EQ(zipWriteInFileInZip(zip, member.second.data(), static_cast<unsigned>(member.second.size())), ZIP_OK);
-        ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
-    }
-    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    ASSERT_TRUE(resfiles::WriteZip("data.zip",
+                                   {{"img/good.png", png},
+                                    {"img/cut.png", png.substr(0, 40)},
+                                    {"img/good.jpg", jpeg},
+                                    {"img/cut.jpg", jpeg.substr(0, 300)}},
+                                   Z_BEST_COMPRESSION));
     FileArchive::CreateInstance("data.zip", ARCHIVE_ZIP);
 
     const struct {

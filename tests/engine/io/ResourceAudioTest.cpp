@@ -16,28 +16,11 @@
 
 using namespace ZQ2;
 using resfiles::Enciphered;
+using resfiles::FromXml;
+using resfiles::LoadedFromXml;
 using resfiles::Write;
 
 namespace {
-
-// A resource made by the factory from one element of a resource list.
-template <class T>
-SmartPtr<T> FromXml(const std::string& tag, const std::string& attributes) {
-    SmartPtr<PropertyStore> store(new PropertyStore());
-    const std::string text = "<root><Vector id=\"v\"><" + tag + " id=\"r\" " + attributes + "/></Vector></root>";
-    EXPECT_TRUE(store->ParseFromBuffer(text.c_str()));
-    BaseObject* made = ObjectFactory::Instance()->CreateObject(store->GetVector("v")->GetNode(0));
-    SmartPtr<BaseObject> keep(made);
-    return DynamicCast<T>(made);
-}
-
-template <class T>
-SmartPtr<T> Loaded(const std::string& tag, const std::string& attributes) {
-    SmartPtr<T> resource = FromXml<T>(tag, attributes);
-    if (resource)
-        resource->Load();
-    return resource;
-}
 
 const std::string kSample = "RIFF....WAVEfmt sixteen bit mono";
 
@@ -113,7 +96,7 @@ TEST_F(ResourceSoundTest, ReadsTheSampleFromEverySourceItsArchiveTypeNames) {
         else
             UseArchive({c.member});
         SmartPtr<ResourceSound> resource =
-            Loaded<ResourceSound>("Sound", std::string("file=\"s/dig.wav\" volume=\"0.5\" ") + c.archiveKey);
+            LoadedFromXml<ResourceSound>("Sound", std::string("file=\"s/dig.wav\" volume=\"0.5\" ") + c.archiveKey);
         ASSERT_FALSE(resource->HasError()) << resource->GetErrorMessage();
         EXPECT_TRUE(resource->IsLoaded());
         Sound* sound = DynamicCast<Sound>(resource->GetResource());
@@ -131,7 +114,7 @@ TEST_F(ResourceSoundTest, AMissingSampleIsNotFoundAndHasNoSample) {
     Write("on_disk.wav", kSample);
     for (const char* keys : {"file=\"nowhere.wav\"", "file=\"on_disk.wav\"", "file=\"in_zip.wav\" archive=\"file\"",
                              "file=\"in_zip.wav\" archive=\"encryptzip\"", ""}) {
-        SmartPtr<ResourceSound> resource = Loaded<ResourceSound>("Sound", keys);
+        SmartPtr<ResourceSound> resource = LoadedFromXml<ResourceSound>("Sound", keys);
         EXPECT_TRUE(resource->IsLoaded()) << keys;
         EXPECT_EQ(resource->GetErrorMessage(), "File not found.") << keys;
         ASSERT_NE(resource->GetSound(), nullptr) << keys;
@@ -141,7 +124,7 @@ TEST_F(ResourceSoundTest, AMissingSampleIsNotFoundAndHasNoSample) {
 
 TEST_F(ResourceSoundTest, FreeingDropsTheSoundAndAReloadReadsAgain) {
     Write("a.wav", kSample);
-    SmartPtr<ResourceSound> resource = Loaded<ResourceSound>("Sound", "file=\"a.wav\"");
+    SmartPtr<ResourceSound> resource = LoadedFromXml<ResourceSound>("Sound", "file=\"a.wav\"");
     ASSERT_NE(resource->GetSound(), nullptr);
     resource->FreeResource();
     EXPECT_FALSE(resource->IsLoaded());
@@ -153,7 +136,7 @@ TEST_F(ResourceSoundTest, FreeingDropsTheSoundAndAReloadReadsAgain) {
 
 TEST_F(ResourceSoundWithoutAudio, LoadsAndHoldsNoSample) {
     Write("a.wav", kSample);
-    SmartPtr<ResourceSound> resource = Loaded<ResourceSound>("Sound", "file=\"a.wav\"");
+    SmartPtr<ResourceSound> resource = LoadedFromXml<ResourceSound>("Sound", "file=\"a.wav\"");
     EXPECT_FALSE(resource->HasError());
     ASSERT_NE(resource->GetSound(), nullptr);
     EXPECT_FALSE(resource->GetSound()->HasSample());
@@ -164,7 +147,7 @@ TEST_F(ResourceStreamTest, DescribesTheStreamAndReadsItsSyncPoints) {
     Write("music/greece.xml",
           "<root><Vector id=\"SyncPoints\"><P value=\"44100\"/><P/><P value=\"-5\"/><P value=\"88200\"/>"
           "</Vector></root>");
-    SmartPtr<ResourceStream> resource = Loaded<ResourceStream>(
+    SmartPtr<ResourceStream> resource = LoadedFromXml<ResourceStream>(
         "Stream", "file=\"Music/Greece.ogg\" syncpointsfile=\"music/greece.xml\" volume=\"0.5\" panning=\"-0.5\"");
     ASSERT_FALSE(resource->HasError()) << resource->GetErrorMessage();
     auto* stream = DynamicCast<SoundStream>(resource->GetResource());
@@ -183,7 +166,8 @@ TEST_F(ResourceStreamTest, DescribesTheStreamAndReadsItsSyncPoints) {
 TEST_F(ResourceStreamTest, SyncPointsComeFromTheArchiveLikeOtherPropertyFiles) {
     Write("m.ogg", "OggS");
     UseArchive({{"m.xml", "<root><Vector id=\"SyncPoints\"><P value=\"7\"/></Vector></root>"}});
-    SmartPtr<ResourceStream> resource = Loaded<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"m.xml\"");
+    SmartPtr<ResourceStream> resource =
+        LoadedFromXml<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"m.xml\"");
     ASSERT_FALSE(resource->HasError()) << resource->GetErrorMessage();
     ASSERT_EQ(resource->GetStream()->GetSyncPoints().size(), 1);
     EXPECT_EQ(resource->GetStream()->GetSyncPoints()[0], 7u);
@@ -194,19 +178,21 @@ TEST_F(ResourceStreamTest, MissingAndBrokenFiles) {
     Write("broken.xml", "<root><Vector id=\"SyncPoints\">");
     Write("other.xml", "<root><String id=\"x\" value=\"y\"/></root>");
 
-    SmartPtr<ResourceStream> noSync = Loaded<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"gone.xml\"");
+    SmartPtr<ResourceStream> noSync =
+        LoadedFromXml<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"gone.xml\"");
     EXPECT_FALSE(noSync->HasError());
     EXPECT_EQ(noSync->GetStream()->GetSyncPointsFileName(), "");
 
     SmartPtr<ResourceStream> withoutVector =
-        Loaded<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"other.xml\"");
+        LoadedFromXml<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"other.xml\"");
     EXPECT_FALSE(withoutVector->HasError());
     EXPECT_TRUE(withoutVector->GetStream()->GetSyncPoints().empty());
 
-    SmartPtr<ResourceStream> broken = Loaded<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"broken.xml\"");
+    SmartPtr<ResourceStream> broken =
+        LoadedFromXml<ResourceStream>("Stream", "file=\"m.ogg\" syncpointsfile=\"broken.xml\"");
     EXPECT_EQ(broken->GetErrorMessage(), "A sub-resource didn't load.");
 
-    SmartPtr<ResourceStream> missing = Loaded<ResourceStream>("Stream", "file=\"gone.ogg\"");
+    SmartPtr<ResourceStream> missing = LoadedFromXml<ResourceStream>("Stream", "file=\"gone.ogg\"");
     EXPECT_TRUE(missing->IsLoaded());
     EXPECT_EQ(missing->GetErrorMessage(), "File not found.");
     EXPECT_EQ(missing->GetStream()->GetFileName(), "");

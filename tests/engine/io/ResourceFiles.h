@@ -17,10 +17,14 @@
 #include <vector>
 
 #include "engine/core/CipherByteArray.h"
+#include "engine/core/SmartPtr.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageFrame.h"
 #include "engine/io/FileArchive.h"
 #include "engine/io/FileUtils.h"
+#include "engine/io/ObjectFactory.h"
+#include "engine/io/PropertyStore.h"
+#include "engine/io/PropertyVector.h"
 
 namespace resfiles {
 
@@ -113,10 +117,12 @@ inline void Write(const std::string& path, const Bytes& bytes) {
 struct Member {
     std::string name;
     Bytes data;
+    bool deflate = true;  // else stored
 };
 
-// A zip made with minizip's writer, members deflated, in the order given.
-inline bool WriteZip(const std::string& path, const std::vector<Member>& members) {
+// A zip made with minizip's writer, members in the order given; level is the
+// deflated members' compression level.
+inline bool WriteZip(const std::string& path, const std::vector<Member>& members, int level = Z_DEFAULT_COMPRESSION) {
     zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
     if (!zip)
         return false;
@@ -125,8 +131,8 @@ inline bool WriteZip(const std::string& path, const std::vector<Member>& members
         zip_fileinfo info;
         std::memset(&info, 0, sizeof info);
         ok = ok &&
-             zipOpenNewFileInZip(zip, m.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                 Z_DEFAULT_COMPRESSION) == ZIP_OK &&
+             zipOpenNewFileInZip(zip, m.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                 m.deflate ? Z_DEFLATED : 0, m.deflate ? level : 0) == ZIP_OK &&
              zipWriteInFileInZip(zip, m.data.data(), static_cast<unsigned>(m.data.size())) == ZIP_OK &&
              zipCloseFileInZip(zip) == ZIP_OK;
     }
@@ -138,6 +144,28 @@ inline uint32_t Pixel(const ZQ2::Image* image, int frame, int x, int y) {
     const ZQ2::ImageFrame* f = image ? image->GetFrame(frame) : nullptr;
     const uint32_t* p = f ? f->GetPixelData<uint32_t>(x, y) : nullptr;
     return p ? *p : 0xDEADBEEFu;
+}
+
+// An object made by the factory from one element of a resource list:
+// <tag id="id" attributes/>. Null when it is not a T.
+template <class T>
+ZQ2::SmartPtr<T> FromXml(const std::string& tag, const std::string& attributes, const std::string& id = "r") {
+    ZQ2::SmartPtr<ZQ2::PropertyStore> store(new ZQ2::PropertyStore());
+    const std::string text =
+        "<root><Vector id=\"v\"><" + tag + " id=\"" + id + "\" " + attributes + "/></Vector></root>";
+    EXPECT_TRUE(store->ParseFromBuffer(text.c_str()));
+    ZQ2::BaseObject* made = ZQ2::ObjectFactory::Instance()->CreateObject(store->GetVector("v")->GetNode(0));
+    ZQ2::SmartPtr<ZQ2::BaseObject> keep(made);
+    return ZQ2::DynamicCast<T>(made);
+}
+
+// As FromXml, then loaded.
+template <class T>
+ZQ2::SmartPtr<T> LoadedFromXml(const std::string& tag, const std::string& attributes, const std::string& id = "r") {
+    ZQ2::SmartPtr<T> resource = FromXml<T>(tag, attributes, id);
+    if (resource)
+        resource->Load();
+    return resource;
 }
 
 // Each test runs in a fresh working folder, without a data archive before

@@ -23,15 +23,7 @@ using resfiles::Write;
 namespace {
 
 SmartPtr<ResourceFont> Loaded(const std::string& attributes, const std::string& tag = "Font") {
-    SmartPtr<PropertyStore> store(new PropertyStore());
-    const std::string text = "<root><Vector id=\"v\"><" + tag + " id=\"f\" " + attributes + "/></Vector></root>";
-    EXPECT_TRUE(store->ParseFromBuffer(text.c_str()));
-    BaseObject* made = ObjectFactory::Instance()->CreateObject(store->GetVector("v")->GetNode(0));
-    SmartPtr<BaseObject> keep(made);
-    SmartPtr<ResourceFont> font = DynamicCast<ResourceFont>(made);
-    if (font)
-        font->Load();
-    return font;
+    return resfiles::LoadedFromXml<ResourceFont>(tag, attributes, "f");
 }
 
 // A font of one glyph ("A") drawn from a coloured fill over a padded,

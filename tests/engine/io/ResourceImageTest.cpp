@@ -26,19 +26,11 @@ namespace {
 // An image resource made by the factory from one element written as XML
 // attributes, the way a resource list names it.
 SmartPtr<ResourceImage> FromXml(const std::string& attributes, const std::string& tag = "Image") {
-    SmartPtr<PropertyStore> store(new PropertyStore());
-    const std::string text = "<root><Vector id=\"v\"><" + tag + " id=\"pic\" " + attributes + "/></Vector></root>";
-    EXPECT_TRUE(store->ParseFromBuffer(text.c_str()));
-    BaseObject* made = ObjectFactory::Instance()->CreateObject(store->GetVector("v")->GetNode(0));
-    SmartPtr<BaseObject> keep(made);
-    return DynamicCast<ResourceImage>(made);
+    return resfiles::FromXml<ResourceImage>(tag, attributes, "pic");
 }
 
 SmartPtr<ResourceImage> Loaded(const std::string& attributes) {
-    SmartPtr<ResourceImage> image = FromXml(attributes);
-    if (image)
-        image->Load();
-    return image;
+    return resfiles::LoadedFromXml<ResourceImage>("Image", attributes, "pic");
 }
 
 // The ARGB word of the pattern picture's pixel (x, y) (red x, green y, blue 7).
