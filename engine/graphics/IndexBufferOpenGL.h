@@ -1,5 +1,6 @@
 #pragma once
-// The index buffer kept in main memory, handed to glDrawElements as is.
+// The index buffer kept in main memory; the OpenGL renderer streams each
+// drawn slice's indices from it into a buffer object.
 #include <vector>
 
 #include "engine/graphics/IndexBuffer.h"

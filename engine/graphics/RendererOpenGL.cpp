@@ -5,7 +5,10 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/framework/GameWindow.h"
 #include "engine/graphics/BufferOpenGL.h"
@@ -28,6 +31,18 @@ constexpr size_t GL_ARRAY_ENTRIES = VertexBuffer::MAX_CAPACITY;
 
 float Channel(uint32_t color, int shift) { return static_cast<float>((color >> shift) & 0xFFu) / 255.0f; }
 
+// ARGB to the bytes R, G, B, A in memory order.
+uint32_t ToGLColor(uint32_t color) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
+                              static_cast<uint8_t>(color), static_cast<uint8_t>(color >> 24)};
+    uint32_t packed;
+    std::memcpy(&packed, bytes, sizeof(packed));
+    return packed;
+}
+
+// Offsets into the bound buffer object, as the pointer calls take them.
+const void* BufferOffset(size_t offset) { return reinterpret_cast<const void*>(offset); }
+
 bool HasExtension(const GLubyte* extensions, const char* name) {
     return extensions && gluCheckExtension(reinterpret_cast<const GLubyte*>(name), extensions) == GL_TRUE;
 }
@@ -45,7 +60,21 @@ bool InRange(unsigned int first, unsigned int count, size_t size) {
 
 RendererOpenGL::RendererOpenGL() : m_nTextureTarget(GL_TEXTURE_RECTANGLE_ARB) {}
 
-RendererOpenGL::~RendererOpenGL() { Cleanup(); }
+RendererOpenGL::~RendererOpenGL() {
+    Cleanup();
+    DeleteStreamBuffers();
+}
+
+void RendererOpenGL::DeleteStreamBuffers() {
+    if (m_nVertexBufferName == 0 && m_nIndexBufferName == 0)
+        return;
+    if (MakeContextCurrent()) {
+        const GLuint names[2] = {m_nVertexBufferName, m_nIndexBufferName};
+        glDeleteBuffers(2, names);
+    }
+    m_nVertexBufferName = 0;
+    m_nIndexBufferName = 0;
+}
 
 RendererOpenGL* RendererOpenGL::Instance() { return DynamicCast<RendererOpenGL>(g_Instance); }
 
@@ -77,6 +106,17 @@ void RendererOpenGL::CreateVertexAndIndexBuffers() {
     m_pVertexBuffer = new VertexBufferOpenGL(sizeof(Vertex), capacity);
     m_pIndexBuffer = new IndexBufferOpenGL(sizeof(uint16_t), capacity * 3 / 2);
     m_GLVertices.assign(GL_ARRAY_ENTRIES, GLVertex{});
+    m_GLIndices.clear();
+    if (m_nVertexBufferName == 0) {
+        GLuint name = 0;
+        glGenBuffers(1, &name);
+        m_nVertexBufferName = name;
+    }
+    if (m_nIndexBufferName == 0) {
+        GLuint name = 0;
+        glGenBuffers(1, &name);
+        m_nIndexBufferName = name;
+    }
 }
 
 void RendererOpenGL::CreateBackBuffer() { SetBackBuffer(new BufferOpenGL(m_nRenderWidth, m_nRenderHeight)); }
@@ -270,29 +310,68 @@ void RendererOpenGL::UploadTexture(ImageDataOpenGL& data, bool fresh) {
     data.SetNeedsUpload(false);
 }
 
-void RendererOpenGL::RenderTriangles(const VertexBufferSlice& slice) {
+// Streams vertices [first, first + count) to the start of the vertex buffer
+// object and points the arrays at it. A slice of one colour sends that
+// colour once instead of an array of it.
+void RendererOpenGL::UploadVertices(unsigned int first, unsigned int count) {
+    const GLVertex* vertices = &m_GLVertices[first];
     const GLsizei stride = sizeof(GLVertex);
-    glVertexPointer(2, GL_FLOAT, stride, &m_GLVertices[0].x);
-    glColorPointer(4, GL_FLOAT, stride, &m_GLVertices[0].r);
-    glTexCoordPointer(2, GL_FLOAT, stride, &m_GLVertices[0].u);
+    glBindBuffer(GL_ARRAY_BUFFER, m_nVertexBufferName);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * sizeof(GLVertex)), vertices, GL_STREAM_DRAW);
+    glVertexPointer(2, GL_FLOAT, stride, BufferOffset(offsetof(GLVertex, x)));
+    glTexCoordPointer(2, GL_FLOAT, stride, BufferOffset(offsetof(GLVertex, u)));
+    const uint32_t color = vertices[0].color;
+    const bool uniform =
+        std::all_of(vertices + 1, vertices + count, [color](const GLVertex& v) { return v.color == color; });
+    if (uniform) {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4ubv(reinterpret_cast<const GLubyte*>(&vertices[0].color));
+    } else {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_UNSIGNED_BYTE, stride, BufferOffset(offsetof(GLVertex, color)));
+    }
+}
+
+void RendererOpenGL::RenderTriangles(const VertexBufferSlice& slice) {
     switch (slice.m_nMode) {
         case VertexBufferSlice::MODE_LIST: {
             const auto* indices = DynamicCast<IndexBufferOpenGL>(slice.m_pIndexBuffer);
-            if (!indices || !InRange(slice.m_nFirstIndex, slice.m_nIndexCount, indices->GetCapacity()))
+            if (!indices || !InRange(slice.m_nFirstIndex, slice.m_nIndexCount, indices->GetCapacity()) ||
+                slice.m_nIndexCount == 0)
                 return;
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(slice.m_nIndexCount), GL_UNSIGNED_SHORT,
-                           indices->GetIndexArray() + slice.m_nFirstIndex);
+            // Only the vertices the indices reach are uploaded; the indices
+            // are made relative to the lowest of them.
+            const uint16_t* source = indices->GetIndexArray() + slice.m_nFirstIndex;
+            const auto range = std::minmax_element(source, source + slice.m_nIndexCount);
+            const uint16_t lowest = *range.first;
+            const unsigned int count = static_cast<unsigned int>(*range.second - lowest) + 1;
+            m_GLIndices.resize(slice.m_nIndexCount);
+            for (unsigned int i = 0; i < slice.m_nIndexCount; ++i)
+                m_GLIndices[i] = static_cast<uint16_t>(source[i] - lowest);
+            UploadVertices(lowest, count);
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_nIndexBufferName);
+            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_GLIndices.size() * sizeof(uint16_t)),
+                         m_GLIndices.data(), GL_STREAM_DRAW);
+            glDrawRangeElements(GL_TRIANGLES, 0, count - 1, static_cast<GLsizei>(slice.m_nIndexCount),
+                                GL_UNSIGNED_SHORT, BufferOffset(0));
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
             break;
         }
         case VertexBufferSlice::MODE_STRIP:
         case VertexBufferSlice::MODE_FAN:
-            if (!InRange(slice.m_nFirstVertex, slice.m_nVertexCount, m_GLVertices.size()))
+            if (!InRange(slice.m_nFirstVertex, slice.m_nVertexCount, m_GLVertices.size()) ||
+                slice.m_nVertexCount == 0)
                 return;
-            glDrawArrays(slice.m_nMode == VertexBufferSlice::MODE_STRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLE_FAN,
-                         static_cast<GLint>(slice.m_nFirstVertex), static_cast<GLsizei>(slice.m_nVertexCount));
+            UploadVertices(slice.m_nFirstVertex, slice.m_nVertexCount);
+            glDrawArrays(slice.m_nMode == VertexBufferSlice::MODE_STRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLE_FAN, 0,
+                         static_cast<GLsizei>(slice.m_nVertexCount));
             break;
-        default: break;
+        default: return;
     }
+    // Back to client memory for anyone else's arrays, and the colour array
+    // on as the scene set it up.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glEnableClientState(GL_COLOR_ARRAY);
 }
 
 // Lines are few; they go straight from the engine's vertices.
@@ -329,10 +408,7 @@ void RendererOpenGL::CacheSlice(VertexBufferSlice& slice, const iRenderTarget*) 
         const Vertex& in = vertices[i];
         out[i].x = in.x;
         out[i].y = in.y;
-        out[i].r = Channel(in.color, 16);
-        out[i].g = Channel(in.color, 8);
-        out[i].b = Channel(in.color, 0);
-        out[i].a = Channel(in.color, 24);
+        out[i].color = ToGLColor(in.color);
         if (!texture)
             continue;
         out[i].u = in.u * textureWidth;

@@ -1,6 +1,7 @@
 #pragma once
 // The renderer on fixed-function OpenGL through the game window's context.
 // Every texture is a rectangle texture addressed in texels.
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -63,10 +64,12 @@ public:
     bool HasCustomMatrices() const { return m_bCustomMatrices; }
 
 private:
-    // The vertex as OpenGL's client arrays read it: 32 bytes.
+    // The vertex as OpenGL reads it from the stream buffer: 20 bytes.
+    // color holds the bytes R, G, B, A in memory order, as
+    // glColorPointer(4, GL_UNSIGNED_BYTE) takes them.
     struct GLVertex {
         float x, y;
-        float r, g, b, a;
+        uint32_t color;
         float u, v;
     };
 
@@ -76,6 +79,8 @@ private:
     void SetupTexturing(const VertexBufferSlice& slice);
     void UploadTexture(ImageDataOpenGL& data, bool fresh);
     void RenderTriangles(const VertexBufferSlice& slice);
+    void UploadVertices(unsigned int first, unsigned int count);
+    void DeleteStreamBuffers();
     void RenderLines(const VertexBufferSlice& slice);
 
     std::shared_ptr<platform::GlWindow> m_pContext;
@@ -86,6 +91,12 @@ private:
     bool m_bUseAlphaBlend = true;
     bool m_bTexturing = false;
     std::vector<GLVertex> m_GLVertices;
+    // A slice's indices, made relative to the first vertex uploaded.
+    std::vector<uint16_t> m_GLIndices;
+    // Buffer objects each draw streams its vertices and indices through:
+    // Mesa copies client arrays far more slowly.
+    unsigned int m_nVertexBufferName = 0;
+    unsigned int m_nIndexBufferName = 0;
 };
 
 }  // namespace ZQ2

@@ -294,6 +294,31 @@ TEST_F(RendererOpenGLTest, StripsAndFansDrawWithoutIndicesAndBackFacesAreCulled)
     EXPECT_EQ(Pixel(34, 8), 0xFF000000u);
 }
 
+// A slice of one colour sends it once, a mixed one per vertex: switching
+// between the two in one frame must leave neither with the other's colours.
+TEST_F(RendererOpenGLTest, CornerColoursBlendAcrossSlicesOfMixedAndSingleColours) {
+    std::vector<Vertex> mixed = Rect(4, 4, 16, 16, 0xFFFF0000);
+    mixed[1].color = 0xFF00FF00;
+    mixed[2].color = 0xFF0000FF;
+    mixed[3].color = 0xFFFFFFFF;
+    std::vector<Vertex> mixedFan = mixed;
+    for (Vertex& v : mixedFan)
+        v.x += 30;
+    Frame({ClearTo(0xFF000000), Triangles(Rect(4, 26, 8, 8, 0xFF808080), kQuadIndices),
+           Triangles(mixed, kQuadIndices), Triangles(Rect(16, 26, 8, 8, 0xFF00FFFF), kQuadIndices),
+           Triangles(mixedFan, {}, nullptr, VertexBufferSlice::MODE_FAN),
+           Triangles(Rect(28, 26, 8, 8, 0xFFFFFF00), {}, nullptr, VertexBufferSlice::MODE_FAN)});
+    for (int offset : {0, 30}) {
+        EXPECT_TRUE(Near(Pixel(4 + offset, 4), 0xFFFF0000u, 24)) << offset;
+        EXPECT_TRUE(Near(Pixel(19 + offset, 4), 0xFF00FF00u, 24)) << offset;
+        EXPECT_TRUE(Near(Pixel(19 + offset, 19), 0xFF0000FFu, 24)) << offset;
+        EXPECT_TRUE(Near(Pixel(4 + offset, 19), 0xFFFFFFFFu, 24)) << offset;
+    }
+    EXPECT_EQ(Pixel(8, 30), 0xFF808080u);
+    EXPECT_EQ(Pixel(20, 30), 0xFF00FFFFu);
+    EXPECT_EQ(Pixel(32, 30), 0xFFFFFF00u);
+}
+
 TEST_F(RendererOpenGLTest, ViewportFollowsTheRenderTarget) {
     SmartPtr<BufferOpenGL> target(new BufferOpenGL(16, 8));
     m_pRenderer->SetRenderTarget(target);
