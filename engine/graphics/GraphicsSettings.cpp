@@ -179,45 +179,28 @@ const Matrix3x3& GraphicsSettings::GetInvTransformationMatrix() const {
     return m_InvMatrix;
 }
 
-void GraphicsSettings::SetSkewX(float skew) {
-    if (skew == m_fSkewX)
+// Placing values mark the matrices stale only when they really change.
+void GraphicsSettings::SetPlacingValue(float& field, float value) {
+    if (value == field)
         return;
-    m_fSkewX = skew;
+    field = value;
     m_bDirty = true;
 }
 
-void GraphicsSettings::SetSkewY(float skew) {
-    if (skew == m_fSkewY)
-        return;
-    m_fSkewY = skew;
-    m_bDirty = true;
-}
+void GraphicsSettings::SetSkewX(float skew) { SetPlacingValue(m_fSkewX, skew); }
 
-void GraphicsSettings::SetScaleX(float scale) {
-    if (scale == m_fScaleX)
-        return;
-    m_fScaleX = scale;
-    m_bDirty = true;
-}
+void GraphicsSettings::SetSkewY(float skew) { SetPlacingValue(m_fSkewY, skew); }
 
-void GraphicsSettings::SetScaleY(float scale) {
-    if (scale == m_fScaleY)
-        return;
-    m_fScaleY = scale;
-    m_bDirty = true;
-}
+void GraphicsSettings::SetScaleX(float scale) { SetPlacingValue(m_fScaleX, scale); }
+
+void GraphicsSettings::SetScaleY(float scale) { SetPlacingValue(m_fScaleY, scale); }
 
 void GraphicsSettings::SetScale(float scale) {
     SetScaleX(scale);
     SetScaleY(scale);
 }
 
-void GraphicsSettings::SetRotation(float rotation) {
-    if (rotation == m_fRotation)
-        return;
-    m_fRotation = rotation;
-    m_bDirty = true;
-}
+void GraphicsSettings::SetRotation(float rotation) { SetPlacingValue(m_fRotation, rotation); }
 
 void GraphicsSettings::SetAnchorPoint(float x, float y) {
     if (m_AnchorPoint.GetType() == ANCHOR_FREE && m_AnchorPoint.GetX() == x && m_AnchorPoint.GetY() == y)

@@ -141,6 +141,7 @@ public:
     void SetDirty() const { m_bDirty = true; }
 
 private:
+    void SetPlacingValue(float& field, float value);
     void CopyValues(const GraphicsSettings& s);
     void ReleaseObjects();
     bool NeedsTransformation() const;
