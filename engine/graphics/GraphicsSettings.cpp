@@ -43,21 +43,23 @@ GraphicsSettings::GraphicsSettings() = default;
 
 GraphicsSettings::GraphicsSettings(const GraphicsSettings& other) : Interface(other) {
     CopyValues(other);
-    m_Matrix = other.m_Matrix;
-    m_InvMatrix = other.m_InvMatrix;
-    m_bHasTransformation = other.m_bHasTransformation;
-    m_bDirty = other.m_bDirty;
+    CopyMatrices(other);
 }
 
 GraphicsSettings& GraphicsSettings::operator=(const GraphicsSettings& other) {
     if (this == &other)
         return *this;
     CopyValues(other);
+    CopyMatrices(other);
+    return *this;
+}
+
+void GraphicsSettings::CopyMatrices(const GraphicsSettings& other) {
     m_Matrix = other.m_Matrix;
     m_InvMatrix = other.m_InvMatrix;
     m_bHasTransformation = other.m_bHasTransformation;
     m_bDirty = other.m_bDirty;
-    return *this;
+    m_bInvDirty = other.m_bInvDirty;
 }
 
 GraphicsSettings::~GraphicsSettings() { ReleaseObjects(); }
@@ -137,14 +139,14 @@ void GraphicsSettings::UpdateTransformations() const {
         m_Matrix = Matrix3x3::IdentityMatrix;
         m_InvMatrix = Matrix3x3::IdentityMatrix;
         m_bHasTransformation = false;
+        m_bInvDirty = false;
         return;
     }
     m_bHasTransformation = true;
-    const Point_t<float> pivot = GetTransformationPivotPoint();
-    Matrix3x3::BuildTransformationMatrix(m_Matrix, GetDestX(), GetDestY(), pivot, m_fRotation, m_fScaleX, m_fScaleY,
-                                         m_fSkewX, m_fSkewY);
-    Matrix3x3::BuildInvTransformationMatrix(m_InvMatrix, GetDestX(), GetDestY(), pivot, m_fRotation, m_fScaleX,
-                                            m_fScaleY, m_fSkewX, m_fSkewY);
+    Matrix3x3::BuildTransformationMatrix(m_Matrix, GetDestX(), GetDestY(), GetTransformationPivotPoint(), m_fRotation,
+                                         m_fScaleX, m_fScaleY, m_fSkewX, m_fSkewY);
+    // Only hit tests ask for the inverse; every drawn frame moves sprites.
+    m_bInvDirty = true;
 }
 
 bool GraphicsSettings::IsTransformCoordiantes() const {
@@ -176,6 +178,11 @@ const Matrix3x3& GraphicsSettings::GetTransformationMatrix() const {
 
 const Matrix3x3& GraphicsSettings::GetInvTransformationMatrix() const {
     UpdateTransformations();
+    if (m_bInvDirty) {
+        m_bInvDirty = false;
+        Matrix3x3::BuildInvTransformationMatrix(m_InvMatrix, GetDestX(), GetDestY(), GetTransformationPivotPoint(),
+                                                m_fRotation, m_fScaleX, m_fScaleY, m_fSkewX, m_fSkewY);
+    }
     return m_InvMatrix;
 }
 

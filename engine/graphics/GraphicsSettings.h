@@ -143,6 +143,7 @@ public:
 private:
     void SetPlacingValue(float& field, float value);
     void CopyValues(const GraphicsSettings& s);
+    void CopyMatrices(const GraphicsSettings& other);
     void ReleaseObjects();
     bool NeedsTransformation() const;
 
@@ -158,6 +159,7 @@ private:
     mutable Matrix3x3 m_InvMatrix;
     mutable bool m_bHasTransformation = false;
     mutable bool m_bDirty = true;
+    mutable bool m_bInvDirty = true;
     int m_nColor = DEFAULT_COLOR;
     int m_nAlpha = DEFAULT_ALPHA;
     float m_fScaleU = 1.0f;

@@ -51,14 +51,13 @@ bool ImageDataBufferOpenGL::BindFrameBuffer() {
             return false;
         }
         // Storage only: the renderer uploads the pixels when they are needed.
-        glBindTexture(GL_TEXTURE_RECTANGLE_ARB, GetTextureName());
-        glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGBA8, GetTextureWidth(), GetTextureHeight(), 0, GL_BGRA,
+        glTexImage2D(GetTextureTarget(), 0, GL_RGBA8, GetTextureWidth(), GetTextureHeight(), 0, GL_BGRA,
                      GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
     }
     if (m_nFrameBuffer == 0) {
         glGenFramebuffers(1, &m_nFrameBuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, m_nFrameBuffer);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_RECTANGLE_ARB, GetTextureName(), 0);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GetTextureTarget(), GetTextureName(), 0);
         if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
             glBindFramebuffer(GL_FRAMEBUFFER, 0);
             DeleteFrameBuffer();
@@ -104,8 +103,8 @@ void ImageDataBufferOpenGL::End() {
     } else {
         if (!m_bFrameBufferBound) {
             GenerateGLTextureName();
-            glBindTexture(GL_TEXTURE_RECTANGLE_ARB, GetTextureName());
-            glCopyTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGBA8, 0, 0, GetTextureWidth(), GetTextureHeight(), 0);
+            glBindTexture(GetTextureTarget(), GetTextureName());
+            glCopyTexImage2D(GetTextureTarget(), 0, GL_RGBA8, 0, 0, GetTextureWidth(), GetTextureHeight(), 0);
         }
         SetNeedsUpload(false);
         m_bCopiedFromFrameBuffer = true;
@@ -122,6 +121,10 @@ void ImageDataBufferOpenGL::End() {
 
 // The frame buffer's rows run bottom-up; the pixel buffer's top-down.
 void ImageDataBufferOpenGL::DrawPixelsIntoTarget() {
+    // Pixels go in as they are: no program of the renderer's shades them.
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glUseProgram(0);
     glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT);
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
@@ -134,6 +137,7 @@ void ImageDataBufferOpenGL::DrawPixelsIntoTarget() {
     glDrawPixels(GetTextureWidth(), GetTextureHeight(), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, GetPixelData());
     glPixelZoom(1.0f, 1.0f);
     glPopAttrib();
+    glUseProgram(static_cast<GLuint>(program));
 }
 
 void ImageDataBufferOpenGL::ReadTargetIntoPixels() {

@@ -1,6 +1,7 @@
 #include "engine/graphics/ImageDataOpenGL.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 
@@ -56,7 +57,18 @@ void ImageDataOpenGL::GenerateGLTextureName() {
         return;
     if (!HoldRendererContext() || !MakeContextCurrent())
         return;
+    RendererOpenGL* renderer = RendererOpenGL::Instance();
+    if (!renderer)
+        return;
     glGenTextures(1, &m_nTextureName);
+    m_nTextureTarget = renderer->GetTextureTarget();
+    glBindTexture(m_nTextureTarget, m_nTextureName);
+    // What rectangle textures start with; plain 2D textures would otherwise
+    // wrap around at the edges and wait for mipmaps that never come.
+    glTexParameteri(m_nTextureTarget, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(m_nTextureTarget, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(m_nTextureTarget, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(m_nTextureTarget, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
 bool ImageDataOpenGL::DoLock(bool readOnly) {

@@ -34,10 +34,13 @@ public:
     void* GetPixelData() const override { return m_Pixels.empty() ? nullptr : m_Pixels.data(); }
     void ClearPixelData() override;
 
-    // Makes the texture name in the renderer's context and keeps that
-    // context alive for as long as the name exists.
+    // Makes the texture name in the renderer's context, keeps that context
+    // alive for as long as the name exists and leaves the texture bound to
+    // the renderer's texture target with its sampling set.
     void GenerateGLTextureName();
     unsigned int GetTextureName() const { return m_nTextureName; }
+    // The target the texture was made for (valid once it has a name).
+    unsigned int GetTextureTarget() const { return m_nTextureTarget; }
     bool NeedsUpload() const { return m_bNeedsUpload; }
     void SetNeedsUpload(bool needsUpload) { m_bNeedsUpload = needsUpload; }
     // True when the texture holds what was drawn into it, rows bottom-up.
@@ -54,6 +57,7 @@ protected:
 
 private:
     unsigned int m_nTextureName = 0;
+    unsigned int m_nTextureTarget = 0;
     mutable std::vector<uint32_t> m_Pixels;
     bool m_bNeedsUpload = true;
     std::shared_ptr<platform::GlWindow> m_pContext;

@@ -15,6 +15,7 @@
 #include "engine/graphics/ImageDataBufferOpenGL.h"
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/graphics/IndexBufferOpenGL.h"
+#include "engine/graphics/ShaderProgramsOpenGL.h"
 #include "engine/graphics/VertexBufferOpenGL.h"
 #include "engine/graphics/VertexBufferSlice.h"
 #include "platform/GlWindow.h"
@@ -62,15 +63,17 @@ RendererOpenGL::RendererOpenGL() : m_nTextureTarget(GL_TEXTURE_RECTANGLE_ARB) {}
 
 RendererOpenGL::~RendererOpenGL() {
     Cleanup();
-    DeleteStreamBuffers();
+    DeleteGLObjects();
 }
 
-void RendererOpenGL::DeleteStreamBuffers() {
-    if (m_nVertexBufferName == 0 && m_nIndexBufferName == 0)
+void RendererOpenGL::DeleteGLObjects() {
+    if (m_nVertexBufferName == 0 && m_nIndexBufferName == 0 && !m_Shaders.IsReady())
         return;
     if (MakeContextCurrent()) {
         const GLuint names[2] = {m_nVertexBufferName, m_nIndexBufferName};
         glDeleteBuffers(2, names);
+        ShaderProgramsOpenGL::UseNone();
+        m_Shaders.Delete();
     }
     m_nVertexBufferName = 0;
     m_nIndexBufferName = 0;
@@ -87,16 +90,31 @@ int RendererOpenGL::Initialize(int width, int height) {
         m_pContext.reset();
         return RENDERERROR_NO_CONTEXT;
     }
-    // Mesa names rectangle textures after the ARB, other drivers after EXT.
+    ChooseTextureTarget();
+    // The programs sample 2D textures only.
+    if (m_nTextureTarget == GL_TEXTURE_2D)
+        m_Shaders.Create();
     const GLubyte* extensions = glGetString(GL_EXTENSIONS);
-    m_bSquareTextures = !HasExtension(extensions, "GL_EXT_texture_rectangle") &&
-                        !HasExtension(extensions, "GL_ARB_texture_rectangle");
     m_bBlendEquationSeparable = HasExtension(extensions, "GL_EXT_blend_equation_separate") || GlMajorVersion() >= 2;
     CreateBackBuffer();
     CreateVertexAndIndexBuffers();
     InitMatrices();
     m_bInitialized = true;
     return RENDERERROR_NONE;
+}
+
+// Plain 2D textures of any size where the GL has them: Mesa's software
+// rasteriser samples them on a far faster path than rectangle textures.
+// Rectangle textures next (Mesa names them after the ARB, other drivers
+// after EXT); square power-of-two 2D textures as the last resort.
+void RendererOpenGL::ChooseTextureTarget() {
+    const GLubyte* extensions = glGetString(GL_EXTENSIONS);
+    const bool anySize = GlMajorVersion() >= 2 || HasExtension(extensions, "GL_ARB_texture_non_power_of_two");
+    const bool rectangles =
+        HasExtension(extensions, "GL_EXT_texture_rectangle") || HasExtension(extensions, "GL_ARB_texture_rectangle");
+    m_nTextureTarget = anySize || !rectangles ? GL_TEXTURE_2D : GL_TEXTURE_RECTANGLE_ARB;
+    m_bSquareTextures = !anySize && !rectangles;
+    m_bPowerOfTwoTextures = m_bSquareTextures;
 }
 
 void RendererOpenGL::CreateVertexAndIndexBuffers() {
@@ -191,6 +209,9 @@ bool RendererOpenGL::EndScene() {
     if (MakeContextCurrent()) {
         glMatrixMode(GL_MODELVIEW);
         glPopMatrix();
+        // Whatever draws outside a scene expects the fixed functions.
+        if (m_Shaders.IsReady())
+            ShaderProgramsOpenGL::UseNone();
     }
     return true;
 }
@@ -273,6 +294,7 @@ void RendererOpenGL::SetupTexturing(const VertexBufferSlice& slice) {
     if (fresh)
         data->GenerateGLTextureName();
     m_bTexturing = data && data->GetTextureName() != 0;
+    m_eTexturing = ShaderProgramsOpenGL::TEXTURING_NONE;
     if (!m_bTexturing) {
         glDisable(m_nTextureTarget);
         return;
@@ -281,6 +303,10 @@ void RendererOpenGL::SetupTexturing(const VertexBufferSlice& slice) {
     glBindTexture(m_nTextureTarget, data->GetTextureName());
     if (fresh || data->NeedsUpload())
         UploadTexture(*data, fresh);
+    m_eTexturing =
+        data->IsAlphaOnly() ? ShaderProgramsOpenGL::TEXTURING_ALPHA_ONLY : ShaderProgramsOpenGL::TEXTURING_MODULATE;
+    if (m_Shaders.IsReady())
+        return;
     if (data->IsAlphaOnly()) {
         // Colour from the vertices, alpha from the texture times the vertices'.
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
@@ -323,13 +349,16 @@ void RendererOpenGL::UploadVertices(unsigned int first, unsigned int count) {
     const uint32_t color = vertices[0].color;
     const bool uniform =
         std::all_of(vertices + 1, vertices + count, [color](const GLVertex& v) { return v.color == color; });
+    const auto* bytes = reinterpret_cast<const GLubyte*>(&vertices[0].color);
     if (uniform) {
         glDisableClientState(GL_COLOR_ARRAY);
-        glColor4ubv(reinterpret_cast<const GLubyte*>(&vertices[0].color));
+        glColor4ubv(bytes);
     } else {
         glEnableClientState(GL_COLOR_ARRAY);
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, BufferOffset(offsetof(GLVertex, color)));
     }
+    if (m_Shaders.IsReady())
+        m_Shaders.Use(m_eTexturing, uniform ? bytes : nullptr);
 }
 
 void RendererOpenGL::RenderTriangles(const VertexBufferSlice& slice) {
@@ -385,6 +414,8 @@ void RendererOpenGL::RenderLines(const VertexBufferSlice& slice) {
     if (!buffer || !InRange(slice.m_nFirstVertex, slice.m_nVertexCount, buffer->GetCapacity()))
         return;
     const Vertex* vertices = buffer->GetVertexArray() + slice.m_nFirstVertex;
+    if (m_Shaders.IsReady())
+        m_Shaders.Use(ShaderProgramsOpenGL::TEXTURING_NONE, nullptr);
     glBegin(primitive);
     for (unsigned int i = 0; i < slice.m_nVertexCount; ++i) {
         const uint32_t color = vertices[i].color;
@@ -401,8 +432,10 @@ void RendererOpenGL::CacheSlice(VertexBufferSlice& slice, const iRenderTarget*) 
     const ImageData* texture = slice.m_pTexture;
     const auto* openGLTexture = DynamicCast<ImageDataOpenGL>(slice.m_pTexture);
     const bool upsideDown = openGLTexture && openGLTexture->IsCopiedFromFrameBuffer();
-    const float textureWidth = texture ? static_cast<float>(texture->GetTextureWidth()) : 0.0f;
-    const float textureHeight = texture ? static_cast<float>(texture->GetTextureHeight()) : 0.0f;
+    // Rectangle textures are addressed in texels, 2D textures from 0 to 1.
+    const bool texels = m_nTextureTarget != GL_TEXTURE_2D;
+    const float textureWidth = texture && texels ? static_cast<float>(texture->GetTextureWidth()) : 1.0f;
+    const float textureHeight = texture && texels ? static_cast<float>(texture->GetTextureHeight()) : 1.0f;
     GLVertex* out = &m_GLVertices[slice.m_nFirstVertex];
     for (unsigned int i = 0; i < slice.m_nVertexCount; ++i) {
         const Vertex& in = vertices[i];

@@ -1,11 +1,13 @@
 #pragma once
 // The renderer on fixed-function OpenGL through the game window's context.
-// Every texture is a rectangle texture addressed in texels.
+// Textures are plain 2D textures of any size where the GL allows, else
+// rectangle textures addressed in texels.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine/graphics/Renderer.h"
+#include "engine/graphics/ShaderProgramsOpenGL.h"
 #include "engine/math/Point_t.h"
 
 namespace platform {
@@ -62,6 +64,10 @@ public:
     std::shared_ptr<platform::GlWindow> GetContext() const { return m_pContext; }
     const Point_t<float>& GetViewportSize() const { return m_ViewportSize; }
     bool HasCustomMatrices() const { return m_bCustomMatrices; }
+    // GL_TEXTURE_2D or GL_TEXTURE_RECTANGLE_ARB, chosen by Initialize.
+    unsigned int GetTextureTarget() const { return m_nTextureTarget; }
+    // True when slices are shaded by GLSL programs, not the fixed functions.
+    bool UsesShaderPrograms() const { return m_Shaders.IsReady(); }
 
 private:
     // The vertex as OpenGL reads it from the stream buffer: 20 bytes.
@@ -74,13 +80,14 @@ private:
     };
 
     bool MakeContextCurrent();
+    void ChooseTextureTarget();
     void CreateVertexAndIndexBuffers();
     void SetupBackBufferViewport(int width, int height);
     void SetupTexturing(const VertexBufferSlice& slice);
     void UploadTexture(ImageDataOpenGL& data, bool fresh);
     void RenderTriangles(const VertexBufferSlice& slice);
     void UploadVertices(unsigned int first, unsigned int count);
-    void DeleteStreamBuffers();
+    void DeleteGLObjects();
     void RenderLines(const VertexBufferSlice& slice);
 
     std::shared_ptr<platform::GlWindow> m_pContext;
@@ -90,6 +97,9 @@ private:
     unsigned int m_nTextureTarget;
     bool m_bUseAlphaBlend = true;
     bool m_bTexturing = false;
+    ShaderProgramsOpenGL::eTexturing m_eTexturing = ShaderProgramsOpenGL::TEXTURING_NONE;
+    // Used when the GL runs them; empty on the fixed functions.
+    ShaderProgramsOpenGL m_Shaders;
     std::vector<GLVertex> m_GLVertices;
     // A slice's indices, made relative to the first vertex uploaded.
     std::vector<uint16_t> m_GLIndices;

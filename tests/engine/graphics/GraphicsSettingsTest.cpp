@@ -135,6 +135,14 @@ TEST(GraphicsSettings, MatrixShearsThenScalesThenTurnsAboutThePivot) {
     EXPECT_TRUE(MatrixNear(settings.GetTransformationMatrix(), expected));
     EXPECT_TRUE(MatrixNear(settings.GetTransformationMatrix() * settings.GetInvTransformationMatrix(),
                            Matrix3x3::IdentityMatrix));
+
+    // The inverse follows a change even when the forward matrix was rebuilt
+    // first, and a copy taken in between rebuilds its own.
+    settings.SetRotation(1.1f);
+    const Matrix3x3 turned = settings.GetTransformationMatrix();
+    const PlacedSettings copy = settings;
+    EXPECT_TRUE(MatrixNear(turned * settings.GetInvTransformationMatrix(), Matrix3x3::IdentityMatrix));
+    EXPECT_TRUE(MatrixNear(turned * copy.GetInvTransformationMatrix(), Matrix3x3::IdentityMatrix));
 }
 
 TEST(GraphicsSettings, AnchorLandsOnThePosition) {

@@ -173,9 +173,12 @@ private:
     }
 };
 
-TEST_F(RendererOpenGLTest, InitialisesOnMesaWithRectangleTexturesAndSharedBuffers) {
+TEST_F(RendererOpenGLTest, InitialisesOnMesaWithTexturesOfAnySizeAndSharedBuffers) {
     EXPECT_TRUE(m_pRenderer->IsInitialized());
+    EXPECT_EQ(m_pRenderer->GetTextureTarget(), static_cast<unsigned int>(GL_TEXTURE_2D));
     EXPECT_FALSE(m_pRenderer->HasSquareTextures());
+    EXPECT_FALSE(m_pRenderer->HasPowerOfTwoTextures());
+    EXPECT_TRUE(m_pRenderer->UsesShaderPrograms());
     EXPECT_TRUE(m_pRenderer->IsBlendEquationSeparable());
     EXPECT_EQ(m_pRenderer->GetVertexBuffer()->GetCapacity(), 40000u);
     EXPECT_EQ(m_pRenderer->GetIndexBuffer()->GetCapacity(), 60000u);
@@ -252,6 +255,22 @@ TEST_F(RendererOpenGLTest, TexturedSlicesModulateTexelsAndUploadChanges) {
     Frame({ClearTo(0xFF000000), Triangles(Rect(10, 10, 4, 2, 0xFF808080), kQuadIndices, texture)});
     EXPECT_TRUE(Near(Pixel(13, 10), 0xFF304050));
     EXPECT_TRUE(Near(Pixel(10, 10), 0xFF800000));
+}
+
+// Textures sample linearly and stop at their edges, as rectangle textures
+// do: no wrapping into the opposite edge, no waiting for mipmaps.
+TEST_F(RendererOpenGLTest, TexturesFilterLinearlyAndClampAtTheirEdges) {
+    SmartPtr<ImageDataOpenGL> stretched = MakeTexture(2, 1, {0xFFFF0000, 0xFF0000FF});
+    SmartPtr<ImageDataOpenGL> shrunk = MakeTexture(4, 1, {0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF0000FF});
+    ASSERT_NE(stretched, nullptr);
+    ASSERT_NE(shrunk, nullptr);
+    Frame({ClearTo(0xFF000000), Triangles(Rect(0, 0, 16, 1, 0xFFFFFFFF), kQuadIndices, stretched),
+           Triangles(Rect(0, 4, 2, 1, 0xFFFFFFFF), kQuadIndices, shrunk)});
+    EXPECT_EQ(Pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(15, 0), 0xFF0000FFu);
+    EXPECT_TRUE(Near(Pixel(8, 0), 0xFF70008F, 3));  // a little past the middle
+    EXPECT_TRUE(Near(Pixel(0, 4), 0xFFFF0000, 3));
+    EXPECT_TRUE(Near(Pixel(1, 4), 0xFF0000FF, 3));
 }
 
 TEST_F(RendererOpenGLTest, AlphaOnlyTexturesTakeTheirColourFromTheVertices) {
