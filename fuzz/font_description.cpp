@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the font description reader: the property store's
 // XML reader, a bitmap font built from its "font" node, bare and then with
 // two small layers, measuring and laying out text and drawing it through a
-// drawing context whose renderer draws nothing.
+// drawing context whose renderer draws nothing (the tests' recording one).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,7 +9,6 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/core/UTF8Iterator.h"
 #include "engine/core/UTF8String.h"
-#include "engine/graphics/BufferOpenGL.h"
 #include "engine/graphics/FontBitmap.h"
 #include "engine/graphics/FontCharPositions.h"
 #include "engine/graphics/FontDrawSettings.h"
@@ -17,49 +16,16 @@
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
-#include "engine/graphics/IndexBufferOpenGL.h"
-#include "engine/graphics/Renderer.h"
-#include "engine/graphics/Vertex.h"
-#include "engine/graphics/VertexBufferOpenGL.h"
 #include "engine/io/PropertyStore.h"
+#include "tests/engine/graphics/RecordingRenderer.h"
 
 namespace {
 
-// Takes the slices and draws nothing; no GL is needed.
-class NullRenderer : public ZQ2::Renderer {
-public:
-    NullRenderer() {
-        m_pVertexBuffer = new ZQ2::VertexBufferOpenGL(sizeof(ZQ2::Vertex), 4000);
-        m_pIndexBuffer = new ZQ2::IndexBufferOpenGL(sizeof(uint16_t), 6000);
-        SetBackBuffer(new ZQ2::BufferOpenGL(256, 128));
-    }
-    int Initialize(int, int) override { return ZQ2::RENDERERROR_NONE; }
-    bool Reinitialize() override { return false; }
-    void InitMatrices() override {}
-    void SetCustomMatrices(float, float) override {}
-    void RestoreMatrices() override {}
-    void BeginScene() override {}
-    bool EndScene() override { return true; }
-    void Flip() override {}
-    bool ApplyVSyncSetting() override { return false; }
-    bool IsSurfaceLost() override { return false; }
-    bool TestSurfaceLost() override { return false; }
-    void SetSurfaceLost() override {}
-    void CreateBackBuffer() override {}
-    void SetRenderBlendMode(ZQ2::eBlendMode) override {}
-    void SetRenderUseAlphaBlend(bool) override {}
-    void Clear(uint32_t) override {}
-    void RenderVertexBufferSlice(const ZQ2::VertexBufferSlice&) override {}
-    ZQ2::ImageData* CreateImageDataManaged(int, int) override { return nullptr; }
-    ZQ2::ImageData* CreateImageDataUnmanaged(int, int, bool) override { return nullptr; }
-};
-
+// The test suite's renderer without GL; what it records is dropped every run.
 ZQ2::Graphics* Context() {
-    if (!ZQ2::Renderer::g_Instance) {
-        ZQ2::Renderer::g_Instance = new NullRenderer;
-        ZQ2::Renderer::g_Instance->AddRef();
-    }
-    return ZQ2::Renderer::g_Instance->GetBackBufferGraphics();
+    static GraphicsTestSupport::RecordingRenderer* renderer = GraphicsTestSupport::RecordingRenderer::Install(256, 128);
+    renderer->m_Calls.clear();
+    return renderer->GetBackBufferGraphics();
 }
 
 ZQ2::Image* SmallImage(int width, int height, bool alphaOnly) {

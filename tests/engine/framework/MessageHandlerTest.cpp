@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,12 +45,22 @@ protected:
     Recorder m_C{"C", m_Log};
 
     void Post(int number) { m_Handler.ProcessMessage(Message(number)); }
+    void Listen(std::initializer_list<iMessageListener*> listeners) {
+        for (iMessageListener* listener : listeners)
+            m_Handler.AddMessageListener(listener);
+    }
+    // Runs action once, while message 1 is delivered to listener.
+    static void OnFirst(Recorder& listener, std::function<void()> action) {
+        listener.m_OnMessage = [action](const Message& message) {
+            if (message.GetNumber() == 1)
+                action();
+        };
+    }
     using Log = std::vector<std::string>;
 };
 
 TEST_F(MessageHandlerTest, DeliversEachMessageToEveryListenerInRegistrationOrder) {
-    m_Handler.AddMessageListener(&m_B);
-    m_Handler.AddMessageListener(&m_A);
+    Listen({&m_B, &m_A});
     m_Handler.AddMessageListener(&m_B);  // registered once, now last
     Post(MESSAGE_MOUSE_MOVED);
     Post(MESSAGE_QUIT);
@@ -58,29 +69,22 @@ TEST_F(MessageHandlerTest, DeliversEachMessageToEveryListenerInRegistrationOrder
 }
 
 TEST_F(MessageHandlerTest, MessagePostedDuringDeliveryWaitsItsTurn) {
-    m_Handler.AddMessageListener(&m_A);
-    m_Handler.AddMessageListener(&m_B);
-    m_A.m_OnMessage = [this](const Message& message) {
-        if (message.GetNumber() != 1)
-            return;
+    Listen({&m_A, &m_B});
+    OnFirst(m_A, [this] {
         EXPECT_TRUE(m_Handler.IsDelivering());
         Post(2);
         Post(3);
-    };
+    });
     Post(1);
     EXPECT_EQ(m_Log, (Log{"A:1", "B:1", "A:2", "B:2", "A:3", "B:3"}));
 }
 
 TEST_F(MessageHandlerTest, ListenerRemovedDuringDeliveryHearsNothingMore) {
-    m_Handler.AddMessageListener(&m_A);
-    m_Handler.AddMessageListener(&m_B);
-    m_Handler.AddMessageListener(&m_C);
-    m_A.m_OnMessage = [this](const Message& message) {
-        if (message.GetNumber() != 1)
-            return;
+    Listen({&m_A, &m_B, &m_C});
+    OnFirst(m_A, [this] {
         Post(2);
         m_Handler.RemoveMessageListener(&m_B);
-    };
+    });
     Post(1);
     EXPECT_EQ(m_Log, (Log{"A:1", "C:1", "A:2", "C:2"}));
 
@@ -90,8 +94,7 @@ TEST_F(MessageHandlerTest, ListenerRemovedDuringDeliveryHearsNothingMore) {
 }
 
 TEST_F(MessageHandlerTest, ListenerRemovingItselfStopsAtOnce) {
-    m_Handler.AddMessageListener(&m_A);
-    m_Handler.AddMessageListener(&m_B);
+    Listen({&m_A, &m_B});
     m_A.m_OnMessage = [this](const Message& message) {
         if (message.GetNumber() == 1)
             Post(2);
@@ -103,15 +106,11 @@ TEST_F(MessageHandlerTest, ListenerRemovingItselfStopsAtOnce) {
 
 TEST_F(MessageHandlerTest, ListenerDestroyedDuringDeliveryIsNeverCalledAgain) {
     auto doomed = std::make_unique<Recorder>("D", m_Log);
-    m_Handler.AddMessageListener(&m_A);
-    m_Handler.AddMessageListener(doomed.get());
-    m_Handler.AddMessageListener(&m_B);
-    m_A.m_OnMessage = [&](const Message& message) {
-        if (message.GetNumber() != 1)
-            return;
+    Listen({&m_A, doomed.get(), &m_B});
+    OnFirst(m_A, [&] {
         Post(2);
         doomed.reset();  // its destructor leaves the handler
-    };
+    });
     Post(1);
     EXPECT_EQ(m_Log, (Log{"A:1", "B:1", "A:2", "B:2"}));
 }
@@ -139,12 +138,10 @@ TEST_F(MessageHandlerTest, ListenerMayOutliveItsHandler) {
 
 TEST_F(MessageHandlerTest, ListenerAddedDuringDeliveryHearsOnlyLaterMessages) {
     m_Handler.AddMessageListener(&m_A);
-    m_A.m_OnMessage = [this](const Message& message) {
-        if (message.GetNumber() != 1)
-            return;
+    OnFirst(m_A, [this] {
         Post(2);
         m_Handler.AddMessageListener(&m_C);
-    };
+    });
     Post(1);
     EXPECT_EQ(m_Log, (Log{"A:1", "A:2"}));
     m_Log.clear();
@@ -153,17 +150,13 @@ TEST_F(MessageHandlerTest, ListenerAddedDuringDeliveryHearsOnlyLaterMessages) {
 }
 
 TEST_F(MessageHandlerTest, ChangesDuringDeliveryApplyInTheOrderMade) {
-    m_Handler.AddMessageListener(&m_A);
-    m_Handler.AddMessageListener(&m_B);
-    m_Handler.AddMessageListener(&m_C);
-    m_A.m_OnMessage = [this](const Message& message) {
-        if (message.GetNumber() != 1)
-            return;
+    Listen({&m_A, &m_B, &m_C});
+    OnFirst(m_A, [this] {
         m_Handler.RemoveMessageListener(&m_B);  // out now, back at the end later
         m_Handler.AddMessageListener(&m_B);
         m_Handler.AddMessageListener(&m_A);  // moves to the end
         m_Handler.RemoveMessageListener(&m_A);  // and is gone
-    };
+    });
     Post(1);
     EXPECT_EQ(m_Log, (Log{"A:1", "C:1"}));
     m_Log.clear();
