@@ -72,6 +72,8 @@ Graphics::Graphics(iRenderTarget* target) : m_pRenderTarget(target), m_Slices(IN
 
 // A context that goes while its batch is open leaves the stack.
 Graphics::~Graphics() {
+    if (m_bSceneOpen)
+        CloseScene();
     Graphics** found = g_GraphicsStack.find(this);
     if (found != g_GraphicsStack.end())
         g_GraphicsStack.erase(found, found + 1);
@@ -148,6 +150,14 @@ bool Graphics::BeginBatch() {
     if (m_bInBatch)
         return true;
     m_bInBatch = true;
+    m_bSubmittedEarly = false;
+    m_bSceneFailed = false;
+    // A nested batch sets up its own target: an open outer scene ends first,
+    // and opens again when the outer batch draws next.
+    for (Graphics* outer : g_GraphicsStack) {
+        if (outer->m_bSceneOpen && !outer->CloseScene())
+            outer->m_bSceneFailed = true;
+    }
     if (g_GraphicsStack.empty())
         LockSharedBuffers(true);
     m_nUsedSlices = 0;
@@ -166,15 +176,12 @@ bool Graphics::EndBatch() {
     m_bInBatch = false;
     UnlockSharedBuffers();
     Renderer* renderer = Renderer::g_Instance;
-    bool ended = false;
-    if (m_nUsedSlices > 0 && renderer && m_pRenderTarget && m_pRenderTarget->IsRenderTargetValid()) {
-        renderer->SetRenderTarget(m_pRenderTarget);
-        renderer->BeginScene();
-        m_pRenderTarget->Begin();
+    bool ended = m_bSubmittedEarly && !m_bSceneFailed;
+    if (m_bSceneOpen ||
+        (m_nUsedSlices > 0 && renderer && m_pRenderTarget && m_pRenderTarget->IsRenderTargetValid())) {
+        OpenScene();
         DoDrawOperations();
-        ended = renderer->EndScene();
-        if (ended)
-            m_pRenderTarget->End();
+        ended = CloseScene() && !m_bSceneFailed;
     }
     m_nUsedSlices = 0;
     Graphics** found = g_GraphicsStack.find(this);
@@ -189,6 +196,41 @@ bool Graphics::EndBatch() {
         LockSharedBuffers(false);
     }
     return ended;
+}
+
+void Graphics::OpenScene() {
+    if (m_bSceneOpen)
+        return;
+    Renderer* renderer = Renderer::g_Instance;
+    renderer->SetRenderTarget(m_pRenderTarget);
+    renderer->BeginScene();
+    m_pRenderTarget->Begin();
+    m_bSceneOpen = true;
+}
+
+bool Graphics::CloseScene() {
+    m_bSceneOpen = false;
+    Renderer* renderer = Renderer::g_Instance;
+    if (!renderer || !renderer->EndScene())
+        return false;
+    m_pRenderTarget->End();
+    return true;
+}
+
+void Graphics::SubmitIfLarge() {
+    Renderer* renderer = Renderer::g_Instance;
+    const VertexBuffer* vertices = renderer ? renderer->GetVertexBuffer() : nullptr;
+    if (!vertices || vertices->GetUsed() < EARLY_SUBMIT_VERTICES || g_GraphicsStack.size() != 1 ||
+        g_GraphicsStack[0] != this || m_pRenderTarget != renderer->GetBackBuffer() ||
+        !m_pRenderTarget->IsRenderTargetValid())
+        return;
+    UnlockSharedBuffers();
+    OpenScene();
+    DoDrawOperations();
+    renderer->Flush();
+    m_nUsedSlices = 0;
+    m_bSubmittedEarly = true;
+    LockSharedBuffers(true);
 }
 
 VertexBufferSlice& Graphics::TakeSlice(unsigned int vertices, unsigned int indices) {
@@ -255,6 +297,7 @@ void Graphics::AddDrawOperation(const PolygonF& polygon, ImageFrame* frame, bool
         const unsigned int corner = k % 3 == 0 ? 0 : k % 3 + k / 3;
         indices[k] = static_cast<uint16_t>(corner + slice.m_nFirstVertex);
     }
+    SubmitIfLarge();
 }
 
 void Graphics::DoDrawOperations() {

@@ -3,7 +3,8 @@
 // settings, plus a transformation stack and a clip stack. Each draw culls,
 // clips and appends its vertices to the renderer's shared buffers as one
 // slice; EndBatch merges neighbouring slices of equal state and hands them
-// to the renderer.
+// to the renderer (a big batch into the back buffer hands them over in parts
+// as it grows).
 #include <cstdint>
 
 #include "engine/core/BaseObject.h"
@@ -27,6 +28,10 @@ public:
 
     static constexpr int INITIAL_SLICES = 20;
     static constexpr int SLICE_GROWTH = 100;
+    // A lone batch into the back buffer hands its slices to the renderer
+    // each time this many vertices wait, so that the GPU draws the first
+    // part of a big frame while the rest is prepared.
+    static constexpr unsigned int EARLY_SUBMIT_VERTICES = 4096;
 
     // The contexts whose batch is open, innermost last. Main thread only.
     static ZQVector<Graphics*> g_GraphicsStack;
@@ -124,6 +129,13 @@ private:
     bool AlphaBlendFor(const ImageFrame* frame) const;
     void LockSharedBuffers(bool discard);
     void UnlockSharedBuffers();
+    // Renders the waiting slices now and restarts the shared buffers, when
+    // this is the only open batch, draws into the back buffer and has at
+    // least EARLY_SUBMIT_VERTICES vertices waiting.
+    void SubmitIfLarge();
+    void OpenScene();
+    // Ends the scene an early submission opened; false when it ended badly.
+    bool CloseScene();
 
     iRenderTarget* m_pRenderTarget;  // not owned
     ZQVector<PolygonF> m_ClipStack;
@@ -134,6 +146,12 @@ private:
     ZQVector<VertexBufferSlice> m_Slices;
     unsigned int m_nUsedSlices = 0;
     bool m_bInBatch = false;
+    // The target's scene, begun by an early submission, is still open.
+    bool m_bSceneOpen = false;
+    // Parts of this batch were rendered before its end.
+    bool m_bSubmittedEarly = false;
+    // A scene closed before the end of the batch ended badly.
+    bool m_bSceneFailed = false;
     Point_t<float> m_Offset;
     uint8_t m_nDrawnFlag = 0;
 };

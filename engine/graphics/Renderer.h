@@ -80,6 +80,9 @@ public:
     // Clears the target to an ARGB colour.
     virtual void Clear(uint32_t color) = 0;
     virtual void RenderVertexBufferSlice(const VertexBufferSlice& slice) = 0;
+    // Hands what was drawn so far to the GPU without waiting for it, so
+    // that it works while the rest of the frame is prepared.
+    virtual void Flush() {}
     // New image data with no reference taken; null above MAX_TEXTURE_SIZE.
     virtual ImageData* CreateImageDataManaged(int width, int height) = 0;
     virtual ImageData* CreateImageDataUnmanaged(int width, int height, bool alpha) = 0;

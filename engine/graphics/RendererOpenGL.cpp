@@ -194,9 +194,12 @@ void RendererOpenGL::SetupBackBufferViewport(int width, int height) {
     const RectangleI viewport =
         GameWindow::g_Instance ? GameWindow::g_Instance->GetViewport() : RectangleI(0, 0, width, height);
     if (viewport.x > 0 || viewport.y > 0) {
-        glDisable(GL_SCISSOR_TEST);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+        if (!m_bBarsCleared) {
+            glDisable(GL_SCISSOR_TEST);
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            m_bBarsCleared = true;
+        }
         glScissor(viewport.x, viewport.y, viewport.width, viewport.height);
         glEnable(GL_SCISSOR_TEST);
     } else {
@@ -219,6 +222,12 @@ bool RendererOpenGL::EndScene() {
 void RendererOpenGL::Flip() {
     if (m_pContext)
         m_pContext->SwapBuffers();
+    m_bBarsCleared = false;
+}
+
+void RendererOpenGL::Flush() {
+    if (MakeContextCurrent())
+        glFlush();
 }
 
 void RendererOpenGL::Clear(uint32_t color) {

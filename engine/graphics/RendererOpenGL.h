@@ -55,6 +55,7 @@ public:
     void SetRenderUseAlphaBlend(bool alphaBlend) override { m_bUseAlphaBlend = alphaBlend; }
     void SetRenderTarget(iRenderTarget* target) override;
     void Clear(uint32_t color) override;
+    void Flush() override;
     void RenderVertexBufferSlice(const VertexBufferSlice& slice) override;
     ImageData* CreateImageDataManaged(int width, int height) override;
     // A texture that takes drawing (ImageDataBufferOpenGL).
@@ -96,6 +97,9 @@ private:
     Point_t<float> m_CustomSize;
     unsigned int m_nTextureTarget;
     bool m_bUseAlphaBlend = true;
+    // The bars around a letterboxed game are cleared by the frame's first
+    // scene only: a later one must not wipe what the first drew.
+    bool m_bBarsCleared = false;
     bool m_bTexturing = false;
     ShaderProgramsOpenGL::eTexturing m_eTexturing = ShaderProgramsOpenGL::TEXTURING_NONE;
     // Used when the GL runs them; empty on the fixed functions.

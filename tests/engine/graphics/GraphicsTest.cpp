@@ -46,7 +46,11 @@ public:
     void SetCustomMatrices(float, float) override {}
     void RestoreMatrices() override {}
     void BeginScene() override { ++m_nScenes; }
-    bool EndScene() override { return m_bEndSceneResult; }
+    bool EndScene() override {
+        ++m_nEndedScenes;
+        return m_bEndSceneResult;
+    }
+    void Flush() override { ++m_nFlushes; }
     void Flip() override {}
     bool ApplyVSyncSetting() override { return false; }
     bool IsSurfaceLost() override { return false; }
@@ -74,6 +78,8 @@ public:
     std::vector<Call> m_Calls;
     bool m_bEndSceneResult = true;
     int m_nScenes = 0;
+    int m_nEndedScenes = 0;
+    int m_nFlushes = 0;
     int m_nCachedSlices = 0;
     int m_nSurfaceLost = 0;
 };
@@ -476,6 +482,83 @@ TEST_F(GraphicsTest, NestedBatchesKeepTheOuterSlices) {
     EXPECT_EQ(Corners(Calls()[2])[0], Corner(20, 0));
     EXPECT_EQ(Calls()[2].indices, (std::vector<uint16_t>{8, 9, 10, 8, 10, 11}));
     EXPECT_EQ(m_pRenderer->m_nSurfaceLost, 0);
+}
+
+// Enough one-pixel fills in a row to pass the early-submission mark.
+constexpr int kManyFills = static_cast<int>(Graphics::EARLY_SUBMIT_VERTICES / 4) + 100;
+
+// Every fill of a row, in order, across all calls: the x of each quad's
+// first corner.
+std::vector<float> FilledColumns(const std::vector<RecordingRenderer::Call>& calls, iRenderTarget* target) {
+    std::vector<float> columns;
+    for (const RecordingRenderer::Call& call : calls) {
+        if (call.target != target)
+            continue;
+        for (size_t i = 0; i < call.vertices.size(); i += 4)
+            columns.push_back(call.vertices[i].x + 0.5f);
+    }
+    return columns;
+}
+
+std::vector<float> Columns(int first, int count) {
+    std::vector<float> columns;
+    for (int i = 0; i < count; ++i)
+        columns.push_back(static_cast<float>(first + i));
+    return columns;
+}
+
+TEST_F(GraphicsTest, BigBatchesReachTheRendererInPartsWithinOneScene) {
+    m_pGraphics->BeginBatch();
+    for (int i = 0; i < kManyFills; ++i)
+        FillRect(static_cast<float>(i), 0, 1, 1);
+    // The first part is drawn and flushed while the batch is still open.
+    EXPECT_EQ(m_pRenderer->m_nScenes, 1);
+    EXPECT_EQ(m_pRenderer->m_nEndedScenes, 0);
+    EXPECT_EQ(m_pRenderer->m_nFlushes, 1);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].vertices.size(), Graphics::EARLY_SUBMIT_VERTICES);
+    EXPECT_EQ(m_pRenderer->GetVertexBuffer()->GetUsed(), 400u);  // restarted: the last 100 fills
+
+    EXPECT_TRUE(m_pGraphics->EndBatch());
+    EXPECT_EQ(m_pRenderer->m_nScenes, 1);
+    EXPECT_EQ(m_pRenderer->m_nEndedScenes, 1);
+    EXPECT_EQ(FilledColumns(Calls(), m_pRenderer->GetBackBuffer()), Columns(0, kManyFills));
+}
+
+// A nested batch draws into its own target: the outer scene ends before it
+// and begins again for the outer batch's next part, and nothing is lost.
+TEST_F(GraphicsTest, ANestedBatchEndsAndReopensAnEarlySubmittedScene) {
+    SmartPtr<BufferOpenGL> texture(new BufferOpenGL(32, 32));
+    SmartPtr<Graphics> inner(texture->CreateGraphics());
+    m_pGraphics->BeginBatch();
+    for (int i = 0; i < kManyFills; ++i)
+        FillRect(static_cast<float>(i), 0, 1, 1);
+    inner->BeginBatch();
+    EXPECT_EQ(m_pRenderer->m_nEndedScenes, 1);
+    inner->FillRect(Rectangle_t<float>(0, 0, 4, 4));
+    EXPECT_TRUE(inner->EndBatch());
+    for (int i = kManyFills; i < 2 * kManyFills; ++i)
+        FillRect(static_cast<float>(i), 0, 1, 1);
+    EXPECT_TRUE(m_pGraphics->EndBatch());
+
+    EXPECT_EQ(m_pRenderer->m_nScenes, 3);
+    EXPECT_EQ(m_pRenderer->m_nEndedScenes, 3);
+    EXPECT_EQ(FilledColumns(Calls(), m_pRenderer->GetBackBuffer()), Columns(0, 2 * kManyFills));
+    EXPECT_EQ(FilledColumns(Calls(), texture.Get()), Columns(0, 1));
+}
+
+// Drawing into a texture starts from its pixels at every scene, so its
+// batch waits for its end however big it grows.
+TEST_F(GraphicsTest, TextureBatchesAreDrawnWhole) {
+    SmartPtr<BufferOpenGL> texture(new BufferOpenGL(32, 32));
+    SmartPtr<Graphics> graphics(texture->CreateGraphics());
+    graphics->BeginBatch();
+    for (int i = 0; i < kManyFills; ++i)
+        graphics->FillRect(Rectangle_t<float>(static_cast<float>(i % 32), 0, 1, 1));
+    EXPECT_TRUE(Calls().empty());
+    EXPECT_TRUE(graphics->EndBatch());
+    EXPECT_EQ(m_pRenderer->m_nScenes, 1);
+    EXPECT_EQ(m_pRenderer->m_nFlushes, 0);
 }
 
 TEST_F(GraphicsTest, TransformationsPlaceWhatIsDrawn) {

@@ -189,6 +189,27 @@ TEST_F(RendererOpenGLTest, InitialisesOnMesaWithTexturesOfAnySizeAndSharedBuffer
     EXPECT_EQ(m_pRenderer->GetBackBufferGraphics()->GetRenderTarget(), m_pRenderer->GetBackBuffer());
 }
 
+// A frame of one fill per pixel goes to the GL in several parts, each
+// flushed while the rest is prepared; every part lands where it should.
+TEST_F(RendererOpenGLTest, BigFramesAreDrawnInPartsWithoutLosingAny) {
+    Graphics* graphics = m_pRenderer->GetBackBufferGraphics();
+    ASSERT_NE(graphics, nullptr);
+    auto colorAt = [](int x, int y) {
+        return 0xFF000000u | static_cast<uint32_t>(x * 4) << 16 | static_cast<uint32_t>(y * 5);
+    };
+    graphics->BeginBatch();
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            graphics->SetColor(static_cast<int>(colorAt(x, y) & 0xFFFFFFu));
+            graphics->FillRect(Rectangle_t<float>(static_cast<float>(x), static_cast<float>(y), 1, 1));
+        }
+    }
+    ASSERT_GT(kWidth * kHeight * 4, static_cast<int>(2 * Graphics::EARLY_SUBMIT_VERTICES));
+    ASSERT_TRUE(graphics->EndBatch());
+    for (const auto& [x, y] : {std::pair{0, 0}, {kWidth / 2, kHeight / 2}, {kWidth - 1, kHeight - 1}, {5, kHeight - 2}})
+        EXPECT_EQ(Pixel(x, y), colorAt(x, y)) << x << "," << y;
+}
+
 TEST_F(RendererOpenGLTest, ClearFillsTheBackBuffer) {
     Frame({ClearTo(0xFF204060)});
     EXPECT_EQ(Pixel(0, 0), 0xFF204060u);
