@@ -417,6 +417,16 @@ void AUSND_Channel_Update3D(AUSND_CHANNEL* ch);
 void AUSND_Output_NoSound_SetChannelFunctions(AUSND_CHANNEL* ch);
 void AUSND_Output_NoSound_SetSampleFunctions(AUSND_SAMPLE* sample);
 bool AUSND_Output_NoSound_Record_Start(uint32_t length, uint32_t mode, int rate);
+void AUSND_Output_NoSound_Reverb_Initialize();
+bool AUSND_Output_NoSound_Reverb_SetProperties(const void* properties120);
+bool AUSND_Output_NoSound_Reverb_GetProperties(void* properties120);
+bool AUSND_Output_NoSound_Record_EnumerateDrivers();
+bool AUSND_Output_NoSound_Record_Initialize(int driver);
+bool AUSND_Output_NoSound_Record_Stop();
+int AUSND_Output_NoSound_Record_GetCurrentPosition();
+bool AUSND_Output_NoSound_Record_Lock(uint32_t offset, uint32_t length, void** ptr1, void** ptr2, uint32_t* len1,
+                                      uint32_t* len2);
+bool AUSND_Output_NoSound_Record_Unlock(void* ptr1, void* ptr2, uint32_t len1, uint32_t len2);
 // The primary mix buffer held in memory (SDL and capture outputs).
 bool AUSND_Output_BufferAlloc(AUSND_SAMPLE* sample);
 void AUSND_Output_SetBufferSampleFunctions(AUSND_SAMPLE* sample);

@@ -53,52 +53,6 @@ bool Update()
     return true;
 }
 
-// Reverb and recording do not exist here: they behave as without sound.
-void ReverbInitialize()
-{
-    AUSND_Output_NoSound.Reverb_Initialize();
-}
-
-bool ReverbSet(const void* properties120)
-{
-    return AUSND_Output_NoSound.Reverb_SetProperties(properties120);
-}
-
-bool ReverbGet(void* properties120)
-{
-    return AUSND_Output_NoSound.Reverb_GetProperties(properties120);
-}
-
-bool RecordEnumerateDrivers()
-{
-    return AUSND_Output_NoSound.Record_EnumerateDrivers();
-}
-
-bool RecordInitialize(int driver)
-{
-    return AUSND_Output_NoSound.Record_Initialize(driver);
-}
-
-bool RecordStop()
-{
-    return AUSND_Output_NoSound.Record_Stop();
-}
-
-int RecordGetPosition()
-{
-    return AUSND_Output_NoSound.Record_GetCurrentPosition();
-}
-
-bool RecordLock(uint32_t offset, uint32_t length, void** ptr1, void** ptr2, uint32_t* len1, uint32_t* len2)
-{
-    return AUSND_Output_NoSound.Record_Lock(offset, length, ptr1, ptr2, len1, len2);
-}
-
-bool RecordUnlock(void* ptr1, void* ptr2, uint32_t len1, uint32_t len2)
-{
-    return AUSND_Output_NoSound.Record_Unlock(ptr1, ptr2, len1, len2);
-}
-
 void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -165,6 +119,7 @@ bool AUSND_Capture_WriteWAV(const char* filename)
     return true;
 }
 
+// Reverb and recording do not exist here: they behave as without sound.
 AUSND_OUTPUT AUSND_Output_Capture = {
     0,
     0,
@@ -178,14 +133,14 @@ AUSND_OUTPUT AUSND_Output_Capture = {
     GetHandle,
     SetSpeakerMode,
     Update,
-    ReverbInitialize,
-    ReverbSet,
-    ReverbGet,
-    RecordEnumerateDrivers,
-    RecordInitialize,
+    AUSND_Output_NoSound_Reverb_Initialize,
+    AUSND_Output_NoSound_Reverb_SetProperties,
+    AUSND_Output_NoSound_Reverb_GetProperties,
+    AUSND_Output_NoSound_Record_EnumerateDrivers,
+    AUSND_Output_NoSound_Record_Initialize,
     AUSND_Output_NoSound_Record_Start,
-    RecordStop,
-    RecordGetPosition,
-    RecordLock,
-    RecordUnlock,
+    AUSND_Output_NoSound_Record_Stop,
+    AUSND_Output_NoSound_Record_GetCurrentPosition,
+    AUSND_Output_NoSound_Record_Lock,
+    AUSND_Output_NoSound_Record_Unlock,
 };

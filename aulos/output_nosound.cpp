@@ -146,9 +146,12 @@ bool Update()
     return true;
 }
 
-void ReverbInitialize() {}
+} // namespace
 
-bool ReverbSet(const void* properties120)
+// Reverb and recording as every output without them has them.
+void AUSND_Output_NoSound_Reverb_Initialize() {}
+
+bool AUSND_Output_NoSound_Reverb_SetProperties(const void* properties120)
 {
     if (!properties120)
     {
@@ -159,7 +162,7 @@ bool ReverbSet(const void* properties120)
     return true;
 }
 
-bool ReverbGet(void* properties120)
+bool AUSND_Output_NoSound_Reverb_GetProperties(void* properties120)
 {
     if (!properties120)
     {
@@ -170,7 +173,7 @@ bool ReverbGet(void* properties120)
     return true;
 }
 
-bool RecordEnumerateDrivers()
+bool AUSND_Output_NoSound_Record_EnumerateDrivers()
 {
     AUSND_Device* dev = AUSND_CurrentDevice;
     F_strncpy(dev->recorddrivernames[0], "No Sound Driver", AUSND_DRIVERNAME_LENGTH - 1);
@@ -178,23 +181,23 @@ bool RecordEnumerateDrivers()
     return true;
 }
 
-bool RecordInitialize(int)
+bool AUSND_Output_NoSound_Record_Initialize(int)
 {
     AUSND_ErrorNo = AUSND_ERR_RECORD;
     return false;
 }
 
-bool RecordStop()
+bool AUSND_Output_NoSound_Record_Stop()
 {
     return true;
 }
 
-int RecordGetPosition()
+int AUSND_Output_NoSound_Record_GetCurrentPosition()
 {
     return -1;
 }
 
-bool RecordLock(uint32_t, uint32_t, void** ptr1, void** ptr2, uint32_t* len1, uint32_t* len2)
+bool AUSND_Output_NoSound_Record_Lock(uint32_t, uint32_t, void** ptr1, void** ptr2, uint32_t* len1, uint32_t* len2)
 {
     *ptr1 = nullptr;
     *ptr2 = nullptr;
@@ -203,11 +206,10 @@ bool RecordLock(uint32_t, uint32_t, void** ptr1, void** ptr2, uint32_t* len1, ui
     return true;
 }
 
-bool RecordUnlock(void*, void*, uint32_t, uint32_t)
+bool AUSND_Output_NoSound_Record_Unlock(void*, void*, uint32_t, uint32_t)
 {
     return true;
 }
-} // namespace
 
 bool AUSND_Output_NoSound_Record_Start(uint32_t, uint32_t, int)
 {
@@ -262,14 +264,14 @@ AUSND_OUTPUT AUSND_Output_NoSound = {
     GetHandle,
     SetSpeakerMode,
     Update,
-    ReverbInitialize,
-    ReverbSet,
-    ReverbGet,
-    RecordEnumerateDrivers,
-    RecordInitialize,
+    AUSND_Output_NoSound_Reverb_Initialize,
+    AUSND_Output_NoSound_Reverb_SetProperties,
+    AUSND_Output_NoSound_Reverb_GetProperties,
+    AUSND_Output_NoSound_Record_EnumerateDrivers,
+    AUSND_Output_NoSound_Record_Initialize,
     AUSND_Output_NoSound_Record_Start,
-    RecordStop,
-    RecordGetPosition,
-    RecordLock,
-    RecordUnlock,
+    AUSND_Output_NoSound_Record_Stop,
+    AUSND_Output_NoSound_Record_GetCurrentPosition,
+    AUSND_Output_NoSound_Record_Lock,
+    AUSND_Output_NoSound_Record_Unlock,
 };

@@ -156,31 +156,6 @@ bool Update()
     return true;
 }
 
-void ReverbInitialize()
-{
-    AUSND_Output_NoSound.Reverb_Initialize();
-}
-
-bool ReverbSet(const void* properties120)
-{
-    return AUSND_Output_NoSound.Reverb_SetProperties(properties120);
-}
-
-bool ReverbGet(void* properties120)
-{
-    return AUSND_Output_NoSound.Reverb_GetProperties(properties120);
-}
-
-bool RecordEnumerateDrivers()
-{
-    return AUSND_Output_NoSound.Record_EnumerateDrivers();
-}
-
-bool RecordInitialize(int driver)
-{
-    return AUSND_Output_NoSound.Record_Initialize(driver);
-}
-
 // Recording takes 16-bit samples only; no input device exists behind it.
 bool RecordStart(uint32_t, uint32_t mode, int)
 {
@@ -188,27 +163,9 @@ bool RecordStart(uint32_t, uint32_t mode, int)
     return false;
 }
 
-bool RecordStop()
-{
-    return AUSND_Output_NoSound.Record_Stop();
-}
-
-int RecordGetPosition()
-{
-    return AUSND_Output_NoSound.Record_GetCurrentPosition();
-}
-
-bool RecordLock(uint32_t offset, uint32_t length, void** ptr1, void** ptr2, uint32_t* len1, uint32_t* len2)
-{
-    return AUSND_Output_NoSound.Record_Lock(offset, length, ptr1, ptr2, len1, len2);
-}
-
-bool RecordUnlock(void* ptr1, void* ptr2, uint32_t len1, uint32_t len2)
-{
-    return AUSND_Output_NoSound.Record_Unlock(ptr1, ptr2, len1, len2);
-}
 } // namespace
 
+// Reverb and recording behave as without sound; the device plays only.
 AUSND_OUTPUT AUSND_Output_SDL = {
     0,
     0,
@@ -222,14 +179,14 @@ AUSND_OUTPUT AUSND_Output_SDL = {
     GetHandle,
     SetSpeakerMode,
     Update,
-    ReverbInitialize,
-    ReverbSet,
-    ReverbGet,
-    RecordEnumerateDrivers,
-    RecordInitialize,
+    AUSND_Output_NoSound_Reverb_Initialize,
+    AUSND_Output_NoSound_Reverb_SetProperties,
+    AUSND_Output_NoSound_Reverb_GetProperties,
+    AUSND_Output_NoSound_Record_EnumerateDrivers,
+    AUSND_Output_NoSound_Record_Initialize,
     RecordStart,
-    RecordStop,
-    RecordGetPosition,
-    RecordLock,
-    RecordUnlock,
+    AUSND_Output_NoSound_Record_Stop,
+    AUSND_Output_NoSound_Record_GetCurrentPosition,
+    AUSND_Output_NoSound_Record_Lock,
+    AUSND_Output_NoSound_Record_Unlock,
 };
