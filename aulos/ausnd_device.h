@@ -417,6 +417,12 @@ void AUSND_Channel_Update3D(AUSND_CHANNEL* ch);
 void AUSND_Output_NoSound_SetChannelFunctions(AUSND_CHANNEL* ch);
 void AUSND_Output_NoSound_SetSampleFunctions(AUSND_SAMPLE* sample);
 bool AUSND_Output_NoSound_Record_Start(uint32_t length, uint32_t mode, int rate);
+void AUSND_Output_NoSound_Close();
+void AUSND_Output_NoSound_GetCaps(int driver, unsigned int* caps);
+void* AUSND_Output_NoSound_GetHandle();
+void AUSND_Output_NoSound_SetSpeakerMode(int mode);
+// Lists one output driver under the given name; always true.
+bool AUSND_Output_SetSingleDriver(const char* name);
 void AUSND_Output_NoSound_Reverb_Initialize();
 bool AUSND_Output_NoSound_Reverb_SetProperties(const void* properties120);
 bool AUSND_Output_NoSound_Reverb_GetProperties(void* properties120);

@@ -2,7 +2,6 @@
 // no-sound output, and keeps every block so that its exact frames can be read
 // back or written out as a WAV file.
 #include "aulos/ausnd_device.h"
-#include "aulos/system_string.h"
 
 #include <cstdio>
 #include <vector>
@@ -14,10 +13,7 @@ int g_nChannels = 2;
 
 bool EnumerateDrivers()
 {
-    AUSND_Device* dev = AUSND_CurrentDevice;
-    F_strncpy(dev->drivernames[0], "Capture Driver", AUSND_DRIVERNAME_LENGTH - 1);
-    dev->numdrivers = 1;
-    return true;
+    return AUSND_Output_SetSingleDriver("Capture Driver");
 }
 
 bool Initialize(int /*mixrate*/)
@@ -31,17 +27,6 @@ bool Initialize(int /*mixrate*/)
     g_nChannels = mono ? 1 : 2;
     return true;
 }
-
-void Close() {}
-
-void GetCaps(int, unsigned int*) {}
-
-void* GetHandle()
-{
-    return nullptr;
-}
-
-void SetSpeakerMode(int) {}
 
 bool Update()
 {
@@ -126,12 +111,12 @@ AUSND_OUTPUT AUSND_Output_Capture = {
     0,
     EnumerateDrivers,
     Initialize,
-    Close,
+    AUSND_Output_NoSound_Close,
     AUSND_Output_SetBufferSampleFunctions,
     AUSND_Output_NoSound_SetChannelFunctions,
-    GetCaps,
-    GetHandle,
-    SetSpeakerMode,
+    AUSND_Output_NoSound_GetCaps,
+    AUSND_Output_NoSound_GetHandle,
+    AUSND_Output_NoSound_SetSpeakerMode,
     Update,
     AUSND_Output_NoSound_Reverb_Initialize,
     AUSND_Output_NoSound_Reverb_SetProperties,

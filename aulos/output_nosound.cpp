@@ -110,10 +110,7 @@ bool SampleUnlock(AUSND_SAMPLE*, void*, void*, uint32_t, uint32_t)
 
 bool EnumerateDrivers()
 {
-    AUSND_Device* dev = AUSND_CurrentDevice;
-    F_strncpy(dev->drivernames[0], "No Sound Driver", AUSND_DRIVERNAME_LENGTH - 1);
-    dev->numdrivers = 1;
-    return true;
+    return AUSND_Output_SetSingleDriver("No Sound Driver");
 }
 
 bool Initialize(int /*mixrate*/)
@@ -128,17 +125,6 @@ bool Initialize(int /*mixrate*/)
     return true;
 }
 
-void Close() {}
-
-void GetCaps(int, unsigned int*) {}
-
-void* GetHandle()
-{
-    return nullptr;
-}
-
-void SetSpeakerMode(int) {}
-
 bool Update()
 {
     if (AUSND_CurrentDevice->outputtype == AUSND_OUTPUT_NOSOUND_NONREALTIME)
@@ -147,6 +133,27 @@ bool Update()
 }
 
 } // namespace
+
+bool AUSND_Output_SetSingleDriver(const char* name)
+{
+    AUSND_Device* dev = AUSND_CurrentDevice;
+    F_strncpy(dev->drivernames[0], name, AUSND_DRIVERNAME_LENGTH - 1);
+    dev->numdrivers = 1;
+    return true;
+}
+
+// Closing, capabilities, handle and speakers as every output without a
+// device has them.
+void AUSND_Output_NoSound_Close() {}
+
+void AUSND_Output_NoSound_GetCaps(int, unsigned int*) {}
+
+void* AUSND_Output_NoSound_GetHandle()
+{
+    return nullptr;
+}
+
+void AUSND_Output_NoSound_SetSpeakerMode(int) {}
 
 // Reverb and recording as every output without them has them.
 void AUSND_Output_NoSound_Reverb_Initialize() {}
@@ -257,12 +264,12 @@ AUSND_OUTPUT AUSND_Output_NoSound = {
     1,
     EnumerateDrivers,
     Initialize,
-    Close,
+    AUSND_Output_NoSound_Close,
     AUSND_Output_NoSound_SetSampleFunctions,
     AUSND_Output_NoSound_SetChannelFunctions,
-    GetCaps,
-    GetHandle,
-    SetSpeakerMode,
+    AUSND_Output_NoSound_GetCaps,
+    AUSND_Output_NoSound_GetHandle,
+    AUSND_Output_NoSound_SetSpeakerMode,
     Update,
     AUSND_Output_NoSound_Reverb_Initialize,
     AUSND_Output_NoSound_Reverb_SetProperties,

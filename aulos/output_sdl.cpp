@@ -1,7 +1,6 @@
 // The SDL output: the machine's audio device pulls signed 16-bit frames at the
 // mix rate, and its callback mixes one block of the primary mix buffer per call.
 #include "aulos/ausnd_device.h"
-#include "aulos/system_string.h"
 
 #include <SDL.h>
 
@@ -112,10 +111,7 @@ void SetChannelFunctions(AUSND_CHANNEL* ch)
 
 bool EnumerateDrivers()
 {
-    AUSND_Device* dev = AUSND_CurrentDevice;
-    F_strncpy(dev->drivernames[0], "SDL output driver", AUSND_DRIVERNAME_LENGTH - 1);
-    dev->numdrivers = 1;
-    return true;
+    return AUSND_Output_SetSingleDriver("SDL output driver");
 }
 
 bool Initialize(int /*mixrate*/)
@@ -142,14 +138,10 @@ void Close()
     g_bSubsystem = false;
 }
 
-void GetCaps(int, unsigned int*) {}
-
 void* GetHandle()
 {
     return reinterpret_cast<void*>(static_cast<uintptr_t>(g_nDevice));
 }
-
-void SetSpeakerMode(int) {}
 
 bool Update()
 {
@@ -175,9 +167,9 @@ AUSND_OUTPUT AUSND_Output_SDL = {
     Close,
     SetSampleFunctions,
     SetChannelFunctions,
-    GetCaps,
+    AUSND_Output_NoSound_GetCaps,
     GetHandle,
-    SetSpeakerMode,
+    AUSND_Output_NoSound_SetSpeakerMode,
     Update,
     AUSND_Output_NoSound_Reverb_Initialize,
     AUSND_Output_NoSound_Reverb_SetProperties,

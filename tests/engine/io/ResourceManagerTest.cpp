@@ -67,6 +67,17 @@ protected:
         EXPECT_EQ(TestResource::s_nAlive, m_nResources);
     }
 
+    // A manager whose loader started on section "s" of these files and is
+    // now held inside the load of s1.
+    static void StartHeldInS1(SmartPtr<ResourceManager>& manager, std::initializer_list<const char*> files) {
+        manager = new ResourceManagerLinux;
+        manager->AddSection(Section("s", false, files));
+        g_Gate.Arm("s1");
+        manager->WaitingFor("s");
+        manager->SetReady(true);
+        ASSERT_TRUE(g_Gate.WaitUntilEntered());
+    }
+
     int m_nPayloads = 0;
     int m_nResources = 0;
 };
@@ -276,12 +287,8 @@ TEST_F(ResourceManagerThreaded, TheLoaderTakesRequestedSectionsFirstThenAutoSect
 }
 
 TEST_F(ResourceManagerThreaded, TheMainThreadFetchesEarlyWhileTheLoaderWorks) {
-    SmartPtr<ResourceManager> manager(new ResourceManagerLinux);
-    manager->AddSection(Section("s", false, {"s1", "s2", "s3"}));
-    g_Gate.Arm("s1");
-    manager->WaitingFor("s");
-    manager->SetReady(true);
-    ASSERT_TRUE(g_Gate.WaitUntilEntered());
+    SmartPtr<ResourceManager> manager;
+    ASSERT_NO_FATAL_FAILURE(StartHeldInS1(manager, {"s1", "s2", "s3"}));
 
     // The loader is held inside s1; s3 is loaded at once on this thread.
     ResourceObject* s3 = manager->GetResourceObject("s3", "s");
@@ -306,12 +313,8 @@ TEST_F(ResourceManagerThreaded, TheMainThreadFetchesEarlyWhileTheLoaderWorks) {
 }
 
 TEST_F(ResourceManagerThreaded, RemovingASectionDuringALoadIsSafe) {
-    SmartPtr<ResourceManager> manager(new ResourceManagerLinux);
-    manager->AddSection(Section("s", false, {"s0", "s1", "s2"}));
-    g_Gate.Arm("s1");
-    manager->WaitingFor("s");
-    manager->SetReady(true);
-    ASSERT_TRUE(g_Gate.WaitUntilEntered());
+    SmartPtr<ResourceManager> manager;
+    ASSERT_NO_FATAL_FAILURE(StartHeldInS1(manager, {"s0", "s1", "s2"}));
 
     // Unloading frees s0 first, which lets the loader finish s1; the removal
     // waits for that load before it frees s1, and s2 is never loaded.
@@ -325,12 +328,8 @@ TEST_F(ResourceManagerThreaded, RemovingASectionDuringALoadIsSafe) {
 }
 
 TEST_F(ResourceManagerThreaded, UnloadingDuringALoadWaitsForIt) {
-    SmartPtr<ResourceManager> manager(new ResourceManagerLinux);
-    manager->AddSection(Section("s", false, {"s0", "s1"}));
-    g_Gate.Arm("s1");
-    manager->WaitingFor("s");
-    manager->SetReady(true);
-    ASSERT_TRUE(g_Gate.WaitUntilEntered());
+    SmartPtr<ResourceManager> manager;
+    ASSERT_NO_FATAL_FAILURE(StartHeldInS1(manager, {"s0", "s1"}));
 
     g_Gate.OpenOnFreeOf("s0");
     manager->UnloadSection("s");
@@ -358,12 +357,8 @@ TEST_F(ResourceManagerThreaded, StopJoinsTheLoaderWithinAFrameOrTwo) {
     EXPECT_LT(best, std::chrono::milliseconds(33));
 
     // Loading: the loader finishes the resource in hand and goes no further.
-    SmartPtr<ResourceManager> manager(new ResourceManagerLinux);
-    manager->AddSection(Section("s", false, {"s1", "s2", "s3"}));
-    g_Gate.Arm("s1");
-    manager->WaitingFor("s");
-    manager->SetReady(true);
-    ASSERT_TRUE(g_Gate.WaitUntilEntered());
+    SmartPtr<ResourceManager> manager;
+    ASSERT_NO_FATAL_FAILURE(StartHeldInS1(manager, {"s1", "s2", "s3"}));
     auto stop = std::async(std::launch::async, [&] { manager->Stop(); });
     while (manager->IsRunning())
         std::this_thread::yield();
