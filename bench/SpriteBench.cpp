@@ -35,6 +35,7 @@
 #include "engine/graphics/Renderer.h"
 #include "engine/sprite/Sprite.h"
 #include "engine/sprite/iRenderable.h"
+#include "platform/GlWindow.h"
 
 namespace {
 
@@ -228,15 +229,8 @@ public:
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return;
-        // The same frame buffer as the game window's: 8 bits each of red,
-        // green, blue and alpha, 16 of depth and 8 of stencil.
-        SDL_GL_ResetAttributes();
-        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+        // The same context and frame buffer as the game window's.
+        platform::GlWindow::SetContextAttributes();
         m_pWindow = SDL_CreateWindow("SDL sprite bench", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth,
                                      kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (!m_pWindow)

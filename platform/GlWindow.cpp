@@ -36,7 +36,19 @@ void KeepGlDriverResident(const std::set<std::string>& before) {
     }
 }
 
-void SetContextAttributes() {
+SDL_SystemCursor SystemCursorOf(GlWindow::Cursor cursor) {
+    switch (cursor) {
+        case GlWindow::Cursor::Hand: return SDL_SYSTEM_CURSOR_HAND;
+        case GlWindow::Cursor::IBeam: return SDL_SYSTEM_CURSOR_IBEAM;
+        case GlWindow::Cursor::Wait: return SDL_SYSTEM_CURSOR_WAIT;
+        case GlWindow::Cursor::NotAllowed: return SDL_SYSTEM_CURSOR_NO;
+        default: return SDL_SYSTEM_CURSOR_ARROW;
+    }
+}
+
+}  // namespace
+
+void GlWindow::SetContextAttributes() {
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -49,18 +61,6 @@ void SetContextAttributes() {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
-
-SDL_SystemCursor SystemCursorOf(GlWindow::Cursor cursor) {
-    switch (cursor) {
-        case GlWindow::Cursor::Hand: return SDL_SYSTEM_CURSOR_HAND;
-        case GlWindow::Cursor::IBeam: return SDL_SYSTEM_CURSOR_IBEAM;
-        case GlWindow::Cursor::Wait: return SDL_SYSTEM_CURSOR_WAIT;
-        case GlWindow::Cursor::NotAllowed: return SDL_SYSTEM_CURSOR_NO;
-        default: return SDL_SYSTEM_CURSOR_ARROW;
-    }
-}
-
-}  // namespace
 
 std::shared_ptr<GlWindow> GlWindow::Create(const std::string& title, int x, int y, int width, int height) {
     // The game turns signals into quit requests itself, and a click on the

@@ -22,6 +22,9 @@ public:
     // alpha, 16 bits of depth and 8 of stencil, made current. Null (with
     // SDL's reason on stderr) when SDL video or the context cannot start.
     static std::shared_ptr<GlWindow> Create(const std::string& title, int x, int y, int width, int height);
+    // Asks SDL for that context (OpenGL 2.1 compatibility) for the next
+    // window it creates; Create does it itself.
+    static void SetContextAttributes();
 
     ~GlWindow();
     GlWindow(const GlWindow&) = delete;

@@ -90,12 +90,13 @@ int RendererOpenGL::Initialize(int width, int height) {
         m_pContext.reset();
         return RENDERERROR_NO_CONTEXT;
     }
-    ChooseTextureTarget();
-    // The programs sample 2D textures only.
-    if (m_nTextureTarget == GL_TEXTURE_2D)
-        m_Shaders.Create();
     const GLubyte* extensions = glGetString(GL_EXTENSIONS);
-    m_bBlendEquationSeparable = HasExtension(extensions, "GL_EXT_blend_equation_separate") || GlMajorVersion() >= 2;
+    const int majorVersion = GlMajorVersion();
+    ChooseTextureTarget(extensions, majorVersion);
+    // GLSL comes with OpenGL 2; the programs sample 2D textures only.
+    if (majorVersion >= 2 && m_nTextureTarget == GL_TEXTURE_2D)
+        m_Shaders.Create();
+    m_bBlendEquationSeparable = HasExtension(extensions, "GL_EXT_blend_equation_separate") || majorVersion >= 2;
     CreateBackBuffer();
     CreateVertexAndIndexBuffers();
     InitMatrices();
@@ -107,9 +108,8 @@ int RendererOpenGL::Initialize(int width, int height) {
 // rasteriser samples them on a far faster path than rectangle textures.
 // Rectangle textures next (Mesa names them after the ARB, other drivers
 // after EXT); square power-of-two 2D textures as the last resort.
-void RendererOpenGL::ChooseTextureTarget() {
-    const GLubyte* extensions = glGetString(GL_EXTENSIONS);
-    const bool anySize = GlMajorVersion() >= 2 || HasExtension(extensions, "GL_ARB_texture_non_power_of_two");
+void RendererOpenGL::ChooseTextureTarget(const unsigned char* extensions, int majorVersion) {
+    const bool anySize = majorVersion >= 2 || HasExtension(extensions, "GL_ARB_texture_non_power_of_two");
     const bool rectangles =
         HasExtension(extensions, "GL_EXT_texture_rectangle") || HasExtension(extensions, "GL_ARB_texture_rectangle");
     m_nTextureTarget = anySize || !rectangles ? GL_TEXTURE_2D : GL_TEXTURE_RECTANGLE_ARB;
@@ -361,7 +361,8 @@ void RendererOpenGL::UploadVertices(unsigned int first, unsigned int count) {
     const auto* bytes = reinterpret_cast<const GLubyte*>(&vertices[0].color);
     if (uniform) {
         glDisableClientState(GL_COLOR_ARRAY);
-        glColor4ubv(bytes);
+        if (!m_Shaders.IsReady())
+            glColor4ubv(bytes);
     } else {
         glEnableClientState(GL_COLOR_ARRAY);
         glColorPointer(4, GL_UNSIGNED_BYTE, stride, BufferOffset(offsetof(GLVertex, color)));

@@ -81,7 +81,7 @@ private:
     };
 
     bool MakeContextCurrent();
-    void ChooseTextureTarget();
+    void ChooseTextureTarget(const unsigned char* extensions, int majorVersion);
     void CreateVertexAndIndexBuffers();
     void SetupBackBufferViewport(int width, int height);
     void SetupTexturing(const VertexBufferSlice& slice);

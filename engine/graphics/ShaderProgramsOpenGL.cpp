@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace ZQ2 {
@@ -42,11 +41,6 @@ const char* const kFragmentBody[ShaderProgramsOpenGL::TEXTURING_COUNT] = {
     "void main() { gl_FragColor = vec4(COLOR.rgb, texture2D(u_texture, v_uv).a * COLOR.a); }\n",
 };
 
-bool HasGlsl() {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    return version && std::atoi(version) >= 2;
-}
-
 }  // namespace
 
 unsigned int ShaderProgramsOpenGL::Compile(unsigned int type, const char* source) {
@@ -81,37 +75,40 @@ unsigned int ShaderProgramsOpenGL::Link(unsigned int vertexShader, unsigned int 
     return 0;
 }
 
+bool ShaderProgramsOpenGL::Build(Program& program, unsigned int vertexShader, const char* color,
+                                 const char* body) {
+    const std::string source = std::string("uniform sampler2D u_texture;\nvarying vec2 v_uv;\n") + color + body;
+    const GLuint fragmentShader = Compile(GL_FRAGMENT_SHADER, source.c_str());
+    if (fragmentShader == 0)
+        return false;
+    program.m_nName = Link(vertexShader, fragmentShader);
+    glDeleteShader(fragmentShader);
+    if (program.m_nName == 0)
+        return false;
+    glUseProgram(program.m_nName);
+    glUniform1i(glGetUniformLocation(program.m_nName, "u_texture"), 0);
+    program.m_nColorLocation = glGetUniformLocation(program.m_nName, "u_color");
+    return true;
+}
+
 bool ShaderProgramsOpenGL::Create() {
     Delete();
-    if (!HasGlsl())
-        return false;
     bool ok = true;
     for (int single = 0; single < 2 && ok; ++single) {
         const GLuint vertexShader = Compile(GL_VERTEX_SHADER, kVertexSource[single]);
-        for (int texturing = 0; texturing < TEXTURING_COUNT && ok; ++texturing) {
-            const std::string fragment =
-                std::string("uniform sampler2D u_texture;\nvarying vec2 v_uv;\n") + kColorSource[single] +
-                kFragmentBody[texturing];
-            const GLuint fragmentShader = Compile(GL_FRAGMENT_SHADER, fragment.c_str());
-            Program& program = m_Programs[texturing][single];
-            program.m_nName = vertexShader && fragmentShader ? Link(vertexShader, fragmentShader) : 0;
-            if (fragmentShader)
-                glDeleteShader(fragmentShader);
-            ok = program.m_nName != 0;
-            if (!ok)
-                break;
-            glUseProgram(program.m_nName);
-            glUniform1i(glGetUniformLocation(program.m_nName, "u_texture"), 0);
-            program.m_nColorLocation = glGetUniformLocation(program.m_nName, "u_color");
-        }
+        for (int texturing = 0; texturing < TEXTURING_COUNT && ok; ++texturing)
+            ok = vertexShader != 0 &&
+                 Build(m_Programs[texturing][single], vertexShader, kColorSource[single], kFragmentBody[texturing]);
         if (vertexShader)
             glDeleteShader(vertexShader);
     }
     glUseProgram(0);
-    m_bReady = ok;
-    if (!ok)
+    if (!ok) {
         Delete();
-    return ok;
+        return false;
+    }
+    m_bReady = true;
+    return true;
 }
 
 void ShaderProgramsOpenGL::Delete() {

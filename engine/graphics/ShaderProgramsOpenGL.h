@@ -18,8 +18,8 @@ public:
     // current; the destructor has no context to do it in.
     ~ShaderProgramsOpenGL() = default;
 
-    // Compiles and links every program in the current context. False when
-    // the GL lacks GLSL or one fails; nothing is kept then.
+    // Compiles and links every program in the current context, which must
+    // run GLSL (OpenGL 2). False when one fails; nothing is kept then.
     bool Create();
     // Deletes the programs; their context must be current.
     void Delete();
@@ -39,6 +39,9 @@ private:
 
     static unsigned int Compile(unsigned int type, const char* source);
     static unsigned int Link(unsigned int vertexShader, unsigned int fragmentShader);
+    // Compiles the fragment shader of the colour source and body and links
+    // it with the vertex shader into program.
+    static bool Build(Program& program, unsigned int vertexShader, const char* color, const char* body);
 
     // [texturing][0: vertex colours, 1: one colour]
     Program m_Programs[TEXTURING_COUNT][2];
