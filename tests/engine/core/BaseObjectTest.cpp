@@ -105,7 +105,8 @@ TEST(SmartPtr, HoldsOneReferenceAndSurvivesSelfAssignment) {
         a = a.Get();  // takes the new reference before dropping the old one
         EXPECT_EQ(g_nDestroyed, 0);
         EXPECT_EQ(a->GetRefCount(), 2);
-        a = a;
+        const auto& self = a;  // self-assignment through an alias
+        a = self;
         EXPECT_EQ(a->GetRefCount(), 2);
         b = nullptr;
         EXPECT_EQ(b.Get(), nullptr);
