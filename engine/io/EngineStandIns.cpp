@@ -8,12 +8,9 @@ namespace {
 constexpr StandInName kEngineStandIns[] = {
     {"Button", "Button"},
     {"ButtonURL", "ButtonURL"},
-    {"Dialog", "Dialog"},
-    {"DialogPainter", "DialogPainter"},
     {"Label", "Label"},
     {"LabelInput", "LabelInput"},
     {"LabelStyle", "LabelStyle"},
-    {"Panel", "Panel"},
     {"Slider", "Slider"},
     {"Switch", "Switch"},
     {"ToolTipLabel", "ToolTipLabel"},
