@@ -6,7 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"Button", "Button"},
     {"ButtonURL", "ButtonURL"},
     {"Label", "Label"},
     {"LabelInput", "LabelInput"},
