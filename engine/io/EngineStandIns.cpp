@@ -6,7 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"ButtonURL", "ButtonURL"},
     {"Label", "Label"},
     {"LabelInput", "LabelInput"},
     {"LabelStyle", "LabelStyle"},
