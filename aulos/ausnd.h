@@ -116,6 +116,20 @@ enum AUSND_DSPPRIORITIES
 // (block buffer, buffer from the previous unit, length in samples, parameter) -> buffer for the next unit
 typedef void* (*AUSND_DSPCALLBACK)(void* block, void* current, int length, void* param);
 
+// The caller's file routines, used for every file name the sound system opens
+// once all five are installed. Open returns a handle, null for failure; read
+// returns the bytes read; seek (origin 0 start, 1 current, 2 end) returns 0
+// on success.
+typedef void* (*AUSND_OPENCALLBACK)(const char* name);
+typedef void (*AUSND_CLOSECALLBACK)(void* handle);
+typedef int (*AUSND_READCALLBACK)(void* buffer, int size, void* handle);
+typedef int (*AUSND_SEEKCALLBACK)(void* handle, int pos, signed char origin);
+typedef int (*AUSND_TELLCALLBACK)(void* handle);
+
+// Installs all five when none is null; otherwise removes all five.
+void AUSND_File_SetCallbacks(AUSND_OPENCALLBACK useropen, AUSND_CLOSECALLBACK userclose, AUSND_READCALLBACK userread,
+                             AUSND_SEEKCALLBACK userseek, AUSND_TELLCALLBACK usertell);
+
 // Set-up, before AUSND_Init.
 bool AUSND_SetOutput(int outputtype);
 bool AUSND_SetDriver(int driver);
