@@ -487,6 +487,9 @@ bool AUSND_Sample_AdjustLoopPoints(AUSND_SAMPLE* sample);
 bool AUSND_Sample_Convert(void* dest, const void* src, unsigned int length, unsigned int destmode,
                           unsigned int srcmode, int channels);
 uint32_t AUSND_Sample_ByteSize(const AUSND_SAMPLE* sample);
+// With openfile, nameordata is an open AUSND_FILE, which is left open.
+AUSND_SAMPLE* AUSND_Sample_LoadEx(int index, const char* nameordata, unsigned int mode, int offset, int length,
+                                  bool openfile);
 
 // Neighbours that come later: streams, files and codecs, tracker songs.
 bool AUSND_Stream_Init();
