@@ -269,8 +269,6 @@ bool AUSND_Tag_Read(AUSND_FILE* file, AUSND_TAGLIST* list)
                 if (!AUSND_Tag_ReadID3v1(file, list))
                     return false;
                 end -= kID3v1Size;
-                if (end < kID3v1Size)
-                    break;
                 continue;
             }
         }
