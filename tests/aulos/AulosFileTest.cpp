@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -149,6 +150,25 @@ TEST_P(AulosFile, SwappedItemsComeBackReversed)
     EXPECT_EQ(dword[0], m_data[7]);
     EXPECT_EQ(dword[3], m_data[4]);
     EXPECT_EQ(AUSND_File_GetChar(file), m_data[8]);
+    AUSND_File_Close(file);
+}
+
+TEST_F(AulosFile, SeeksInsideTheBufferedBlockLeaveTheDiskAlone)
+{
+    AUSND_FILE* file = OpenKind(AUSND_FILE_BUFFERED);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(ReadBytes(file, 100), Slice(0, 100));
+    const auto disk = std::ftell(file->disk);
+    AUSND_File_Seek(file, 1500, 0);
+    EXPECT_EQ(ReadBytes(file, 40), Slice(1500, 40));
+    AUSND_File_Seek(file, 20, 0);
+    EXPECT_EQ(ReadBytes(file, 40), Slice(20, 40));
+    EXPECT_EQ(std::ftell(file->disk), disk);
+    // Outside the block the disk file moves, backward as well as forward.
+    AUSND_File_Seek(file, 5000, 0);
+    EXPECT_EQ(ReadBytes(file, 10), Slice(5000, 10));
+    AUSND_File_Seek(file, 2047, 0);
+    EXPECT_EQ(ReadBytes(file, 2), Slice(2047, 2));
     AUSND_File_Close(file);
 }
 

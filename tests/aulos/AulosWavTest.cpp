@@ -5,6 +5,7 @@
 #include "aulos/format_wav.h"
 #include "tests/aulos/AulosTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -593,6 +594,40 @@ TEST_F(AulosWav, MemoryImageWithOffsetAndTagsLoads)
                                              static_cast<int>(image.size()));
     ASSERT_NE(sample, nullptr) << AUSND_GetError();
     EXPECT_STREQ(AUSND_Sample_GetName(sample), "Memory file");
+    EXPECT_EQ(SampleBytes(sample), fixture.decoded);
+    AUSND_Sample_Free(sample);
+}
+
+namespace
+{
+std::vector<uint8_t>* g_pServed = nullptr;
+size_t g_nServedAt = 0;
+} // namespace
+
+TEST_F(AulosWav, LoadsThroughTheCallersFileCallbacks)
+{
+    const Fixture fixture = MakeWithSox("callbacks.wav", 2, "-e signed -b 16", 16);
+    std::vector<uint8_t> served = ReadAll(fixture.path);
+    g_pServed = &served;
+    AUSND_File_SetCallbacks(
+        [](const char* name) -> void* { return std::strcmp(name, "sound:one") == 0 ? g_pServed : nullptr; },
+        [](void*) {},
+        [](void* buffer, int size, void*) {
+            const size_t n = std::min(static_cast<size_t>(size), g_pServed->size() - g_nServedAt);
+            std::memcpy(buffer, g_pServed->data() + g_nServedAt, n);
+            g_nServedAt += n;
+            return static_cast<int>(n);
+        },
+        [](void*, int pos, signed char origin) {
+            const size_t base = origin == 0 ? 0 : (origin == 1 ? g_nServedAt : g_pServed->size());
+            g_nServedAt = base + static_cast<size_t>(pos);
+            return 0;
+        },
+        [](void*) { return static_cast<int>(g_nServedAt); });
+    AUSND_SAMPLE* sample = AUSND_Sample_Load(-1, "sound:one", 0, 0, 0);
+    AUSND_File_SetCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+    g_pServed = nullptr;
+    ASSERT_NE(sample, nullptr) << AUSND_GetError();
     EXPECT_EQ(SampleBytes(sample), fixture.decoded);
     AUSND_Sample_Free(sample);
 }
