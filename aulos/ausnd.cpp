@@ -46,6 +46,15 @@ AUSND_OUTPUT* AUSND_Output_ForType(int outputtype)
     return &AUSND_Output_NoSound;
 }
 
+uint32_t AUSND_AdvanceClock(uint32_t& fraction, int frames, int mixrate)
+{
+    if (frames <= 0 || mixrate <= 0)
+        return 0;
+    const uint64_t total = static_cast<uint64_t>(fraction) + static_cast<uint64_t>(frames) * 1000u;
+    fraction = static_cast<uint32_t>(total % static_cast<uint64_t>(mixrate));
+    return static_cast<uint32_t>(total / static_cast<uint64_t>(mixrate));
+}
+
 void AUSND_Device_Reset()
 {
     AUSND_Link_Init(&AUSND_CurrentDevice->songring);
@@ -483,6 +492,7 @@ bool AUSND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags)
     dev->extrachannels = 0;
     dev->sfxmastervolume = 255;
     dev->lastupdatetime = 0;
+    dev->updatefraction = 0;
     dev->mixcpuusage = 0.0f;
     if (!dev->songring.next)
         AUSND_Device_Reset();
@@ -616,7 +626,7 @@ bool AUSND_Update()
         const uint64_t now = AUSND_Time_Get();
         int elapsed = 0;
         if (AUSND_Output_IsNonRealTime(dev->outputtype))
-            elapsed = static_cast<int>(dev->blocktime);
+            elapsed = static_cast<int>(AUSND_AdvanceClock(dev->updatefraction, dev->blocklength, dev->mixrate));
         else if (dev->lastupdatetime && now > dev->lastupdatetime)
             elapsed = static_cast<int>(now - dev->lastupdatetime);
         AUSND_Stream_Update(elapsed);
@@ -1399,6 +1409,105 @@ bool AUSND_FX_Disable(int channel)
 {
     AUSND_ClearErrorOnOwner();
     return ReadChannel(channel, false, [](AUSND_CHANNEL* ch) { return ch->ops.FX_Disable(ch); });
+}
+
+namespace
+{
+// Hands an effect's parameters to the channel that the effect id names.
+template <size_t N>
+bool SetEffectParameters(int fxid, const float (&params)[N])
+{
+    AUSND_ClearErrorOnOwner();
+    if (fxid & 0x00FF0000)
+        return Fail(AUSND_ERR_INVALID_PARAM);
+    const int channel = fxid & 0xFFFF;
+    return ReadChannel(channel, false, [fxid, &params](AUSND_CHANNEL* ch) {
+        return ch->ops.FX_SetParameters(ch, fxid, params, static_cast<int>(N));
+    });
+}
+
+float F(int value)
+{
+    return static_cast<float>(value);
+}
+} // namespace
+
+bool AUSND_FX_SetChorus(int fxid, float wetdrymix, float depth, float feedback, float frequency, int waveform,
+                        float delay, int phase)
+{
+    const float params[] = {wetdrymix, depth, feedback, frequency, F(waveform), delay, F(phase)};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetCompressor(int fxid, float gain, float attack, float release, float threshold, float ratio,
+                            float predelay)
+{
+    const float params[] = {gain, attack, release, threshold, ratio, predelay};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetDistortion(int fxid, float gain, float edge, float postEQcenterfrequency, float postEQbandwidth,
+                            float prelowpasscutoff)
+{
+    const float params[] = {gain, edge, postEQcenterfrequency, postEQbandwidth, prelowpasscutoff};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetEcho(int fxid, float wetdrymix, float feedback, float leftdelay, float rightdelay, int pandelay)
+{
+    const float params[] = {wetdrymix, feedback, leftdelay, rightdelay, F(pandelay)};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetFlanger(int fxid, float wetdrymix, float depth, float feedback, float frequency, int waveform,
+                         float delay, int phase)
+{
+    const float params[] = {wetdrymix, depth, feedback, frequency, F(waveform), delay, F(phase)};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetGargle(int fxid, int ratehz, int waveshape)
+{
+    const float params[] = {F(ratehz), F(waveshape)};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetI3DL2Reverb(int fxid, int room, int roomHF, float roomrollofffactor, float decaytime,
+                             float decayHFratio, int reflections, float reflectionsdelay, int reverb,
+                             float reverbdelay, float diffusion, float density, float HFreference)
+{
+    const float params[] = {F(room),         F(roomHF), roomrollofffactor, decaytime,
+                            decayHFratio,    F(reflections), reflectionsdelay, F(reverb),
+                            reverbdelay,     diffusion,      density,          HFreference};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetParamEQ(int fxid, float center, float bandwidth, float gain)
+{
+    const float params[] = {center, bandwidth, gain};
+    return SetEffectParameters(fxid, params);
+}
+
+bool AUSND_FX_SetWavesReverb(int fxid, float ingain, float reverbmix, float reverbtime, float highfreqRTratio)
+{
+    const float params[] = {ingain, reverbmix, reverbtime, highfreqRTratio};
+    return SetEffectParameters(fxid, params);
+}
+
+// ---------------------------------------------------------------- envelopes
+
+bool AUSND_SetADSR(int channel, int attackms, int decayms, int sustainlevel, int releasems)
+{
+    AUSND_ClearErrorOnOwner();
+    return ForChannels(channel, false, [=](AUSND_CHANNEL* ch) {
+        return ch->ops.SetADSR(ch, attackms, decayms, sustainlevel, releasems);
+    });
+}
+
+bool AUSND_SetADSRKeyoff(int channel)
+{
+    AUSND_ClearErrorOnOwner();
+    return ForChannels(channel, false, [](AUSND_CHANNEL* ch) { return ch->ops.SetADSRKeyoff(ch); });
 }
 
 // ---------------------------------------------------------------- 3D

@@ -116,6 +116,20 @@ enum AUSND_DSPPRIORITIES
 // (block buffer, buffer from the previous unit, length in samples, parameter) -> buffer for the next unit
 typedef void* (*AUSND_DSPCALLBACK)(void* block, void* current, int length, void* param);
 
+// The caller's file routines, used for every file name the sound system opens
+// once all five are installed. Open returns a handle, null for failure; read
+// returns the bytes read; seek (origin 0 start, 1 current, 2 end) returns 0
+// on success.
+typedef void* (*AUSND_OPENCALLBACK)(const char* name);
+typedef void (*AUSND_CLOSECALLBACK)(void* handle);
+typedef int (*AUSND_READCALLBACK)(void* buffer, int size, void* handle);
+typedef int (*AUSND_SEEKCALLBACK)(void* handle, int pos, signed char origin);
+typedef int (*AUSND_TELLCALLBACK)(void* handle);
+
+// Installs all five when none is null; otherwise removes all five.
+void AUSND_File_SetCallbacks(AUSND_OPENCALLBACK useropen, AUSND_CLOSECALLBACK userclose, AUSND_READCALLBACK userread,
+                             AUSND_SEEKCALLBACK userseek, AUSND_TELLCALLBACK usertell);
+
 // Set-up, before AUSND_Init.
 bool AUSND_SetOutput(int outputtype);
 bool AUSND_SetDriver(int driver);
@@ -200,9 +214,36 @@ bool AUSND_3D_GetAttributes(int channel, float* pos, float* vel);
 bool AUSND_3D_GetMinMaxDistance(int channel, float* min, float* max);
 bool AUSND_Reverb_GetChannelProperties(int channel, void* properties72);
 
-// Effects do not exist on this platform's outputs: enabling one gives -1.
+// Volume envelopes: attack, decay and release times in milliseconds, the
+// sustain level 0..255. Key-off starts the release. The software output keeps
+// no envelopes: both calls succeed and leave the sound as it is.
+bool AUSND_SetADSR(int channel, int attackms, int decayms, int sustainlevel, int releasems);
+bool AUSND_SetADSRKeyoff(int channel);
+
+// Effects do not exist on this platform's outputs: enabling one gives -1 with
+// error 14; disabling succeeds.
 int AUSND_FX_Enable(int channel, unsigned int fxtype);
 bool AUSND_FX_Disable(int channel);
+// Parameters of an enabled effect, named by the id that AUSND_FX_Enable gave.
+// An id with any of bits 16-23 set fails with error 14; otherwise the channel in
+// the id's low 16 bits must be valid, and the software output accepts and
+// ignores the values. Mixes are 0..100 (percent), times in milliseconds,
+// frequencies in Hz, gains in dB.
+bool AUSND_FX_SetChorus(int fxid, float wetdrymix, float depth, float feedback, float frequency, int waveform,
+                        float delay, int phase);
+bool AUSND_FX_SetCompressor(int fxid, float gain, float attack, float release, float threshold, float ratio,
+                            float predelay);
+bool AUSND_FX_SetDistortion(int fxid, float gain, float edge, float postEQcenterfrequency, float postEQbandwidth,
+                            float prelowpasscutoff);
+bool AUSND_FX_SetEcho(int fxid, float wetdrymix, float feedback, float leftdelay, float rightdelay, int pandelay);
+bool AUSND_FX_SetFlanger(int fxid, float wetdrymix, float depth, float feedback, float frequency, int waveform,
+                         float delay, int phase);
+bool AUSND_FX_SetGargle(int fxid, int ratehz, int waveshape);
+bool AUSND_FX_SetI3DL2Reverb(int fxid, int room, int roomHF, float roomrollofffactor, float decaytime,
+                             float decayHFratio, int reflections, float reflectionsdelay, int reverb,
+                             float reverbdelay, float diffusion, float density, float HFreference);
+bool AUSND_FX_SetParamEQ(int fxid, float center, float bandwidth, float gain);
+bool AUSND_FX_SetWavesReverb(int fxid, float ingain, float reverbmix, float reverbtime, float highfreqRTratio);
 
 // 3D listener and world.
 void AUSND_3D_Listener_SetAttributes(const float* pos, const float* vel, float fx, float fy, float fz, float tx,

@@ -97,8 +97,11 @@ struct AUSND_CHANNELOPS
     bool (*SetMode)(AUSND_CHANNEL* ch, uint32_t mode);
     bool (*Set3DAttributes)(AUSND_CHANNEL* ch);
     bool (*Reverb_SetProperties)(AUSND_CHANNEL* ch, const void* properties72);
+    bool (*SetADSR)(AUSND_CHANNEL* ch, int attackms, int decayms, int sustainlevel, int releasems);
+    bool (*SetADSRKeyoff)(AUSND_CHANNEL* ch);
     int (*FX_Enable)(AUSND_CHANNEL* ch, unsigned int fxtype);
     bool (*FX_Disable)(AUSND_CHANNEL* ch);
+    bool (*FX_SetParameters)(AUSND_CHANNEL* ch, int fxid, const float* params, int count);
 };
 
 struct AUSND_SAMPLE
@@ -229,6 +232,7 @@ struct SongRecord
     int32_t samplestonexttick;
     int32_t ticklength;
     uint32_t time; // ms
+    uint32_t timefraction; // what the ms count has not taken yet, in 1/mixrate ms: keeps the clock exact
     int32_t row;
     int32_t order;
     float bpm;
@@ -253,7 +257,7 @@ struct AUSND_MIXER
     int32_t channels;
     void* mixbuffer;
     void* mixbufferaligned;
-    int32_t currentblock;
+    std::atomic<int32_t> currentblock; // written by the mixing thread, read by the owner for levels
     int32_t formatcode;
     AUSND_CRITICALSECTION criticalsection; // guards the units' channel rings and the channels' mix fields
 };
@@ -339,7 +343,8 @@ struct AUSND_Device
     int32_t mixrate = 44100;
     int32_t buffersize = -1;
     int32_t totalmixlength = 0;
-    float blocktime = 0.0f;
+    float blocktime = 0.0f; // ms, for reports; clocks advance by whole frames (AUSND_AdvanceClock)
+    uint32_t updatefraction = 0; // AUSND_Update's clock remainder with the non-real-time outputs
     int32_t blocklength = 0;
     int32_t requestedbuffersize = -1;
 
@@ -404,6 +409,11 @@ struct AUSND_Device
 
 extern AUSND_Device* AUSND_CurrentDevice;
 
+// The whole milliseconds that frames at mixrate add to a clock whose
+// sub-millisecond rest is kept in fraction (units of 1/mixrate ms): summed
+// over many blocks the clock never drifts.
+uint32_t AUSND_AdvanceClock(uint32_t& fraction, int frames, int mixrate);
+
 // Set-up and channels.
 bool AUSND_Output_IsNonRealTime(int outputtype);
 AUSND_OUTPUT* AUSND_Output_ForType(int outputtype);
@@ -450,11 +460,23 @@ void AUSND_Software_SetChannelFunctions(AUSND_CHANNEL* ch);
 void AUSND_Software_SetSampleFunctions(AUSND_SAMPLE* sample);
 void AUSND_Software_DetachUnitChannels(AUSND_DSPUNIT* unit);
 void* AUSND_Software_MixSFX(void* block, void* current, int length, void* param);
+// The mixers' clear and clip-and-copy rows. Lengths are frames; below 1 nothing happens.
+void AUSND_Mixer_Clear_Int32C(void* buffer, int length);
+void AUSND_Mixer_Clear_Int32C_Mono(void* buffer, int length);
+void AUSND_Mixer_Clear_Int16C(void* buffer, int length);
+void AUSND_Mixer_ClipCopy_Int32C(void* dest, const void* src, int length);
+void AUSND_Mixer_ClipCopy_Int32C_Mono(void* dest, const void* src, int length);
+void AUSND_Mixer_ClipCopy_Int16C(void* dest, const void* src, int length);
+// Averages interleaved stereo frames into mono: 16-bit (mode AUSND_16BITS),
+// unsigned 8-bit (AUSND_UNSIGNED) or signed 8-bit data; count is frames.
+void AUSND_Mixer_ClipCopy_StereoToMono(void* dest, const void* src, int count, unsigned int mode);
 
 // Processing units.
 void AUSND_DSP_Init();
 bool AUSND_DSP_VerifyUnit(AUSND_DSPUNIT* unit);
 AUSND_DSPUNIT* AUSND_DSP_CreateUnit(AUSND_DSPCALLBACK callback, int priority, void* param);
+// Frees any unit of the ring, the built-in ones included (AUSND_DSP_Free refuses those).
+void AUSND_DSP_Release(AUSND_DSPUNIT* unit);
 void AUSND_DSP_FreeAll();
 bool AUSND_FFT_Init(int blocklength, int totallength, int priority, int formatcode);
 void AUSND_FFT_Free();
@@ -465,6 +487,9 @@ bool AUSND_Sample_AdjustLoopPoints(AUSND_SAMPLE* sample);
 bool AUSND_Sample_Convert(void* dest, const void* src, unsigned int length, unsigned int destmode,
                           unsigned int srcmode, int channels);
 uint32_t AUSND_Sample_ByteSize(const AUSND_SAMPLE* sample);
+// With openfile, nameordata is an open AUSND_FILE, which is left open.
+AUSND_SAMPLE* AUSND_Sample_LoadEx(int index, const char* nameordata, unsigned int mode, int offset, int length,
+                                  bool openfile);
 
 // Neighbours that come later: streams, files and codecs, tracker songs.
 bool AUSND_Stream_Init();

@@ -49,6 +49,20 @@ void ForgetBuiltIn(AUSND_DSPUNIT* unit)
     }
 }
 
+// The device's own units live as long as the mixer: callers may not free them.
+bool IsBuiltIn(const AUSND_DSPUNIT* unit)
+{
+    const AUSND_Device* dev = Dev();
+    const AUSND_DSPUNIT* builtins[] = {dev->unitclear,    dev->unitsfx,    dev->unitmusic,
+                                       dev->unitclipcopy, dev->unitlevels, dev->unitfft};
+    for (const AUSND_DSPUNIT* builtin : builtins)
+    {
+        if (builtin == unit)
+            return true;
+    }
+    return false;
+}
+
 void ReleaseUnit(AUSND_DSPUNIT* unit)
 {
     AUSND_Link_Remove(&unit->link);
@@ -94,6 +108,13 @@ AUSND_DSPUNIT* AUSND_DSP_CreateUnit(AUSND_DSPCALLBACK callback, int priority, vo
     return unit;
 }
 
+void AUSND_DSP_Release(AUSND_DSPUNIT* unit)
+{
+    std::lock_guard<std::recursive_mutex> guard(Dev()->unitlock);
+    if (unit && AUSND_DSP_VerifyUnit(unit))
+        ReleaseUnit(unit);
+}
+
 void AUSND_DSP_FreeAll()
 {
     AUSND_Device* dev = Dev();
@@ -125,7 +146,7 @@ void AUSND_DSP_Free(AUSND_DSPUNIT* unit)
         return;
     // The lock waits for a mix in progress: the ring never changes under a walk.
     std::lock_guard<std::recursive_mutex> guard(Dev()->unitlock);
-    if (!AUSND_DSP_VerifyUnit(unit))
+    if (!AUSND_DSP_VerifyUnit(unit) || IsBuiltIn(unit))
     {
         Fail(AUSND_ERR_INVALID_PARAM);
         return;

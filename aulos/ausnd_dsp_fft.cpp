@@ -173,8 +173,7 @@ bool AUSND_FFT_Init(int blocklength, int totallength, int priority, int formatco
 void AUSND_FFT_Free()
 {
     AUSND_Device* dev = Dev();
-    if (dev->unitfft)
-        AUSND_DSP_Free(dev->unitfft);
+    AUSND_DSP_Release(dev->unitfft);
     FFTRecord* fft = static_cast<FFTRecord*>(dev->fft);
     if (!fft)
         return;

@@ -1,8 +1,12 @@
 // Samples: blocks of sound data in memory that channels play, with their loop
 // points, the guard frame that interpolation reads past a loop's end, and
-// their playback defaults. Loading understands raw PCM memory images only;
-// the file formats come with the file layer.
+// their playback defaults, and loading from files, memory images and the
+// caller's file callbacks.
 #include "aulos/ausnd_device.h"
+#include "aulos/ausnd_tags.h"
+#include "aulos/format_imaadpcm.h"
+#include "aulos/format_wav.h"
+#include "aulos/system_file.h"
 #include "aulos/system_string.h"
 
 #include <cstring>
@@ -121,6 +125,50 @@ void ForgetInSongs(AUSND_SAMPLE* sample)
         {
             if (song->samples[i] == sample)
                 song->samples[i] = nullptr;
+        }
+    }
+}
+// Decodes the 36-byte, 64-sample IMA ADPCM blocks that samples and banks
+// keep, into `length` bytes of 16-bit output.
+void DecodeCompactAdpcm(const uint8_t* src, int16_t* dest, uint32_t length, int channels)
+{
+    constexpr int kBlock = 36;
+    constexpr int kSamples = 64;
+    const uint32_t compressed = (length / 2 * kBlock) / kSamples;
+    const int blocks = static_cast<int>(compressed / static_cast<uint32_t>(channels * kBlock));
+    if (channels == 1)
+    {
+        AUSND_IMAAdpcm_DecodeM16(src, dest, blocks, kBlock, kSamples, 1);
+        return;
+    }
+    if (channels == 2)
+    {
+        AUSND_IMAAdpcm_DecodeS16(src, dest, blocks, kBlock * 2, kSamples);
+        return;
+    }
+    // Each channel's blocks lie word by word among the others' words: gather
+    // one channel's words, a run of blocks at a time, and decode them apart.
+    constexpr int kRun = 113;
+    constexpr int kWords = kBlock / 2;
+    uint8_t work[kRun * kBlock];
+    for (int first = 0; first < blocks; first += kRun)
+    {
+        const int run = blocks - first < kRun ? blocks - first : kRun;
+        for (int c = 0; c < channels; ++c)
+        {
+            for (int b = 0; b < run; ++b)
+            {
+                for (int w = 0; w < kWords; ++w)
+                {
+                    const size_t word = (static_cast<size_t>(first + b) * kWords + static_cast<size_t>(w)) *
+                                            static_cast<size_t>(channels) +
+                                        static_cast<size_t>(c);
+                    std::memcpy(work + (b * kWords + w) * 2, src + word * 2, 2);
+                }
+            }
+            int16_t* out = dest + static_cast<size_t>(first) * kSamples * static_cast<size_t>(channels) +
+                           static_cast<size_t>(c);
+            AUSND_IMAAdpcm_DecodeM16(work, out, run, kBlock, kSamples, channels);
         }
     }
 }
@@ -281,16 +329,23 @@ bool AUSND_Sample_Unlock(AUSND_SAMPLE* sample, void* ptr1, void* ptr2, unsigned 
 }
 
 bool AUSND_Sample_Convert(void* dest, const void* src, unsigned int length, unsigned int destmode,
-                          unsigned int srcmode, int /*channels*/)
+                          unsigned int srcmode, int channels)
 {
+    if (channels < 1)
+        channels = (srcmode & AUSND_STEREO) ? 2 : 1;
     uint8_t* d = static_cast<uint8_t*>(dest);
     const uint8_t* s = static_cast<const uint8_t*>(src);
     const bool dest16 = (destmode & AUSND_16BITS) != 0;
     const bool src16 = (srcmode & AUSND_16BITS) != 0;
     uint32_t values = 0;
-    if (srcmode & (AUSND_TRACKERPACKED | AUSND_TRACKERPACKED2 | AUSND_IMAADPCM))
+    if ((srcmode & AUSND_IMAADPCM) && !(destmode & AUSND_IMAADPCM))
     {
-        // Compressed sources need their decoders, which this build does not carry.
+        DecodeCompactAdpcm(s, reinterpret_cast<int16_t*>(d), length, channels);
+        return true;
+    }
+    if (srcmode & (AUSND_TRACKERPACKED | AUSND_TRACKERPACKED2))
+    {
+        // The tracker decompressors belong to the song loaders, which this build does not carry.
         std::memset(d, 0, length);
         return true;
     }
@@ -369,6 +424,21 @@ bool AUSND_Sample_UploadEx(AUSND_SAMPLE* sample, const void* srcdata, unsigned i
         mode &= ~static_cast<unsigned int>(AUSND_MONO | AUSND_MULTICHANNEL);
     if (sample->UploadData)
         return sample->UploadData(sample, srcdata, offset, length, mode);
+    if ((mode & AUSND_IMAADPCM) && !(sample->mode & AUSND_IMAADPCM))
+    {
+        // The decoded size of compact blocks: 64 16-bit values per 36 bytes.
+        const uint32_t decoded = length * 64 / 36 * 2;
+        void* p1 = nullptr;
+        void* p2 = nullptr;
+        unsigned int l1 = 0;
+        unsigned int l2 = 0;
+        if (!AUSND_Sample_Lock(sample, static_cast<int>(offset), static_cast<int>(decoded), &p1, &p2, &l1, &l2))
+            return false;
+        const int channels = (sample->mode & AUSND_STEREO) ? 2 : (sample->channels > 0 ? sample->channels : 1);
+        if (p1)
+            AUSND_Sample_Convert(p1, srcdata, l1, sample->mode, mode, channels);
+        return AUSND_Sample_Unlock(sample, p1, p2, l1, l2);
+    }
 
     // `length` counts source bytes; the sample may store another width.
     const uint32_t srcwidth = BytesPerValue(mode);
@@ -395,6 +465,8 @@ bool AUSND_Sample_Upload(AUSND_SAMPLE* sample, const void* srcdata, unsigned int
     if (!sample)
         return Fail(AUSND_ERR_INVALID_PARAM);
     uint32_t bytes = sample->length * BytesPerValue(mode);
+    if (mode & AUSND_IMAADPCM)
+        bytes = (sample->length * 36) >> 6;
     if (mode & AUSND_STEREO)
         bytes *= 2;
     else if ((mode & AUSND_MULTICHANNEL) && sample->channels > 1)
@@ -607,40 +679,182 @@ AUSND_SAMPLE* AUSND_Sample_Get(int sampno)
     return dev->samples[sampno];
 }
 
-AUSND_SAMPLE* AUSND_Sample_Load(int index, const char* nameordata, unsigned int mode, int offset, int length)
+namespace
+{
+AUSND_FILE* OpenForLoading(const char* name, unsigned int mode, int length)
+{
+    if (mode & AUSND_LOADMEMORY)
+        return AUSND_File_Open(name, AUSND_FILE_MEMORY, length);
+    if (AUSND_File_UsingFileCallbacks())
+        return AUSND_File_Open(name, AUSND_FILE_USER, 0);
+    return AUSND_File_Open(name, AUSND_FILE_BUFFERED, 0);
+}
+
+// The whole file as PCM in the caller's format.
+AUSND_SAMPLE* LoadRaw(int index, AUSND_FILE* file, unsigned int mode)
+{
+    const int size = AUSND_File_Seek(file, 0, 2) >= 0 ? AUSND_File_Tell(file) : 0;
+    AUSND_File_Seek(file, 0, 0);
+    const bool stereo = (mode & AUSND_STEREO) != 0;
+    uint32_t frames = static_cast<uint32_t>(size > 0 ? size : 0) / BytesPerValue(mode);
+    if (stereo)
+        frames /= 2;
+    if (frames == 0)
+        return FailNull(AUSND_ERR_FILE_BAD);
+    unsigned int allocmode = mode & ~static_cast<unsigned int>(AUSND_LOADMEMORY | AUSND_LOADRAW);
+    if (stereo && (mode & AUSND_FORCEMONO))
+        allocmode &= ~static_cast<unsigned int>(AUSND_HW3D);
+    AUSND_SAMPLE* sample =
+        AUSND_Sample_Alloc(index, static_cast<int>(frames), allocmode, 44100, 255, stereo ? -1 : 128, 255);
+    if (!sample)
+        return nullptr;
+    AUSND_Sample_SetLoopPoints(sample, 0, static_cast<int>(frames) - 1);
+    const uint32_t bytes = frames * BytesPerValue(mode) * (stereo ? 2 : 1);
+    void* buffer = AUSND_Memory_Alloc(bytes);
+    if (!buffer)
+    {
+        AUSND_Sample_Free(sample);
+        return FailNull(AUSND_ERR_MEMORY);
+    }
+    const int item = (mode & AUSND_16BITS) ? 2 : 1;
+    const int got = AUSND_File_Read(buffer, item, static_cast<int>(bytes) / item, file);
+    const bool ok = got == static_cast<int>(bytes) && AUSND_Sample_UploadEx(sample, buffer, 0, bytes, mode);
+    AUSND_Memory_Free(buffer);
+    if (!ok)
+    {
+        AUSND_Sample_Free(sample);
+        return FailNull(AUSND_ERR_FILE_BAD);
+    }
+    return sample;
+}
+
+// The high byte of every 16-bit value, in a new 8-bit sample in the same slot.
+AUSND_SAMPLE* NarrowTo8Bits(AUSND_SAMPLE* wide)
+{
+    const unsigned int mode = (wide->mode & ~static_cast<unsigned int>(AUSND_16BITS)) | AUSND_8BITS;
+    const int index = wide->index;
+    wide->index = -2; // the slot passes to the new sample
+    if (index >= 0)
+        Dev()->samples[index] = nullptr;
+    AUSND_SAMPLE* narrow = AUSND_Sample_AllocEx(index, static_cast<int>(wide->length), mode, wide->deffreq,
+                                                wide->defvol, wide->defpan, 255, wide->channels);
+    if (!narrow)
+    {
+        AUSND_Sample_Free(wide);
+        return nullptr;
+    }
+    void* src = nullptr;
+    void* dst = nullptr;
+    void* unused = nullptr;
+    unsigned int srclen = 0;
+    unsigned int dstlen = 0;
+    unsigned int unusedlen = 0;
+    AUSND_Sample_Lock(wide, 0, static_cast<int>(AUSND_Sample_ByteSize(wide)), &src, &unused, &srclen, &unusedlen);
+    AUSND_Sample_Lock(narrow, 0, static_cast<int>(AUSND_Sample_ByteSize(narrow)), &dst, &unused, &dstlen,
+                      &unusedlen);
+    if (src && dst)
+        AUSND_Sample_Convert(dst, src, dstlen * 2, narrow->mode, wide->mode, narrow->channels);
+    AUSND_Sample_Unlock(narrow, dst, nullptr, dstlen, 0);
+    AUSND_Sample_Unlock(wide, src, nullptr, srclen, 0);
+    narrow->loopstart = wide->loopstart;
+    narrow->looplen = wide->looplen;
+    AUSND_Sample_SetMode(narrow, wide->mode & AUSND_LOOPBITS);
+    F_strncpy(narrow->name, wide->name, 255);
+    AUSND_Sample_Free(wide);
+    return narrow;
+}
+
+// Each stereo frame averaged into a new mono sample that takes the slot.
+AUSND_SAMPLE* MixToMono(AUSND_SAMPLE* stereo)
+{
+    const unsigned int mode =
+        (stereo->mode & ~static_cast<unsigned int>(AUSND_STEREO)) | AUSND_MONO;
+    AUSND_SAMPLE* mono = AUSND_Sample_Alloc(-2, static_cast<int>(stereo->length), mode, stereo->deffreq,
+                                            stereo->defvol, 128, stereo->defpri);
+    if (!mono)
+    {
+        AUSND_Sample_Free(stereo);
+        return nullptr;
+    }
+    void* src = nullptr;
+    void* dst = nullptr;
+    void* unused = nullptr;
+    unsigned int srclen = 0;
+    unsigned int dstlen = 0;
+    unsigned int unusedlen = 0;
+    AUSND_Sample_Lock(stereo, 0, static_cast<int>(AUSND_Sample_ByteSize(stereo)), &src, &unused, &srclen,
+                      &unusedlen);
+    AUSND_Sample_Lock(mono, 0, static_cast<int>(AUSND_Sample_ByteSize(mono)), &dst, &unused, &dstlen, &unusedlen);
+    if (src && dst)
+        AUSND_Mixer_ClipCopy_StereoToMono(dst, src, static_cast<int>(mono->length), stereo->mode);
+    AUSND_Sample_Unlock(mono, dst, nullptr, dstlen, 0);
+    AUSND_Sample_Unlock(stereo, src, nullptr, srclen, 0);
+    mono->loopstart = stereo->loopstart;
+    mono->looplen = stereo->looplen;
+    AUSND_Sample_SetMode(mono, stereo->mode & AUSND_LOOPBITS);
+    F_strncpy(mono->name, stereo->name, 255);
+    const int index = stereo->index;
+    AUSND_Sample_Free(stereo);
+    mono->index = index;
+    if (index >= 0)
+        Dev()->samples[index] = mono;
+    return mono;
+}
+
+AUSND_SAMPLE* ProbeFormats(int index, AUSND_FILE* file, unsigned int mode)
+{
+    AUSND_ErrorNo = AUSND_ERR_FILE_FORMAT;
+    if (mode & AUSND_LOADRAW)
+        return LoadRaw(index, file, mode);
+    AUSND_SAMPLE* sample = AUSND_AIFF_Load(index, file, mode);
+    if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
+        sample = AUSND_WAV_Load(index, file, mode);
+    return sample;
+}
+} // namespace
+
+AUSND_SAMPLE* AUSND_Sample_LoadEx(int index, const char* nameordata, unsigned int mode, int offset, int length,
+                                  bool openfile)
 {
     AUSND_ClearErrorOnOwner();
     if (!Dev()->initialised)
         return FailNull(AUSND_ERR_UNINITIALIZED);
     if (!nameordata)
         return FailNull(AUSND_ERR_INVALID_PARAM);
-    if (!(mode & AUSND_LOADMEMORY))
-        return FailNull(AUSND_ERR_FILE_NOTFOUND); // files are read through the file layer
-    if (!(mode & AUSND_LOADRAW))
-        return FailNull(AUSND_ERR_FILE_FORMAT);
-    if (offset < 0 || length < 0 || offset > length)
-        return FailNull(AUSND_ERR_INVALID_PARAM);
+    AUSND_FILE* file = openfile ? reinterpret_cast<AUSND_FILE*>(const_cast<char*>(nameordata))
+                                : OpenForLoading(nameordata, mode, length);
+    if (!file)
+        return FailNull(AUSND_ERR_FILE_NOTFOUND);
 
-    const uint32_t bytes = static_cast<uint32_t>(length - offset);
-    uint32_t frames = bytes / BytesPerValue(mode);
-    if (mode & AUSND_STEREO)
-        frames /= 2;
-    if (frames == 0)
-        return FailNull(AUSND_ERR_FILE_BAD);
-    const bool stereo = (mode & AUSND_STEREO) != 0;
-    unsigned int allocmode = mode & ~static_cast<unsigned int>(AUSND_LOADMEMORY | AUSND_LOADRAW);
-    AUSND_SAMPLE* sample =
-        AUSND_Sample_Alloc(index, static_cast<int>(frames), allocmode, 44100, 255, stereo ? -1 : 128, 255);
+    const int before = AUSND_File_Tell(file);
+    if (!AUSND_Tag_Skip(file))
+        AUSND_File_Seek(file, before, 0);
+    const int start = AUSND_File_Tell(file) + (offset > 0 ? offset : 0);
+    if (start > 0)
+        AUSND_File_SetStartOffset(file, start);
+    if (length > 0)
+        AUSND_File_SetEndOffset(file, start + length - 1);
+    AUSND_File_Seek(file, 0, 0);
+
+    AUSND_SAMPLE* sample = ProbeFormats(index, file, mode);
+    if (!openfile)
+        AUSND_File_Close(file);
     if (!sample)
         return nullptr;
-    sample->loopstart = 0;
-    sample->looplen = frames;
-    F_strncpy(sample->name, "Memory file", 255);
-    const uint32_t used = frames * BytesPerValue(mode) * (stereo ? 2 : 1);
-    if (!AUSND_Sample_UploadEx(sample, nameordata + offset, 0, used, mode))
-    {
-        AUSND_Sample_Free(sample);
-        return FailNull(AUSND_ERR_MEMORY);
-    }
+    F_strncpy(sample->name, (mode & AUSND_LOADMEMORY) || openfile ? "Memory file" : nameordata, 255);
+    sample->name[255] = 0;
+    if (sample->mode & (AUSND_IMAADPCM | AUSND_ADPCM28))
+        return sample;
+
+    AUSND_ErrorNo = AUSND_ERR_NONE;
+    if ((mode & AUSND_8BITS) && !(mode & AUSND_16BITS) && (sample->mode & AUSND_16BITS))
+        sample = NarrowTo8Bits(sample);
+    if (sample && (mode & AUSND_FORCEMONO) && (sample->mode & AUSND_STEREO))
+        sample = MixToMono(sample);
     return sample;
+}
+
+AUSND_SAMPLE* AUSND_Sample_Load(int index, const char* nameordata, unsigned int mode, int offset, int length)
+{
+    return AUSND_Sample_LoadEx(index, nameordata, mode, offset, length, false);
 }

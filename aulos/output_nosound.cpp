@@ -82,6 +82,16 @@ bool ChannelReverb(AUSND_CHANNEL*, const void*)
     return true;
 }
 
+bool ChannelSetADSR(AUSND_CHANNEL*, int, int, int, int)
+{
+    return true;
+}
+
+bool ChannelFXSetParameters(AUSND_CHANNEL*, int, const float*, int)
+{
+    return true;
+}
+
 int ChannelFXEnable(AUSND_CHANNEL*, unsigned int)
 {
     return -1;
@@ -245,8 +255,11 @@ void AUSND_Output_NoSound_SetChannelFunctions(AUSND_CHANNEL* ch)
     ops.SetMode = ChannelSetMode;
     ops.Set3DAttributes = Succeed;
     ops.Reverb_SetProperties = ChannelReverb;
+    ops.SetADSR = ChannelSetADSR;
+    ops.SetADSRKeyoff = Succeed;
     ops.FX_Enable = ChannelFXEnable;
     ops.FX_Disable = Succeed;
+    ops.FX_SetParameters = ChannelFXSetParameters;
 }
 
 void AUSND_Output_NoSound_SetSampleFunctions(AUSND_SAMPLE* sample)

@@ -320,37 +320,9 @@ void PeakLevels(const AUSND_CHANNEL* ch, int length, int32_t& peakl, int32_t& pe
     });
 }
 
-void ClearStereo(void* buffer, int length)
-{
-    if (length > 0)
-        std::memset(buffer, 0, static_cast<size_t>(length) * 8);
-}
-
-void ClearMono(void* buffer, int length)
-{
-    if (length > 0)
-        std::memset(buffer, 0, static_cast<size_t>(length) * 4);
-}
-
 int16_t Clip(int32_t sum)
 {
     return static_cast<int16_t>(sum < -32768 ? -32768 : (sum > 32767 ? 32767 : sum));
-}
-
-void ClipCopyStereo(void* dest, const void* src, int length)
-{
-    int16_t* d = static_cast<int16_t*>(dest);
-    const int32_t* s = static_cast<const int32_t*>(src);
-    for (int i = 0; i < length * 2; ++i)
-        d[i] = Clip(s[i]);
-}
-
-void ClipCopyMono(void* dest, const void* src, int length)
-{
-    int16_t* d = static_cast<int16_t*>(dest);
-    const int32_t* s = static_cast<const int32_t*>(src);
-    for (int i = 0; i < length; ++i)
-        d[i] = Clip(s[i]);
 }
 
 bool InitializeNothing()
@@ -775,7 +747,7 @@ void* MusicUnit(void* /*block*/, void* current, int length, void* /*param*/)
         }
         if (song->history)
             song->history[song->historyblock] = AUSND_SONGHISTORY{song->time, song->row, song->order};
-        song->time += static_cast<uint32_t>(dev->blocktime);
+        song->time += AUSND_AdvanceClock(song->timefraction, length, dev->mixrate);
         song->historyblock = (song->historyblock + 1) % blocks;
     }
     return current;
@@ -840,13 +812,13 @@ AUSND_MIXER AUSND_MixerTable[AUSND_MIXER_COUNT] = {
      nullptr},
     {"AUSND_MIXER_QUALITY_MMXP6", nullptr, nullptr, nullptr, nullptr, nullptr, 16, 2, nullptr, nullptr, 0, 0,
      nullptr},
-    {"AUSND_MIXER_MONO", InitializeNothing, nullptr, ClearMono, MixRing<false, false>, ClipCopyMono, 32, 1, nullptr,
+    {"AUSND_MIXER_MONO", InitializeNothing, nullptr, AUSND_Mixer_Clear_Int32C_Mono, MixRing<false, false>, AUSND_Mixer_ClipCopy_Int32C_Mono, 32, 1, nullptr,
      nullptr, 0, 4, nullptr},
-    {"AUSND_MIXER_QUALITY_MONO", InitializeNothing, nullptr, ClearMono, MixRing<true, false>, ClipCopyMono, 32, 1,
+    {"AUSND_MIXER_QUALITY_MONO", InitializeNothing, nullptr, AUSND_Mixer_Clear_Int32C_Mono, MixRing<true, false>, AUSND_Mixer_ClipCopy_Int32C_Mono, 32, 1,
      nullptr, nullptr, 0, 4, nullptr},
-    {"AUSND_MIXER_C", InitializeNothing, nullptr, ClearStereo, MixRing<false, true>, ClipCopyStereo, 32, 2, nullptr,
+    {"AUSND_MIXER_C", InitializeNothing, nullptr, AUSND_Mixer_Clear_Int32C, MixRing<false, true>, AUSND_Mixer_ClipCopy_Int32C, 32, 2, nullptr,
      nullptr, 0, 5, nullptr},
-    {"AUSND_MIXER_QUALITY_C", InitializeNothing, nullptr, ClearStereo, MixRing<true, true>, ClipCopyStereo, 32, 2,
+    {"AUSND_MIXER_QUALITY_C", InitializeNothing, nullptr, AUSND_Mixer_Clear_Int32C, MixRing<true, true>, AUSND_Mixer_ClipCopy_Int32C, 32, 2,
      nullptr, nullptr, 0, 5, nullptr},
     {"AUSND_MIXER_QUALITY_C_CUBIC", nullptr, nullptr, nullptr, nullptr, nullptr, 16, 2, nullptr, nullptr, 0, 0,
      nullptr},
@@ -1128,4 +1100,72 @@ bool AUSND_DSP_MixBuffers(void* destbuffer, void* srcbuffer, int len, int freq, 
     else
         MixRing<false, false>(destbuffer, &ring, len);
     return true;
+}
+
+// ---------------------------------------------------------------- clear and clip helpers
+
+void AUSND_Mixer_Clear_Int32C(void* buffer, int length)
+{
+    if (length > 0)
+        std::memset(buffer, 0, static_cast<size_t>(length) * 8);
+}
+
+void AUSND_Mixer_Clear_Int32C_Mono(void* buffer, int length)
+{
+    if (length > 0)
+        std::memset(buffer, 0, static_cast<size_t>(length) * 4);
+}
+
+void AUSND_Mixer_Clear_Int16C(void* buffer, int length)
+{
+    if (length > 0)
+        std::memset(buffer, 0, static_cast<size_t>(length) * 4);
+}
+
+void AUSND_Mixer_ClipCopy_Int32C(void* dest, const void* src, int length)
+{
+    int16_t* d = static_cast<int16_t*>(dest);
+    const int32_t* s = static_cast<const int32_t*>(src);
+    for (int i = 0; i < length * 2; ++i)
+        d[i] = Clip(s[i]);
+}
+
+void AUSND_Mixer_ClipCopy_Int32C_Mono(void* dest, const void* src, int length)
+{
+    int16_t* d = static_cast<int16_t*>(dest);
+    const int32_t* s = static_cast<const int32_t*>(src);
+    for (int i = 0; i < length; ++i)
+        d[i] = Clip(s[i]);
+}
+
+void AUSND_Mixer_ClipCopy_Int16C(void* dest, const void* src, int length)
+{
+    if (length > 0)
+        std::memcpy(dest, src, static_cast<size_t>(length) * 4);
+}
+
+void AUSND_Mixer_ClipCopy_StereoToMono(void* dest, const void* src, int count, unsigned int mode)
+{
+    if (count <= 0)
+        return;
+    if (mode & AUSND_16BITS)
+    {
+        int16_t* d = static_cast<int16_t*>(dest);
+        const int16_t* s = static_cast<const int16_t*>(src);
+        for (int i = 0; i < count; ++i)
+            d[i] = static_cast<int16_t>((s[i * 2] + s[i * 2 + 1]) >> 1);
+        return;
+    }
+    if (mode & AUSND_UNSIGNED)
+    {
+        uint8_t* d = static_cast<uint8_t*>(dest);
+        const uint8_t* s = static_cast<const uint8_t*>(src);
+        for (int i = 0; i < count; ++i)
+            d[i] = static_cast<uint8_t>((s[i * 2] + s[i * 2 + 1]) >> 1);
+        return;
+    }
+    int8_t* d = static_cast<int8_t*>(dest);
+    const int8_t* s = static_cast<const int8_t*>(src);
+    for (int i = 0; i < count; ++i)
+        d[i] = static_cast<int8_t>((s[i * 2] + s[i * 2 + 1]) >> 1);
 }

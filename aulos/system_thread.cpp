@@ -16,15 +16,18 @@ struct ThreadRecord
 };
 
 // What the create calls hand out when the output mixes on demand and no
-// thread may exist.
-char g_NonRealTimeThread;
+// thread may exist: the fixed value 1, never a real record.
+AUSND_THREADHANDLE NonRealTimeThread()
+{
+    return reinterpret_cast<AUSND_THREADHANDLE>(static_cast<uintptr_t>(1));
+}
 
 AUSND_THREADHANDLE StartThread(AUSND_THREADPROC entry, void* param)
 {
     if (!entry)
         return nullptr;
     if (AUSND_Output_IsNonRealTime(AUSND_CurrentDevice->outputtype))
-        return &g_NonRealTimeThread;
+        return NonRealTimeThread();
     ThreadRecord* record = new (std::nothrow) ThreadRecord;
     if (!record)
         return nullptr;
@@ -54,7 +57,7 @@ AUSND_THREADHANDLE AUSND_Thread_CreateWithStack(AUSND_THREADPROC entry, void* pa
 
 void AUSND_Thread_Destroy(AUSND_THREADHANDLE thread)
 {
-    if (!thread || thread == &g_NonRealTimeThread)
+    if (!thread || thread == NonRealTimeThread())
         return;
     ThreadRecord* record = static_cast<ThreadRecord*>(thread);
     if (record->thread.joinable())

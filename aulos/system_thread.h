@@ -12,7 +12,7 @@ typedef void* AUSND_SEMAPHORE;
 typedef uint64_t AUSND_THREADID;
 
 // Both return null on failure. With a non-real-time output no thread is made
-// and a non-null placeholder comes back that AUSND_Thread_Destroy accepts.
+// and the value 1 comes back, which AUSND_Thread_Destroy accepts.
 AUSND_THREADHANDLE AUSND_Thread_Create(AUSND_THREADPROC entry, void* param, int priority, int stacksize);
 AUSND_THREADHANDLE AUSND_Thread_CreateWithStack(AUSND_THREADPROC entry, void* param, int priority, void* stack,
                                                 int stacksize);
