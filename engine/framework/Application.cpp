@@ -220,6 +220,9 @@ void Application::RunMainLoop() {
             continue;
         }
         TaskManager::g_Instance->Update();
+        // Said once, so that whoever watches the output knows frames are running.
+        if (TaskManager::g_Instance->GetFrameCount() == 1)
+            Platform::OutputDebugStringFormat("Main loop running.\n");
     }
     if (TaskManager::g_Instance)
         Platform::OutputDebugStringFormat("Main loop ended after %lld frames.\n",

@@ -51,9 +51,10 @@ protected:
                       "</Vector>\n</root>\n");
     }
 
-    // Starts the game, sends signal once it has started and delayMs have
-    // passed (none when 0), and waits at most 20 s for it to end.
-    RunResult Run(int signal, int delayMs) {
+    // Starts the game, sends signal once its output holds readyMarker and
+    // delayMs have passed since (no signal when 0), and waits at most 20 s
+    // for it to end.
+    RunResult Run(int signal, int delayMs, const std::string& readyMarker = "Selected working directory") {
         RunResult result;
         int pipeFds[2];
         if (pipe(pipeFds) != 0)
@@ -75,7 +76,7 @@ protected:
             const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
             // Signals go only to a game that has started (its handlers are
             // in), delayMs after it did.
-            if (startedAt < 0 && result.output.find("Selected working directory") != std::string::npos)
+            if (startedAt < 0 && result.output.find(readyMarker) != std::string::npos)
                 startedAt = elapsed;
             if (!signalled && startedAt >= 0 && (elapsed - startedAt) * 1000 >= delayMs) {
                 kill(pid, signal);
@@ -150,9 +151,9 @@ TEST_F(DelvorRun, OpensItsWindowAndRendererAndQuitsCleanly) {
                   "<Node name=\"renderer\" width=\"320\" height=\"240\"/>\n"
                   "<Node name=\"taskmanager\"/>\n");
     WriteFile(data + "/properties/constants.xml", "<root><String id=\"GAME_NAME\" value=\"Delvor\"/></root>");
-    // The window and GL context come up after the folder is chosen, slowly
-    // on a loaded machine: give them time before asking for frames.
-    const RunResult run = Run(SIGTERM, 2000);
+    // The window and GL context come up slowly on a loaded machine: the
+    // signal waits for the first frame.
+    const RunResult run = Run(SIGTERM, 0, "Main loop running.");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_GE(FramesRun(run.output), 1) << run.output;
 }
