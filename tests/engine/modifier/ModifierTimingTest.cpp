@@ -122,7 +122,7 @@ TEST_F(TimingTest, TwoFlipsRestoreVisibilityAndShowHideAreFixed) {
 TEST_F(TimingTest, DelayWaitsItsTimeAndBlocksTheNextInANodeList) {
     auto* delay = new ModifierDelay(250);
     EXPECT_TRUE(delay->HasOption(Modifier::OPTION_BLOCKING));
-    auto* after = new RecordingModifier("after", 0);
+    SmartPtr<RecordingModifier> after(new RecordingModifier("after", 0));
     m_Sprite->AddModifier(delay);
     m_Sprite->AddModifier(after);
     Frame(100);
