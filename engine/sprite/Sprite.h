@@ -83,7 +83,8 @@ public:
 
     // Applies the keys of a sprite's data in their fixed order: size, colour,
     // placement, flips, blend mode, image (which refits the size), frame,
-    // anchor and pivot (aligned to the final size), tooltip, command.
+    // frame animation, anchor and pivot (aligned to the final size), tooltip,
+    // command.
     void SetProperties(PropertyNode* data);
 
     // Hands its settings to the context and draws its frame.
