@@ -10,7 +10,6 @@ constexpr StandInName kEngineStandIns[] = {
     {"ButtonURL", "ButtonURL"},
     {"Dialog", "Dialog"},
     {"DialogPainter", "DialogPainter"},
-    {"Label", "Label"},
     {"LabelInput", "LabelInput"},
     {"LabelStyle", "LabelStyle"},
     {"Panel", "Panel"},
