@@ -11,7 +11,6 @@ constexpr StandInName kEngineStandIns[] = {
     {"Dialog", "Dialog"},
     {"DialogPainter", "DialogPainter"},
     {"LabelInput", "LabelInput"},
-    {"LabelStyle", "LabelStyle"},
     {"Panel", "Panel"},
     {"Slider", "Slider"},
     {"Switch", "Switch"},
