@@ -248,8 +248,7 @@ bool LabelStyle::FitWord(Label* word) {
         m_fPendingLineHeight = word->GetLineHeight();
         if (!overflows)
             return true;
-        // A line cut short already, or full to the edge, takes nothing more.
-        if (boxWidth <= m_fLineWidth || m_fPenX >= boxWidth) {
+        if (boxWidth <= m_fLineWidth) {
             word->SetText(std::string());
             return false;
         }

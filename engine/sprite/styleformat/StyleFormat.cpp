@@ -31,11 +31,14 @@ std::string StyleFormat::SplitAtComma(const std::string& text, std::string& rest
     if (hadComma)
         *hadComma = comma != std::string::npos;
     if (comma == std::string::npos) {
+        std::string whole = text;
         rest.clear();
-        return text;
+        return whole;
     }
+    // text may be rest itself.
+    std::string head = text.substr(0, comma);
     rest = text.substr(comma + 1);
-    return text.substr(0, comma);
+    return head;
 }
 
 bool StyleFormat::PopInto(ZQVector<int>& stack, int& state) {
