@@ -9,6 +9,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/framework/AnimTree.h"
 #include "engine/framework/GameTree.h"
+#include "engine/framework/InputHandler.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/Message.h"
 #include "engine/framework/TaskManager.h"
@@ -135,6 +136,8 @@ void Application::ParseCommand(AbstractProperty* command) {
         BasicProperties::CreateInstance();
     } else if (name == "gametree") {
         GameTree::CreateInstance();
+    } else if (name == "inputhandler") {
+        InputHandler::CreateInstance(GameTree::g_Instance);
     } else if (name == "animtree") {
         AnimTree::CreateInstance();
     } else if (name == "lua") {
@@ -227,6 +230,8 @@ void Application::AddTasks() {
     TaskManager* tasks = TaskManager::g_Instance;
     if (!tasks)
         return;
+    if (InputHandler::g_Instance)
+        tasks->Attach(InputHandler::g_Instance);
     if (ImageManager::g_Instance)
         tasks->Attach(ImageManager::g_Instance);
     if (SoundManager::g_Instance)
@@ -246,6 +251,7 @@ void Application::RemoveInstances() { RemoveOwnInstances(); }
 // The services in their fixed release order. The GL context outlives every
 // GL object: the window holds it until the renderer and textures are gone.
 void Application::RemoveOwnInstances() {
+    iInstance<InputHandler>::ReleaseInstance();
     iInstance<DataManager>::ReleaseInstance();
     GameWindow::RemoveInstance();
     iInstance<BasicProperties>::ReleaseInstance();

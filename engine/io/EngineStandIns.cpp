@@ -6,12 +6,7 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"Button", "Button"},
-    {"ButtonURL", "ButtonURL"},
-    {"Dialog", "Dialog"},
-    {"DialogPainter", "DialogPainter"},
     {"LabelInput", "LabelInput"},
-    {"Panel", "Panel"},
     {"Slider", "Slider"},
     {"Switch", "Switch"},
     {"ToolTipLabel", "ToolTipLabel"},
