@@ -6,7 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"LabelInput", "LabelInput"},
     {"Slider", "Slider"},
     {"Switch", "Switch"},
     {"ToolTipLabel", "ToolTipLabel"},
