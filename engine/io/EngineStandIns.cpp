@@ -6,8 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"Slider", "Slider"},
-    {"Switch", "Switch"},
     {"ToolTipLabel", "ToolTipLabel"},
     {"Tooltip", "Tooltip"},
     {"SoundNode", "SoundNode"},
