@@ -6,8 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"ToolTipLabel", "ToolTipLabel"},
-    {"Tooltip", "Tooltip"},
     {"SoundNode", "SoundNode"},
     {"ModifierFrame", "ModifierFrame"},
     {"HighScoreEntry", "HighScoreEntry"},
