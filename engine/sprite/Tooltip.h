@@ -40,7 +40,7 @@ public:
     const RTTI& GetRTTI() const override { return rtti; }
     // Only the input-listener part.
     void* QueryInterface(const RTTI& which) override;
-    BaseObject* QueryBaseObject() { return this; }
+    BaseObject* QueryBaseObject() override { return this; }
 
     void SetProperties(PropertyNode* data);
 
