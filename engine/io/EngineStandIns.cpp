@@ -6,13 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"Label", "Label"},
-    {"LabelInput", "LabelInput"},
-    {"LabelStyle", "LabelStyle"},
-    {"Slider", "Slider"},
-    {"Switch", "Switch"},
-    {"ToolTipLabel", "ToolTipLabel"},
-    {"Tooltip", "Tooltip"},
     {"SoundNode", "SoundNode"},
     {"HighScoreEntry", "HighScoreEntry"},
     {"Scene", "Scene"},
