@@ -21,8 +21,6 @@ constexpr StandInName kEngineStandIns[] = {
     {"SoundNode", "SoundNode"},
     {"ModifierFrame", "ModifierFrame"},
     {"HighScoreEntry", "HighScoreEntry"},
-    {"Scene", "Scene"},
-    {"SceneTransition", "SceneTransition"},
     {"AlphaTransition", "SceneTransitionAlpha"},
     {"FadeBlackTransition", "SceneTransitionFadeBlack"},
 };
