@@ -6,14 +6,9 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"Button", "Button"},
-    {"ButtonURL", "ButtonURL"},
-    {"Dialog", "Dialog"},
-    {"DialogPainter", "DialogPainter"},
     {"Label", "Label"},
     {"LabelInput", "LabelInput"},
     {"LabelStyle", "LabelStyle"},
-    {"Panel", "Panel"},
     {"Slider", "Slider"},
     {"Switch", "Switch"},
     {"ToolTipLabel", "ToolTipLabel"},
