@@ -41,7 +41,7 @@ Scene::~Scene() {
 BaseObject* Scene::OnData(AbstractProperty* data) { return new Scene(data); }
 
 void Scene::Initialize() {
-    PropertyNode* data = GetData();
+    PropertyNode* data = GetPropertyNode();
     if (!data)
         return;
     if (data->HasProperty(PROP_SCENECOMPONENTS))

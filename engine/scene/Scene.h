@@ -7,7 +7,7 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/ZQVector.h"
-#include "engine/scene/DialogStandIn.h"
+#include "engine/sprite/Dialog.h"
 
 namespace ZQ2 {
 

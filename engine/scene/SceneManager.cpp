@@ -11,6 +11,7 @@
 #include "engine/scene/Scene.h"
 #include "engine/scene/SceneTransition.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/SceneStandIn.h"
 
 namespace ZQ2 {
 
@@ -209,6 +210,13 @@ void SceneManager::DeactivatePrevScene() {
     // A transition leaves the scene it covers to itself.
     if (!IsTransitionCurrent())
         previous->OnDeactivate();
+}
+
+void RemoveDialogFromCurrentScene(Dialog* dialog) {
+    if (!dialog || !SceneManager::g_Instance)
+        return;
+    if (Scene* scene = SceneManager::g_Instance->GetCurrentMainScene())
+        scene->RemoveDialog(dialog);
 }
 
 }  // namespace ZQ2
