@@ -16,8 +16,6 @@ constexpr StandInName kEngineStandIns[] = {
     {"SoundNode", "SoundNode"},
     {"ModifierFrame", "ModifierFrame"},
     {"HighScoreEntry", "HighScoreEntry"},
-    {"AlphaTransition", "SceneTransitionAlpha"},
-    {"FadeBlackTransition", "SceneTransitionFadeBlack"},
 };
 
 struct Registrar {
