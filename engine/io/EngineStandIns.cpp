@@ -14,7 +14,6 @@ constexpr StandInName kEngineStandIns[] = {
     {"ToolTipLabel", "ToolTipLabel"},
     {"Tooltip", "Tooltip"},
     {"SoundNode", "SoundNode"},
-    {"ModifierFrame", "ModifierFrame"},
     {"HighScoreEntry", "HighScoreEntry"},
 };
 

@@ -11,6 +11,7 @@
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
+#include "engine/modifier/ModifierFrame.h"
 #include "engine/sprite/ResourceLookup.h"
 
 namespace ZQ2 {
@@ -176,6 +177,7 @@ void Sprite::SetProperties(PropertyNode* data) {
     }
     if (data->HasProperty(PROP_CURRENTFRAME))
         SetCurrentFrame(IntOf(data, PROP_CURRENTFRAME));
+    ReadFrameAnimation(data);
     // Anchor and pivot come last so that they align to the final size.
     ReadAnchorAndPivot(data);
 
@@ -183,6 +185,31 @@ void Sprite::SetProperties(PropertyNode* data) {
         SetToolTipText(BasicProperties::GetString(data->GetPropString(PROP_TOOLTIP)));
     if (data->HasProperty(PROP_COMMAND))
         m_strCommand = data->GetPropString(PROP_COMMAND);
+}
+
+void Sprite::ReadFrameAnimation(PropertyNode* data) {
+    if (!data->HasProperty(PROP_FRAMETIME))
+        return;
+    const int frameTime = IntOf(data, PROP_FRAMETIME);
+    ModifierFrame* animation = nullptr;
+    for (Modifier* m : GetModifiers()) {
+        if ((animation = DynamicCast<ModifierFrame>(m)))
+            break;
+    }
+    if (animation && frameTime <= 0) {
+        animation->SetObsolete(true);
+        return;
+    }
+    if (!animation && frameTime < 1)
+        return;
+    if (animation) {
+        animation->SetFrameTime(frameTime);
+    } else {
+        animation = new ModifierFrame(frameTime, ModifierFrame::LOOP_ENDLESS, FRAME_FORWARD);
+        AddModifier(animation, true);
+    }
+    animation->SetDirection(static_cast<eFrameDirection>(PropertyStore::ParameterToInt(
+        data, PROP_FRAMEDIRECTION, g_FrameDirectionKeywords, 3, animation->GetDirection())));
 }
 
 void Sprite::ReadAnchorAndPivot(PropertyNode* data) {

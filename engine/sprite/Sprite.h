@@ -176,6 +176,9 @@ private:
     // Marks the sprite changed and its matrices stale.
     void Moved();
     void AlignAnchorAndPivot(float width, float height);
+    // "frametime" tunes, stops or starts the frame animation; "framedirection"
+    // then turns it.
+    void ReadFrameAnimation(PropertyNode* data);
     void ReadAnchorAndPivot(PropertyNode* data);
 
     SmartPtr<PolygonF> m_pClipPolygon;
