@@ -8,7 +8,8 @@
 #include "engine/io/PropertyValue.h"
 #include "engine/io/ResourceManager.h"
 #include "engine/modifier/ModifierContainer.h"
-#include "engine/scene/TransitionModifiers.h"
+#include "engine/modifier/ModifierAlpha.h"
+#include "engine/modifier/ModifierFunction.h"
 #include "engine/sprite/Sprite.h"
 
 namespace ZQ2 {

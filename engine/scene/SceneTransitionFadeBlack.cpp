@@ -10,7 +10,8 @@
 #include "engine/io/ResourceManager.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneTransitionAlpha.h"
-#include "engine/scene/TransitionModifiers.h"
+#include "engine/modifier/ModifierAlpha.h"
+#include "engine/modifier/ModifierFunction.h"
 
 namespace ZQ2 {
 
