@@ -17,6 +17,7 @@ const char* const PROP_URL = "url";
 
 namespace {
 
+// Four frames in one row.
 constexpr int kStateFrames = 4;
 
 }  // namespace
@@ -40,7 +41,7 @@ void ButtonURL::SetProperties(PropertyNode* data) {
 }
 
 void ButtonURL::LoadImageFile(const std::string& file) {
-    SmartPtr<ResourceImage> resource(new ResourceImage(file, std::string(), kStateFrames, 1, false));
+    SmartPtr<ResourceImage> resource(new ResourceImage(file, std::string(), kStateFrames, kStateFrames, false));
     resource->EnsureLoaded();
     if (resource->HasError())
         return;

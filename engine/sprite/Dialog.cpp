@@ -115,6 +115,12 @@ void Dialog::ReadPainter(PropertyNode* data) {
         m_fRequestedHeight = GetHeight();
         return;
     }
+    // The size the data gave is the request until a minimum asks for more;
+    // without it the painter would size the dialog from nothing.
+    if (m_fRequestedWidth < 0.0f)
+        m_fRequestedWidth = GetWidth();
+    if (m_fRequestedHeight < 0.0f)
+        m_fRequestedHeight = GetHeight();
     SetPainter(painter);
     if (!m_bAutoEnlarge)
         return;
