@@ -6,7 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"Label", "Label"},
     {"LabelInput", "LabelInput"},
     {"LabelStyle", "LabelStyle"},
     {"Slider", "Slider"},

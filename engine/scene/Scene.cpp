@@ -6,7 +6,7 @@
 #include "engine/io/DataManager.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/modifier/ModifierContainer.h"
-#include "engine/scene/SceneLabel.h"
+#include "engine/sprite/Label.h"
 #include "engine/sprite/ResourceLookup.h"
 
 namespace ZQ2 {
@@ -101,8 +101,8 @@ void Scene::Tick(int deltaMs) {
 void Scene::SetAllLabelsDirty(GameNode* node) {
     if (!node || node->IsObsolete())
         return;
-    if (SceneLabel* label = AsSceneLabel(node))
-        SetSceneLabelDirty(label);
+    if (auto* label = DynamicCast<Label>(node))
+        label->MarkDirty();
     for (GameNode* child = node->GetFirstChild(); child; child = child->GetNextSibling())
         SetAllLabelsDirty(child);
 }

@@ -10,6 +10,7 @@
 #include "engine/io/ResourceManager.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneTransitionAlpha.h"
+#include "engine/sprite/Label.h"
 #include "engine/modifier/ModifierAlpha.h"
 #include "engine/modifier/ModifierFunction.h"
 
@@ -64,7 +65,7 @@ void SceneTransitionFadeBlack::OnEnter() {
                             this);
     if (m_pFromScene)
         m_pFromScene->SetVisible(true);
-    m_pLoadingLabel = AsSceneLabel(GetComponent(LOADING_LABEL_NAME));
+    m_pLoadingLabel = DynamicCast<Label>(GetComponent(LOADING_LABEL_NAME));
     if (!m_pLoadingLabel)
         return;
     m_pLoadingLabel->SetAlpha(0);

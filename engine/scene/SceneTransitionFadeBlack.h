@@ -4,10 +4,11 @@
 // being entered.
 #include <string>
 
-#include "engine/scene/SceneLabel.h"
 #include "engine/scene/SceneTransition.h"
 
 namespace ZQ2 {
+
+class Label;
 
 extern const char* const PROP_SHOWDELAY;
 extern const char* const PROP_SHOWTIME;
@@ -47,7 +48,7 @@ public:
     void OnBlackenedAndLoaded();
 
     int GetPhase() const { return m_nPhase; }
-    SceneLabel* GetLoadingLabel() const { return m_pLoadingLabel; }
+    Label* GetLoadingLabel() const { return m_pLoadingLabel; }
     int GetShowDelay() const { return m_nShowDelay; }
     int GetShowTime() const { return m_nShowTime; }
     int GetFadeTime() const { return m_nFadeTime; }
@@ -57,7 +58,7 @@ private:
     void ShowLoadingLabel(int deltaMs);
     static bool IsLoading();
 
-    SceneLabel* m_pLoadingLabel = nullptr;  // a child of the transition
+    Label* m_pLoadingLabel = nullptr;  // a child of the transition
     std::string m_strLabelText;
     int m_nShowDelay = DEFAULT_SHOW_DELAY_MS;
     int m_nShowTime = DEFAULT_SHOW_TIME_MS;

@@ -12,7 +12,7 @@
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/modifier/ModifierContainer.h"
-#include "engine/scene/SceneLabel.h"
+#include "engine/sprite/Label.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "tests/engine/scene/SceneTestSupport.h"
@@ -65,6 +65,8 @@ protected:
         SmartPtr<BaseObject> object(DataManager::g_Instance->ConstructScene(name));
         return DynamicCast<Scene>(object.Get());
     }
+
+    static Label* NewLabel() { return new Label(nullptr, 0.0f, 0.0f, 0.0f, 0.0f, TEXTWRAP_AUTOWIDTH); }
 
     static std::vector<std::string> ActiveNames(const Scene* scene) {
         std::vector<std::string> names;
@@ -133,28 +135,28 @@ TEST_F(SceneTest, FirstActivationBuildsComponentsAndBackgroundOnce) {
 
 // 100 ms after the scene first ticks, every label of it lays out once more.
 TEST_F(SceneTest, LabelsAreMarkedDirtyOnceAfterTheFirstTenthOfASecond) {
-    auto* label = new SceneLabel(0.0f, 0.0f, "score");
-    auto* deep = new SceneLabel(0.0f, 0.0f, "deep");
-    auto* gone = new SceneLabel(0.0f, 0.0f, "gone");
+    auto* label = NewLabel();
+    auto* deep = NewLabel();
+    auto* gone = NewLabel();
     GameNode* holder = GameTree::LinkNodeUnder(m_pScene, new GameNode("holder"));
     GameTree::LinkNodeUnder(m_pScene, label);
     GameTree::LinkNodeUnder(holder, deep);
     GameTree::LinkNodeUnder(m_pScene, gone);
     gone->SetObsolete(true);
-    for (SceneLabel* l : {label, deep, gone})
-        l->m_bDirty = false;
+    for (Label* l : {label, deep, gone})
+        l->Update();
 
     m_pScene->Tick(60);
     m_pScene->Tick(40);
-    EXPECT_FALSE(label->m_bDirty);  // 100 ms is not yet past
+    EXPECT_FALSE(label->IsLayoutDirty());  // 100 ms is not yet past
     m_pScene->Tick(1);
-    EXPECT_TRUE(label->m_bDirty);
-    EXPECT_TRUE(deep->m_bDirty);
-    EXPECT_FALSE(gone->m_bDirty);
+    EXPECT_TRUE(label->IsLayoutDirty());
+    EXPECT_TRUE(deep->IsLayoutDirty());
+    EXPECT_FALSE(gone->IsLayoutDirty());
 
-    label->m_bDirty = false;
+    label->Update();
     m_pScene->Tick(500);
-    EXPECT_FALSE(label->m_bDirty);
+    EXPECT_FALSE(label->IsLayoutDirty());
 }
 
 TEST_F(SceneTest, ConstructedDialogsAreKeptByNameAndShownMostRecentFirst) {

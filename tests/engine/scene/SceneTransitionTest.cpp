@@ -13,10 +13,10 @@
 #include "engine/framework/TaskTickUpdate.h"
 #include "engine/io/ResourceManager.h"
 #include "engine/modifier/ModifierContainer.h"
-#include "engine/scene/SceneLabel.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/scene/SceneTransitionAlpha.h"
 #include "engine/scene/SceneTransitionFadeBlack.h"
+#include "engine/sprite/Label.h"
 #include "engine/io/PropertyValue.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
@@ -234,7 +234,8 @@ protected:
         m_pLoader->SetReady(false);
         m_pFade = new Logged<SceneTransitionFadeBlack>(Data("FadeBlackTransition", keys), &m_Log);
         if (withLabel) {
-            m_pLabel = new SceneLabel(10.0f, 10.0f, "Loading");
+            m_pLabel = new Label(nullptr, 10.0f, 10.0f, 0.0f, 0.0f, TEXTWRAP_AUTOWIDTH);
+            m_pLabel->SetText("Loading");
             m_pLabel->SetName("LOADING_LABEL");
             m_pFade->AddComponent(m_pLabel, false);
         }
@@ -258,7 +259,7 @@ protected:
 
     SlowLoader* m_pLoader = nullptr;
     SmartPtr<SceneTransitionFadeBlack> m_pFade;
-    SceneLabel* m_pLabel = nullptr;
+    Label* m_pLabel = nullptr;
 };
 
 }  // namespace
