@@ -6,6 +6,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/framework/AnimTree.h"
 #include "engine/framework/GameTree.h"
+#include "engine/framework/iInputListener.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/script/Lua.h"
@@ -17,6 +18,17 @@ using test::LoggingScene;
 using test::LoggingTransition;
 
 namespace {
+
+// A widget that counts how often its press or hover state is dropped.
+class ResetCounter : public GameNode, public iInputListener {
+public:
+    ResetCounter() : GameNode("widget") {}
+    void* QueryInterface(const RTTI& which) override {
+        return &which == &iInputListener::rtti ? static_cast<iInputListener*>(this) : GameNode::QueryInterface(which);
+    }
+    void ResetInputState() override { ++m_nResets; }
+    int m_nResets = 0;
+};
 
 class SceneManagerTest : public ::testing::Test {
 protected:
@@ -290,4 +302,24 @@ TEST_F(SceneManagerTest, ScriptsSeeTheScenesNodeAndTheCurrentScene) {
         lua_settop(L, 0);
     }
     Lua::ReleaseInstance();
+}
+
+// The scene left forgets presses and hovers in progress, also when a
+// transition covers it.
+TEST_F(SceneManagerTest, LeavingASceneResetsTheInputStateOfItsWidgets) {
+    auto* widget = new ResetCounter();
+    m_pA->AddComponent(widget, false);
+    m_pManager->EnterScene("A");
+    Update();
+    EXPECT_EQ(widget->m_nResets, 0);
+    m_pManager->EnterScene("B");
+    Update();
+    EXPECT_EQ(widget->m_nResets, 1);
+
+    m_pManager->EnterScene("A");
+    Update();
+    SetTransition();
+    m_pManager->EnterScene("B");
+    Update();
+    EXPECT_EQ(widget->m_nResets, 2);
 }
