@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
+#include "engine/math/Matrix3x3.h"
 #include "engine/script/Lua.h"
 
 namespace ZQ2 {
@@ -130,13 +131,24 @@ GameNode* GameTree::LinkNodeBefore(GameNode* sibling, GameNode* node) {
 void GameTree::RelocateGameNode(GameNode* newParent, GameNode* node, bool atFront) {
     if (!newParent || !node)
         return;
-    const float x = node->GetScreenX() - newParent->GetScreenX();
-    const float y = node->GetScreenY() - newParent->GetScreenY();
     // A refused link must not move the node either.
     if (RefuseCycle(newParent, node))
         return;
-    node->SetX(x);
-    node->SetY(y);
+    // The node's position is a point of its parent's frame; carried into the
+    // new parent's frame it keeps the picture where it is. (The node's own
+    // screen origin would not do: a turned or scaled node's matrix moves its
+    // origin about the pivot, and taking that for the position shifts it.)
+    Matrix3x3 toScreen;
+    node->BuildToGlobalTransformation(toScreen, nullptr, false);
+    Matrix3x3 toNewParent;
+    newParent->BuildToLocalTransformation(toNewParent, nullptr, true);
+    const float position[3] = {node->GetX(), node->GetY(), 1.0f};
+    float screen[3];
+    toScreen.Multiply(position, screen);
+    float local[3];
+    toNewParent.Multiply(screen, local);
+    node->SetX(local[0]);
+    node->SetY(local[1]);
     if (atFront)
         LinkNodeUnderAtFront(newParent, node);
     else

@@ -1,5 +1,8 @@
 #include "engine/modifier/Modifier.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "engine/framework/AnimTree.h"
 #include "engine/framework/GameNode.h"
 
@@ -15,6 +18,11 @@ Modifier::~Modifier() {
         AnimTree::m_PreviousTreeNode = nullptr;
     if (m_bInAnimTree)
         AnimTree::UnlinkNode(this);
+}
+
+int Modifier::AddTime(int a, int b) {
+    const long long sum = static_cast<long long>(a) + b;
+    return static_cast<int>(std::clamp<long long>(sum, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 std::string Modifier::ToString() const {

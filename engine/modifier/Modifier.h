@@ -71,6 +71,9 @@ public:
     uint32_t m_nStatus = 0;
 
 protected:
+    // a + b, held at the ends of int: times from scripts may be anything.
+    static int AddTime(int a, int b);
+
     GameNode* m_pClient = nullptr;
     bool m_bObsolete = false;
     bool m_bPaused = false;

@@ -1,5 +1,8 @@
 #include "engine/modifier/ModifierDelay.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace ZQ2 {
 
 const RTTI* const ModifierDelay::rttis[] = {&Modifier::rtti, nullptr};
@@ -34,7 +37,7 @@ bool ModifierDelay::IsOver(int elapsedMs) {
         return m_spWatchedNode->GetModifiers().empty();
     if (m_spWatchedModifier)
         return m_spWatchedModifier->HasDoneBit();
-    m_nRemaining -= elapsedMs;
+    m_nRemaining = AddTime(m_nRemaining, -std::max(elapsedMs, -std::numeric_limits<int>::max()));
     return m_nRemaining <= 0;
 }
 

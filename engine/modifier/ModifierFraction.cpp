@@ -20,7 +20,7 @@ std::string ModifierFraction::ToString() const {
 }
 
 void ModifierFraction::Tick(int elapsedMs) {
-    m_nElapsed += elapsedMs;
+    m_nElapsed = AddTime(m_nElapsed, elapsedMs);
     if (m_nElapsed >= m_nDuration) {
         EndModifier();
         return;

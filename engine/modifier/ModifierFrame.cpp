@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 #include "engine/graphics/Image.h"
 #include "engine/io/AbstractProperty.h"
@@ -100,9 +99,7 @@ void ModifierFrame::Tick(int elapsedMs) {
     }
     const bool switching = m_eDirection == FRAME_SWITCH;
     const int period = switching && n > 1 ? n - 1 : n;
-    // Saturates rather than wrapping: a finite play is over long before.
-    m_nElapsed = static_cast<int>(std::min<long long>(static_cast<long long>(m_nElapsed) + std::max(elapsedMs, 0),
-                                                       std::numeric_limits<int>::max()));
+    m_nElapsed = AddTime(m_nElapsed, std::max(elapsedMs, 0));
     if (m_nLoopCount > 0) {
         const long long end = (static_cast<long long>(m_nLoopCount) * period + (switching ? 1 : 0)) * m_nFrameTime;
         if (m_nElapsed >= end) {

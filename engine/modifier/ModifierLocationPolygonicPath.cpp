@@ -61,7 +61,7 @@ void ModifierLocationPolygonicPath::Tick(int elapsedMs) {
         fraction = m_pRedistribution(fraction);
     m_fFraction = fraction;
     WalkTo(static_cast<double>(fraction) * m_dPathLength);
-    m_nElapsed += elapsedMs;
+    m_nElapsed = AddTime(m_nElapsed, elapsedMs);
 }
 
 void ModifierLocationPolygonicPath::WalkTo(double distance) {

@@ -47,7 +47,7 @@ void ModifierRotation::Tick(int elapsedMs) {
         m_fCurrent = m_fStart + (m_fTarget - m_fStart) * f;
     }
     Apply(m_fCurrent);
-    m_nElapsed += elapsedMs;
+    m_nElapsed = AddTime(m_nElapsed, elapsedMs);
 }
 
 void ModifierRotation::EndModifier() {

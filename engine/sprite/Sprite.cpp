@@ -1,6 +1,9 @@
 #include "engine/sprite/Sprite.h"
 
+#include <lua.hpp>
+
 #include <cmath>
+#include <limits>
 #include <cstdio>
 
 #include "engine/graphics/Graphics.h"
@@ -11,7 +14,19 @@
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
+#include "engine/modifier/ModifierAlpha.h"
+#include "engine/modifier/ModifierDelay.h"
 #include "engine/modifier/ModifierFrame.h"
+#include "engine/modifier/ModifierLocationLine.h"
+#include "engine/modifier/ModifierLuaFunction.h"
+#include "engine/modifier/ModifierLuaSendCommand.h"
+#include "engine/modifier/ModifierMethodParam.h"
+#include "engine/modifier/ModifierRotation.h"
+#include "engine/modifier/ModifierSkew.h"
+#include "engine/modifier/ModifierVisible.h"
+#include "engine/script/Lua.h"
+#include "engine/sprite/LuaAnimationChain.h"
+#include "engine/sprite/SpriteLuaMethods.h"
 #include "engine/sprite/ResourceLookup.h"
 
 namespace ZQ2 {
@@ -56,6 +71,11 @@ const char* const PROP_COMMAND = "command";
 
 namespace {
 
+const char* const kSpriteMetatable = "xov.Sprite";
+const char* const kNodeMetatable = "xov.GameNode";
+const char* const kSpriteScript = "Sprite.lua";
+const char* const kSpriteClassTable = "Sprite";
+
 float FloatOf(PropertyNode* data, const char* key) { return data->GetValue(key)->ToFloat(); }
 int IntOf(PropertyNode* data, const char* key) { return data->GetValue(key)->ToInt(); }
 
@@ -80,17 +100,20 @@ Sprite::Sprite(float x, float y, float width, float height) : GameNode(std::stri
     SetX(x);
     SetY(y);
     SetDimension(width, height);
+    AttachLuaClass();
 }
 
 Sprite::Sprite(float x, float y, Image* image) : GameNode(std::string()) {
     SetX(x);
     SetY(y);
     SetImage(image);
+    AttachLuaClass();
 }
 
 Sprite::Sprite(AbstractProperty* data) : GameNode(data) {
     if (data)
         SetProperties(data->ToNode());
+    AttachLuaClass();
 }
 
 Sprite::Sprite(const Sprite& other)
@@ -106,6 +129,10 @@ Sprite::Sprite(const Sprite& other)
 }
 
 Sprite::~Sprite() = default;
+
+void Sprite::AttachLuaClass() {
+    SetupMetatableForObject(kSpriteMetatable, kNodeMetatable, kSpriteScript, kSpriteClassTable, g_LuaMethods);
+}
 
 BaseObject* Sprite::OnData(AbstractProperty* data) { return new Sprite(data); }
 
@@ -520,5 +547,230 @@ bool Sprite::IsInside(float x, float y) {
     const Point_t<float> local = ToLocal(x, y);
     return GetPolygon()->Contains(PolygonPointF(local.x, local.y));
 }
+
+
+// ---- scripting
+
+namespace {
+
+constexpr double kRadiansPerDegree = 0.017453292;
+
+// Script numbers may be anything: NaN counts as 0, the rest is held to int.
+int ToInt(double value) {
+    if (!(value == value))
+        return 0;
+    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(value);
+}
+
+// What a step table asks for, read before anything is made: reading may
+// raise a Lua error, which must not jump over objects with destructors.
+struct StepFields {
+    const char* m_szStyle = "";
+    size_t m_nStyleLength = 0;
+    bool m_bMove = false;
+    double m_dX = 0.0;
+    double m_dY = 0.0;
+    bool m_bAlpha = false;
+    double m_dAlpha = 0.0;
+    bool m_bRotation = false;
+    double m_dRotation = 0.0;
+    bool m_bTurn = false;
+    double m_dTurn = 0.0;
+    bool m_bSkew = false;
+    double m_dSkewX = 0.0;
+    double m_dSkewY = 0.0;
+    bool m_bFrame = false;
+    double m_dFrame = 0.0;
+    bool m_bVisibility = false;
+    bool m_bVisible = false;
+    int m_nCallReference = LUA_NOREF;
+    GameNode* m_pTarget = nullptr;
+    const char* m_szCommand = nullptr;
+    size_t m_nCommandLength = 0;
+    bool m_bDelay = false;
+    double m_dDelay = 0.0;
+};
+
+// Pushes the table's own field (no metamethods); true when it is not nil.
+bool PushField(lua_State* L, int table, const char* name) {
+    lua_pushstring(L, name);
+    lua_rawget(L, table);
+    return !lua_isnil(L, -1);
+}
+
+// The field's number (Lua's conversion: a text that is no number is 0),
+// added to value; false when the field is absent.
+bool AddNumberField(lua_State* L, int table, const char* name, double& value, bool replace) {
+    const bool present = PushField(L, table, name);
+    if (present)
+        value = (replace ? 0.0 : value) + lua_tonumber(L, -1);
+    lua_pop(L, 1);
+    return present;
+}
+
+bool NumberField(lua_State* L, int table, const char* name, double& value) {
+    return AddNumberField(L, table, name, value, true);
+}
+
+// Texts stay on the stack, where their characters live, until the caller
+// restores the stack.
+bool TextField(lua_State* L, int table, const char* name, const char*& text, size_t& length) {
+    if (!PushField(L, table, name) || !lua_isstring(L, -1)) {
+        lua_pop(L, 1);
+        return false;
+    }
+    text = lua_tolstring(L, -1, &length);
+    return true;
+}
+
+void ReadStepFields(lua_State* L, int table, Sprite& sprite, StepFields& f) {
+    luaL_checkstack(L, 8, "animation step");
+    TextField(L, table, "style", f.m_szStyle, f.m_nStyleLength);
+
+    f.m_dX = sprite.GetX();
+    f.m_dY = sprite.GetY();
+    f.m_bMove |= NumberField(L, table, "x", f.m_dX);
+    f.m_bMove |= NumberField(L, table, "y", f.m_dY);
+    f.m_bMove |= AddNumberField(L, table, "dx", f.m_dX, false);
+    f.m_bMove |= AddNumberField(L, table, "dy", f.m_dY, false);
+
+    f.m_bAlpha = NumberField(L, table, "alpha", f.m_dAlpha);
+    f.m_bRotation = NumberField(L, table, "rotation", f.m_dRotation);
+    f.m_bTurn = NumberField(L, table, "drotation", f.m_dTurn);
+
+    double skew = 0.0;
+    f.m_dSkewX = sprite.GetSkewX();
+    f.m_dSkewY = sprite.GetSkewY();
+    if (NumberField(L, table, "skew", skew)) {
+        f.m_bSkew = true;
+        f.m_dSkewX = f.m_dSkewY = skew * kRadiansPerDegree;
+    }
+    for (const char* name : {"skewx", "skewX"}) {
+        if (NumberField(L, table, name, skew)) {
+            f.m_bSkew = true;
+            f.m_dSkewX = skew * kRadiansPerDegree;
+        }
+    }
+    for (const char* name : {"skewy", "skewY"}) {
+        if (NumberField(L, table, name, skew)) {
+            f.m_bSkew = true;
+            f.m_dSkewY = skew * kRadiansPerDegree;
+        }
+    }
+
+    if (PushField(L, table, "frame") && lua_isnumber(L, -1)) {
+        f.m_bFrame = true;
+        f.m_dFrame = lua_tonumber(L, -1);
+    }
+    lua_pop(L, 1);
+    if (PushField(L, table, "visible")) {
+        f.m_bVisibility = true;
+        f.m_bVisible = lua_toboolean(L, -1) != 0;
+    }
+    lua_pop(L, 1);
+
+    if (PushField(L, table, "target"))
+        f.m_pTarget = Sprite::CheckLuaSprite(L, -1, 1);
+    lua_pop(L, 1);
+    TextField(L, table, "command", f.m_szCommand, f.m_nCommandLength);
+    f.m_bDelay = NumberField(L, table, "delay", f.m_dDelay);
+
+    // Last: once the function is referenced, nothing may raise any more.
+    if (PushField(L, table, "call") && lua_isfunction(L, -1))
+        f.m_nCallReference = luaL_ref(L, LUA_REGISTRYINDEX);
+    else
+        lua_pop(L, 1);
+}
+
+}  // namespace
+
+Sprite* Sprite::CheckLuaSprite(lua_State* L, int index, int argument) {
+    if (lua_type(L, index) != LUA_TTABLE)
+        luaL_typerror(L, argument, lua_typename(L, LUA_TTABLE));
+    GameNode* node = Lua::ToGameNode(L, index);
+    if (!node)
+        luaL_argerror(L, argument, "not a C++ object");
+    auto* sprite = DynamicCast<Sprite>(static_cast<BaseObject*>(node));
+    if (!sprite)
+        luaL_argerror(L, argument, "not a Sprite");
+    return sprite;
+}
+
+int Sprite::glue_addSequentialAnimation(lua_State* L) {
+    Sprite* sprite = CheckLuaSprite(L, 1, 1);
+    if (lua_gettop(L) != 3)
+        luaL_argerror(L, 1, "wrong number of arguments");
+    luaL_checktype(L, 3, LUA_TTABLE);
+    const bool first = lua_tonumber(L, 2) == 1.0;
+    Sprite* stepSprite = sprite;
+    if (PushField(L, 3, "sprite"))
+        stepSprite = CheckLuaSprite(L, -1, 1);
+    lua_pop(L, 1);
+    double duration = 0.0;
+    NumberField(L, 3, "duration", duration);
+
+    LuaAnimationChain::BeginStep(first);
+    Modifier* last = stepSprite->AddLuaAnimation(L, ToInt(duration));
+    LuaAnimationChain::EndStep(last);
+    lua_settop(L, 3);
+    return 1;
+}
+
+Modifier* Sprite::AddLuaAnimation(lua_State* L, int durationMs) {
+    if (!L || !lua_istable(L, -1))
+        return nullptr;
+    const int top = lua_gettop(L);
+    StepFields f;
+    ReadStepFields(L, top, *this, f);
+
+    Modifier* last = nullptr;
+    auto add = [&](Modifier* m) {
+        if (Modifier* linked = AddLuaModifier(m, durationMs))
+            last = linked;
+    };
+    const UTF8String style(std::string(f.m_szStyle, f.m_nStyleLength));
+    const bool ease = style == "easeInOut";
+    if (f.m_bMove)
+        add(MotionModifier(L, static_cast<float>(f.m_dX), static_cast<float>(f.m_dY), durationMs, style));
+    if (f.m_bAlpha)
+        add(new ModifierAlpha(GetAlpha(), ToInt(f.m_dAlpha * 255.0), durationMs));
+    const auto turnTo = [&](double radians) {
+        const auto angle = static_cast<float>(radians);
+        if (durationMs == 0)
+            add(new ModifierMethodParam<Sprite, float>(this, &Sprite::SetRotation, angle));
+        else
+            add(new ModifierRotation(GetRotation(), angle, durationMs));
+    };
+    if (f.m_bRotation)
+        turnTo(f.m_dRotation * kRadiansPerDegree);
+    if (f.m_bTurn)
+        turnTo(GetRotation() + f.m_dTurn * kRadiansPerDegree);
+    if (f.m_bSkew)
+        add(new ModifierSkew(GetSkewX(), GetSkewY(), static_cast<float>(f.m_dSkewX), static_cast<float>(f.m_dSkewY),
+                             durationMs, ease));
+    if (f.m_bFrame)
+        add(new ModifierMethodParam<Sprite, int>(this, &Sprite::SetCurrentFrame, ToInt(f.m_dFrame)));
+    if (f.m_bVisibility)
+        add(new ModifierVisible(f.m_bVisible));
+    if (f.m_nCallReference != LUA_NOREF && f.m_nCallReference != LUA_REFNIL)
+        add(new ModifierLuaFunction(f.m_nCallReference));
+    if (f.m_szCommand)
+        add(new ModifierLuaSendCommand(f.m_pTarget ? f.m_pTarget : this,
+                                       std::string(f.m_szCommand, f.m_nCommandLength), this));
+    if (f.m_bDelay)
+        add(new ModifierDelay(ToInt(f.m_dDelay)));
+    lua_settop(L, top);
+    return last;
+}
+
+Modifier* Sprite::MotionModifier(lua_State*, float x, float y, int durationMs, const UTF8String& style) {
+    return new ModifierLocationLine(GetX(), GetY(), x, y, durationMs, style == "easeInOut");
+}
+
+Modifier* Sprite::AddLuaModifier(Modifier* m, int durationMs) { return LuaAnimationChain::Link(m, this, durationMs); }
 
 }  // namespace ZQ2

@@ -21,6 +21,7 @@ namespace ZQ2 {
 class AbstractProperty;
 class Graphics;
 class Image;
+class Modifier;
 class PropertyNode;
 
 // The nine named anchor positions, indexed by eAnchorPoint.
@@ -169,10 +170,29 @@ public:
     using GameNode::CalculateBoundingBox;
     bool IsInside(float x, float y) override;
 
+    // ---- scripting. Scripts see a sprite through the class "xov.Sprite".
+    // The sprite at the script's argument index, or the Lua errors "not a
+    // C++ object" and "not a Sprite" against argument (which names the
+    // argument the value came from).
+    static Sprite* CheckLuaSprite(lua_State* L, int index, int argument);
+    // addSequentialAnimation(sprite, step number, step table).
+    static int glue_addSequentialAnimation(lua_State* L);
+    // Turns the step table on top of L's stack into modifiers run by this
+    // sprite, linked into the script animation chain; the last one linked,
+    // or null. Raises Lua errors only before it makes anything.
+    virtual Modifier* AddLuaAnimation(lua_State* L, int durationMs);
+    // A straight move from the current position, eased for "easeInOut".
+    virtual Modifier* MotionModifier(lua_State* L, float x, float y, int durationMs, const UTF8String& style);
+    // Links m for this sprite into the chain; m when linked, else null (and
+    // m is gone).
+    Modifier* AddLuaModifier(Modifier* m, int durationMs);
+
 protected:
     bool m_bChanged = true;
 
 private:
+    // Gives the sprite's Lua table the sprite class.
+    void AttachLuaClass();
     // Marks the sprite changed and its matrices stale.
     void Moved();
     void AlignAnchorAndPivot(float width, float height);

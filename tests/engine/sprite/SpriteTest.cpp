@@ -285,6 +285,35 @@ TEST_F(SpriteTest, RelocatingTheAnchorOrPivotLeavesThePictureInPlace) {
     EXPECT_TRUE(Near(sprite->ToGlobal(100, 50), corners[2].x, corners[2].y));
 }
 
+// Bringing a turned sprite to the front, or moving it under another parent,
+// keeps its picture in place: its pivot differs from its anchor.
+TEST_F(SpriteTest, ReparentingATransformedSpriteKeepsItsPicture) {
+    SmartPtr<GameTree> root(new GameTree());
+    auto* holder = new Sprite(30.0f, 40.0f, 10.0f, 10.0f);
+    auto* other = new Sprite(-200.0f, 75.0f, 10.0f, 10.0f);
+    auto* sprite = new Sprite(10.0f, 20.0f, 100.0f, 50.0f);
+    GameTree::LinkNodeUnder(root, holder);
+    GameTree::LinkNodeUnder(root, other);
+    GameTree::LinkNodeUnder(holder, sprite);
+    GameTree::LinkNodeUnder(holder, new Sprite(0.0f, 0.0f, 1.0f, 1.0f));
+    sprite->SetPivotPoint(ANCHOR_CENTER);
+    sprite->SetRotation(static_cast<float>(M_PI));
+    sprite->SetScaleY(2.0f);
+    const Point_t<float> corners[] = {sprite->ToGlobal(0, 0), sprite->ToGlobal(100, 50)};
+    for (int i = 0; i < 3; ++i)
+        GameTree::RelocateGameNode(holder, sprite, false);  // bringToFront
+    EXPECT_EQ(sprite->GetX(), 10.0f);
+    EXPECT_EQ(sprite->GetY(), 20.0f);
+    EXPECT_TRUE(Near(sprite->ToGlobal(0, 0), corners[0].x, corners[0].y));
+
+    GameTree::RelocateGameNode(other, sprite, true);
+    EXPECT_EQ(sprite->GetParent(), other);
+    EXPECT_TRUE(Near(sprite->ToGlobal(0, 0), corners[0].x, corners[0].y));
+    EXPECT_TRUE(Near(sprite->ToGlobal(100, 50), corners[1].x, corners[1].y));
+    EXPECT_FLOAT_EQ(sprite->GetX(), 240.0f);
+    EXPECT_FLOAT_EQ(sprite->GetY(), -15.0f);
+}
+
 TEST_F(SpriteTest, LocalCoordinatesStartAtTheRectanglesCorner) {
     SmartPtr<GameTree> root(new GameTree());
     auto* parent = new Sprite(100.0f, 50.0f, 10.0f, 10.0f);
