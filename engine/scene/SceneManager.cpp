@@ -11,6 +11,7 @@
 #include "engine/scene/Scene.h"
 #include "engine/scene/SceneTransition.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/LuaAnimationChain.h"
 #include "engine/sprite/SceneStandIn.h"
 
 namespace ZQ2 {
@@ -55,6 +56,16 @@ SmartPtr<T> ConstructSceneOfType(const std::string& name) {
     return DynamicCast<T>(object.Get());
 }
 
+// Script animations whose chain is gone start anew in the scene shown (the
+// target of a running transition), or at the tree's root without a scene or
+// a manager.
+Modifier* CurrentSceneContainer() {
+    Scene* scene = SceneManager::g_Instance ? SceneManager::g_Instance->GetCurrentMainScene() : nullptr;
+    if (scene)
+        return scene->GetAnimContainer();
+    return AnimTree::g_Instance;
+}
+
 }  // namespace
 
 SceneManager::SceneManager(GameTree* gameTree, AnimTree* animTree)
@@ -76,6 +87,7 @@ SceneManager::~SceneManager() {
 void SceneManager::CreateInstance() {
     g_Instance = new SceneManager(GameTree::g_Instance, AnimTree::g_Instance);
     g_Instance->AddRef();
+    LuaAnimationChain::SetContainerSource(&CurrentSceneContainer);
 }
 
 Scene* SceneManager::CreateScene(const std::string& name) {

@@ -10,6 +10,7 @@
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/LuaAnimationChain.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
 using namespace ZQ2;
@@ -322,4 +323,16 @@ TEST_F(SceneManagerTest, LeavingASceneResetsTheInputStateOfItsWidgets) {
     m_pManager->EnterScene("B");
     Update();
     EXPECT_EQ(widget->m_nResets, 2);
+}
+
+// Script animations that must start a new chain go to the scene shown.
+TEST_F(SceneManagerTest, NewScriptChainsStartInTheCurrentMainScene) {
+    EXPECT_EQ(LuaAnimationChain::GetContainer(), AnimTree::g_Instance);
+    m_pManager->EnterScene("A");
+    Update();
+    EXPECT_EQ(LuaAnimationChain::GetContainer(), m_pA->GetAnimContainer());
+    SetTransition();
+    m_pManager->EnterScene("B");
+    Update();
+    EXPECT_EQ(LuaAnimationChain::GetContainer(), m_pB->GetAnimContainer());
 }
