@@ -353,3 +353,38 @@ TEST_F(FadeBlackTest, WithoutALabelOrWaitingItOnlyFades) {
     Frame(100);
     EXPECT_EQ(SceneManager::g_Instance->GetCurrentScene(), m_pB);
 }
+
+// Built by name from the scene catalogue, the loading label among the data's
+// components.
+TEST_F(FadeBlackTest, BuiltFromTheCatalogueItFindsItsLoadingLabel) {
+    test::DataFolder data;
+    data.Load(
+        "<Node id=\"scenes\">"
+        "  <FadeBlackTransition id=\"FADE\" time=\"100\" showdelay=\"0\" showtime=\"100\">"
+        "    <Vector id=\"scenecomponents\">"
+        "      <Label id=\"a\" name=\"LOADING_LABEL\" text=\"Please wait\"/>"
+        "    </Vector>"
+        "  </FadeBlackTransition>"
+        "  <AlphaTransition id=\"ALPHA\" time=\"300\"/>"
+        "</Node>");
+    SmartPtr<SceneTransition> alpha(SceneManager::g_Instance->CreateSceneTransition("ALPHA"));
+    ASSERT_NE(DynamicCast<SceneTransitionAlpha>(alpha.Get()), nullptr);
+    EXPECT_EQ(static_cast<SceneTransitionAlpha*>(alpha.Get())->GetTime(), 300);
+
+    m_pLoader = SlowLoader::Install();
+    m_pLoader->SetReady(false);
+    m_pFade = DynamicCast<SceneTransitionFadeBlack>(SceneManager::g_Instance->CreateSceneTransition("FADE"));
+    ASSERT_NE(m_pFade, nullptr);
+    EXPECT_TRUE(alpha->IsObsolete());  // replaced before it ran
+    SceneManager::g_Instance->EnterScene(m_pB);
+    Frame(100);
+    m_pLabel = m_pFade->GetLoadingLabel();
+    ASSERT_NE(m_pLabel, nullptr);
+    EXPECT_EQ(m_pLabel->GetParent(), m_pFade);
+    EXPECT_EQ(m_pLabel->GetAlpha(), 0);
+    EXPECT_EQ(Run(300, 100), (std::vector<std::string>{"Please wait"}));
+    m_pLoader->SetReady(true);
+    EXPECT_GT(FramesUntilPending(100, 20), 0);
+    Frame(100);
+    EXPECT_EQ(SceneManager::g_Instance->GetCurrentScene(), m_pB);
+}
