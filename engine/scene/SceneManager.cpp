@@ -80,6 +80,10 @@ SceneManager::SceneManager(GameTree* gameTree, AnimTree* animTree)
 SceneManager::~SceneManager() {
     m_pScenesNode->SetObsolete(true);
     m_pScenesContainer->SetObsolete(true);
+    // Linked nowhere (no animation tree), nothing else lets go of the links
+    // it holds to the scenes' containers.
+    if (!m_pScenesContainer->IsInAnimTree())
+        AnimTree::ReleaseChildren(m_pScenesContainer);
     if (g_Instance == this)
         g_Instance = nullptr;
 }

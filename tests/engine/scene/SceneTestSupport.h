@@ -86,15 +86,17 @@ private:
 // A temporary folder of XML data files read by a fresh data manager.
 class DataFolder {
 public:
-    DataFolder() {
+    DataFolder() : m_bOwnsConstants(!BasicProperties::g_Instance) {
         char pattern[] = "/tmp/delvor-scenes-XXXXXX";
         m_strFolder = mkdtemp(pattern);
-        BasicProperties::CreateInstance();
+        if (m_bOwnsConstants)
+            BasicProperties::CreateInstance();
         DataManager::CreateInstance();
     }
     ~DataFolder() {
         DataManager::ReleaseInstance();
-        BasicProperties::ReleaseInstance();
+        if (m_bOwnsConstants)
+            BasicProperties::ReleaseInstance();
         std::system(("rm -rf '" + m_strFolder + "'").c_str());
     }
     DataFolder(const DataFolder&) = delete;
@@ -109,6 +111,7 @@ public:
     }
 
 private:
+    bool m_bOwnsConstants;
     std::string m_strFolder;
 };
 
