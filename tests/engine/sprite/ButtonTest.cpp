@@ -233,4 +233,30 @@ TEST_F(ButtonTest, AnImageChangePicksTheStateFrame) {
     EXPECT_EQ(QueryInterface<iInputListener>(button.Get()), static_cast<iInputListener*>(button.Get()));
 }
 
+using ButtonLuaTest = WidgetTest::LuaFixture;
+
+TEST_F(ButtonLuaTest, ScriptsReadAndSetTheEnabledState) {
+    SmartPtr<Button> button(new Button(0.0f, 0.0f, nullptr, nullptr, nullptr));
+    SmartPtr<GameNode> node(new GameNode("plain"));
+    Publish("button", button.Get());
+    Publish("node", node.Get());
+    ASSERT_TRUE(Run("local B = getmetatable(button)\n"
+                    "r1 = B.enabled(button)\n"
+                    "B.setEnabled(button, false)\n"
+                    "r2 = button:isEnabled()\n"
+                    "button:setEnabled(true)\n"
+                    "r3 = button:enabled()\n"
+                    "button:setEnabled()\n"))
+        << Error();
+    EXPECT_TRUE(static_cast<bool>(ZQ2::Lua::g_Instance->GetValue("r1")));
+    EXPECT_FALSE(static_cast<bool>(ZQ2::Lua::g_Instance->GetValue("r2")));
+    EXPECT_TRUE(static_cast<bool>(ZQ2::Lua::g_Instance->GetValue("r3")));
+    EXPECT_FALSE(button->IsEnabled()) << "a missing value counts as false";
+
+    EXPECT_FALSE(Run("getmetatable(button).enabled(node)"));
+    EXPECT_NE(Error().find("not a Button"), std::string::npos) << Error();
+    EXPECT_FALSE(Run("getmetatable(button).setEnabled({}, true)"));
+    EXPECT_NE(Error().find("not a C++ object"), std::string::npos) << Error();
+}
+
 }  // namespace

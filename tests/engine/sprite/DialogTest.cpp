@@ -110,6 +110,30 @@ TEST(Dialog, AComponentThatOutlivesItsDialogNoLongerCallsIt) {
     Click(ok.Get());  // must not reach the dead dialog
 }
 
+// A dialog whose handler lets go of the last reference to it, as closing a
+// dialog may; the click that got there must not touch either afterwards.
+class SelfClosingDialog : public Dialog {
+public:
+    explicit SelfClosingDialog(AbstractProperty* data) : Dialog(data) {}
+    void HandleCommand(const std::string& command, GameNode*) override {
+        s_Heard = command;
+        s_spOpen = nullptr;
+    }
+    static inline SmartPtr<Dialog> s_spOpen;
+    static inline std::string s_Heard;
+};
+
+TEST(Dialog, AHandlerMayReleaseItsOwnDialog) {
+    SmartPtr<PropertyStore> store = Parse(kCommandDialog);
+    SelfClosingDialog::s_spOpen = new SelfClosingDialog(store->GetChild(0));
+    SmartPtr<Button> ok(DynamicCast<Button>(SelfClosingDialog::s_spOpen->GetComponent("ok")));
+    Click(ok.Get());
+    EXPECT_EQ(SelfClosingDialog::s_Heard, "accept");
+    EXPECT_EQ(SelfClosingDialog::s_spOpen.Get(), nullptr);
+    EXPECT_EQ(ok->GetMethod(), nullptr) << "the dialog is gone and unbound its button";
+    EXPECT_TRUE(ok->GetState().IsEmpty());
+}
+
 TEST(Dialog, ListenerPartAndActivation) {
     SmartPtr<RecordingDialog> dialog = MakeDialog("<Dialog width=\"10\" height=\"10\"/>");
     iInputListener* listener = QueryInterface<iInputListener>(dialog.Get());

@@ -5,15 +5,11 @@
 #include <gtest/gtest.h>
 #include <lua.hpp>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/framework/GameTree.h"
 #include "engine/io/PropertyNode.h"
-#include "engine/script/Lua.h"
-#include "platform/MessageDialog.h"
 #include "tests/engine/sprite/WidgetTestSupport.h"
 
 using namespace ZQ2;
@@ -91,22 +87,10 @@ TEST(Panel, BuiltWithoutDataHasOnlyItsRoot) {
     EXPECT_EQ(loose->GetNextSibling(), nullptr);
 }
 
-// The game's own class scripts: data/script beside the tests' data folder.
-std::string ScriptFolder() {
-    const char* data = std::getenv("DELVOR_TEST_DATA");
-    const std::filesystem::path root = std::filesystem::path(data ? data : "tests/data").parent_path().parent_path();
-    return (root / "data" / "script").string() + "/";
-}
-
-class PanelLuaTest : public ::testing::Test {
+class PanelLuaTest : public WidgetTest::LuaFixture {
 protected:
     void SetUp() override {
-        platform::MessageDialog::SetPresenter(
-            [](const std::string&, const std::string&, const std::vector<std::string>&) { return 0; });
-        Lua::CreateInstance();
-        ASSERT_TRUE(Lua::g_Instance->Initialize());
-        L = Lua::g_Instance->GetState();
-        Lua::g_Instance->SetScriptFolder(ScriptFolder());
+        LuaFixture::SetUp();
         m_spPanel = new Panel(nullptr);
         m_spNode = new GameNode("child");
         Publish("panel", m_spPanel.Get());
@@ -115,20 +99,13 @@ protected:
     void TearDown() override {
         m_spPanel = nullptr;
         m_spNode = nullptr;
-        Lua::ReleaseInstance();
-        platform::MessageDialog::SetPresenter(nullptr);
-    }
-    void Publish(const char* name, GameNode* node) {
-        node->PushLuaObject(L);
-        lua_setglobal(L, name);
+        LuaFixture::TearDown();
     }
     // The method as the panel's class gives it, called as a plain function.
     bool Run(const std::string& chunk) {
-        const std::string full = "local add = getmetatable(panel).addComponent\n" + chunk;
-        return Lua::g_Instance->LoadFromBuffer(full.data(), full.size(), "=test");
+        return LuaFixture::Run("local add = getmetatable(panel).addComponent\n" + chunk);
     }
 
-    lua_State* L = nullptr;
     SmartPtr<Panel> m_spPanel;
     SmartPtr<GameNode> m_spNode;
 };

@@ -3,18 +3,26 @@
 // pictures served by name, and mouse and key messages.
 #include <gtest/gtest.h>
 
+#include <lua.hpp>
+
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/core/SmartPtr.h"
+#include "engine/framework/GameNode.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyStore.h"
+#include "engine/script/Lua.h"
 #include "engine/sprite/ResourceLookup.h"
+#include "platform/MessageDialog.h"
 
 namespace WidgetTest {
 
@@ -70,5 +78,41 @@ inline ZQ2::MouseMessageData Mouse(float x, float y, unsigned int state = 0) {
 inline ZQ2::KeyboardMessageData Key(unsigned long character) {
     return ZQ2::KeyboardMessageData(character, ZQ2::SYSKEY_NONE);
 }
+
+// A Lua state with the game's class scripts, in which widgets are published
+// as globals.
+class LuaFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::MessageDialog::SetPresenter(
+            [](const std::string&, const std::string&, const std::vector<std::string>&) { return 0; });
+        ZQ2::Lua::CreateInstance();
+        ASSERT_TRUE(ZQ2::Lua::g_Instance->Initialize());
+        L = ZQ2::Lua::g_Instance->GetState();
+        ZQ2::Lua::g_Instance->SetScriptFolder(ScriptFolder());
+    }
+    void TearDown() override {
+        ZQ2::Lua::ReleaseInstance();
+        platform::MessageDialog::SetPresenter(nullptr);
+    }
+
+    // data/script beside the tests' data folder.
+    static std::string ScriptFolder() {
+        const char* data = std::getenv("DELVOR_TEST_DATA");
+        const std::filesystem::path root =
+            std::filesystem::path(data ? data : "tests/data").parent_path().parent_path();
+        return (root / "data" / "script").string() + "/";
+    }
+    void Publish(const char* name, ZQ2::GameNode* node) {
+        node->PushLuaObject(L);
+        lua_setglobal(L, name);
+    }
+    bool Run(const std::string& chunk) {
+        return ZQ2::Lua::g_Instance->LoadFromBuffer(chunk.data(), chunk.size(), "=test");
+    }
+    static std::string Error() { return ZQ2::Lua::g_Instance->GetLastError(); }
+
+    lua_State* L = nullptr;
+};
 
 }  // namespace WidgetTest
