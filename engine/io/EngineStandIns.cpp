@@ -6,12 +6,6 @@ namespace ZQ2 {
 namespace {
 
 constexpr StandInName kEngineStandIns[] = {
-    {"LabelInput", "LabelInput"},
-    {"LabelStyle", "LabelStyle"},
-    {"Slider", "Slider"},
-    {"Switch", "Switch"},
-    {"ToolTipLabel", "ToolTipLabel"},
-    {"Tooltip", "Tooltip"},
     {"SoundNode", "SoundNode"},
     {"HighScoreEntry", "HighScoreEntry"},
 };

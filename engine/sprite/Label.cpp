@@ -513,10 +513,9 @@ bool Label::SizeBox() {
     }
     width = std::min(width, kMaxBoxSize);
     height = std::min(height, kMaxBoxSize);
-    if (!m_bImageMode) {
-        SetDimension(std::ceil(width), std::ceil(height));
+    SetDimension(std::ceil(width), std::ceil(height));
+    if (!m_bImageMode)
         return true;
-    }
     return RenderIntoImage(static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height)));
 }
 
