@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "engine/framework/AnimTree.h"
 #include "engine/framework/GameNode.h"
@@ -11,7 +12,25 @@ namespace ZQ2 {
 const RTTI* const Modifier::rttis[] = {&BaseObject::rtti, nullptr};
 const RTTI Modifier::rtti("Modifier", Modifier::rttis);
 
+namespace {
+
+std::vector<Modifier**>& WatchedSlots() {
+    static auto* slots = new std::vector<Modifier**>();
+    return *slots;
+}
+
+}  // namespace
+
+void Modifier::ClearOnDestruction(Modifier** slot) {
+    if (slot && std::find(WatchedSlots().begin(), WatchedSlots().end(), slot) == WatchedSlots().end())
+        WatchedSlots().push_back(slot);
+}
+
 Modifier::~Modifier() {
+    for (Modifier** slot : WatchedSlots()) {
+        if (*slot == this)
+            *slot = nullptr;
+    }
     // Sprite helpers chain the next step onto the last linked modifier; never
     // leave them a dead one.
     if (AnimTree::m_PreviousTreeNode == this)

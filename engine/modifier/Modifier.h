@@ -39,6 +39,11 @@ public:
     const RTTI& GetRTTI() const override { return rtti; }
     std::string ToString() const override;
 
+    // An uncounted pointer that is set to null when the modifier it points
+    // to is destroyed: for links that must not keep a modifier alive, nor
+    // dangle. The slot must live as long as the program.
+    static void ClearOnDestruction(Modifier** slot);
+
     // elapsedMs is the whole time of the frame; nothing is carried over.
     virtual void Tick(int elapsedMs) = 0;
     virtual void SetObsolete(bool obsolete) { m_bObsolete = obsolete; }

@@ -34,7 +34,7 @@ public:
 
     static Modifier* GetParent();
     static bool IsInGroup();
-    // Forgets the chain (drops its references) and any open group.
+    // Forgets the chain and any open group.
     static void Reset();
 
 private:

@@ -1,0 +1,5 @@
+s:addSequentialAnimation(1, { x = 100, y = 20, duration = 500, style = "easeInOut" })
+s:addSequentialAnimation(2, { alpha = 0.5, rotation = 90, duration = 300 })
+s:addSequentialAnimation(3, { drotation = -45, skew = 10, skewY = 5, frame = "2", visible = false })
+s:addSequentialAnimation(4, { dx = 5, dy = -5, delay = 100, command = "GO", target = t })
+s:addSequentialAnimation(5, { call = function(who) who:setFrame(1) end })
