@@ -11,6 +11,7 @@
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneTransitionAlpha.h"
 #include "engine/sprite/Label.h"
+#include "engine/sprite/Tooltip.h"
 #include "engine/modifier/ModifierAlpha.h"
 #include "engine/modifier/ModifierFunction.h"
 
@@ -22,7 +23,6 @@ const RTTI SceneTransitionFadeBlack::rtti("SceneTransitionFadeBlack", SceneTrans
 ObjectInitializer SceneTransitionFadeBlack::m_ObjectInitializer("FadeBlackTransition",
                                                                 &SceneTransitionFadeBlack::OnData);
 
-const char* const PROP_SHOWDELAY = "showdelay";
 const char* const PROP_SHOWTIME = "showtime";
 const char* const LOADING_LABEL_NAME = "LOADING_LABEL";
 

@@ -10,7 +10,6 @@ namespace ZQ2 {
 
 class Label;
 
-extern const char* const PROP_SHOWDELAY;
 extern const char* const PROP_SHOWTIME;
 extern const char* const LOADING_LABEL_NAME;
 
