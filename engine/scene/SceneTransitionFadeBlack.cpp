@@ -11,7 +11,6 @@
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneTransitionAlpha.h"
 #include "engine/sprite/Label.h"
-#include "engine/sprite/Tooltip.h"
 #include "engine/modifier/ModifierAlpha.h"
 #include "engine/modifier/ModifierFunction.h"
 
@@ -24,6 +23,11 @@ ObjectInitializer SceneTransitionFadeBlack::m_ObjectInitializer("FadeBlackTransi
                                                                 &SceneTransitionFadeBlack::OnData);
 
 const char* const PROP_SHOWTIME = "showtime";
+
+namespace {
+// The same word as the tooltip's key, kept local to this layer.
+const char* const kShowDelayKey = "showdelay";
+}  // namespace
 const char* const LOADING_LABEL_NAME = "LOADING_LABEL";
 
 SceneTransitionFadeBlack::SceneTransitionFadeBlack(AbstractProperty* data) : SceneTransition(data) {
@@ -48,8 +52,8 @@ void SceneTransitionFadeBlack::SetProperties(PropertyNode* data) {
         m_nFadeTime = data->GetValue(PROP_TIME)->ToInt();
     if (data->HasProperty(PROP_WAIT))
         m_bWait = data->GetValue(PROP_WAIT)->ToBoolean();
-    if (data->HasProperty(PROP_SHOWDELAY))
-        m_nShowDelay = data->GetValue(PROP_SHOWDELAY)->ToInt();
+    if (data->HasProperty(kShowDelayKey))
+        m_nShowDelay = data->GetValue(kShowDelayKey)->ToInt();
     if (data->HasProperty(PROP_SHOWTIME))
         m_nShowTime = data->GetValue(PROP_SHOWTIME)->ToInt();
 }
