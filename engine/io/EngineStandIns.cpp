@@ -8,10 +8,6 @@ namespace {
 constexpr StandInName kEngineStandIns[] = {
     {"SoundNode", "SoundNode"},
     {"HighScoreEntry", "HighScoreEntry"},
-    {"Scene", "Scene"},
-    {"SceneTransition", "SceneTransition"},
-    {"AlphaTransition", "SceneTransitionAlpha"},
-    {"FadeBlackTransition", "SceneTransitionFadeBlack"},
 };
 
 struct Registrar {

@@ -104,6 +104,9 @@ public:
     float GetMaxStringWidth() const;
     const FontDrawSettings& GetDrawSettings() const { return m_DrawSettings; }
     bool IsLayoutDirty() const { return m_bTextDirty; }
+    // The next Update lays the text out again (scenes do so once after
+    // their first frames).
+    void MarkDirty() { m_bTextDirty = true; }
 
     void Render(Graphics* graphics) override;
     float GetDestX() const override { return GetX() + m_TextBounds.x; }
@@ -123,7 +126,6 @@ private:
     void PositionLines();
     bool SizeBox();
     bool RenderIntoImage(int width, int height);
-    void MarkDirty() { m_bTextDirty = true; }
 
     FontDrawSettings m_DrawSettings;
     bool m_bTextDirty = true;

@@ -1,7 +1,6 @@
 #pragma once
-// STAND-IN until the scene services land: the one scene call the dialog
-// makes. Replace the body in SceneStandIn.cpp with the scene manager's
-// current main scene's RemoveDialog(dialog), then delete these two files.
+// The one scene call the dialog makes. Scenes are dialogs, so the dialog
+// cannot see them: the scene layer defines this (SceneManager.cpp).
 
 namespace ZQ2 {
 
