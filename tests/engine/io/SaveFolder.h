@@ -1,0 +1,48 @@
+#pragma once
+// The game save folder of a test program: the user's data home is pointed
+// at a private folder, once, before the folder is first fixed, so that no
+// test writes into the real one.
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "engine/core/SmartPtr.h"
+#include "engine/io/BasicProperties.h"
+#include "engine/io/FileUtils.h"
+#include "engine/io/PropertyValue.h"
+
+namespace savefolder {
+
+inline const std::string& DataHome() {
+    static const std::string home = [] {
+        char pattern[] = "/tmp/delvor-savehome-XXXXXX";
+        const std::string path = mkdtemp(pattern) ? pattern : "/nonexistent";
+        setenv("XDG_DATA_HOME", path.c_str(), 1);
+        return path;
+    }();
+    return home;
+}
+
+// The save folder for the game id "delvortest", emptied; "" when the folder
+// was fixed elsewhere before this program could redirect it.
+inline std::string Fresh() {
+    DataHome();
+    // The game id is kept once read, so the constants table may go again.
+    if (!ZQ2::BasicProperties::g_Instance) {
+        ZQ2::BasicProperties::CreateInstance();
+        ZQ2::SmartPtr<ZQ2::PropertyValue> id(new ZQ2::PropertyValue("GAME_ID", "String", "delvortest"));
+        ZQ2::BasicProperties::OnString(id);
+        ZQ2::BasicProperties::GetGameId();
+        ZQ2::BasicProperties::ReleaseInstance();
+    }
+    const std::string folder = ZQ2::GetGameSaveDirPath();
+    if (folder.compare(0, DataHome().size(), DataHome()) != 0)
+        return std::string();
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        std::filesystem::remove_all(entry.path());
+    return folder;
+}
+
+}  // namespace savefolder
