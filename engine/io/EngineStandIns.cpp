@@ -20,7 +20,6 @@ constexpr StandInName kEngineStandIns[] = {
     {"Tooltip", "Tooltip"},
     {"SoundNode", "SoundNode"},
     {"ModifierFrame", "ModifierFrame"},
-    {"HighScoreEntry", "HighScoreEntry"},
     {"Scene", "Scene"},
     {"SceneTransition", "SceneTransition"},
     {"AlphaTransition", "SceneTransitionAlpha"},
