@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "engine/io/FileArchive.h"
 #include "engine/io/HighScoreEntry.h"
 #include "engine/io/HighScoreManager.h"
 #include "engine/io/HighScoreTable.h"
@@ -39,6 +40,7 @@ protected:
             GTEST_SKIP() << "the save folder was fixed before this test could redirect it";
     }
     void TearDown() override {
+        FileArchive::ReleaseInstance();
         HighScoreManager::ReleaseInstance();
         PlayerManager::ReleaseInstance();
     }
@@ -139,30 +141,34 @@ TEST_F(HighScores, OnlineParametersAndTheCurrentPlayersScores) {
     EXPECT_EQ(HighScoreEntry(stored.Get()).IsCurrentPlayerScore(), scores->GetUid() == 0);
 }
 
-TEST_F(HighScores, TablesRoundTripThroughTheScoresFile) {
-    for (bool encipher : {false, true}) {
-        SCOPED_TRACE(encipher ? "enciphered" : "plain");
-        m_sFolder = savefolder::Fresh();
-        HighScoreManager* scores = Make(encipher);
-        const int uid = scores->GetUid();
-        auto* table = new HighScoreTable(10, true);
-        scores->AddHighScoreTable("greece", table);
-        table->AddScore(Entry(500, "Ann <&> \"x\""));
-        table->AddScore(Entry(700, "Bo"));
-        scores->AddHighScoreTable("egypt", new HighScoreTable(10, false));
-        HighScoreManager::SaveToDisk();
-        EXPECT_TRUE(fs::exists(m_sFolder + (encipher ? "/players/scores.xml.!" : "/players/scores.xml")));
+TEST_F(HighScores, TablesRoundTripThroughTheScoresFileUnderEveryArchiveType) {
+    for (int global = ARCHIVE_FILE; global <= ARCHIVE_ENCRYPT_ZIP; ++global) {
+        for (bool encipher : {false, true}) {
+            SCOPED_TRACE(std::to_string(global) + (encipher ? " enciphered" : " plain"));
+            m_sFolder = savefolder::Fresh();
+            FileArchive::CreateInstance("/nonexistent/data.dat", static_cast<eArchiveType>(global));
+            HighScoreManager* scores = Make(encipher);
+            const int uid = scores->GetUid();
+            auto* table = new HighScoreTable(10, true);
+            scores->AddHighScoreTable("greece", table);
+            table->AddScore(Entry(500, "Ann <&> \"x\""));
+            table->AddScore(Entry(700, "Bo"));
+            scores->AddHighScoreTable("egypt", new HighScoreTable(10, false));
+            HighScoreManager::SaveToDisk();
+            EXPECT_TRUE(fs::exists(m_sFolder + (encipher ? "/players/scores.xml.!" : "/players/scores.xml")));
 
-        scores = Make(encipher);
-        EXPECT_EQ(scores->GetUid(), uid);
-        ASSERT_TRUE(scores->HasHighScoreTable("greece"));
-        HighScoreTable* back = scores->GetHighScoreTable("greece");
-        EXPECT_EQ(Scores(*back), (std::vector<int>{700, 500}));
-        EXPECT_EQ(back->GetEntries()[1]->GetName(), "Ann <&> \"x\"");
-        EXPECT_EQ(back->GetLastScore(), -1);
-        EXPECT_FALSE(scores->GetHighScoreTable("egypt")->IsDescending());
-        EXPECT_EQ(scores->GetHighScoreTable("nowhere"), nullptr);
-        EXPECT_FALSE(scores->HasHighScoreTable("nowhere"));
+            scores = Make(encipher);
+            EXPECT_EQ(scores->GetUid(), uid);
+            ASSERT_TRUE(scores->HasHighScoreTable("greece"));
+            HighScoreTable* back = scores->GetHighScoreTable("greece");
+            EXPECT_EQ(Scores(*back), (std::vector<int>{700, 500}));
+            EXPECT_EQ(back->GetEntries()[1]->GetName(), "Ann <&> \"x\"");
+            EXPECT_EQ(back->GetLastScore(), -1);
+            EXPECT_FALSE(scores->GetHighScoreTable("egypt")->IsDescending());
+            EXPECT_EQ(scores->GetHighScoreTable("nowhere"), nullptr);
+            EXPECT_FALSE(scores->HasHighScoreTable("nowhere"));
+            FileArchive::ReleaseInstance();
+        }
     }
 }
 
