@@ -52,13 +52,27 @@ int64_t MachineInfo::PhysicalMemory() {
     return static_cast<int64_t>(pages) * size;
 }
 
+namespace {
+
+bool CurrentMode(SDL_DisplayMode& mode) {
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GetCurrentDisplayMode(0, &mode) == 0;
+}
+
+}  // namespace
+
 int MachineInfo::DisplayBitsPerPixel() {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
-        return 0;
     SDL_DisplayMode mode;
-    if (SDL_GetCurrentDisplayMode(0, &mode) != 0)
-        return 0;
-    return static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+    return CurrentMode(mode) ? static_cast<int>(SDL_BITSPERPIXEL(mode.format)) : 0;
+}
+
+int MachineInfo::DisplayWidth() {
+    SDL_DisplayMode mode;
+    return CurrentMode(mode) ? mode.w : 0;
+}
+
+int MachineInfo::DisplayHeight() {
+    SDL_DisplayMode mode;
+    return CurrentMode(mode) ? mode.h : 0;
 }
 
 double MachineInfo::CpuInfoNumber(const std::string& cpuinfo, const std::string& key) {

@@ -18,8 +18,12 @@ public:
     static int ProcessorFamily();
     // Physical memory in bytes; 0 unknown.
     static int64_t PhysicalMemory();
-    // The main display's bits per pixel; 0 without a display.
+    // The main display's current mode: bits per pixel, width and height; 0
+    // unless SDL's video is already running. These never start SDL, so any
+    // thread may ask.
     static int DisplayBitsPerPixel();
+    static int DisplayWidth();
+    static int DisplayHeight();
 
     // The number after "key :" on the first line of cpuinfo text that starts
     // with key, or 0.

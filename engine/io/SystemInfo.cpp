@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "engine/core/Platform.h"
 #include "platform/MachineInfo.h"
 #include "platform/SystemIdentity.h"
 
@@ -17,8 +16,10 @@ void SystemInfo::CollectSystemInformation() {
     SetOSName();
     SetCurrentComputerName();
     m_iBitsPerPixel = platform::MachineInfo::DisplayBitsPerPixel();
-    m_iDisplayWidth = Platform::GetDisplayWidth();
-    m_iDisplayHeight = Platform::GetDisplayHeight();
+    // Not through the platform's display queries, which start SDL's video
+    // when it is down: the log gathers this on whichever thread it runs.
+    m_iDisplayWidth = platform::MachineInfo::DisplayWidth();
+    m_iDisplayHeight = platform::MachineInfo::DisplayHeight();
 }
 
 int64_t SystemInfo::GetSystemMemory() const { return platform::MachineInfo::PhysicalMemory(); }
