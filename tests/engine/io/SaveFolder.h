@@ -15,14 +15,27 @@
 
 namespace savefolder {
 
-inline const std::string& DataHome() {
-    static const std::string home = [] {
+// The folder, removed with everything in it when the program ends.
+class PrivateDataHome {
+public:
+    PrivateDataHome() {
         char pattern[] = "/tmp/delvor-savehome-XXXXXX";
-        const std::string path = mkdtemp(pattern) ? pattern : "/nonexistent";
-        setenv("XDG_DATA_HOME", path.c_str(), 1);
-        return path;
-    }();
-    return home;
+        m_sPath = mkdtemp(pattern) ? pattern : "/nonexistent";
+        setenv("XDG_DATA_HOME", m_sPath.c_str(), 1);
+    }
+    ~PrivateDataHome() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_sPath, ignored);
+    }
+    const std::string& Path() const { return m_sPath; }
+
+private:
+    std::string m_sPath;
+};
+
+inline const std::string& DataHome() {
+    static const PrivateDataHome home;
+    return home.Path();
 }
 
 // The save folder for the game id "delvortest", emptied; "" when the folder
