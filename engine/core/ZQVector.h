@@ -112,7 +112,8 @@ public:
                 Relocate(m_pBuffer + i + n, block, tail);
                 std::free(block);
             } else {
-                const int capacity = GrowthSize(m_nCount + n);
+                // From the present capacity, which must never shrink.
+                const int capacity = GrowthSize(m_nCount + n, m_nCapacity);
                 T* fresh = Allocate(capacity);
                 Relocate(fresh, m_pBuffer, i);
                 Relocate(fresh + i + n, m_pBuffer + i, tail);

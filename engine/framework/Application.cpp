@@ -8,10 +8,12 @@
 #include "engine/core/Platform.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/framework/AnimTree.h"
+#include "engine/framework/CheatManager.h"
 #include "engine/framework/GameTree.h"
 #include "engine/framework/InputHandler.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/Message.h"
+#include "engine/framework/SettingsManager.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/framework/TaskPurge.h"
 #include "engine/framework/TaskRender.h"
@@ -23,9 +25,14 @@
 #include "engine/io/DataManager.h"
 #include "engine/io/FileArchive.h"
 #include "engine/io/FileUtils.h"
+#include "engine/io/GameSettings.h"
+#include "engine/io/HighScoreManager.h"
+#include "engine/io/Log.h"
+#include "engine/io/PlayerManager.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
+#include "engine/io/ResourceManager.h"
 #include "engine/math/Random.h"
 #include "engine/script/Lua.h"
 #include "engine/sound/SoundManager.h"
@@ -42,7 +49,21 @@ bool Application::g_ApplicationRunning = true;
 
 namespace {
 
+const std::string kPriorityStrings[] = {"info", "warning", "error", "critical"};
+const std::string kOutputStrings[] = {"screen", "file", "all"};
 const std::string kArchiveStrings[] = {"", "file", "zip", "encryptfile", "encryptzip"};
+
+// Commands that exist in manifests but have nothing to do on this platform.
+const char* const kEmptyCommands[] = {"checkinstance", "datagather",      "debugmenu",
+                                      "componentmover", "betafilearchive", "classproperties"};
+
+bool IsEmptyCommand(const std::string& name) {
+    for (const char* empty : kEmptyCommands) {
+        if (name == empty)
+            return true;
+    }
+    return false;
+}
 
 int IntOr(PropertyNode* node, const char* key, int fallback) {
     return node->HasProperty(key) ? node->GetValue(key)->ToInt() : fallback;
@@ -125,11 +146,13 @@ void Application::ParseCommands() {
     }
 }
 
-// The services that are built so far; the other manifest commands are
-// accepted and do nothing until their services exist.
+// One manifest command. The scene manager and the tooltip live in layers
+// above this one; "scenemanager" and "activatescene" find nothing to do here.
 void Application::ParseCommand(AbstractProperty* command) {
     PropertyNode* node = command->ToNode();
     const std::string name = node->GetPropString("name");
+    if (IsEmptyCommand(name))
+        return;
     if (name == "appstartcursor") {
         m_StartCursor.SetUsed(false);
     } else if (name == "basicproperties") {
@@ -140,22 +163,35 @@ void Application::ParseCommand(AbstractProperty* command) {
         InputHandler::CreateInstance(GameTree::g_Instance);
     } else if (name == "animtree") {
         AnimTree::CreateInstance();
-    } else if (name == "lua") {
-        Lua::CreateInstance();
-        if (!Lua::g_Instance->Initialize())
-            Platform::OutputDebugString("Lua: " + Lua::g_Instance->GetLastError() + "\n");
-    } else if (name == "gamewindow") {
-        CreateGameWindow(node);
-    } else if (name == "renderer") {
-        CreateRenderer(node);
     } else if (name == "imagemanager") {
         ImageManager::CreateInstance();
     } else if (name == "random") {
         Random::CreateInstance();
+    } else if (name == "settingsmanager") {
+        SettingsManager::CreateInstance(CreateGameSpecificSettings());
+    } else if (name == "highscoremanager") {
+        HighScoreManager::CreateInstance(true, node->GetPropString("version"));
+        HighScoreManager::g_Instance->LoadFromDisk();
+    } else if (name == "playermanager") {
+        PlayerManager::CreateInstance(true, node->GetPropString("version"));
+        PlayerManager::g_Instance->LoadFromDisk();
+    } else if (name == "cheatmanager") {
+        CheatManager::CreateInstance();
+        if (node->HasProperty("playsound"))
+            CheatManager::g_Instance->SetPlaySound(node->GetValue("playsound")->ToBoolean());
+        AddCheats();
+    } else if (name == "createscenes") {
+        CreateScenes();
     } else if (name == "taskmanager") {
         TaskmanagerTimed::CreateInstance();
         TaskManager::g_Instance->SetMaxFps(IntOr(node, "max_fps", TaskManager::DEFAULT_MAX_FPS));
         AddTasks();
+    } else if (name == "log") {
+        CreateLog(node);
+    } else if (name == "lua") {
+        Lua::CreateInstance();
+        if (!Lua::g_Instance->Initialize())
+            Platform::OutputDebugString("Lua: " + Lua::g_Instance->GetLastError() + "\n");
     } else if (name == "hardwarecheck") {
         if (!Platform::IsHardwareSupported())
             FailStartup();
@@ -169,10 +205,51 @@ void Application::ParseCommand(AbstractProperty* command) {
                 DataManager::g_Instance->AddFile(file->ToNode()->GetPropString("file"));
         }
         DataManager::g_Instance->Reload();
+    } else if (name == "resourcemanager") {
+        CreateResourceManager(node);
+    } else if (name == "gamewindow") {
+        CreateGameWindow(node);
+    } else if (name == "renderer") {
+        CreateRenderer(node);
     } else if (name == "soundmanager") {
         SoundManager::CreateInstance(0, 44100, 32);
-    } else if (name == "createscenes") {
-        CreateScenes();
+        if (SettingsManager::g_Instance) {
+            const GameSettings* settings = SettingsManager::g_Instance->GetSettings();
+            SoundManager::g_Instance->SetOverallStreamVolume(settings->GetMusicVolume());
+            SoundManager::g_Instance->SetOverallSampleVolume(settings->GetSoundVolume());
+        }
+    }
+}
+
+void Application::CreateLog(PropertyNode* node) {
+    const int priority = PropertyStore::ParameterToInt(node, "priority", kPriorityStrings, 4, LOG_INFO);
+    const int output = PropertyStore::ParameterToInt(node, "output", kOutputStrings, 3, 2);
+    Log::Instance(static_cast<ePriority>(priority), BitFlags_t<eOutputMethod>(static_cast<unsigned>(output + 1)),
+                  node->GetPropString("name"));
+}
+
+void Application::CreateResourceManager(PropertyNode* node) {
+    ResourceManager::CreateInstance();
+    ResourceManager* resources = ResourceManager::g_Instance;
+    for (const auto& file : *node->GetVector("files")) {
+        if (file && CheckAllowedBoolean(file->ToNode()))
+            resources->AddFile(file->ToNode()->GetPropString("file"));
+    }
+    resources->ParseResourceFiles();
+    resources->SetReady(true);
+    StartLoadingSectionFromVector(node, "preloadsections");
+    while (!resources->IsComplete())
+        Platform::Sleep(10);
+    resources->ClearLoadProgress();
+    StartLoadingSectionFromVector(node, "loadsections");
+}
+
+void Application::StartLoadingSectionFromVector(PropertyNode* node, const std::string& key) {
+    if (!node->HasProperty(key) || !ResourceManager::g_Instance)
+        return;
+    for (const auto& section : *node->GetVector(key)) {
+        if (section && CheckAllowedBoolean(section->ToNode()))
+            ResourceManager::g_Instance->WaitingFor(section->ToNode()->GetPropString("section"));
     }
 }
 
@@ -183,7 +260,9 @@ void Application::CreateGameWindow(PropertyNode* node) {
     // A window that does not fit inside the display always starts full screen.
     const bool canToggle =
         m_bFullscreen && width < Platform::GetDisplayWidth() && height < Platform::GetDisplayHeight();
-    if (canToggle && node->HasProperty("fullscreen"))
+    if (canToggle && SettingsManager::g_Instance)
+        m_bFullscreen = SettingsManager::g_Instance->GetSettings()->IsFullscreen();
+    else if (canToggle && node->HasProperty("fullscreen"))
         m_bFullscreen = node->GetValue("fullscreen")->ToBoolean();
     if (!BasicProperties::HasString(BASIC_GAME_NAME)) {
         FailStartup();
@@ -191,6 +270,8 @@ void Application::CreateGameWindow(PropertyNode* node) {
     }
     GameWindow::CreateInstance(BasicProperties::GetString(BASIC_GAME_NAME), width, height, m_bFullscreen, canToggle,
                                IntOr(node, "icon", 0), m_pParentHandle);
+    if (SettingsManager::g_Instance && GameWindow::g_Instance)
+        GameWindow::g_Instance->GetMessageHandler().AddMessageListener(SettingsManager::g_Instance);
 }
 
 void Application::CreateRenderer(PropertyNode* node) {
@@ -246,17 +327,26 @@ void Application::AddTasks() {
 }
 
 void Application::SaveData() {
-    // Players and high scores join here when their managers exist.
+    if (HighScoreManager::g_Instance)
+        HighScoreManager::SaveToDisk();
+    if (PlayerManager::g_Instance)
+        PlayerManager::SaveToDisk();
 }
 
 void Application::RemoveInstances() { RemoveOwnInstances(); }
 
 // The services in their fixed release order. The GL context outlives every
-// GL object: the window holds it until the renderer and textures are gone.
+// GL object: the window keeps it until the renderer, the last holder of
+// textures, is gone. The log lives to the end of the process.
 void Application::RemoveOwnInstances() {
+    iInstance<CheatManager>::ReleaseInstance();
     iInstance<InputHandler>::ReleaseInstance();
+    iInstance<PlayerManager>::ReleaseInstance();
+    iInstance<HighScoreManager>::ReleaseInstance();
+    iInstance<SettingsManager>::ReleaseInstance();
     iInstance<DataManager>::ReleaseInstance();
     GameWindow::RemoveInstance();
+    ResourceManager::RemoveInstance();
     iInstance<BasicProperties>::ReleaseInstance();
     iInstance<FileArchive>::ReleaseInstance();
     iInstance<AnimTree>::ReleaseInstance();

@@ -64,6 +64,9 @@ protected:
 private:
     void CreateGameWindow(PropertyNode* node);
     void CreateRenderer(PropertyNode* node);
+    void CreateLog(PropertyNode* node);
+    void CreateResourceManager(PropertyNode* node);
+    void StartLoadingSectionFromVector(PropertyNode* node, const std::string& key);
     void RemoveOwnInstances();
     void HandleQuitRequest();
 

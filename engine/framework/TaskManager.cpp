@@ -7,7 +7,14 @@ namespace ZQ2 {
 const RTTI* const TaskManager::rttis[] = {&BaseObject::rtti, nullptr};
 const RTTI TaskManager::rtti("TaskManager", TaskManager::rttis);
 
-TaskManager::~TaskManager() { DetachAll(); }
+TaskManager::TaskManager() { s_nSharedTime.store(m_nCurrentTime, std::memory_order_relaxed); }
+
+TaskManager::~TaskManager() {
+    DetachAll();
+    // The instance pointer is cleared before the instance is released.
+    if (!g_Instance)
+        s_nSharedTime.store(-1, std::memory_order_relaxed);
+}
 
 void TaskManager::ResetStatistics() {
     m_fAverageFrameTime = -1.0f;
@@ -61,7 +68,10 @@ void TaskManager::Update() {
     UpdateTasks();
 }
 
-void TaskManager::SetCurrentTime() { m_nCurrentTime = static_cast<int64_t>(m_pClock->GetMilliseconds()); }
+void TaskManager::SetCurrentTime() {
+    m_nCurrentTime = static_cast<int64_t>(m_pClock->GetMilliseconds());
+    s_nSharedTime.store(m_nCurrentTime, std::memory_order_relaxed);
+}
 
 void TaskManager::SetMaxFps(int maxFps) {
     if (maxFps <= 0)

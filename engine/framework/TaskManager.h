@@ -2,6 +2,7 @@
 // Runs the frame: every attached task, in the order of attachment, gets the
 // milliseconds since the last frame. Tasks may attach and detach tasks while
 // a frame runs; those changes take effect when it ends.
+#include <atomic>
 #include <cstdint>
 
 #include "engine/core/BaseObject.h"
@@ -23,7 +24,7 @@ public:
     // Longest step handed to the tasks, so a stall does not make the game jump.
     static constexpr unsigned int MAX_STEP = 100;
 
-    TaskManager() = default;
+    TaskManager();
     ~TaskManager() override;
     TaskManager(const TaskManager&) = delete;
     TaskManager& operator=(const TaskManager&) = delete;
@@ -49,6 +50,10 @@ public:
 
     // This frame's time stamp for the whole engine.
     int64_t GetCurrentTime() const { return m_nCurrentTime; }
+    // The same stamp for any thread (the loader thread stamps the image data
+    // it makes), read without the instance pointer; -1 while no task manager
+    // lives.
+    static int64_t GetSharedCurrentTime() { return s_nSharedTime.load(std::memory_order_relaxed); }
     int64_t GetFrameCount() const { return m_nFrameCount; }
     int64_t GetMinStep() const { return m_nMinStep; }
     int64_t GetMaxStep() const { return m_nMaxStep; }
@@ -81,6 +86,9 @@ protected:
     int64_t m_nStatisticsStartTime = 0;
     int64_t m_nStatisticsStartFrame = 0;
     TransactionVector<SmartPtr<iTask>> m_Tasks{true};
+
+private:
+    static inline std::atomic<int64_t> s_nSharedTime{-1};
 };
 
 }  // namespace ZQ2

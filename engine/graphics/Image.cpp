@@ -1,5 +1,8 @@
 #include "engine/graphics/Image.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/core/Platform.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/ImageData.h"
@@ -31,23 +34,36 @@ Image::Image(AbstractProperty* node, ImageData* data) {
     auto has = [keys](const char* key) { return keys && keys->HasProperty(key); };
     auto read = [keys](const char* key) { return static_cast<int>(*keys->GetValue(key)); };
 
+    // Counts come from data: each is refused outside 1 to MAX_FRAME_COUNT
+    // before any arithmetic, so a product cannot overflow.
+    auto count = [&](const char* key, int& out) {
+        out = read(key);
+        if (out >= 1 && out <= MAX_FRAME_COUNT)
+            return true;
+        Platform::OutputDebugStringFormat("Image: %s %d refused; it must be from 1 to %d.\n", key, out, MAX_FRAME_COUNT);
+        return false;
+    };
     int frameCount = 1;
     if (has(PROP_COLUMN_COUNT)) {
-        m_nColumnCount = read(PROP_COLUMN_COUNT);
+        if (!count(PROP_COLUMN_COUNT, m_nColumnCount))
+            return;
         frameCount = m_nColumnCount;
     }
+    int rows = 0;
+    if (has(PROP_ROW_COUNT) && !count(PROP_ROW_COUNT, rows))
+        return;
     if (has(PROP_FRAME_COUNT)) {
-        frameCount = read(PROP_FRAME_COUNT);
-        if (has(PROP_ROW_COUNT)) {
-            const int rows = read(PROP_ROW_COUNT);
-            if (rows < 1) {
-                Platform::OutputDebugStringFormat("Image: row count %d refused; it must be at least 1.\n", rows);
-                return;
-            }
+        if (!count(PROP_FRAME_COUNT, frameCount))
+            return;
+        if (rows > 0)
             m_nColumnCount = (frameCount + rows - 1) / rows;
+    } else if (rows > 0) {
+        const int64_t frames = static_cast<int64_t>(rows) * m_nColumnCount;
+        if (frames > MAX_FRAME_COUNT) {
+            Platform::OutputDebugStringFormat("Image: %d rows of %d columns refused.\n", rows, m_nColumnCount);
+            return;
         }
-    } else if (has(PROP_ROW_COUNT)) {
-        frameCount = read(PROP_ROW_COUNT) * m_nColumnCount;
+        frameCount = static_cast<int>(frames);
     }
     CreateFrames(data, Rectangle_t<int>(node), frameCount, m_nColumnCount);
 }
@@ -60,8 +76,15 @@ bool Image::CreateFrames(ImageData* data, const Rectangle_t<int>& region, int co
             "Image: %d frames in %d columns refused; both counts must be at least 1.\n", count, columns);
         return false;
     }
-    const int frameWidth = region.width / columns;
     const int rows = (count + columns - 1) / columns;
+    // Every frame must be at least one pixel of the region wide and high.
+    const bool fits = columns <= std::max(region.width, 1) && rows <= std::max(region.height, 1);
+    if (count > MAX_FRAME_COUNT || columns > MAX_FRAME_COUNT || !fits) {
+        Platform::OutputDebugStringFormat("Image: %d frames in %d columns refused for a %dx%d region.\n", count,
+                                          columns, region.width, region.height);
+        return false;
+    }
+    const int frameWidth = region.width / columns;
     const int frameHeight = region.height / rows;
     for (int i = 0; i < count; ++i) {
         const Rectangle_t<int> cell(region.x + (i % columns) * frameWidth, region.y + (i / columns) * frameHeight,

@@ -23,6 +23,9 @@ public:
     static const RTTI* const rttis[];
     static const RTTI rtti;
 
+    // Most frames (and columns, and rows) one image may be cut into.
+    static constexpr int MAX_FRAME_COUNT = 65536;
+
     // frameCount frames in rows of columns, cut from the whole picture; no
     // frames without data. Counts below 1 are refused: the image stays
     // without frames.

@@ -50,8 +50,9 @@ void ImageData::Flush() {
 void ImageData::Restore() { m_bFlushed = false; }
 
 void ImageData::UpdateTime() {
-    if (TaskManager::g_Instance)
-        m_nLastUseTime = TaskManager::g_Instance->GetCurrentTime();
+    const int64_t now = TaskManager::GetSharedCurrentTime();
+    if (now >= 0)
+        m_nLastUseTime = now;
 }
 
 }  // namespace ZQ2

@@ -10,10 +10,19 @@ namespace ZQ2 {
 const RTTI* const AbstractProperty::rttis[] = {nullptr};
 const RTTI AbstractProperty::rtti("AbstractProperty", AbstractProperty::rttis);
 
+namespace {
+
+bool IsValueKind(int type) { return type == PROPERTY_VALUE || type == PROPERTY_COMMENT; }
+
+}  // namespace
+
 void AbstractProperty::CopyFrom(const AbstractProperty* other) {
     if (!other || other == this)
         return;
-    m_nType = other->m_nType;
+    // The type code says which class this object is: it crosses over only
+    // between values and comments, which are one class.
+    if (IsValueKind(m_nType) && IsValueKind(other->m_nType))
+        m_nType = other->m_nType;
     m_strTypeName = other->m_strTypeName;
     m_strName = other->m_strName;
 }

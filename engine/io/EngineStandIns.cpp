@@ -7,7 +7,6 @@ namespace {
 
 constexpr StandInName kEngineStandIns[] = {
     {"SoundNode", "SoundNode"},
-    {"HighScoreEntry", "HighScoreEntry"},
 };
 
 struct Registrar {

@@ -181,9 +181,15 @@ bool FileExists(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return !path.empty() && unlink(path.c_str()) == 0; }
 
+bool SetFileAside(const std::string& path) {
+    return !path.empty() && std::rename(path.c_str(), (path + ".unreadable").c_str()) == 0;
+}
+
+// A path ending in "/" names its folder through an empty last component: a
+// name built from nothing, never the folder meant.
 bool RemoveDir(const std::string& path) {
     const std::string last = LastComponent(path);
-    if (path.empty() || last == "." || last == ".." || last == "/")
+    if (path.empty() || path.back() == '/' || last == "." || last == ".." || last == "/")
         return false;
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))

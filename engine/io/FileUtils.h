@@ -33,8 +33,12 @@ bool PathExists(const std::string& path);
 // path itself, or path taken below the current folder.
 bool FileExists(const std::string& path);
 bool DeleteFile(const std::string& path);
-// Removes a folder with everything in it. Refuses "", ".", ".." and "/" (and
-// paths ending in those components).
+// Renames an unreadable file to path + ".unreadable" (replacing an older
+// one), so that it is kept but no longer read; false when nothing moved.
+bool SetFileAside(const std::string& path);
+// Removes a folder with everything in it. Refuses "", ".", ".." and "/",
+// paths ending in those components, and paths ending in "/" (whose last
+// component is empty).
 bool RemoveDir(const std::string& path);
 // Fails when to exists already; folders are copied with their content.
 bool CopyFile(const std::string& from, const std::string& to);

@@ -39,6 +39,21 @@ bool ReadWhole(const std::string& path, eArchiveType type, MemoryBuffer_t<unsign
     return FileArchive::LoadFile(path, &buffer, type) && buffer.GetData();
 }
 
+// XML reads every line end as one line feed: CR-LF and a lone CR included.
+std::string WithLineFeeds(const char* text) {
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        if (*p != '\r') {
+            out += *p;
+            continue;
+        }
+        out += '\n';
+        if (p[1] == '\n')
+            ++p;
+    }
+    return out;
+}
+
 const char* AsText(const MemoryBuffer_t<unsigned char>& buffer) {
     return reinterpret_cast<const char*>(buffer.GetData());
 }
@@ -102,9 +117,34 @@ eArchiveType PropertyStore::EffectiveType() const {
     return m_eArchiveType == ARCHIVE_DEFAULT ? FileArchive::GetArchiveType() : m_eArchiveType;
 }
 
+namespace {
+
+// The zip archive is never written: its stores are saved beside it as plain
+// or enciphered files.
+eArchiveType WrittenType(eArchiveType type) {
+    if (type == ARCHIVE_ZIP)
+        return ARCHIVE_FILE;
+    if (type == ARCHIVE_ENCRYPT_ZIP)
+        return ARCHIVE_ENCRYPT_FILE;
+    return type;
+}
+
+}  // namespace
+
+// A store that follows the global zip type reads a file that it saved itself
+// (players, scores, settings) from where Save put it, and all others from
+// the archive.
+eArchiveType PropertyStore::ReadType(const std::string& path) const {
+    const eArchiveType type = EffectiveType();
+    const eArchiveType written = WrittenType(type);
+    if (m_eArchiveType != ARCHIVE_DEFAULT || written == type)
+        return type;
+    return FileExists(GetEncryptFileName(path, written)) ? written : type;
+}
+
 bool PropertyStore::LoadStore(const std::string& file) {
     const std::string path = WithSlashes(file);
-    const eArchiveType type = EffectiveType();
+    const eArchiveType type = ReadType(path);
     MemoryBuffer_t<unsigned char> buffer;
     if (type != ARCHIVE_FILE) {
         if (!ReadWhole(path, type, buffer)) {
@@ -129,7 +169,7 @@ bool PropertyStore::ParseDocument(const char* text, TiXmlDocument& doc) const {
     // The parser steps over a UTF-8 sequence by its lead byte's length, so a
     // sequence cut off at the end would step past the terminating zero:
     // parse a copy padded with enough zeros to land on.
-    std::string padded(text);
+    std::string padded = WithLineFeeds(text);
     padded.append(4, '\0');
     std::lock_guard<std::mutex> lock(g_ParseMutex);
     TiXmlBase::SetCondenseWhiteSpace(m_bCondenseWhiteSpace);
@@ -262,13 +302,7 @@ std::string PropertyStore::ToXmlText() {
 bool PropertyStore::Save() {
     if (m_strCurrentFile.empty())
         return false;
-    // The zip archive is never written: its stores are saved beside it as
-    // plain or enciphered files, which is where they are read back from.
-    eArchiveType type = EffectiveType();
-    if (type == ARCHIVE_ZIP)
-        type = ARCHIVE_FILE;
-    if (type == ARCHIVE_ENCRYPT_ZIP)
-        type = ARCHIVE_ENCRYPT_FILE;
+    const eArchiveType type = WrittenType(EffectiveType());
 
     std::string text = ToXmlText();
     if (type == ARCHIVE_ENCRYPT_FILE && !text.empty())
@@ -278,7 +312,7 @@ bool PropertyStore::Save() {
 }
 
 bool PropertyStore::IsValidXMLFile(const std::string& file) {
-    const eArchiveType type = EffectiveType();
+    const eArchiveType type = ReadType(WithSlashes(file));
     if (type == ARCHIVE_FILE && !FileExists(file))
         return false;
     if (type == ARCHIVE_ENCRYPT_FILE && !FileExists(GetEncryptFileName(file, type)))

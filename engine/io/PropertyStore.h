@@ -60,6 +60,7 @@ public:
 
 private:
     eArchiveType EffectiveType() const;
+    eArchiveType ReadType(const std::string& path) const;
     bool ParseDocument(const char* text, TiXmlDocument& doc) const;
     std::string ToXmlText();
 

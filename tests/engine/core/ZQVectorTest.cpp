@@ -127,6 +127,20 @@ TEST(ZQVector, InsertKeepsOrderInEveryRelocationCase) {
     }
 }
 
+// An insert near the front of a roomy vector moves its elements through a
+// fresh buffer; that buffer must be as large as the old one.
+TEST(ZQVector, InsertNeverShrinksTheCapacity) {
+    ZQVector<std::string> v(0, 100);
+    for (int i = 0; i < 10; ++i)
+        v.push_back(Text(i));
+    const std::string extra[] = {Text(90)};
+    v.insert(v.begin(), std::begin(extra), std::end(extra));
+    EXPECT_EQ(v.capacity(), 100);
+    EXPECT_EQ(v.size(), 11);
+    EXPECT_EQ(v[0], Text(90));
+    EXPECT_EQ(v[10], Text(9));
+}
+
 TEST(ZQVector, ListOperations) {
     ZQVector<std::string> v = Texts(4);
     v.reverse();

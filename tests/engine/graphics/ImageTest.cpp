@@ -105,6 +105,31 @@ TEST(Image, CountsBelowOneAreRefused) {
     EXPECT_EQ(data->GetRefCount(), 1);
 }
 
+// Counts from data are bounded before they are multiplied, and a grid finer
+// than the picture's pixels would only make empty frames.
+TEST(Image, CountsBeyondTheBoundsOrThePictureAreRefused) {
+    SmartPtr<ImageData> data = MakeData(12, 8);
+    const std::vector<std::vector<std::pair<std::string, int>>> keys = {
+        {{"columncount", 2}, {"rowcount", 2147483647}},
+        {{"columncount", 65536}, {"rowcount", 65536}},
+        {{"rowcount", 65537}},
+        {{"framecount", 65537}},
+        {{"framecount", 65536}},
+        {{"columncount", 13}},
+        {{"framecount", 97}, {"rowcount", 8}},
+    };
+    for (size_t i = 0; i < keys.size(); ++i) {
+        SCOPED_TRACE("case " + std::to_string(i));
+        SmartPtr<PropertyNode> node = Node(keys[i]);
+        node->InsertProperty(new PropertyValue("width", 12));
+        node->InsertProperty(new PropertyValue("height", 8));
+        Image image(node, data);
+        EXPECT_EQ(image.GetFrameCount(), 0);
+    }
+    SmartPtr<PropertyNode> finest = Node({{"columncount", 12}, {"rowcount", 8}, {"width", 12}, {"height", 8}});
+    EXPECT_EQ(Image(finest, data).GetFrameCount(), 96);
+}
+
 TEST(Image, RemaindersStayUnused) {
     SmartPtr<ImageData> data = MakeData(100, 10);
     Image image(data, 3, 3);

@@ -138,9 +138,11 @@ TEST_F(FileUtilsDiskTest, CreatePathMakesEveryMissingFolderWithMode0750) {
 
 TEST_F(FileUtilsDiskTest, RemoveDirRefusesDotsAndRootAndRemovesTrees) {
     Write("keep.txt", "x");
-    for (const char* path : {".", "..", "", "/", "sub/..", "sub/.", "//"})
+    ASSERT_TRUE(ZQ2::CreatePath("saves/ann"));
+    for (const char* path : {".", "..", "", "/", "sub/..", "sub/.", "//", "saves/", "saves//"})
         EXPECT_FALSE(ZQ2::RemoveDir(path)) << path;
     EXPECT_TRUE(fs::exists(m_strDir + "/keep.txt"));
+    EXPECT_TRUE(fs::exists(m_strDir + "/saves/ann"));
 
     ASSERT_TRUE(ZQ2::CreatePath("tree/a/b"));
     Write("tree/a/b/f.txt", "x");

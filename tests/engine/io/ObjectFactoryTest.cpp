@@ -45,7 +45,12 @@ BaseObject* MakeNothing(AbstractProperty*) { return nullptr; }
 // test program links them like the game does, so a dropped one shows here.
 TEST(ObjectFactory, EveryRegistrationSurvivesTheLink) {
     ZQVector<std::string> listed = ObjectFactory::Instance()->GetListOfObjectTypes();
-    const std::vector<std::string> names(listed.begin(), listed.end());
+    // Classes that tests register for themselves carry the prefix "Test".
+    std::vector<std::string> names;
+    for (const std::string& name : listed) {
+        if (name.compare(0, 4, "Test") != 0)
+            names.push_back(name);
+    }
     const std::vector<std::string> expected = Sorted({std::begin(kRegisteredNames), std::end(kRegisteredNames)});
     EXPECT_EQ(names, expected);
     ASSERT_EQ(names.size(), 81u);

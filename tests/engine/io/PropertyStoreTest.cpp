@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
+#include "engine/io/FileArchive.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
@@ -238,4 +239,43 @@ TEST_F(PropertyStoreFiles, AFailedSaveLeavesThePreviousFileIntact) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadBytes(Path("scores.xml")), before);
     EXPECT_EQ(FolderEntries(m_strFolder), std::vector<std::string>{"scores.xml"});  // no temporary left
+}
+
+// Players, scores and settings are stores that follow the global type; what
+// they save must come back under every type, though the zip is never written.
+TEST_F(PropertyStoreFiles, AStoreOfTheGlobalTypeReadsBackWhatItSaved) {
+    for (int global = ARCHIVE_FILE; global <= ARCHIVE_ENCRYPT_ZIP; ++global) {
+        SCOPED_TRACE(global);
+        FileArchive::CreateInstance(Path("missing.zip"), static_cast<eArchiveType>(global));
+        const std::string file = Path("saved" + std::to_string(global) + ".xml");
+        SmartPtr<PropertyStore> store(new PropertyStore(file));
+        store->InsertProperty(new PropertyValue("score", 1200));
+        ASSERT_TRUE(store->Save());
+
+        SmartPtr<PropertyStore> back(new PropertyStore);
+        EXPECT_TRUE(back->IsValidXMLFile(file));
+        ASSERT_TRUE(back->Load(file));
+        EXPECT_EQ(back->GetValue("score")->ToInt(), 1200);
+        FileArchive::ReleaseInstance();
+    }
+}
+
+TEST_F(PropertyStoreFiles, CrLfLineEndsReadLikeLineFeeds) {
+    const std::string lf = "<root>\n<String id=\"s\">two\nlines</String>\n<Label id=\"l\" x=\"1\">a\nb</Label>\n</root>\n";
+    std::string crlf;
+    for (char c : lf)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    WriteBytes(Path("lf.xml"), lf);
+    WriteBytes(Path("crlf.xml"), crlf);
+    for (bool condense : {true, false}) {
+        SmartPtr<PropertyStore> a(new PropertyStore);
+        SmartPtr<PropertyStore> b(new PropertyStore);
+        a->SetCondenseWhiteSpace(condense);
+        b->SetCondenseWhiteSpace(condense);
+        ASSERT_TRUE(a->Load(Path("lf.xml")));
+        ASSERT_TRUE(b->Load(Path("crlf.xml")));
+        EXPECT_EQ(b->GetValue("s")->GetValue(), a->GetValue("s")->GetValue());
+        EXPECT_EQ(b->GetNode("l")->GetValue("value")->GetValue(), a->GetNode("l")->GetValue("value")->GetValue());
+        EXPECT_EQ(b->GetValue("s")->GetValue().find('\r'), std::string::npos);
+    }
 }

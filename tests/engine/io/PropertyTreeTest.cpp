@@ -172,6 +172,27 @@ TEST(PropertyNode, CloneIsDeepAndCopyFromShares) {
     EXPECT_EQ(static_cast<int>(*inner->GetValue("x")), 7);
 }
 
+// Copying across kinds takes names only: each object stays what its class is,
+// so a conversion never casts it into another class.
+TEST(AbstractProperty, CopyFromKeepsTheOwnKind) {
+    SmartPtr<PropertyNode> node(new PropertyNode("n", "Panel"));
+    SmartPtr<PropertyValue> value(new PropertyValue("v", 5));
+    SmartPtr<PropertyVector> vector(new PropertyVector("list"));
+    value->CopyFrom(node);
+    EXPECT_EQ(value->GetType(), PROPERTY_VALUE);
+    EXPECT_EQ(value->GetName(), "n");
+    EXPECT_EQ(value->ToNode(), &dummyPropertyNode);
+    vector->CopyFrom(value);
+    EXPECT_EQ(vector->GetType(), PROPERTY_VECTOR);
+    EXPECT_EQ(vector->ToValue(), &dummyPropertyValue);
+    node->CopyFrom(vector);
+    EXPECT_EQ(node->GetType(), PROPERTY_NODE);
+
+    SmartPtr<PropertyValue> comment(new PropertyValue(std::string("a note")));
+    value->CopyFrom(comment);
+    EXPECT_EQ(value->GetType(), PROPERTY_COMMENT);
+}
+
 TEST_F(WithConstants, SetupInheritsMissingKeysFromTheTemplate) {
     SmartPtr<PropertyNode> templ(new PropertyNode("BUTTON_SETUP", "Node"));
     templ->InsertProperty(new PropertyValue("width", 100));

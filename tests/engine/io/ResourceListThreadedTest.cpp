@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "engine/core/SmartPtr.h"
+#include "engine/framework/TaskManager.h"
 #include "engine/graphics/FontBitmap.h"
 #include "engine/graphics/FontLayer.h"
 #include "engine/graphics/Image.h"
@@ -181,4 +182,32 @@ TEST_F(ResourceListThreaded, TheMainThreadFetchesImagesWhileTheLoaderWorks) {
     ASSERT_TRUE(WaitUntil([] { return Manager()->IsComplete(); }));
     for (int i = 0; i < 40; ++i)
         EXPECT_NE(Manager()->GetImage("P" + std::to_string(100 + i), "many"), nullptr) << i;
+}
+
+// Image data made on the loader thread is stamped with the frame clock while
+// the main thread runs frames that move it.
+TEST_F(ResourceListThreaded, LoadsStampTheFrameClockWhileFramesRun) {
+    std::string list = "<root><Vector id=\"Sections\"><Section name=\"clocked\">";
+    for (int i = 0; i < 24; ++i) {
+        const std::string file = "clocked/p" + std::to_string(i) + ".png";
+        Write(file, PatternPng(8, 8));
+        list += "<Image id=\"C" + std::to_string(i) + "\" file=\"" + file + "\" archive=\"file\"/>";
+    }
+    Write("clocked.xml", list + "</Section></Vector></root>");
+    TaskManager::CreateInstance();
+    Manager()->AddFile("clocked.xml");
+    Manager()->ParseResourceFiles();
+    Manager()->SetReady(true);
+    ASSERT_TRUE(Manager()->WaitingFor("clocked"));
+    EXPECT_TRUE(WaitUntil([] {
+        TaskManager::g_Instance->Update();
+        return Manager()->IsComplete();
+    }));
+    TaskManager::g_Instance->Update();
+    const int64_t now = TaskManager::g_Instance->GetCurrentTime();
+    Image* image = Manager()->GetImage("C23", "clocked");
+    ASSERT_NE(image, nullptr);
+    EXPECT_LE(image->GetFrame()->GetImageData()->GetLastUseTime(), now);
+    TaskManager::ReleaseInstance();
+    EXPECT_EQ(TaskManager::GetSharedCurrentTime(), -1);
 }

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -66,6 +67,9 @@ protected:
             dup2(pipeFds[1], STDOUT_FILENO);
             close(pipeFds[0]);
             close(pipeFds[1]);
+            // The user's folders of the run lie in the test's folder.
+            setenv("XDG_DATA_HOME", (m_strRoot + "/home/data").c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (m_strRoot + "/home/config").c_str(), 1);
             execl(m_strExecutable.c_str(), m_strExecutable.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -180,4 +184,34 @@ TEST_F(DelvorRun, FailsWithoutAManifest) {
     EXPECT_NE(run.output.find("Error: Couldn't find application manifest file properties/application.xml"),
               std::string::npos)
         << run.output;
+}
+
+// The game's own manifest: every service starts in the manifest's order, the
+// frames run, a quit request ends the run through message 1026, and the
+// players, scores and settings are on disk afterwards.
+TEST_F(DelvorRun, TheGamesManifestStartsRunsSavesAndEndsInOrder) {
+    std::system(("cp -r '" DELVOR_GAME_DATA_DIR "' '" + m_strRoot + "/game/data'").c_str());
+    const RunResult run = Run(SIGTERM, 2000);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_GE(FramesRun(run.output), 1) << run.output;
+    const std::string save = m_strRoot + "/home/data/Fablewood/delvor";
+    EXPECT_EQ(access((save + "/players/players.plrs.!").c_str(), F_OK), 0) << run.output;
+    EXPECT_EQ(access((save + "/players/scores.xml.!").c_str(), F_OK), 0) << run.output;
+    std::ifstream preferences(m_strRoot + "/home/config/delvor/preferences");
+    std::string text((std::istreambuf_iterator<char>(preferences)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("s  shutdowncorrect true\n"), std::string::npos) << text;
+
+    // The next run reads them back, and ends in order again.
+    const RunResult again = Run(SIGTERM, 1000);
+    EXPECT_EQ(again.status, 0) << again.output;
+}
+
+TEST_F(DelvorRun, ARendererFailureIsShownAndEndsTheRunWithAnError) {
+    WriteManifest(m_strRoot + "/game/data",
+                  "<Node name=\"basicproperties\"/>\n<Node name=\"renderer\" width=\"320\" height=\"240\"/>\n"
+                  "<Node name=\"taskmanager\"/>\n");
+    const RunResult run = Run(0, 0);
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Graphics initialization failed"), std::string::npos) << run.output;
+    EXPECT_EQ(FramesRun(run.output), -1) << run.output;
 }
