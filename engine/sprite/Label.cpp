@@ -15,6 +15,7 @@
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/ResourceFont.h"
+#include "engine/modifier/ModifierMethodParamRef.h"
 #include "engine/script/Lua.h"
 #include "engine/sprite/ResourceLookup.h"
 
@@ -551,6 +552,24 @@ void Label::Render(Graphics* graphics) {
     m_pFont->Render(graphics, m_DrawSettings);
     graphics->SetDrawnFlag(1);
     m_bChanged = false;
+}
+
+Modifier* Label::AddLuaAnimation(lua_State* L, int durationMs) {
+    Modifier* last = Sprite::AddLuaAnimation(L, durationMs);
+    if (!L || !lua_istable(L, -1))
+        return last;
+    lua_pushliteral(L, "text");
+    lua_rawget(L, -2);
+    size_t length = 0;
+    const char* text = lua_isstring(L, -1) ? lua_tolstring(L, -1, &length) : nullptr;
+    const std::string value = text ? std::string(text, length) : std::string();
+    lua_pop(L, 1);
+    if (!text)
+        return last;
+    Modifier* step = new ModifierMethodParamRef<Label, std::string>(this, &Label::SetText, value);
+    if (Modifier* linked = AddLuaModifier(step, durationMs))
+        last = linked;
+    return last;
 }
 
 }  // namespace ZQ2

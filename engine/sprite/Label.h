@@ -114,6 +114,8 @@ public:
     void SetAnchorPoint(float x, float y) override;
     void SetAnchorPoint(const AnchorPoint& anchor) override;
     void SetAnchorPoint(eAnchorPoint type) override;
+    // A step table's "text" becomes a step that sets the text once.
+    Modifier* AddLuaAnimation(lua_State* L, int durationMs) override;
 
 private:
     void Init();

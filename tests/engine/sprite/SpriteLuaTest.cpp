@@ -19,6 +19,7 @@
 #include "engine/script/Lua.h"
 #include "engine/modifier/ModifierLuaFunction.h"
 #include "engine/modifier/ModifierLuaSendCommand.h"
+#include "engine/sprite/Label.h"
 #include "engine/sprite/LuaAnimationChain.h"
 #include "engine/sprite/Sprite.h"
 #include "platform/MessageDialog.h"
@@ -346,6 +347,24 @@ TEST_F(SpriteLuaTest, LaterStepsAfterTheChainFinishedStartANewChain) {
 // The script modifiers alone: a function without a client gets no argument,
 // with one the client's table; errors are dropped; the reference is freed
 // with the modifier. A command modifier holds its nodes until destroyed.
+TEST_F(SpriteLuaTest, LabelStepsSetTheirTextOnceInTurn) {
+    auto* label = static_cast<Label*>(GameTree::LinkNodeUnder(m_spRoot, new Label(nullptr, 0.0f, 0.0f, 100.0f, 20.0f, TEXTWRAP_WORDWRAP)));
+    label->SetText("start");
+    ASSERT_TRUE(Run("function play(s)\n"
+                    "  s:addSequentialAnimation(1, { delay = 100 })\n"
+                    "  s:addSequentialAnimation(2, { text = 'ready' })\n"
+                    "  s:addSequentialAnimation(3, { text = {} })\n"
+                    "end"));
+    m_pLua->Call("play", label);
+    Frame(50);
+    EXPECT_EQ(label->GetText(), "start");
+    Frame(60);
+    EXPECT_EQ(label->GetText(), "ready");
+    label->SetText("changed");
+    Frame(16);
+    EXPECT_EQ(label->GetText(), "changed") << "the step sets the text once; a text that is no string adds no step";
+}
+
 TEST_F(SpriteLuaTest, ScriptModifiersCallOnceAndReleaseWhatTheyHold) {
     ASSERT_TRUE(Run("counts = ''\n"
                     "function record(...) counts = counts .. select('#', ...) lastArg = ... end\n"
