@@ -2,6 +2,7 @@
 // The renderer on fixed-function OpenGL through the game window's context.
 // Textures are plain 2D textures of any size where the GL allows, else
 // rectangle textures addressed in texels.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -88,6 +89,7 @@ private:
     void UploadTexture(ImageDataOpenGL& data, bool fresh);
     void RenderTriangles(const VertexBufferSlice& slice);
     void UploadVertices(unsigned int first, unsigned int count);
+    void StreamInto(unsigned int target, unsigned int& allocated, size_t bytes, const void* data);
     void DeleteGLObjects();
     void RenderLines(const VertexBufferSlice& slice);
 
@@ -111,6 +113,9 @@ private:
     // Mesa copies client arrays far more slowly.
     unsigned int m_nVertexBufferName = 0;
     unsigned int m_nIndexBufferName = 0;
+    // The sizes of their stores in bytes.
+    unsigned int m_nVertexBufferBytes = 0;
+    unsigned int m_nIndexBufferBytes = 0;
 };
 
 }  // namespace ZQ2

@@ -94,12 +94,18 @@ PolygonF::PolygonF(const PolygonF& other)
       m_Points(other.m_Points),
       m_BoundingRect(other.m_BoundingRect) {}
 
+// The same points have the same bounds and shape: the caches come along.
 PolygonF& PolygonF::operator=(const PolygonF& other) {
     if (this == &other)
         return *this;
     m_Points = other.m_Points;
     m_bClosed = other.m_bClosed;
-    SetAllStale();
+    m_bBoundsStale = other.m_bBoundsStale;
+    m_bConvexStale = other.m_bConvexStale;
+    m_bRectStale = other.m_bRectStale;
+    m_bIsRect = other.m_bIsRect;
+    m_bIsConvex = other.m_bIsConvex;
+    m_BoundingRect = other.m_BoundingRect;
     return *this;
 }
 
@@ -197,6 +203,8 @@ void PolygonF::Translate(const Point_t<float>& offset) {
 }
 
 void PolygonF::Transform(const Matrix3x3& m) {
+    if (TransformRectangle(m))
+        return;
     for (PolygonPointF& p : m_Points)
         PolygonPointF::Transform(p, m);
     m_bConvexStale = true;
@@ -204,6 +212,32 @@ void PolygonF::Transform(const Matrix3x3& m) {
         Reverse();
     m_bBoundsStale = true;
     m_bRectStale = true;
+}
+
+// Moving and stretching by positive factors along the axes keeps each
+// coordinate's order, so a rectangle stays one, convex and clockwise, and
+// its bounds are its first and third corners: nothing to test again. The
+// points get exactly the general formula's values, x * sx + y * 0 + tx
+// being x * sx + tx.
+bool PolygonF::TransformRectangle(const Matrix3x3& m) {
+    if (m_bRectStale || !m_bIsRect || m(0, 1) != 0.0f || m(1, 0) != 0.0f || !(m(0, 0) > 0.0f) ||
+        !(m(1, 1) > 0.0f) || m(2, 0) != 0.0f || m(2, 1) != 0.0f || m(2, 2) != 1.0f)
+        return false;
+    const float sx = m(0, 0);
+    const float sy = m(1, 1);
+    const float tx = m(0, 2);
+    const float ty = m(1, 2);
+    for (PolygonPointF& p : m_Points) {
+        p.x = sx * p.x + tx;
+        p.y = sy * p.y + ty;
+    }
+    const PolygonPointF& first = m_Points[0];
+    const PolygonPointF& third = m_Points[2];
+    m_BoundingRect.SetBounds(Region_t<float>(first.x, first.y, third.x, third.y));
+    m_bBoundsStale = false;
+    m_bIsConvex = true;
+    m_bConvexStale = false;
+    return true;
 }
 
 void PolygonF::Grow(float d) {
