@@ -232,7 +232,7 @@ void Graphics::SubmitIfLarge() {
     const VertexBuffer* vertices = renderer ? renderer->GetVertexBuffer() : nullptr;
     if (!vertices || vertices->GetUsed() < EARLY_SUBMIT_VERTICES || g_GraphicsStack.size() != 1 ||
         g_GraphicsStack[0] != this || m_pRenderTarget != renderer->GetBackBuffer() ||
-        !m_pRenderTarget->IsRenderTargetValid())
+        !m_pRenderTarget->IsRenderTargetValid() || renderer->DrawsTargetsThroughBackBuffer())
         return;
     UnlockSharedBuffers();
     OpenScene();

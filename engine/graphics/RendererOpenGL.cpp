@@ -99,6 +99,7 @@ int RendererOpenGL::Initialize(int width, int height) {
     if (majorVersion >= 2 && m_nTextureTarget == GL_TEXTURE_2D)
         m_Shaders.Create();
     m_bBlendEquationSeparable = HasExtension(extensions, "GL_EXT_blend_equation_separate") || majorVersion >= 2;
+    m_bFrameBufferObjects = majorVersion >= 3 || HasExtension(extensions, "GL_ARB_framebuffer_object");
     CreateBackBuffer();
     CreateVertexAndIndexBuffers();
     InitMatrices();
