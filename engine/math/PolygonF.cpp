@@ -1,5 +1,6 @@
 #include "engine/math/PolygonF.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -98,7 +99,11 @@ PolygonF::PolygonF(const PolygonF& other)
 PolygonF& PolygonF::operator=(const PolygonF& other) {
     if (this == &other)
         return *this;
-    m_Points = other.m_Points;
+    // Points of the same count are assigned over, not made anew.
+    if (m_Points.size() == other.m_Points.size())
+        std::copy(other.m_Points.begin(), other.m_Points.end(), m_Points.begin());
+    else
+        m_Points = other.m_Points;
     m_bClosed = other.m_bClosed;
     m_bBoundsStale = other.m_bBoundsStale;
     m_bConvexStale = other.m_bConvexStale;
@@ -269,22 +274,30 @@ void PolygonF::SetComposedColor(unsigned int argb) {
         p.color = argb;
 }
 
+// A factor of 256 leaves its channel as it is, as 254 and 255 must. Points
+// mostly share one colour, whose product is worked out once.
 void PolygonF::MultiplyComposedColor(unsigned int argb) {
+    uint32_t factors[4];
     bool scales = false;
-    for (int shift = 0; shift < 32; shift += 8)
-        scales = scales || Channel(argb, shift) < 254;
+    for (int k = 0; k < 4; ++k) {
+        const uint32_t multiplier = Channel(argb, 8 * k);
+        scales = scales || multiplier < 254;
+        factors[k] = multiplier < 254 ? multiplier : 256;
+    }
     if (!scales)
         return;
+    auto multiply = [&factors](uint32_t color) {
+        return (Channel(color, 0) * factors[0] >> 8) | (Channel(color, 8) * factors[1] >> 8) << 8 |
+               (Channel(color, 16) * factors[2] >> 8) << 16 | (Channel(color, 24) * factors[3] >> 8) << 24;
+    };
+    uint32_t lastIn = 0;
+    uint32_t lastOut = multiply(0);
     for (PolygonPointF& p : m_Points) {
-        uint32_t color = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-            const uint32_t multiplier = Channel(argb, shift);
-            uint32_t channel = Channel(p.color, shift);
-            if (multiplier < 254)
-                channel = channel * multiplier / 256;
-            color |= channel << shift;
+        if (p.color != lastIn) {
+            lastIn = p.color;
+            lastOut = multiply(lastIn);
         }
-        p.color = color;
+        p.color = lastOut;
     }
 }
 
