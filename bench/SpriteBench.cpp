@@ -2,16 +2,26 @@
 // through the engine's frame pipeline (the tick, purge and render tasks over
 // the game tree, the drawing context and the OpenGL renderer) and once
 // through SDL's own 2D renderer on its OpenGL back end, and reports how many
-// sprites each draws at 60 frames per second.
+// sprites each draws at 60 frames per second, and how much of the main
+// thread's CPU time each sprite takes.
 //
 // Both draw into an 800 x 600 window (the game's size) and wait for the GL
 // to finish every frame. Under SDL's offscreen driver, which main picks
 // unless SDL_VIDEODRIVER says otherwise, that is Mesa's software
-// rasteriser. SPRITE_BENCH_FRAMES sets the frames of each of the three
-// timed runs per measurement (default 30), SPRITE_BENCH_ROUNDS the rounds
-// of the search for the 60 fps counts (default 2).
+// rasteriser. Its thread count is fixed when the GL starts, so the
+// comparison runs twice in child processes of this program: with
+// LP_NUM_THREADS=2 on two cores, as on a small machine, and with every
+// core and a thread each. SPRITE_BENCH_FRAMES sets the frames of each of
+// the three timed runs per measurement (default 30), SPRITE_BENCH_ROUNDS
+// the rounds of the search for the 60 fps counts (default 2);
+// SPRITE_BENCH_COMPARE=0 leaves the comparison out, for profiling the
+// benchmarks alone.
 #include <GL/gl.h>
 #include <SDL.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
@@ -48,6 +59,10 @@ constexpr int kAtlasSize = kFrameSize * kColumns;
 constexpr int kAlpha = 200;
 constexpr uint32_t kClearColor = 0xFF203040;
 constexpr double kFrameBudgetMs = 1000.0 / 60.0;
+// Sprites drawn while the main thread's CPU time is taken.
+constexpr int kCpuSampleSprites = 8000;
+// Set in the child processes; says which comparison to run.
+constexpr const char* kChildVariable = "SPRITE_BENCH_CHILD";
 
 int TimedFrames() {
     const char* text = std::getenv("SPRITE_BENCH_FRAMES");
@@ -297,6 +312,34 @@ private:
 
 // ---- measuring
 
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1.0e6;
+}
+
+// The main thread's CPU time per sprite in microseconds, the best of three
+// runs: the thread's own work and the GL driver's work on it, not the
+// rasteriser threads'.
+template <class Scene>
+double MainThreadUsPerSprite(Scene& scene, int count, int frames) {
+    scene.SetCount(count);
+    // The first frames of a process's first SDL scene cost many times
+    // the later ones: they are left out.
+    for (int i = 0; i < 30; ++i)
+        scene.Frame();
+    double best = 0.0;
+    for (int run = 0; run < 3; ++run) {
+        const double start = ThreadCpuMs();
+        for (int i = 0; i < frames; ++i)
+            scene.Frame();
+        const double us = (ThreadCpuMs() - start) * 1000.0 / frames / count;
+        if (run == 0 || us < best)
+            best = us;
+    }
+    return best;
+}
+
 // The best of three runs of frames frames: other work on the machine only
 // ever slows a run down, so the fastest is the closest to what the
 // pipeline itself needs.
@@ -358,8 +401,12 @@ void RunFrames(benchmark::State& state) {
     scene.SetCount(static_cast<int>(state.range(0)));
     for (int i = 0; i < 5; ++i)
         scene.Frame();
+    const double cpuStart = ThreadCpuMs();
     for (auto _ : state)
         scene.Frame();
+    const double cpuMs = ThreadCpuMs() - cpuStart;
+    state.counters["main_us_per_sprite"] =
+        cpuMs * 1000.0 / static_cast<double>(state.iterations()) / static_cast<double>(state.range(0));
     state.counters["sprites_per_s"] =
         benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
 }
@@ -370,37 +417,147 @@ void BM_SdlOpenGLFrame(benchmark::State& state) { RunFrames<SdlScene>(state); }
 BENCHMARK(BM_EngineFrame)->Arg(1000)->Arg(4000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SdlOpenGLFrame)->Arg(1000)->Arg(4000)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// What one child process measured.
+struct Comparison {
+    double engineUs = -1.0;
+    double sdlUs = -1.0;
+    int engineSprites = -1;
+    int sdlSprites = -1;
+};
+
+// Searches alternate between the two, and each keeps its best round, so
+// that a burst of other work on the machine does not decide the result.
+Comparison Compare() {
+    Comparison c;
+    const int frames = TimedFrames();
+    for (int round = 0; round < Rounds(); ++round) {
+        {
+            EngineScene scene;
+            if (scene.IsReady()) {
+                const double us = MainThreadUsPerSprite(scene, kCpuSampleSprites, frames);
+                c.engineUs = c.engineUs < 0.0 ? us : std::min(c.engineUs, us);
+                c.engineSprites = std::max(c.engineSprites, SpritesAt60Fps(scene, EngineScene::Capacity()));
+            }
+        }
+        {
+            SdlScene scene;
+            if (scene.IsReady()) {
+                const double us = MainThreadUsPerSprite(scene, kCpuSampleSprites, frames);
+                c.sdlUs = c.sdlUs < 0.0 ? us : std::min(c.sdlUs, us);
+                c.sdlSprites = std::max(c.sdlSprites, SpritesAt60Fps(scene, 1 << 20));
+            }
+        }
+    }
+    return c;
+}
+
+int AllowedCpuCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) != 0)
+        return 1;
+    return std::max(1, CPU_COUNT(&set));
+}
+
+// The first cores of those this process may use.
+void KeepCores(int cores) {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        return;
+    cpu_set_t kept;
+    CPU_ZERO(&kept);
+    for (int cpu = 0; cpu < CPU_SETSIZE && CPU_COUNT(&kept) < cores; ++cpu) {
+        if (CPU_ISSET(cpu, &allowed))
+            CPU_SET(cpu, &kept);
+    }
+    sched_setaffinity(0, sizeof kept, &kept);
+}
+
+// Runs this program again on cores cores with as many rasteriser threads,
+// and reads back the line its Compare printed.
+bool RunChild(int cores, Comparison& out) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[1]);
+        KeepCores(cores);
+        const std::string threads = std::to_string(cores);
+        setenv("LP_NUM_THREADS", threads.c_str(), 1);
+        setenv(kChildVariable, "1", 1);
+        execl("/proc/self/exe", "sprite_bench", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    return std::sscanf(text.c_str(), "%lf %lf %d %d", &out.engineUs, &out.sdlUs, &out.engineSprites,
+                       &out.sdlSprites) == 4;
+}
+
+void PrintComparison(int threads, const Comparison& c) {
+    const bool full = c.engineSprites == EngineScene::Capacity();
+    std::printf("  %d rasteriser threads on %d cores:\n", threads, threads);
+    std::printf("    main thread CPU per sprite:  engine %.3f us, SDL %.3f us (engine/SDL %.2f)\n", c.engineUs,
+                c.sdlUs, c.sdlUs > 0.0 ? c.engineUs / c.sdlUs : 0.0);
+    std::printf("    sprites at 60 fps:           engine %d%s, SDL %d (engine/SDL %.2f)\n", c.engineSprites,
+                full ? " (the frame's vertex buffer is full)" : "", c.sdlSprites,
+                c.sdlSprites > 0 ? static_cast<double>(c.engineSprites) / c.sdlSprites : 0.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    if (std::getenv(kChildVariable)) {
+        const Comparison c = Compare();
+        std::printf("%.4f %.4f %d %d\n", c.engineUs, c.sdlUs, c.engineSprites, c.sdlSprites);
+        return c.engineUs < 0.0 || c.sdlUs < 0.0 ? 1 : 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::fflush(stdout);
+    const char* compare = std::getenv("SPRITE_BENCH_COMPARE");
+    if (compare && std::strcmp(compare, "0") == 0)
+        return 0;
 
-    // Searches alternate between the two, and each keeps its best round, so
-    // that a burst of other work on the machine does not decide the result.
-    int engine = -1;
-    int sdl = -1;
-    for (int round = 0; round < Rounds(); ++round) {
-        {
-            EngineScene scene;
-            if (scene.IsReady())
-                engine = std::max(engine, SpritesAt60Fps(scene, EngineScene::Capacity()));
-        }
-        {
-            SdlScene scene;
-            if (scene.IsReady())
-                sdl = std::max(sdl, SpritesAt60Fps(scene, 1 << 20));
-        }
-    }
     const char* driver = SDL_getenv("SDL_VIDEODRIVER");
-    std::printf("\nSprites (%dx%d, blended, moving) at 60 frames per second, %dx%d window, driver %s:\n", kFrameSize,
-                kFrameSize, kWidth, kHeight, driver ? driver : "default");
-    std::printf("  engine pipeline:        %d%s\n", engine,
-                engine == EngineScene::Capacity() ? " (the frame's vertex buffer is full)" : "");
-    std::printf("  SDL renderer (opengl):  %d\n", sdl);
-    return engine < 0 || sdl < 0 ? 1 : 0;
+    std::printf("\nSprites (%dx%d, blended, moving), %dx%d window, driver %s; CPU time at %d sprites:\n",
+                kFrameSize, kFrameSize, kWidth, kHeight, driver ? driver : "default", kCpuSampleSprites);
+    std::fflush(stdout);
+    bool ok = true;
+    const int all = AllowedCpuCount();
+    for (int threads : {std::min(2, all), all}) {
+        Comparison c;
+        if (!RunChild(threads, c)) {
+            std::printf("  %d rasteriser threads: the measurement failed\n", threads);
+            ok = false;
+            continue;
+        }
+        PrintComparison(threads, c);
+        std::fflush(stdout);
+        if (threads == all)
+            break;
+    }
+    return ok ? 0 : 1;
 }

@@ -274,6 +274,10 @@ GameNode* GameNode::GetChild(const std::string& name, bool recursive) {
 void GameNode::TickUpdate(int deltaMs) {
     // A callback may drop the last outside reference to this node.
     const SmartPtr<GameNode> self(GetRefCount() > 0 ? this : nullptr);
+    TickHeld(deltaMs);
+}
+
+void GameNode::TickHeld(int deltaMs) {
     Tick(deltaMs);
     if (m_Modifiers.empty())
         return;

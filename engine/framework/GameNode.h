@@ -152,6 +152,8 @@ protected:
 private:
     friend class GameTree;
 
+    // TickUpdate for a caller that holds a counted reference to the node.
+    void TickHeld(int deltaMs);
     // Leaves the parent's child list; the reference stays with the caller.
     void DetachFromParent();
     void RetireModifier(Modifier* m);

@@ -249,14 +249,20 @@ GameNode* GameTree::GetCommonParent(GameNode* a, GameNode* b) {
 void GameTree::TickSubtree(GameNode* root, int deltaMs) {
     if (!root)
         return;
-    root->TickUpdate(deltaMs);
+    // A callback may drop the last outside reference to root.
+    const SmartPtr<GameNode> self(root->GetRefCount() > 0 ? root : nullptr);
+    TickHeldSubtree(root, deltaMs);
+}
+
+void GameTree::TickHeldSubtree(GameNode* root, int deltaMs) {
+    root->TickHeld(deltaMs);
     // Ticks may relink or drop nodes: the current and the next child are
     // held, and the current one's new sibling is followed when it stayed here.
     SmartPtr<GameNode> child(root->m_pFirstChild);
     while (child) {
         SmartPtr<GameNode> next(child->m_pNextSibling);
         if (!child->m_bObsolete && !child->m_bSuspended)
-            TickSubtree(child, deltaMs);
+            TickHeldSubtree(child, deltaMs);
         if (child->m_pParent == root)
             next = child->m_pNextSibling;
         else if (next && next->m_pParent != root)

@@ -53,6 +53,10 @@ public:
     // order, leaving out obsolete and suspended children with everything
     // below them. root itself is always ticked.
     static void TickSubtree(GameNode* root, int deltaMs);
+
+private:
+    // TickSubtree under a counted reference to root that the caller holds.
+    static void TickHeldSubtree(GameNode* root, int deltaMs);
 };
 
 }  // namespace ZQ2

@@ -27,6 +27,16 @@ constexpr unsigned int kColorFlags = POINT_COLOR_ALPHA;                  // 12
 // Triangles shift by half a pixel so that their edges fall on pixel edges.
 constexpr float kHalfPixel = 0.5f;
 
+bool IsIdentity(const Matrix3x3& m) {
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            if (m(r, c) != (r == c ? 1.0f : 0.0f))
+                return false;
+        }
+    }
+    return true;
+}
+
 bool IsNear(float value, float target) { return std::fabs(value - target) <= GameMath::SMALL_FLOAT; }
 
 void ClearBufferFields(VertexBufferSlice& slice) {
@@ -86,14 +96,11 @@ void* Graphics::QueryInterface(const RTTI& which) {
 }
 
 bool Graphics::CreateDestPolyMatrix(Matrix3x3& m) const {
-    bool changed = false;
-    if (!m_TransformationStack.empty()) {
-        m = m_TransformationStack[m_TransformationStack.size() - 1];
-        changed = true;
-    }
-    if (GraphicsSettings::CreateDestPolyMatrix(m))
-        changed = true;
-    return changed;
+    if (m_TransformationStack.empty())
+        return ComposeDestPolyMatrix(m, IsIdentity(m));
+    m = m_TransformationStack[m_TransformationStack.size() - 1];
+    ComposeDestPolyMatrix(m, false);
+    return true;
 }
 
 void Graphics::ResetSettings() {
@@ -106,6 +113,9 @@ void Graphics::SetSettings(const GraphicsSettings& s) {
     GraphicsSettings::SetSettings(s);
     m_Offset.Set(s.GetDestX(), s.GetDestY());
     m_nDrawnFlag = 0;
+    // Same values, same destination point: s's cached placement is what a
+    // rebuild here would give, and a sprite that stayed put keeps it.
+    TakePlacementOf(s);
 }
 
 void Graphics::AddOffset(const Point_t<float>& offset) {
@@ -222,7 +232,7 @@ void Graphics::SubmitIfLarge() {
     const VertexBuffer* vertices = renderer ? renderer->GetVertexBuffer() : nullptr;
     if (!vertices || vertices->GetUsed() < EARLY_SUBMIT_VERTICES || g_GraphicsStack.size() != 1 ||
         g_GraphicsStack[0] != this || m_pRenderTarget != renderer->GetBackBuffer() ||
-        !m_pRenderTarget->IsRenderTargetValid())
+        !m_pRenderTarget->IsRenderTargetValid() || renderer->DrawsTargetsThroughBackBuffer())
         return;
     UnlockSharedBuffers();
     OpenScene();
@@ -293,9 +303,11 @@ void Graphics::AddDrawOperation(const PolygonF& polygon, ImageFrame* frame, bool
         return;
     }
     // A fan: triangle t is (0, t + 1, t + 2) from the slice's first vertex.
-    for (unsigned int k = 0; k < indexCount; ++k) {
-        const unsigned int corner = k % 3 == 0 ? 0 : k % 3 + k / 3;
-        indices[k] = static_cast<uint16_t>(corner + slice.m_nFirstVertex);
+    const unsigned int first = slice.m_nFirstVertex;
+    for (unsigned int t = 0; t < indexCount / 3; ++t) {
+        indices[3 * t] = static_cast<uint16_t>(first);
+        indices[3 * t + 1] = static_cast<uint16_t>(first + t + 1);
+        indices[3 * t + 2] = static_cast<uint16_t>(first + t + 2);
     }
     SubmitIfLarge();
 }

@@ -131,7 +131,8 @@ private:
     void UnlockSharedBuffers();
     // Renders the waiting slices now and restarts the shared buffers, when
     // this is the only open batch, draws into the back buffer and has at
-    // least EARLY_SUBMIT_VERTICES vertices waiting.
+    // least EARLY_SUBMIT_VERTICES vertices waiting, unless a texture target
+    // drawn later in the batch would go through the back buffer.
     void SubmitIfLarge();
     void OpenScene();
     // Ends the scene an early submission opened; false when it ended badly.

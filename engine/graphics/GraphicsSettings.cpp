@@ -30,6 +30,8 @@ float RotationOffTurn(float rotation) {
 
 template <class T>
 void Share(T*& slot, T* object) {
+    if (slot == object)
+        return;
     if (object)
         object->AddRef();
     if (slot)
@@ -154,10 +156,16 @@ bool GraphicsSettings::IsTransformCoordiantes() const {
     return m_bHasTransformation;
 }
 
-bool GraphicsSettings::CreateDestPolyMatrix(Matrix3x3& m) const {
+bool GraphicsSettings::CreateDestPolyMatrix(Matrix3x3& m) const { return ComposeDestPolyMatrix(m, false); }
+
+// The identity times the placement is the placement, element for element.
+bool GraphicsSettings::ComposeDestPolyMatrix(Matrix3x3& m, bool identity) const {
     bool changed = false;
     if (IsTransformCoordiantes()) {
-        m *= m_Matrix;
+        if (identity)
+            m = m_Matrix;
+        else
+            m *= m_Matrix;
         changed = true;
     }
     const float ax = m_AnchorPoint.GetX();
@@ -169,6 +177,16 @@ bool GraphicsSettings::CreateDestPolyMatrix(Matrix3x3& m) const {
         changed = true;
     }
     return changed;
+}
+
+void GraphicsSettings::TakePlacementOf(const GraphicsSettings& s) {
+    if (this == &s)
+        return;
+    s.UpdateTransformations();
+    m_Matrix = s.m_Matrix;
+    m_bHasTransformation = s.m_bHasTransformation;
+    m_bDirty = false;
+    m_bInvDirty = true;
 }
 
 const Matrix3x3& GraphicsSettings::GetTransformationMatrix() const {

@@ -140,6 +140,14 @@ public:
     bool IsDirty() const { return m_bDirty; }
     void SetDirty() const { m_bDirty = true; }
 
+protected:
+    // CreateDestPolyMatrix for an m known to be the identity, which the
+    // placement then replaces instead of multiplying it.
+    bool ComposeDestPolyMatrix(Matrix3x3& m, bool identity) const;
+    // Takes over s's placement matrix, built if it waits, instead of
+    // rebuilding the same one: the caller's destination point must be s's.
+    void TakePlacementOf(const GraphicsSettings& s);
+
 private:
     void SetPlacingValue(float& field, float value);
     void CopyValues(const GraphicsSettings& s);

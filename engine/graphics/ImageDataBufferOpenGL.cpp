@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/graphics/Graphics.h"
+#include "engine/graphics/RendererOpenGL.h"
 
 namespace ZQ2 {
 
@@ -42,7 +43,8 @@ bool ImageDataBufferOpenGL::DoUnlock() {
 }
 
 bool ImageDataBufferOpenGL::BindFrameBuffer() {
-    if (m_bFrameBufferFailed)
+    RendererOpenGL* renderer = RendererOpenGL::Instance();
+    if (m_bFrameBufferFailed || !renderer || !renderer->UsesFrameBufferObjects())
         return false;
     if (GetTextureName() == 0) {
         GenerateGLTextureName();
@@ -62,6 +64,7 @@ bool ImageDataBufferOpenGL::BindFrameBuffer() {
             glBindFramebuffer(GL_FRAMEBUFFER, 0);
             DeleteFrameBuffer();
             m_bFrameBufferFailed = true;
+            renderer->NoteFrameBufferFailure();
             return false;
         }
     } else {

@@ -99,6 +99,10 @@ public:
         (void)target;
     }
     virtual void FlushManagedTextures() {}
+    // True where a texture target is drawn in the back buffer and copied
+    // out, clearing the back buffer after: no part of a frame may reach
+    // the back buffer before its last texture target is drawn.
+    virtual bool DrawsTargetsThroughBackBuffer() const { return false; }
     virtual void UpdateSize() {}
 
     // Drops the buffers, the back buffer and its drawing context.

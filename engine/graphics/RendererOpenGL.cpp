@@ -77,6 +77,8 @@ void RendererOpenGL::DeleteGLObjects() {
     }
     m_nVertexBufferName = 0;
     m_nIndexBufferName = 0;
+    m_nVertexBufferBytes = 0;
+    m_nIndexBufferBytes = 0;
 }
 
 RendererOpenGL* RendererOpenGL::Instance() { return DynamicCast<RendererOpenGL>(g_Instance); }
@@ -97,6 +99,7 @@ int RendererOpenGL::Initialize(int width, int height) {
     if (majorVersion >= 2 && m_nTextureTarget == GL_TEXTURE_2D)
         m_Shaders.Create();
     m_bBlendEquationSeparable = HasExtension(extensions, "GL_EXT_blend_equation_separate") || majorVersion >= 2;
+    m_bFrameBufferObjects = majorVersion >= 3 || HasExtension(extensions, "GL_ARB_framebuffer_object");
     CreateBackBuffer();
     CreateVertexAndIndexBuffers();
     InitMatrices();
@@ -345,6 +348,19 @@ void RendererOpenGL::UploadTexture(ImageDataOpenGL& data, bool fresh) {
     data.SetNeedsUpload(false);
 }
 
+// Writes over the start of the bound buffer object, which grows only when
+// too small. A fresh store for every draw would cost Mesa an allocation and
+// fresh pages each time; the old contents need no keeping, since the GL
+// finishes with a draw's vertices before a later write lands.
+void RendererOpenGL::StreamInto(unsigned int target, unsigned int& allocated, size_t bytes, const void* data) {
+    if (bytes > allocated) {
+        glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STREAM_DRAW);
+        allocated = static_cast<unsigned int>(bytes);
+        return;
+    }
+    glBufferSubData(target, 0, static_cast<GLsizeiptr>(bytes), data);
+}
+
 // Streams vertices [first, first + count) to the start of the vertex buffer
 // object and points the arrays at it. A slice of one colour sends that
 // colour once instead of an array of it.
@@ -352,7 +368,7 @@ void RendererOpenGL::UploadVertices(unsigned int first, unsigned int count) {
     const GLVertex* vertices = &m_GLVertices[first];
     const GLsizei stride = sizeof(GLVertex);
     glBindBuffer(GL_ARRAY_BUFFER, m_nVertexBufferName);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * sizeof(GLVertex)), vertices, GL_STREAM_DRAW);
+    StreamInto(GL_ARRAY_BUFFER, m_nVertexBufferBytes, count * sizeof(GLVertex), vertices);
     glVertexPointer(2, GL_FLOAT, stride, BufferOffset(offsetof(GLVertex, x)));
     glTexCoordPointer(2, GL_FLOAT, stride, BufferOffset(offsetof(GLVertex, u)));
     const uint32_t color = vertices[0].color;
@@ -389,8 +405,8 @@ void RendererOpenGL::RenderTriangles(const VertexBufferSlice& slice) {
                 m_GLIndices[i] = static_cast<uint16_t>(source[i] - lowest);
             UploadVertices(lowest, count);
             glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_nIndexBufferName);
-            glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_GLIndices.size() * sizeof(uint16_t)),
-                         m_GLIndices.data(), GL_STREAM_DRAW);
+            StreamInto(GL_ELEMENT_ARRAY_BUFFER, m_nIndexBufferBytes, m_GLIndices.size() * sizeof(uint16_t),
+                       m_GLIndices.data());
             glDrawRangeElements(GL_TRIANGLES, 0, count - 1, static_cast<GLsizei>(slice.m_nIndexCount),
                                 GL_UNSIGNED_SHORT, BufferOffset(0));
             glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);

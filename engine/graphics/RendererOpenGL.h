@@ -2,6 +2,7 @@
 // The renderer on fixed-function OpenGL through the game window's context.
 // Textures are plain 2D textures of any size where the GL allows, else
 // rectangle textures addressed in texels.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -61,6 +62,16 @@ public:
     // A texture that takes drawing (ImageDataBufferOpenGL).
     ImageData* CreateImageDataUnmanaged(int width, int height, bool alpha) override;
     void CacheSlice(VertexBufferSlice& slice, const iRenderTarget* target) override;
+    bool DrawsTargetsThroughBackBuffer() const override { return !UsesFrameBufferObjects(); }
+
+    // Texture targets draw through frame buffer objects where the GL has
+    // them and none has failed; false makes them go through the back buffer
+    // as if there were none.
+    bool UsesFrameBufferObjects() const { return m_bFrameBufferObjects && m_bFrameBufferObjectsAllowed; }
+    void SetFrameBufferObjectsAllowed(bool allowed) { m_bFrameBufferObjectsAllowed = allowed; }
+    // A texture target's frame buffer object could not be completed: the
+    // others go through the back buffer from now on.
+    void NoteFrameBufferFailure() { m_bFrameBufferObjects = false; }
 
     std::shared_ptr<platform::GlWindow> GetContext() const { return m_pContext; }
     const Point_t<float>& GetViewportSize() const { return m_ViewportSize; }
@@ -88,6 +99,7 @@ private:
     void UploadTexture(ImageDataOpenGL& data, bool fresh);
     void RenderTriangles(const VertexBufferSlice& slice);
     void UploadVertices(unsigned int first, unsigned int count);
+    void StreamInto(unsigned int target, unsigned int& allocated, size_t bytes, const void* data);
     void DeleteGLObjects();
     void RenderLines(const VertexBufferSlice& slice);
 
@@ -97,6 +109,8 @@ private:
     Point_t<float> m_CustomSize;
     unsigned int m_nTextureTarget;
     bool m_bUseAlphaBlend = true;
+    bool m_bFrameBufferObjects = false;
+    bool m_bFrameBufferObjectsAllowed = true;
     // The bars around a letterboxed game are cleared by the frame's first
     // scene only: a later one must not wipe what the first drew.
     bool m_bBarsCleared = false;
@@ -111,6 +125,9 @@ private:
     // Mesa copies client arrays far more slowly.
     unsigned int m_nVertexBufferName = 0;
     unsigned int m_nIndexBufferName = 0;
+    // The sizes of their stores in bytes.
+    unsigned int m_nVertexBufferBytes = 0;
+    unsigned int m_nIndexBufferBytes = 0;
 };
 
 }  // namespace ZQ2

@@ -1,5 +1,6 @@
 #include "engine/math/PolygonF.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -94,12 +95,22 @@ PolygonF::PolygonF(const PolygonF& other)
       m_Points(other.m_Points),
       m_BoundingRect(other.m_BoundingRect) {}
 
+// The same points have the same bounds and shape: the caches come along.
 PolygonF& PolygonF::operator=(const PolygonF& other) {
     if (this == &other)
         return *this;
-    m_Points = other.m_Points;
+    // Points of the same count are assigned over, not made anew.
+    if (m_Points.size() == other.m_Points.size())
+        std::copy(other.m_Points.begin(), other.m_Points.end(), m_Points.begin());
+    else
+        m_Points = other.m_Points;
     m_bClosed = other.m_bClosed;
-    SetAllStale();
+    m_bBoundsStale = other.m_bBoundsStale;
+    m_bConvexStale = other.m_bConvexStale;
+    m_bRectStale = other.m_bRectStale;
+    m_bIsRect = other.m_bIsRect;
+    m_bIsConvex = other.m_bIsConvex;
+    m_BoundingRect = other.m_BoundingRect;
     return *this;
 }
 
@@ -197,6 +208,8 @@ void PolygonF::Translate(const Point_t<float>& offset) {
 }
 
 void PolygonF::Transform(const Matrix3x3& m) {
+    if (TransformRectangle(m))
+        return;
     for (PolygonPointF& p : m_Points)
         PolygonPointF::Transform(p, m);
     m_bConvexStale = true;
@@ -204,6 +217,32 @@ void PolygonF::Transform(const Matrix3x3& m) {
         Reverse();
     m_bBoundsStale = true;
     m_bRectStale = true;
+}
+
+// Moving and stretching by positive factors along the axes keeps each
+// coordinate's order, so a rectangle stays one, convex and clockwise, and
+// its bounds are its first and third corners: nothing to test again. The
+// points get exactly the general formula's values, x * sx + y * 0 + tx
+// being x * sx + tx.
+bool PolygonF::TransformRectangle(const Matrix3x3& m) {
+    if (m_bRectStale || !m_bIsRect || m(0, 1) != 0.0f || m(1, 0) != 0.0f || !(m(0, 0) > 0.0f) ||
+        !(m(1, 1) > 0.0f) || m(2, 0) != 0.0f || m(2, 1) != 0.0f || m(2, 2) != 1.0f)
+        return false;
+    const float sx = m(0, 0);
+    const float sy = m(1, 1);
+    const float tx = m(0, 2);
+    const float ty = m(1, 2);
+    for (PolygonPointF& p : m_Points) {
+        p.x = sx * p.x + tx;
+        p.y = sy * p.y + ty;
+    }
+    const PolygonPointF& first = m_Points[0];
+    const PolygonPointF& third = m_Points[2];
+    m_BoundingRect.SetBounds(Region_t<float>(first.x, first.y, third.x, third.y));
+    m_bBoundsStale = false;
+    m_bIsConvex = true;
+    m_bConvexStale = false;
+    return true;
 }
 
 void PolygonF::Grow(float d) {
@@ -235,22 +274,30 @@ void PolygonF::SetComposedColor(unsigned int argb) {
         p.color = argb;
 }
 
+// A factor of 256 leaves its channel as it is, as 254 and 255 must. Points
+// mostly share one colour, whose product is worked out once.
 void PolygonF::MultiplyComposedColor(unsigned int argb) {
+    uint32_t factors[4];
     bool scales = false;
-    for (int shift = 0; shift < 32; shift += 8)
-        scales = scales || Channel(argb, shift) < 254;
+    for (int k = 0; k < 4; ++k) {
+        const uint32_t multiplier = Channel(argb, 8 * k);
+        scales = scales || multiplier < 254;
+        factors[k] = multiplier < 254 ? multiplier : 256;
+    }
     if (!scales)
         return;
+    auto multiply = [&factors](uint32_t color) {
+        return (Channel(color, 0) * factors[0] >> 8) | (Channel(color, 8) * factors[1] >> 8) << 8 |
+               (Channel(color, 16) * factors[2] >> 8) << 16 | (Channel(color, 24) * factors[3] >> 8) << 24;
+    };
+    uint32_t lastIn = 0;
+    uint32_t lastOut = multiply(0);
     for (PolygonPointF& p : m_Points) {
-        uint32_t color = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-            const uint32_t multiplier = Channel(argb, shift);
-            uint32_t channel = Channel(p.color, shift);
-            if (multiplier < 254)
-                channel = channel * multiplier / 256;
-            color |= channel << shift;
+        if (p.color != lastIn) {
+            lastIn = p.color;
+            lastOut = multiply(lastIn);
         }
-        p.color = color;
+        p.color = lastOut;
     }
 }
 

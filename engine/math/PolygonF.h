@@ -133,6 +133,9 @@ public:
 
 private:
     void SetAllStale();
+    // Transform's short way for a known rectangle and a matrix that only
+    // moves and stretches it along the axes; false when it does not apply.
+    bool TransformRectangle(const Matrix3x3& m);
 
     mutable bool m_bBoundsStale = false;
     mutable bool m_bConvexStale = false;

@@ -626,6 +626,33 @@ TEST_F(GraphicsTest, SettingsCarryTheirPositionAndDrawAtAPointRestoresIt) {
     EXPECT_EQ(m_pGraphics->QueryInterface(Interface::rtti), nullptr);
 }
 
+// The context takes the settings' cached placement: a change between two
+// draws must reach the second, inside a transformation as well.
+TEST_F(GraphicsTest, SettingsDrawnAgainFollowTheirNewPlacement) {
+    GraphicsSettings settings;
+    settings.SetImageFrame(Frame());
+    settings.SetPolygon(Rectangle_t<float>(0, 0, 10, 10));
+    m_pGraphics->BeginBatch();
+    m_pGraphics->SetSettings(settings);
+    m_pGraphics->Draw();
+    settings.SetScale(2.0f);
+    m_pGraphics->SetSettings(settings);
+    m_pGraphics->Draw();
+    settings.SetAnchorPoint(5.0f, 5.0f);
+    m_pGraphics->PushTranslation(100.0f, 0.0f);
+    m_pGraphics->SetSettings(settings);
+    m_pGraphics->Draw();
+    m_pGraphics->PopTransformation();
+    m_pGraphics->EndBatch();
+    ASSERT_EQ(Calls().size(), 1u);
+    const std::vector<Corner> corners = Corners(Calls()[0]);
+    ASSERT_EQ(corners.size(), 12u);
+    EXPECT_EQ(corners[2], Corner(10, 10));
+    EXPECT_EQ(corners[6], Corner(20, 20));
+    EXPECT_EQ(corners[8], Corner(90, -10));
+    EXPECT_EQ(corners[10], Corner(110, 10));
+}
+
 TEST_F(GraphicsTest, FillCoversTheTargetAndColorFillReplacesTheFrame) {
     m_pGraphics->SetColor(0x0000FF);
     m_pGraphics->BeginBatch();

@@ -32,7 +32,9 @@ std::string Hex(uint32_t argb) {
     return text;
 }
 
-class TextureTargetTest : public ::testing::Test {
+// Every case runs with frame buffer objects and again as if the GL had
+// none, where texture targets are drawn in the back buffer and copied out.
+class TextureTargetTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(GameWindow::CreateInstance("Texture target test", kWidth, kHeight, false, true, 0, nullptr));
@@ -40,6 +42,8 @@ protected:
         m_pRenderer = RendererOpenGL::Instance();
         ASSERT_NE(m_pRenderer, nullptr);
         ASSERT_EQ(m_pRenderer->Initialize(kWidth, kHeight), RENDERERROR_NONE);
+        m_pRenderer->SetFrameBufferObjectsAllowed(GetParam());
+        ASSERT_EQ(m_pRenderer->DrawsTargetsThroughBackBuffer(), !GetParam());
     }
 
     void TearDown() override {
@@ -92,7 +96,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TextureTargetTest, RendererMakesDrawableTextures) {
+TEST_P(TextureTargetTest, RendererMakesDrawableTextures) {
     MakeTarget();
     EXPECT_FALSE(m_pData->IsManaged());
     EXPECT_TRUE(m_pData->HasAlpha());
@@ -117,7 +121,7 @@ TEST_F(TextureTargetTest, RendererMakesDrawableTextures) {
 
 // Drawing lands in the texture the right way up, whether the pixels or the
 // texture held the content before.
-TEST_F(TextureTargetTest, DrawingIntoATextureAndShowingIt) {
+TEST_P(TextureTargetTest, DrawingIntoATextureAndShowingIt) {
     MakeTarget();
     // Fresh pixels are the master copy: the first batch reads its drawing
     // back into them.
@@ -139,7 +143,7 @@ TEST_F(TextureTargetTest, DrawingIntoATextureAndShowingIt) {
     EXPECT_EQ(Pixel(40, 30), kBlue) << Hex(Pixel(40, 30));
 }
 
-TEST_F(TextureTargetTest, DrawingStartsFromWrittenPixels) {
+TEST_P(TextureTargetTest, DrawingStartsFromWrittenPixels) {
     MakeTarget();
     ASSERT_TRUE(m_pData->Lock(false));
     for (int y = 0; y < m_pData->GetTextureHeight(); ++y) {
@@ -172,7 +176,7 @@ TEST_F(TextureTargetTest, DrawingStartsFromWrittenPixels) {
 
 // A texture's batch inside the frame's batch renders into the texture and
 // leaves the frame's slices to be drawn afterwards.
-TEST_F(TextureTargetTest, TextureBatchInsideTheFramesBatch) {
+TEST_P(TextureTargetTest, TextureBatchInsideTheFramesBatch) {
     MakeTarget();
     Graphics* back = m_pRenderer->GetBackBufferGraphics();
     back->BeginBatch();
@@ -189,3 +193,40 @@ TEST_F(TextureTargetTest, TextureBatchInsideTheFramesBatch) {
     EXPECT_EQ(Pixel(10, 10), kRed) << Hex(Pixel(10, 10));
     EXPECT_EQ(Pixel(40, 30), kBlue) << Hex(Pixel(40, 30));
 }
+
+// Past the early-submission mark the frame's first part reaches the back
+// buffer before the rest is ready; a texture target drawn after it must
+// neither take that part into its picture nor wipe it from the frame.
+TEST_P(TextureTargetTest, TextureDrawnAfterTheFramesEarlyPart) {
+    MakeTarget();
+    // The texture, not the pixels, holds the content from here on.
+    m_pTarget->BeginBatch();
+    FillTarget(0x00FF00, 0, 0, 32, 8);
+    ASSERT_TRUE(m_pTarget->EndBatch());
+
+    Graphics* back = m_pRenderer->GetBackBufferGraphics();
+    back->BeginBatch();
+    back->SetColor(0x0000FF);
+    back->Fill();
+    back->SetColor(0xFF0000);
+    // Red where the texture's transparent lower half is drawn.
+    for (unsigned int i = 0; i < Graphics::EARLY_SUBMIT_VERTICES / 4 + 10; ++i)
+        back->FillRect(Rectangle_t<float>(2, 12, 4, 4));
+    m_pTarget->BeginBatch();
+    FillTarget(0x00FF00, 0, 0, 32, 8);
+    EXPECT_TRUE(m_pTarget->EndBatch());
+    back->ResetSettings();
+    back->SetImageFrameAndPolygon(m_pImage->GetFrame());
+    back->Draw(30, 30);
+    EXPECT_TRUE(back->EndBatch());
+
+    EXPECT_EQ(Pixel(3, 13), kRed) << Hex(Pixel(3, 13));
+    EXPECT_EQ(Pixel(20, 5), kBlue) << Hex(Pixel(20, 5));
+    EXPECT_EQ(Pixel(35, 33), kGreen) << Hex(Pixel(35, 33));
+    EXPECT_EQ(Pixel(33, 43), kBlue) << Hex(Pixel(33, 43));
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameBuffers, TextureTargetTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "FrameBufferObjects" : "ThroughBackBuffer";
+                         });

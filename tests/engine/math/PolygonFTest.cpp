@@ -403,6 +403,46 @@ TEST(PolygonF, Colours) {
     EXPECT_EQ(polygon.Get(1).color, 0xC8FF6420u);
     polygon.MultiplyComposedColor(0x80FFFF40);  // alpha halved, blue a quarter
     EXPECT_EQ(polygon.Get(2).color, 0x64FF6408u);
+
+    // Points of different colours, each scaled on its own.
+    polygon.At(0).color = 0x00000000u;
+    polygon.At(1).color = 0xFFFFFFFFu;
+    polygon.At(3).color = 0x10203040u;
+    polygon.MultiplyComposedColor(0x80FE4001);
+    EXPECT_EQ(polygon.Get(0).color, 0x00000000u);
+    EXPECT_EQ(polygon.Get(1).color, 0x7FFF3F00u);
+    EXPECT_EQ(polygon.Get(2).color, 0x32FF1900u);
+    EXPECT_EQ(polygon.Get(3).color, 0x08200C00u);
+}
+
+// A known rectangle moved or stretched along the axes takes a short way;
+// its points, bounds and shape must be those of the general transform.
+TEST(PolygonF, TransformedRectanglesMatchTheGeneralTransform) {
+    const Matrix3x3 matrices[] = {
+        Matrix3x3(1, 0, 123.456f, 0, 1, -7.25f, 0, 0, 1),   // moved
+        Matrix3x3(2.5f, 0, 0.1f, 0, 0.75f, 3.3f, 0, 0, 1),  // stretched
+        Matrix3x3(-1, 0, 40, 0, 1, 0, 0, 0, 1),             // mirrored: the general way
+        Matrix3x3(0, 1, 0, -1, 0, 0, 0, 0, 1),              // turned: the general way
+    };
+    for (const Matrix3x3& m : matrices) {
+        PolygonF rectangle(Rectangle_t<float>(1.5f, 2.25f, 31.7f, 32.1f));
+        PolygonF general;
+        for (const PolygonPointF& p : rectangle)
+            general.Add(p);  // the same points, nothing known of their shape
+        PolygonF copy;
+        copy = rectangle;
+        copy.Transform(m);
+        general.Transform(m);
+        ASSERT_EQ(copy.GetCount(), general.GetCount());
+        for (int i = 0; i < copy.GetCount(); ++i) {
+            EXPECT_EQ(copy.Get(i).x, general.Get(i).x) << i;
+            EXPECT_EQ(copy.Get(i).y, general.Get(i).y) << i;
+            EXPECT_EQ(copy.Get(i).u, general.Get(i).u) << i;
+        }
+        EXPECT_EQ(copy.GetBoundingRect(), general.GetBoundingRect());
+        EXPECT_EQ(copy.IsConvex(), general.IsConvex());
+        EXPECT_EQ(copy.IsRectangle(), general.IsRectangle());
+    }
 }
 
 TEST(PolygonF, TextureCoordinates) {
