@@ -166,6 +166,7 @@ bool AUSND_Stream_ReadOggVorbis(AUSND_STREAM* stream, void* raw, uint32_t rawsiz
 bool AUSND_OggVorbis_Open(AUSND_FILE* file, AUSND_STREAMFORMAT* format, AUSND_TAGLIST* tags);
 bool AUSND_OggVorbis_Read(void* codec, void* buffer, uint32_t* bytesInOut);
 bool AUSND_OggVorbis_Close(void* codec);
-bool AUSND_OggVorbis_SeekPCM(void* codec, uint64_t frame);
-bool AUSND_OggVorbis_SeekRaw(void* codec, uint64_t bytes);
+// With lap, the first decoded block is cross-faded with the one decoded before the seek.
+bool AUSND_OggVorbis_SeekPCM(void* codec, uint64_t frame, bool lap);
+bool AUSND_OggVorbis_SeekRaw(void* codec, uint64_t bytes, bool lap);
 AUSND_SAMPLE* AUSND_OggVorbis_Load(int index, AUSND_FILE* file, unsigned int mode);

@@ -83,8 +83,11 @@ bool AUSND_Stream_Seek(AUSND_STREAM* s, uint64_t position, int unit, bool resets
     Convert(s, position, unit, &frame, &bytes);
     if (s->format.read == AUSND_Stream_ReadOggVorbis)
     {
-        const bool ok = unit == 0 ? AUSND_OggVorbis_SeekRaw(s->format.codec, bytes)
-                                  : AUSND_OggVorbis_SeekPCM(s->format.codec, frame);
+        // A loop laps the seam with what was just decoded; a reposition flushes
+        // the buffer, so there is nothing to lap with and the data starts exact.
+        const bool lap = !resetsync;
+        const bool ok = unit == 0 ? AUSND_OggVorbis_SeekRaw(s->format.codec, bytes, lap)
+                                  : AUSND_OggVorbis_SeekPCM(s->format.codec, frame, lap);
         if (!ok)
             return false;
     }

@@ -122,14 +122,20 @@ bool AUSND_OggVorbis_Read(void* codec, void* buffer, uint32_t* bytesInOut)
     return true;
 }
 
-bool AUSND_OggVorbis_SeekPCM(void* codec, uint64_t frame)
+bool AUSND_OggVorbis_SeekPCM(void* codec, uint64_t frame, bool lap)
 {
-    return codec && ov_pcm_seek_lap(Decoder(codec), static_cast<ogg_int64_t>(frame)) == 0;
+    if (!codec)
+        return false;
+    const ogg_int64_t at = static_cast<ogg_int64_t>(frame);
+    return (lap ? ov_pcm_seek_lap(Decoder(codec), at) : ov_pcm_seek(Decoder(codec), at)) == 0;
 }
 
-bool AUSND_OggVorbis_SeekRaw(void* codec, uint64_t bytes)
+bool AUSND_OggVorbis_SeekRaw(void* codec, uint64_t bytes, bool lap)
 {
-    return codec && ov_raw_seek_lap(Decoder(codec), static_cast<ogg_int64_t>(bytes)) == 0;
+    if (!codec)
+        return false;
+    const ogg_int64_t at = static_cast<ogg_int64_t>(bytes);
+    return (lap ? ov_raw_seek_lap(Decoder(codec), at) : ov_raw_seek(Decoder(codec), at)) == 0;
 }
 
 bool AUSND_OggVorbis_Close(void* codec)
