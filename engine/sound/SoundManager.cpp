@@ -349,6 +349,11 @@ void SoundManager::RampStream(SoundStream* stream, int deltaMs) {
 void SoundManager::OnUpdate(int deltaMs) {
     if (!g_AudioAvailable)
         return;
+    UpdateStreams(deltaMs);
+    MixFrame();
+}
+
+void SoundManager::UpdateStreams(int deltaMs) {
     SwitchAtSyncPoint();
     for (SoundStream* stream : {m_pCurrentStream, m_pNextStream}) {
         if (!stream)
@@ -377,6 +382,13 @@ void SoundManager::OnUpdate(int deltaMs) {
         SwapStreams();
         m_bCrossFading = false;
     }
+}
+
+void SoundManager::MixFrame() {
+    // The device outputs mix on their own threads; the capture and no-sound
+    // outputs mix one block here per frame.
+    if (g_AudioAvailable)
+        AUSND_Update();
 }
 
 // Sound goes quiet while the window is inactive or minimised.

@@ -90,6 +90,8 @@ public:
 
 private:
     bool PlayStream(SoundStream* playing, SoundStream* stream, bool atSyncPoint, unsigned int mode);
+    void UpdateStreams(int deltaMs);
+    void MixFrame();
     void RampStream(SoundStream* stream, int deltaMs);
     void SwitchAtSyncPoint();
 
