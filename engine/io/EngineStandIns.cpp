@@ -13,7 +13,6 @@ constexpr StandInName kEngineStandIns[] = {
     {"Switch", "Switch"},
     {"ToolTipLabel", "ToolTipLabel"},
     {"Tooltip", "Tooltip"},
-    {"SoundNode", "SoundNode"},
     {"ModifierFrame", "ModifierFrame"},
     {"HighScoreEntry", "HighScoreEntry"},
     {"Scene", "Scene"},
