@@ -837,6 +837,8 @@ void AUSND_Stream_UpdatePCMOffset(AUSND_STREAM* s, uint64_t frames)
     {
         if (s->blockleft == 0)
         {
+            // The sync-point pass reads the ring from the mixer.
+            AUSND_ScopedSection list(g_Streams.listlock);
             s->pcmring[s->pcmringwrite] = AUSND_STREAMRINGENTRY{s->pcmposition, s->loopcounter};
             s->pcmringwrite = (s->pcmringwrite + 1) % s->pcmringcount;
             s->blockleft = s->blocksize;
