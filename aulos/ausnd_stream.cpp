@@ -22,7 +22,7 @@ struct StreamSystem
     std::atomic<bool> stop{false};
     std::atomic<AUSND_THREADID> threadid{0};
     AUSND_DSPUNIT* unit = nullptr;
-    bool started = false;
+    std::atomic<bool> started{false};
 };
 
 StreamSystem g_Streams;
@@ -481,11 +481,8 @@ bool OpenInternal(AUSND_STREAM* s, const char* name, uint32_t mode, int offset, 
     s->format = f;
     s->datalength = f.datalength;
     s->dataoffset = f.dataoffset == AUSND_DATAOFFSET_UNSET ? 0 : f.dataoffset;
-    if (f.loop.start || f.loop.end)
-    {
-        s->loopstart = f.loop.start;
-        s->loopend = f.loop.end;
-    }
+    s->loopstart = f.loop.start;
+    s->loopend = f.loop.end;
     TakeSyncPoints(s, &sync);
     s->sample->codec = f.codec;
     if (f.rawsize)
@@ -502,6 +499,9 @@ bool OpenInternal(AUSND_STREAM* s, const char* name, uint32_t mode, int offset, 
     if ((f.mode & AUSND_STEREO) || (mode & AUSND_FORCEMONO && stereo))
         frames /= 2;
     s->lengthpcm = frames;
+    // A file's loop pair counts only when it lies inside the data, start before end.
+    if (s->loopend > 0 && (s->loopstart >= s->loopend || s->loopend > frames))
+        s->loopstart = s->loopend = 0;
     s->lengthms = f.lengthms >= 0 ? f.lengthms
                                   : static_cast<int64_t>((frames * 1000 + 999) / static_cast<uint64_t>(f.rate));
     s->mode = (s->mode & ~static_cast<uint32_t>(AUSND_LOOP_NORMAL | AUSND_LOOP_BIDI | AUSND_LOOP_OFF)) |
@@ -744,13 +744,16 @@ bool AUSND_Stream_Init()
             return false;
         AUSND_DSP_SetActive(g_Streams.unit, true);
     }
+    g_Streams.started = true;
     if (!(dev->initflags & AUSND_INIT_MANUALUPDATE))
     {
         g_Streams.thread = AUSND_Thread_Create(UpdateThread, nullptr, 2, 10240);
         if (!g_Streams.thread)
+        {
+            g_Streams.started = false;
             return false;
+        }
     }
-    g_Streams.started = true;
     return true;
 }
 

@@ -79,7 +79,7 @@ struct AUSND_STREAM
     AUSND_STREAMCALLBACK endcallback;
     void* enduserdata;
 
-    int32_t channel;
+    std::atomic<int32_t> channel; // read by the stream thread and the mixer
     int32_t fillhalf;
     uint8_t* raw;
     uint8_t* decode;

@@ -131,13 +131,15 @@ bool AUSND_Stream_Read(AUSND_STREAM* s, void* buffer, int length, void* /*userda
     const uint32_t requested = length > 0 ? static_cast<uint32_t>(length) : 0;
     uint32_t wanted = requested;
     const uint32_t framebytes = s->pcmframebytes ? s->pcmframebytes : 1;
-    bool producedsinceloop = false;
+    // A loop that yields no data before it loops again would spin for ever: it ends the data.
+    bool loopedsinceproduce = false;
     while (wanted > 0)
     {
         if (LoopInEffect(s) && s->pcmposition >= s->loopend)
         {
-            if (!NextLoop(s))
+            if (loopedsinceproduce || !NextLoop(s))
                 break;
+            loopedsinceproduce = true;
             continue;
         }
         uint32_t request = wanted;
@@ -163,7 +165,7 @@ bool AUSND_Stream_Read(AUSND_STREAM* s, void* buffer, int length, void* /*userda
                 MakeSigned(s, dest, n);
                 dest += n;
                 wanted -= n;
-                producedsinceloop = true;
+                loopedsinceproduce = false;
                 AUSND_Stream_UpdatePCMOffset(s, n / framebytes);
                 continue;
             }
@@ -187,14 +189,14 @@ bool AUSND_Stream_Read(AUSND_STREAM* s, void* buffer, int length, void* /*userda
             s->readoffset = s->leftover ? s->readoffset + take : 0;
             dest += take;
             wanted -= take;
-            producedsinceloop = true;
+            loopedsinceproduce = false;
             AUSND_Stream_UpdatePCMOffset(s, take / framebytes);
             continue;
         }
         // The source has nothing more: loop or end.
-        if (!producedsinceloop || !NextLoop(s))
+        if (loopedsinceproduce || !NextLoop(s))
             break;
-        producedsinceloop = false;
+        loopedsinceproduce = true;
     }
     if (wanted == 0)
         return true;

@@ -406,9 +406,11 @@ TEST_F(AulosStream, ACreatedStreamPlaysWhatItsCallbackProduces)
 // loaded sample give exactly the decoder's PCM.
 namespace
 {
+// Each test has files of its own: ctest runs tests side by side.
 std::string OggTemp(const std::string& name)
 {
-    return ::testing::TempDir() + "aulos_ogg_" + name;
+    return ::testing::TempDir() + "aulos_ogg_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+           "_" + name;
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path)

@@ -40,7 +40,8 @@ std::string ConstantWav(const std::string& name, int16_t value, uint32_t frames)
     Put(d, frames * 2, 4);
     for (uint32_t i = 0; i < frames; ++i)
         Put(d, static_cast<uint16_t>(value), 2);
-    const std::string path = ::testing::TempDir() + "soundmanager_" + name;
+    const std::string path = ::testing::TempDir() + "soundmanager_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(d.data(), 1, d.size(), f);
     std::fclose(f);

@@ -38,7 +38,8 @@ std::string HalfSecondWav() {
     put(frames * 2, 4);
     for (uint32_t i = 0; i < frames; ++i)
         put(static_cast<uint16_t>((i % 100) * 200), 2);
-    const std::string path = ::testing::TempDir() + "soundnode_tone.wav";
+    const std::string path = ::testing::TempDir() + "soundnode_" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav";
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(d.data(), 1, d.size(), f);
     std::fclose(f);
