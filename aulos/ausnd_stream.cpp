@@ -4,6 +4,7 @@
 
 #include "aulos/system_string.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -26,6 +27,9 @@ struct StreamSystem
 };
 
 StreamSystem g_Streams;
+
+// The highest frequency a channel plays at.
+constexpr int kMaxStreamRate = 705600;
 
 AUSND_Device* Dev()
 {
@@ -386,10 +390,12 @@ void NameFromTags(AUSND_STREAM* s, const char* fallback)
         std::memcpy(name + used, " - ", 4);
         used += 3;
     }
-    if (title[0])
+    if (title[0] && used < 255)
     {
-        std::strncpy(name + used, title, 255 - used);
-        name[255] = 0;
+        const size_t room = 255 - used;
+        const size_t n = std::min(std::strlen(title), room);
+        std::memcpy(name + used, title, n);
+        name[used + n] = 0;
     }
 }
 
@@ -468,7 +474,9 @@ bool OpenInternal(AUSND_STREAM* s, const char* name, uint32_t mode, int offset, 
         if (f.rawsize == 0 && f.decodesize == 0)
             f.decodesize = 40960;
     }
-    if (f.rate <= 0 || f.pcmbytes == 0)
+    // The double buffer is sized from the rate: a rate no channel can play is refused
+    // rather than allocated for.
+    if (f.rate <= 0 || f.rate > kMaxStreamRate || f.pcmbytes == 0)
         return refuse(AUSND_ERR_FILE_BAD);
 
     const uint32_t halfbytes = AUSND_Stream_HalfBytes(f.mode, f.rate, 1);
