@@ -203,3 +203,20 @@ TEST(SoundManagerWithoutAudio, EveryOperationDoesNothing) {
     EXPECT_EQ(sound.PlaySample(1.0f, 0.0f, 1.0f, false), -1);
 }
 }  // namespace
+
+namespace {
+// An audio device that does not open leaves the game running without sound.
+TEST(SoundManagerOutput, FallsBackToNoSoundWhenTheDeviceFails) {
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = driver ? driver : "";
+    unsetenv("DELVOR_AUDIO_OUTPUT");
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SoundManager::CreateInstance(0, 44100, 32);
+    EXPECT_TRUE(SoundManager::g_AudioAvailable);
+    EXPECT_EQ(AUSND_GetOutput(), AUSND_OUTPUT_NOSOUND);
+    SoundManager::ReleaseInstance();
+    EXPECT_FALSE(SoundManager::g_AudioAvailable);
+    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    setenv("DELVOR_AUDIO_OUTPUT", "capture", 1);
+}
+}  // namespace
