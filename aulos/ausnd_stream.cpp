@@ -193,7 +193,7 @@ AUSND_STREAM* CreateEx(AUSND_STREAM* s, AUSND_STREAMCALLBACK fill, uint32_t half
         if (owned)
             FreeRecord(s);
         else
-            s->openfailed = 1;
+            s->openfailed = true;
         return FailNull(frames > 0 ? AUSND_ERR_MEMORY : AUSND_ERR_INVALID_PARAM);
     }
     F_strncpy(s->sample->name, "Streamer Sample", 255);
@@ -884,15 +884,62 @@ uint64_t AUSND_Stream_GetTimeEx(AUSND_STREAM* s, bool audible, uint32_t* loopcou
     return e.pcm + (cursor - (cursor / s->blocksize) * s->blocksize);
 }
 
+namespace
+{
+// Runs on the open thread (or at once with the non-real-time outputs).
+void OpenPending(AUSND_ASYNCITEM* item)
+{
+    AUSND_STREAM* s = static_cast<AUSND_STREAM*>(item->target);
+    const char* name = s->asyncmemory ? s->asyncmemory : s->asyncname;
+    if (!OpenInternal(s, name, s->asyncmode, s->asyncoffset, s->asynclength))
+    {
+        if (s->link.next)
+            Unlink(s);
+        FreeResources(s);
+        s->openfailed = true;
+    }
+    s->opening = false;
+}
+
+AUSND_STREAM* OpenNonBlocking(const char* nameordata, uint32_t mode, int offset, int length)
+{
+    if (!nameordata)
+        return FailNull(AUSND_ERR_INVALID_PARAM);
+    AUSND_STREAM* s = AllocRecord();
+    if (!s)
+        return FailNull(AUSND_ERR_MEMORY);
+    if (mode & AUSND_LOADMEMORY)
+        s->asyncmemory = nameordata;
+    else
+        F_strncpy(s->asyncname, nameordata, 255);
+    s->asyncname[255] = 0;
+    s->asyncmode = mode & ~static_cast<uint32_t>(AUSND_NONBLOCKING);
+    s->asyncoffset = offset;
+    s->asynclength = length;
+    s->asyncitem.target = s;
+    s->asyncitem.type = 0;
+    s->asyncitem.open = OpenPending;
+    s->opening = true;
+    if (!AUSND_Async_Add(&s->asyncitem))
+    {
+        FreeRecord(s);
+        return FailNull(AUSND_ERR_MEMORY);
+    }
+    return s;
+}
+} // namespace
+
 AUSND_STREAM* AUSND_Stream_Open(const char* nameordata, unsigned int mode, int offset, int length)
 {
     AUSND_ClearErrorOnOwner();
     if (!Initialised())
         return FailNull(AUSND_ERR_UNINITIALIZED);
+    if (mode & AUSND_NONBLOCKING)
+        return OpenNonBlocking(nameordata, mode, offset, length);
     AUSND_STREAM* s = AllocRecord();
     if (!s)
         return FailNull(AUSND_ERR_MEMORY);
-    if (OpenInternal(s, nameordata, mode & ~static_cast<uint32_t>(AUSND_NONBLOCKING), offset, length))
+    if (OpenInternal(s, nameordata, mode, offset, length))
     {
         AUSND_ErrorNo = AUSND_ERR_NONE;
         return s;
@@ -1028,14 +1075,16 @@ bool AUSND_Stream_Close(AUSND_STREAM* s)
     AUSND_ClearErrorOnOwner();
     if (!s)
         return Fail(AUSND_ERR_INVALID_PARAM);
-    if (!s->ready && !s->openfailed)
+    // An open still running on the open thread cannot be called off.
+    if (s->opening || (!s->ready && !s->openfailed))
         return Fail(AUSND_ERR_INVALID_PARAM);
     if (s->closing)
         return true;
     s->closing = 1;
     if (s->ready)
         AUSND_Stream_StopEx(s, false);
-    Unlink(s);
+    if (s->link.next)
+        Unlink(s);
     s->endcallback = nullptr;
     FreeResources(s);
     FreeRecord(s);
@@ -1157,6 +1206,8 @@ int AUSND_Stream_GetOpenState(AUSND_STREAM* s)
     AUSND_ClearErrorOnOwner();
     if (!s)
         return -1;
+    if (s->opening)
+        return -2;
     if (s->openfailed)
         return -3;
     return s->ready ? 0 : -2;

@@ -125,8 +125,17 @@ struct AUSND_STREAM
     uint8_t rewindatplay;
     uint8_t flushatplay;
     std::atomic<bool> flushing;
-    uint8_t openfailed;
+    std::atomic<bool> openfailed;
+    std::atomic<bool> opening; // a non-blocking open runs on the open thread
     uint8_t closing;
+
+    // What a non-blocking open keeps until the open thread takes it.
+    AUSND_ASYNCITEM asyncitem;
+    char asyncname[256];
+    const char* asyncmemory;
+    uint32_t asyncmode;
+    int32_t asyncoffset;
+    int32_t asynclength;
 };
 
 inline AUSND_STREAM* AUSND_StreamOfLink(AUSND_LINK* link)

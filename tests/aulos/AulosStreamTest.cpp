@@ -537,3 +537,31 @@ TEST_F(AulosOggStream, ThreeChannelFilesAreRefused)
     EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_FORMAT);
 }
 } // namespace
+
+namespace
+{
+// Without threads (the capture output) a non-blocking open completes at once.
+TEST_F(AulosStream, NonBlockingOpensReportTheirState)
+{
+    const std::vector<int16_t> values = Signal(5000);
+    m_File = StereoWav(values);
+    AUSND_STREAM* stream =
+        AUSND_Stream_Open(reinterpret_cast<const char*>(m_File.data()),
+                          AUSND_LOADMEMORY | AUSND_2D | AUSND_NONBLOCKING, 0, static_cast<int>(m_File.size()));
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(AUSND_Stream_GetOpenState(stream), 0);
+    ASSERT_GE(AUSND_Stream_Play(AUSND_CHANNEL_FREE, stream), 0);
+    MixBlocks(6);
+    ExpectFrames(Captured(), 0, values, 0, 5000);
+    EXPECT_TRUE(AUSND_Stream_Close(stream));
+
+    const std::vector<uint8_t> junk(3000, 0x11);
+    AUSND_STREAM* failed = AUSND_Stream_Open(reinterpret_cast<const char*>(junk.data()),
+                                             AUSND_LOADMEMORY | AUSND_NONBLOCKING, 0, 3000);
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(AUSND_Stream_GetOpenState(failed), -3);
+    EXPECT_EQ(AUSND_Stream_Play(AUSND_CHANNEL_FREE, failed), -1);
+    EXPECT_TRUE(AUSND_Stream_Close(failed));
+    EXPECT_EQ(AUSND_Stream_GetOpenState(nullptr), -1);
+}
+} // namespace

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -79,10 +80,14 @@ TEST(AulosStreamThreaded, PlaysLoopsAndEndsThroughTheAudioDevice)
         GTEST_SKIP() << "no SDL audio driver here: " << SDL_GetError();
     }
     const std::vector<uint8_t> file = ToneWav();
+    // Opened on the open thread: the stream is ready once its state says so.
     AUSND_STREAM* stream = AUSND_Stream_Open(reinterpret_cast<const char*>(file.data()),
-                                             AUSND_LOADMEMORY | AUSND_2D | AUSND_LOOP_NORMAL, 0,
+                                             AUSND_LOADMEMORY | AUSND_2D | AUSND_LOOP_NORMAL | AUSND_NONBLOCKING, 0,
                                              static_cast<int>(file.size()));
     ASSERT_NE(stream, nullptr);
+    while (AUSND_Stream_GetOpenState(stream) == -2)
+        std::this_thread::yield();
+    ASSERT_EQ(AUSND_Stream_GetOpenState(stream), 0);
     Events events;
     ASSERT_NE(AUSND_Stream_AddSyncPoint(stream, 100, "a"), nullptr);
     ASSERT_NE(AUSND_Stream_AddSyncPoint(stream, 10000, "b"), nullptr);
