@@ -336,7 +336,7 @@ struct AUSND_Device
     std::atomic<AUSND_THREADID> ownerthread{0};
     std::atomic<bool> initialised{false};
     std::atomic<float> mixcpuusage{0.0f};
-    float streamcpuusage = 0.0f;
+    std::atomic<float> streamcpuusage{0.0f};
     int32_t speakermode = 4;
     AUSND_MIXER* mixer = nullptr;
     int32_t mixertype = AUSND_MIXER_QUALITY_AUTODETECT;
