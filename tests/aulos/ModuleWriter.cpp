@@ -1,0 +1,104 @@
+#include "ModuleWriter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+// The player's period table, quarter Amiga units (the MOD file stores entry n + 23 of note n).
+const int kPeriods[132] = {
+    27392, 25856, 24384, 23040, 21696, 20480, 19328, 18240, 17216, 16256, 15360, 14496, 13696, 12928, 12192,
+    11520, 10848, 10240, 9664,  9120,  8608,  8128,  7680,  7248,  6848,  6464,  6096,  5760,  5424,  5120,
+    4832,  4560,  4304,  4064,  3840,  3624,  3424,  3232,  3048,  2880,  2712,  2560,  2416,  2280,  2152,
+    2032,  1920,  1812,  1712,  1616,  1524,  1440,  1356,  1280,  1208,  1140,  1076,  1016,  960,   906,
+    856,   808,   762,   720,   678,   640,   604,   570,   538,   508,   480,   453,   428,   404,   381,
+    360,   339,   320,   302,   285,   269,   254,   240,   226,   214,   202,   190,   180,   170,   160,
+    151,   143,   135,   127,   120,   113,   107,   101,   95,    90,    85,    80,    75,    71,    67,
+    63,    60,    56,    53,    50,    47,    45,    42,    40,    37,    35,    33,    31,    30,    28,
+    26,    25,    23,    22,    21,    20,    18,    17,    16,    15,    15,    14};
+
+void Put16BE(std::vector<uint8_t>& out, uint32_t v)
+{
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+}
+
+void PutText(std::vector<uint8_t>& out, const std::string& text, size_t size)
+{
+    for (size_t i = 0; i < size; ++i)
+        out.push_back(i < text.size() ? static_cast<uint8_t>(text[i]) : 0);
+}
+
+ModuleSample Wave(const std::string& name, uint32_t length, uint32_t period, bool square)
+{
+    ModuleSample s;
+    s.name = name;
+    s.data.resize(length);
+    const double pi = 3.14159265358979323846;
+    for (uint32_t i = 0; i < length; ++i)
+    {
+        const double phase = static_cast<double>(i % period) / period;
+        const double v = square ? (phase < 0.5 ? 1.0 : -1.0) : std::sin(2.0 * pi * phase);
+        s.data[i] = static_cast<int8_t>(std::lround(v * 100.0));
+    }
+    s.loopstart = 0;
+    s.looplength = length - length % period;
+    return s;
+}
+} // namespace
+
+ModuleSample SineSample(const std::string& name, uint32_t length, uint32_t period)
+{
+    return Wave(name, length, period, false);
+}
+
+ModuleSample SquareSample(const std::string& name, uint32_t length, uint32_t period)
+{
+    return Wave(name, length, period, true);
+}
+
+std::vector<uint8_t> WriteMOD(const ModuleSong& song, const char* signature)
+{
+    std::vector<uint8_t> out;
+    PutText(out, song.name, 20);
+    for (size_t i = 0; i < 31; ++i)
+    {
+        const ModuleSample blank;
+        const ModuleSample& s = i < song.samples.size() ? song.samples[i] : blank;
+        PutText(out, s.name, 22);
+        Put16BE(out, static_cast<uint32_t>(s.data.size() / 2));
+        out.push_back(s.finetune & 15);
+        out.push_back(s.volume);
+        Put16BE(out, s.loopstart / 2);
+        Put16BE(out, s.looplength >= 4 ? s.looplength / 2 : 1);
+    }
+    out.push_back(static_cast<uint8_t>(song.orders.size()));
+    out.push_back(127);
+    for (size_t i = 0; i < 128; ++i)
+        out.push_back(i < song.orders.size() ? song.orders[i] : 0);
+    char sig[8];
+    if (signature)
+        std::memcpy(sig, signature, 4);
+    else if (song.channels == 4)
+        std::memcpy(sig, "M.K.", 4);
+    else if (song.channels < 10)
+        std::snprintf(sig, sizeof(sig), "%dCHN", song.channels);
+    else
+        std::snprintf(sig, sizeof(sig), "%dCH", song.channels);
+    out.insert(out.end(), sig, sig + 4);
+    for (const auto& pattern : song.patterns)
+    {
+        for (const ModuleCell& c : pattern)
+        {
+            const int period = c.note ? kPeriods[c.note + 23] : 0;
+            out.push_back(static_cast<uint8_t>((c.instrument & 0xF0) | (period >> 8)));
+            out.push_back(static_cast<uint8_t>(period));
+            out.push_back(static_cast<uint8_t>(((c.instrument & 0x0F) << 4) | (c.effect & 0x0F)));
+            out.push_back(c.parameter);
+        }
+    }
+    for (const ModuleSample& s : song.samples)
+        out.insert(out.end(), s.data.begin(), s.data.begin() + static_cast<long>(s.data.size() & ~size_t(1)));
+    return out;
+}

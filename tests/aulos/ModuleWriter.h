@@ -1,0 +1,54 @@
+// Writes small tracker modules for the music tests: patterns of cells and a
+// few looped sine and square samples, in the byte layouts the players read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ModuleCell
+{
+    uint8_t note = 0; // 1.. in the player's numbering (note n is period table entry n - 1); 0 none
+    uint8_t instrument = 0;
+    uint8_t volume = 0; // volume column, where the format has one
+    uint8_t effect = 0;
+    uint8_t parameter = 0;
+};
+
+struct ModuleSample
+{
+    std::string name;
+    std::vector<int8_t> data;
+    uint32_t loopstart = 0;
+    uint32_t looplength = 0;
+    uint8_t volume = 64;
+    uint8_t finetune = 0;
+};
+
+struct ModuleSong
+{
+    std::string name;
+    int channels = 4;
+    int rows = 64;
+    std::vector<uint8_t> orders;
+    std::vector<std::vector<ModuleCell>> patterns; // rows x channels, row-major
+    std::vector<ModuleSample> samples;
+
+    ModuleCell& Cell(int pattern, int row, int channel)
+    {
+        return patterns[static_cast<size_t>(pattern)][static_cast<size_t>(row * channels + channel)];
+    }
+    void AddPatterns(int count)
+    {
+        patterns.resize(patterns.size() + static_cast<size_t>(count),
+                        std::vector<ModuleCell>(static_cast<size_t>(rows * channels)));
+    }
+};
+
+// One period of a sine or square wave repeated to the length, looped whole.
+ModuleSample SineSample(const std::string& name, uint32_t length, uint32_t period);
+ModuleSample SquareSample(const std::string& name, uint32_t length, uint32_t period);
+
+// MOD: up to 31 samples, 64 rows; the signature follows the channel count
+// unless one is given.
+std::vector<uint8_t> WriteMOD(const ModuleSong& song, const char* signature = nullptr);
