@@ -336,6 +336,19 @@ AUSND_SAMPLE* AUMUS_DummySample()
     return g_pDummySample;
 }
 
+void AUMUS_ReleaseVirtualChannel(AUMUS_CHANNEL* channel, AUMUS_VCHANNEL* vc)
+{
+    for (AUMUS_VCHANNEL** link = &channel->vchannels; *link; link = &(*link)->next)
+    {
+        if (*link != vc)
+            continue;
+        *link = vc->next;
+        break;
+    }
+    vc->next = nullptr;
+    ReleaseRealChannel(nullptr, vc);
+}
+
 AUMUS_VCHANNEL* AUMUS_DummyVirtualChannel()
 {
     g_DummyVChannel = AUMUS_VCHANNEL{};
@@ -479,14 +492,29 @@ bool AUMUS_StartRow(AUMUS_SONG* song)
     }
     if (song->nextorder >= 0)
     {
-        song->order = std::min(song->nextorder, song->numorders - 1);
+        song->order = song->nextorder;
         song->nextorder = -1;
+        if (song->order >= song->numorders)
+        {
+            song->finished = 1;
+            song->order = song->restartorder < song->numorders ? song->restartorder : 0;
+            if (!song->looping)
+            {
+                StopLocked(song);
+                return false;
+            }
+        }
         AUMUS_CheckCallback(song, AUMUS_CALLBACK_ORDER, song->order);
         if (song->nextorder >= 0)
         {
             song->order = std::min(song->nextorder, song->numorders - 1);
             song->nextorder = -1;
         }
+    }
+    if (song->order >= song->numorders)
+    {
+        song->finished = 1;
+        song->order = song->restartorder < song->numorders ? song->restartorder : 0;
     }
     if (song->nextrow >= 0)
     {
@@ -499,6 +527,9 @@ bool AUMUS_StartRow(AUMUS_SONG* song)
             song->nextrow = -1;
         }
     }
+    const int pattern = song->orderlist[song->order];
+    if (pattern < song->numpatterns && song->row >= song->patterns[pattern].rows)
+        song->row = 0;
     return true;
 }
 
@@ -612,6 +643,20 @@ AUSND_SAMPLE* AUMUS_MakeSample(const void* data, uint32_t length, bool sixteen, 
         sample->looplen = length;
     }
     return sample;
+}
+
+void AUMUS_RemapJumps(AUMUS_SONG* song, uint8_t jumpeffect, const uint16_t* playedbefore, int count)
+{
+    for (int p = 0; p < song->numpatterns; ++p)
+    {
+        uint8_t* cell = song->patterns[p].cells;
+        const int cells = song->patterns[p].rows * song->numchannels;
+        for (int i = 0; cell && i < cells; ++i, cell += AUMUS_CELLSIZE)
+        {
+            if (cell[3] == jumpeffect)
+                cell[4] = static_cast<uint8_t>(cell[4] < count ? std::min<int>(playedbefore[cell[4]], 255) : 255);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- public interface

@@ -138,6 +138,8 @@ int AUMUS_FineTune2Hz(int finetune);
 void AUMUS_SetBPM(AUMUS_SONG* song, int tempo);
 AUMUS_VCHANNEL* AUMUS_SpawnNewVirtualChannel(AUMUS_SONG* song, AUMUS_CHANNEL* channel);
 AUMUS_VCHANNEL* AUMUS_DummyVirtualChannel();
+// Stops a voice's real channel, gives it back to the sound system and unlinks it from the channel.
+void AUMUS_ReleaseVirtualChannel(AUMUS_CHANNEL* channel, AUMUS_VCHANNEL* vc);
 AUSND_SAMPLE* AUMUS_DummySample();
 void AUMUS_CheckCallback(AUMUS_SONG* song, int kind, int parameter);
 // Sends a voice's changed settings to its real channel (MOD volume scale: 0-64).
@@ -213,6 +215,11 @@ bool AUMUS_LoadS3M(AUMUS_SONG* song, AUMUS_Reader& file);
 bool AUMUS_LoadXM(AUMUS_SONG* song, AUMUS_Reader& file);
 bool AUMUS_LoadIT(AUMUS_SONG* song, AUMUS_Reader& file);
 bool AUMUS_LoadASB(AUMUS_SONG* song, AUMUS_Reader& file, unsigned int mode, const int* samplelist, int count);
+
+// Position jumps name file order positions; after markers are dropped they
+// must name the kept order at or after that position. playedbefore[i] counts
+// the kept entries before file position i.
+void AUMUS_RemapJumps(AUMUS_SONG* song, uint8_t jumpeffect, const uint16_t* playedbefore, int count);
 
 // Builds an 8-bit or 16-bit signed mono song sample from raw data; an empty
 // one for length 0. The loop is clamped to the data, or switched off.

@@ -24,6 +24,30 @@ void Put16BE(std::vector<uint8_t>& out, uint32_t v)
     out.push_back(static_cast<uint8_t>(v));
 }
 
+void Put16LE(std::vector<uint8_t>& out, uint32_t v)
+{
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void Put32LE(std::vector<uint8_t>& out, uint32_t v)
+{
+    Put16LE(out, v & 0xFFFF);
+    Put16LE(out, v >> 16);
+}
+
+void Set16LE(std::vector<uint8_t>& out, size_t at, uint32_t v)
+{
+    out[at] = static_cast<uint8_t>(v);
+    out[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+
+void Align16(std::vector<uint8_t>& out)
+{
+    while (out.size() % 16)
+        out.push_back(0);
+}
+
 void PutText(std::vector<uint8_t>& out, const std::string& text, size_t size)
 {
     for (size_t i = 0; i < size; ++i)
@@ -100,5 +124,113 @@ std::vector<uint8_t> WriteMOD(const ModuleSong& song, const char* signature)
     }
     for (const ModuleSample& s : song.samples)
         out.insert(out.end(), s.data.begin(), s.data.begin() + static_cast<long>(s.data.size() & ~size_t(1)));
+    return out;
+}
+
+std::vector<uint8_t> WriteS3M(const ModuleSong& song)
+{
+    std::vector<uint8_t> out;
+    PutText(out, song.name, 28);
+    out.push_back(0x1A);
+    out.push_back(16);
+    Put16LE(out, 0);
+    const size_t orders = song.orders.size() + (song.orders.size() & 1);
+    Put16LE(out, static_cast<uint32_t>(orders));
+    Put16LE(out, static_cast<uint32_t>(song.samples.size()));
+    Put16LE(out, static_cast<uint32_t>(song.patterns.size()));
+    Put16LE(out, 0);      // flags
+    Put16LE(out, 0x1320); // tracker version
+    Put16LE(out, 2);      // unsigned samples
+    out.insert(out.end(), {'S', 'C', 'R', 'M'});
+    out.push_back(64);  // global volume
+    out.push_back(6);   // speed
+    out.push_back(125); // tempo
+    out.push_back(0xB0); // stereo
+    out.push_back(0);
+    out.push_back(0);   // no pan table
+    out.resize(64, 0);
+    for (int c = 0; c < 32; ++c)
+        out.push_back(c < song.channels ? static_cast<uint8_t>((c & 1) ? 8 + c / 2 : c / 2) : 255);
+    for (size_t i = 0; i < orders; ++i)
+        out.push_back(i < song.orders.size() ? song.orders[i] : 255);
+    const size_t pointers = out.size();
+    out.resize(out.size() + 2 * (song.samples.size() + song.patterns.size()), 0);
+    Align16(out);
+    std::vector<size_t> headers;
+    for (size_t i = 0; i < song.samples.size(); ++i)
+    {
+        Set16LE(out, pointers + 2 * i, static_cast<uint32_t>(out.size() / 16));
+        const ModuleSample& s = song.samples[i];
+        headers.push_back(out.size());
+        out.push_back(1);
+        PutText(out, "", 12);
+        out.push_back(0);
+        Put16LE(out, 0); // data pointer, filled in below
+        const uint32_t length = static_cast<uint32_t>(s.data.size());
+        Put32LE(out, length);
+        Put32LE(out, s.loopstart);
+        Put32LE(out, s.loopstart + s.looplength);
+        out.push_back(s.volume);
+        out.push_back(0);
+        out.push_back(0);
+        out.push_back(static_cast<uint8_t>((s.looplength ? 1 : 0) | (s.sixteen ? 4 : 0)));
+        Put32LE(out, s.c2spd);
+        PutText(out, "", 12);
+        PutText(out, s.name, 28);
+        out.insert(out.end(), {'S', 'C', 'R', 'S'});
+    }
+    Align16(out);
+    for (size_t p = 0; p < song.patterns.size(); ++p)
+    {
+        Set16LE(out, pointers + 2 * (song.samples.size() + p), static_cast<uint32_t>(out.size() / 16));
+        const size_t start = out.size();
+        Put16LE(out, 0);
+        for (int row = 0; row < 64; ++row)
+        {
+            for (int c = 0; c < song.channels; ++c)
+            {
+                const ModuleCell& cell = song.patterns[p][static_cast<size_t>(row * song.channels + c)];
+                uint8_t what = static_cast<uint8_t>(c);
+                if (cell.note || cell.instrument)
+                    what |= 32;
+                if (cell.volume)
+                    what |= 64;
+                if (cell.effect)
+                    what |= 128;
+                if (what == c)
+                    continue;
+                out.push_back(what);
+                if (what & 32)
+                {
+                    const int n = cell.note - 1;
+                    out.push_back(cell.note == 254 ? 254 : (cell.note ? static_cast<uint8_t>(((n / 12) << 4) | (n % 12)) : 255));
+                    out.push_back(cell.instrument);
+                }
+                if (what & 64)
+                    out.push_back(static_cast<uint8_t>(cell.volume - 1));
+                if (what & 128)
+                {
+                    out.push_back(cell.effect);
+                    out.push_back(cell.parameter);
+                }
+            }
+            out.push_back(0);
+        }
+        Set16LE(out, start, static_cast<uint32_t>(out.size() - start - 2));
+        Align16(out);
+    }
+    for (size_t i = 0; i < song.samples.size(); ++i)
+    {
+        Align16(out);
+        const uint32_t para = static_cast<uint32_t>(out.size() / 16);
+        out[headers[i] + 13] = static_cast<uint8_t>(para >> 16);
+        Set16LE(out, headers[i] + 14, para & 0xFFFF);
+        for (int8_t v : song.samples[i].data)
+        {
+            if (song.samples[i].sixteen)
+                out.push_back(0);
+            out.push_back(static_cast<uint8_t>(v ^ 0x80));
+        }
+    }
     return out;
 }

@@ -10,7 +10,7 @@ struct ModuleCell
 {
     uint8_t note = 0; // 1.. in the player's numbering (note n is period table entry n - 1); 0 none
     uint8_t instrument = 0;
-    uint8_t volume = 0; // volume column, where the format has one
+    uint8_t volume = 0; // volume column: S3M 0 none, else volume + 1; XM and IT the file's byte
     uint8_t effect = 0;
     uint8_t parameter = 0;
 };
@@ -23,6 +23,8 @@ struct ModuleSample
     uint32_t looplength = 0;
     uint8_t volume = 64;
     uint8_t finetune = 0;
+    uint32_t c2spd = 8363; // S3M, IT: frequency of note 49
+    bool sixteen = false;  // write the data as 16-bit (value << 8)
 };
 
 struct ModuleSong
@@ -48,6 +50,9 @@ struct ModuleSong
 // One period of a sine or square wave repeated to the length, looped whole.
 ModuleSample SineSample(const std::string& name, uint32_t length, uint32_t period);
 ModuleSample SquareSample(const std::string& name, uint32_t length, uint32_t period);
+
+// S3M: effects as letters (A = 1 .. Z = 26); unsigned sample data.
+std::vector<uint8_t> WriteS3M(const ModuleSong& song);
 
 // MOD: up to 31 samples, 64 rows; the signature follows the channel count
 // unless one is given.
