@@ -303,12 +303,14 @@ void TriggerNote(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int note, bool por
     pc.vc->flags &= static_cast<uint8_t>(~AUMUS_STOP);
 }
 
-void KeyOff(Context& cx, AUMUS_PLAYERCHANNEL& pc)
+void KeyOff(Context& cx, AUMUS_PLAYERCHANNEL& pc, bool fromnote)
 {
     AUMUS_VOICE* v = pc.voice;
     if (!v)
         return;
     v->keyoff = 1;
+    // A key-off note starts the fade on the next tick; the key-off effect at once.
+    v->fadeskip = fromnote ? 1 : 0;
     const bool envelope = v->instrument && (v->instrument->envelopes[0].flags & AUMUS_ENV_ON);
     if (IsXM(cx.song))
     {
@@ -824,9 +826,10 @@ void ApplyEffect(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int effect, int pa
     case FX_ARPEGGIO:
     {
         const int p = it || song->type == AUMUS_TYPE_S3M ? Memory(pc, FX_ARPEGGIO, param) : param;
-        if (!p || !pc.voice)
+        if (!p || !pc.voice || tick0)
             break;
-        const int step = song->tickcount % 3;
+        // The XM tracker counts the arpeggio from the row's end.
+        const int step = IsXM(song) ? ((song->rowspeed - song->tickcount) % 3 + 3) % 3 : song->tickcount % 3;
         const int semis = step == 0 ? 0 : (step == 1 ? p >> 4 : p & 15);
         if (player->linear)
             pc.perioddelta = -semis * 64;
@@ -998,7 +1001,7 @@ void ApplyEffect(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int effect, int pa
         break;
     case FX_XM_KEYOFF:
         if (song->tickcount == param)
-            KeyOff(cx, pc);
+            KeyOff(cx, pc, false);
         break;
     case FX_XM_ENVPOS:
         if (tick0 && pc.voice)
@@ -1058,7 +1061,7 @@ void PlayCell(Context& cx, int c, const uint8_t* cell)
     if (note >= 1 && note <= AUMUS_NOTE_MAX)
         TriggerNote(cx, c, pc, note, porta);
     else if (note == AUMUS_NOTE_OFF)
-        KeyOff(cx, pc);
+        KeyOff(cx, pc, true);
     else if (note == AUMUS_NOTE_CUT)
         NoteCut(pc);
     else if (note == AUMUS_NOTE_FADE && pc.voice)
@@ -1112,12 +1115,13 @@ void OutputVoice(Context& cx, AUMUS_PLAYERCHANNEL* pc, AUMUS_VCHANNEL* vc, AUMUS
         }
         for (int i = 0; i < 3; ++i)
             AdvanceEnvelope(ins->envelopes[i], v.envpos[i], v.keyoff != 0, xm);
-        if (v.fading)
+        if (v.fading && !v.fadeskip)
         {
             v.fadevolume = std::max(0, v.fadevolume - ins->fadeout);
             if (v.fadevolume == 0 && !xm)
                 vc->flags |= AUMUS_STOP;
         }
+        v.fadeskip = 0;
         scaled = scaled * v.fadevolume / 65536;
         if (!xm)
             scaled = scaled * ins->globalvolume / 128;
@@ -1176,10 +1180,11 @@ void OutputVoice(Context& cx, AUMUS_PLAYERCHANNEL* pc, AUMUS_VCHANNEL* vc, AUMUS
     vc->flags = 0;
 }
 
-void OutputChannels(Context& cx)
+// Each channel is sent out right after its own effects, as the trackers do:
+// a global volume change reaches the channels after the one that made it first.
+void OutputChannel(Context& cx, int c)
 {
     AUMUS_SONG* song = cx.song;
-    for (int c = 0; c < song->numchannels; ++c)
     {
         AUMUS_CHANNEL& mc = song->channels[c];
         AUMUS_PLAYERCHANNEL& pc = cx.player->channels[c];
@@ -1236,13 +1241,16 @@ void UpdateRow(Context& cx)
         if (pc.effect != FX_TREMOR)
             pc.tremoroff = 0;
         if (IsNoteDelay(song, cell[3], cell[4]))
-        {
             pc.delaytick = cell[4] & 15;
-            continue;
+        else
+        {
+            pc.delaytick = -1;
+            PlayCell(cx, c, cell);
         }
-        pc.delaytick = -1;
-        PlayCell(cx, c, cell);
     }
+    // The whole row is read before any channel sounds.
+    for (int c = 0; c < song->numchannels; ++c)
+        OutputChannel(cx, c);
 }
 
 void UpdateTick(Context& cx)
@@ -1263,10 +1271,13 @@ void UpdateTick(Context& cx)
                 pc.delaytick = -1;
                 PlayCell(cx, c, cell);
             }
-            continue;
         }
-        ApplyVolumeColumn(cx, pc, cell[2], false);
-        ApplyEffect(cx, c, pc, cell[3], cell[4], false);
+        else
+        {
+            ApplyVolumeColumn(cx, pc, cell[2], false);
+            ApplyEffect(cx, c, pc, cell[3], cell[4], false);
+        }
+        OutputChannel(cx, c);
     }
 }
 } // namespace
@@ -1358,6 +1369,5 @@ void AUMUS_Player_Update(SongRecord* record)
         UpdateRow(cx);
         AUMUS_AdvanceRow(song);
     }
-    OutputChannels(cx);
     AUMUS_AdvanceTick(song);
 }

@@ -104,6 +104,7 @@ struct AUMUS_VOICE
     int32_t envpos[3];
     uint8_t keyoff;
     uint8_t fading;
+    uint8_t fadeskip; // the fade starts one tick later
     uint8_t background; // left behind by a new note
     int32_t fadevolume; // 0-65536
     int32_t autovibpos;

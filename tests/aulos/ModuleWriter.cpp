@@ -1,5 +1,6 @@
 #include "ModuleWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -230,6 +231,133 @@ std::vector<uint8_t> WriteS3M(const ModuleSong& song)
             if (song.samples[i].sixteen)
                 out.push_back(0);
             out.push_back(static_cast<uint8_t>(v ^ 0x80));
+        }
+    }
+    return out;
+}
+
+namespace
+{
+void PutEnvelope(std::vector<uint8_t>& out, const ModuleEnvelope& env)
+{
+    for (size_t i = 0; i < 12; ++i)
+    {
+        Put16LE(out, i < env.points.size() ? env.points[i].first : 0);
+        Put16LE(out, i < env.points.size() ? env.points[i].second : 0);
+    }
+}
+
+uint8_t EnvelopeType(const ModuleEnvelope& env)
+{
+    if (env.points.empty())
+        return 0;
+    return static_cast<uint8_t>(1 | (env.sustain >= 0 ? 2 : 0) | (env.loopstart >= 0 ? 4 : 0));
+}
+} // namespace
+
+std::vector<uint8_t> WriteXM(const ModuleSong& song)
+{
+    std::vector<uint8_t> out;
+    const std::string id = "Extended Module: ";
+    out.insert(out.end(), id.begin(), id.end());
+    PutText(out, song.name, 20);
+    out.push_back(0x1A);
+    PutText(out, "module writer", 20);
+    Put16LE(out, 0x104);
+    Put32LE(out, 276);
+    Put16LE(out, static_cast<uint32_t>(song.orders.size()));
+    Put16LE(out, static_cast<uint32_t>(song.restart));
+    Put16LE(out, static_cast<uint32_t>(song.channels));
+    Put16LE(out, static_cast<uint32_t>(song.patterns.size()));
+    Put16LE(out, static_cast<uint32_t>(song.samples.size()));
+    Put16LE(out, song.linear ? 1 : 0);
+    Put16LE(out, 6);
+    Put16LE(out, 125);
+    for (size_t i = 0; i < 256; ++i)
+        out.push_back(i < song.orders.size() ? song.orders[i] : 0);
+    for (const auto& pattern : song.patterns)
+    {
+        Put32LE(out, 9);
+        out.push_back(0);
+        Put16LE(out, static_cast<uint32_t>(song.rows));
+        const size_t sizeAt = out.size();
+        Put16LE(out, 0);
+        const size_t start = out.size();
+        for (const ModuleCell& c : pattern)
+        {
+            uint8_t mask = 0x80;
+            if (c.note)
+                mask |= 1;
+            if (c.instrument)
+                mask |= 2;
+            if (c.volume)
+                mask |= 4;
+            if (c.effect)
+                mask |= 8;
+            if (c.parameter)
+                mask |= 16;
+            out.push_back(mask);
+            if (c.note)
+                out.push_back(c.note);
+            if (c.instrument)
+                out.push_back(c.instrument);
+            if (c.volume)
+                out.push_back(c.volume);
+            if (c.effect)
+                out.push_back(c.effect);
+            if (c.parameter)
+                out.push_back(c.parameter);
+        }
+        Set16LE(out, sizeAt, static_cast<uint32_t>(out.size() - start));
+    }
+    for (const ModuleSample& s : song.samples)
+    {
+        Put32LE(out, 263);
+        PutText(out, s.name, 22);
+        out.push_back(0);
+        Put16LE(out, 1);
+        Put32LE(out, 40);
+        for (int n = 0; n < 96; ++n)
+            out.push_back(0);
+        PutEnvelope(out, s.volumeenvelope);
+        PutEnvelope(out, s.panenvelope);
+        out.push_back(static_cast<uint8_t>(s.volumeenvelope.points.size()));
+        out.push_back(static_cast<uint8_t>(s.panenvelope.points.size()));
+        out.push_back(static_cast<uint8_t>(std::max(s.volumeenvelope.sustain, 0)));
+        out.push_back(static_cast<uint8_t>(std::max(s.volumeenvelope.loopstart, 0)));
+        out.push_back(static_cast<uint8_t>(std::max(s.volumeenvelope.loopend, 0)));
+        out.push_back(static_cast<uint8_t>(std::max(s.panenvelope.sustain, 0)));
+        out.push_back(static_cast<uint8_t>(std::max(s.panenvelope.loopstart, 0)));
+        out.push_back(static_cast<uint8_t>(std::max(s.panenvelope.loopend, 0)));
+        out.push_back(EnvelopeType(s.volumeenvelope));
+        out.push_back(EnvelopeType(s.panenvelope));
+        out.push_back(s.vibtype);
+        out.push_back(s.vibsweep);
+        out.push_back(s.vibdepth);
+        out.push_back(s.vibrate);
+        Put16LE(out, s.fadeout);
+        out.resize(out.size() + 22, 0); // reserved up to the instrument's size of 263
+        const uint32_t unit = s.sixteen ? 2 : 1;
+        Put32LE(out, static_cast<uint32_t>(s.data.size()) * unit);
+        Put32LE(out, s.loopstart * unit);
+        Put32LE(out, s.looplength * unit);
+        out.push_back(s.volume);
+        out.push_back(static_cast<uint8_t>(s.xmfinetune));
+        out.push_back(static_cast<uint8_t>((s.looplength ? (s.bidi ? 2 : 1) : 0) | (s.sixteen ? 0x10 : 0)));
+        out.push_back(s.pan);
+        out.push_back(static_cast<uint8_t>(s.relnote));
+        out.push_back(0);
+        PutText(out, s.name, 22);
+        int old = 0;
+        for (int8_t v : s.data)
+        {
+            const int value = s.sixteen ? v * 256 : v;
+            const int delta = value - old;
+            old = value;
+            if (s.sixteen)
+                Put16LE(out, static_cast<uint32_t>(delta & 0xFFFF));
+            else
+                out.push_back(static_cast<uint8_t>(delta & 0xFF));
         }
     }
     return out;

@@ -15,6 +15,16 @@ struct ModuleCell
     uint8_t parameter = 0;
 };
 
+// Envelope points (tick, value) with optional sustain and loop point indices.
+struct ModuleEnvelope
+{
+    std::vector<std::pair<uint16_t, uint16_t>> points;
+    int sustain = -1;
+    int loopstart = -1;
+    int loopend = -1;
+    int sustainend = -1; // IT sustain loops; -1: the sustain point alone
+};
+
 struct ModuleSample
 {
     std::string name;
@@ -25,6 +35,16 @@ struct ModuleSample
     uint8_t finetune = 0;
     uint32_t c2spd = 8363; // S3M, IT: frequency of note 49
     bool sixteen = false;  // write the data as 16-bit (value << 8)
+    // XM and IT instruments (one per sample here).
+    int8_t relnote = 0;
+    int8_t xmfinetune = 0;
+    uint8_t pan = 128;
+    bool bidi = false;
+    ModuleEnvelope volumeenvelope;
+    ModuleEnvelope panenvelope;
+    uint16_t fadeout = 0;
+    uint8_t vibtype = 0, vibsweep = 0, vibdepth = 0, vibrate = 0;
+    uint8_t nna = 0; // IT new-note action
 };
 
 struct ModuleSong
@@ -32,6 +52,8 @@ struct ModuleSong
     std::string name;
     int channels = 4;
     int rows = 64;
+    bool linear = true; // XM, IT: linear frequency slides
+    int restart = 0;
     std::vector<uint8_t> orders;
     std::vector<std::vector<ModuleCell>> patterns; // rows x channels, row-major
     std::vector<ModuleSample> samples;
@@ -53,6 +75,9 @@ ModuleSample SquareSample(const std::string& name, uint32_t length, uint32_t per
 
 // S3M: effects as letters (A = 1 .. Z = 26); unsigned sample data.
 std::vector<uint8_t> WriteS3M(const ModuleSong& song);
+
+// XM: effects and the volume column as the file's bytes; note 97 is key off.
+std::vector<uint8_t> WriteXM(const ModuleSong& song);
 
 // MOD: up to 31 samples, 64 rows; the signature follows the channel count
 // unless one is given.

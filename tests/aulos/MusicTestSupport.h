@@ -6,6 +6,7 @@
 #include "ModuleWriter.h"
 #include "XmpReference.h"
 #include "aulos/aumus.h"
+#include "aulos/aumus_player.h"
 #include "aulos/aumus_song.h"
 
 #include <cmath>
