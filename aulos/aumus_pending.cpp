@@ -1,11 +1,6 @@
 // Loaders still to come: they recognise nothing yet.
 #include "aulos/aumus_song.h"
 
-bool AUMUS_LoadIT(AUMUS_SONG*, AUMUS_Reader&)
-{
-    return false;
-}
-
 bool AUMUS_LoadASB(AUMUS_SONG*, AUMUS_Reader&, unsigned int, const int*, int)
 {
     return false;

@@ -698,7 +698,11 @@ void SpecialS(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int param, bool tick0
     case 0xE:
         if (tick0 && !cx.player->rowdelayset)
         {
-            song->patterndelay += y * song->rowspeed;
+            // IT repeats the row, counting its ticks afresh; S3M stretches it.
+            if (IsIT(song))
+                cx.player->rowdelay = y;
+            else
+                song->patterndelay += y * song->rowspeed;
             cx.player->rowdelayset = true;
         }
         break;
@@ -787,7 +791,7 @@ void ApplyEffect(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int effect, int pa
         break;
     case FX_BREAK:
         if (tick0)
-            Break(cx, IsXM(song) || song->type == AUMUS_TYPE_S3M || it ? (param >> 4) * 10 + (param & 15) : param);
+            Break(cx, it ? param : (param >> 4) * 10 + (param & 15));
         break;
     case FX_S3M_VOLSLIDE:
         S3MVolumeSlide(cx, Memory(pc, FX_S3M_VOLSLIDE, param), pc.volume, 64, tick0);
@@ -1253,6 +1257,26 @@ void UpdateRow(Context& cx)
         OutputChannel(cx, c);
 }
 
+// A repeated row runs its row effects again but plays no notes.
+void RepeatRow(Context& cx)
+{
+    AUMUS_SONG* song = cx.song;
+    const int pattern = song->orderlist[song->order];
+    if (pattern >= song->numpatterns || !song->patterns[pattern].cells || song->row >= song->patterns[pattern].rows)
+        return;
+    cx.player->rowdelayset = true;
+    const uint8_t* cell = song->patterns[pattern].cells +
+                          static_cast<size_t>(song->row) * song->numchannels * AUMUS_CELLSIZE;
+    for (int c = 0; c < song->numchannels; ++c, cell += AUMUS_CELLSIZE)
+    {
+        AUMUS_PLAYERCHANNEL& pc = cx.player->channels[c];
+        if (!IsNoteDelay(song, cell[3], cell[4]) && cell[3] != FX_JUMP && cell[3] != FX_BREAK)
+            ApplyEffect(cx, c, pc, cell[3], cell[4], true);
+    }
+    for (int c = 0; c < song->numchannels; ++c)
+        OutputChannel(cx, c);
+}
+
 void UpdateTick(Context& cx)
 {
     AUMUS_SONG* song = cx.song;
@@ -1357,6 +1381,13 @@ void AUMUS_Player_Update(SongRecord* record)
         }
     }
     ResetDeltas(cx);
+    if (song->tickcount == 0 && cx.player->rowdelay > 0)
+    {
+        --cx.player->rowdelay;
+        RepeatRow(cx);
+        AUMUS_AdvanceTick(song);
+        return;
+    }
     if (song->tickcount != 0)
     {
         if (song->tickcount > 0)

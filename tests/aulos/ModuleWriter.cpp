@@ -362,3 +362,310 @@ std::vector<uint8_t> WriteXM(const ModuleSong& song)
     }
     return out;
 }
+
+namespace
+{
+class BitWriter
+{
+public:
+    void Write(uint32_t value, int bits)
+    {
+        for (int i = 0; i < bits; ++i)
+        {
+            if (m_iBit == 0)
+                m_Bytes.push_back(0);
+            if ((value >> i) & 1u)
+                m_Bytes.back() = static_cast<uint8_t>(m_Bytes.back() | (1u << m_iBit));
+            m_iBit = (m_iBit + 1) & 7;
+        }
+    }
+    std::vector<uint8_t> Take()
+    {
+        m_iBit = 0;
+        return std::move(m_Bytes);
+    }
+
+private:
+    std::vector<uint8_t> m_Bytes;
+    int m_iBit = 0;
+};
+
+bool Fits(int32_t delta, int width)
+{
+    return delta >= -(1 << (width - 1)) && delta < (1 << (width - 1));
+}
+
+// Whether the delta can be written at this width without looking like a width change.
+bool Encodable(int32_t delta, int width, int top, int valuebits, int window)
+{
+    if (width == top)
+        return true;
+    if (!Fits(delta, width))
+        return false;
+    const uint32_t v = static_cast<uint32_t>(delta) & ((1u << width) - 1);
+    if (width <= 6)
+        return v != (1u << (width - 1));
+    const uint32_t border = (((1u << valuebits) - 1) >> (top - width)) - static_cast<uint32_t>(window / 2);
+    return !(v > border && v <= border + static_cast<uint32_t>(window));
+}
+
+void ChangeWidth(BitWriter& out, int& width, int next, int top, int valuebits, int window, int changebits)
+{
+    if (width <= 6)
+    {
+        out.Write(1u << (width - 1), width);
+        out.Write(static_cast<uint32_t>(next < width ? next - 1 : next - 2), changebits);
+    }
+    else if (width < top)
+    {
+        const uint32_t border = (((1u << valuebits) - 1) >> (top - width)) - static_cast<uint32_t>(window / 2);
+        out.Write(border + static_cast<uint32_t>(next < width ? next : next - 1), width);
+    }
+    else
+    {
+        out.Write((1u << valuebits) | static_cast<uint32_t>(next - 1), width);
+    }
+    width = next;
+}
+} // namespace
+
+std::vector<uint8_t> CompressITSample(const std::vector<int16_t>& values, bool sixteen, bool it215)
+{
+    const int top = sixteen ? 17 : 9;
+    const int valuebits = sixteen ? 16 : 8;
+    const int window = sixteen ? 16 : 8;
+    const int changebits = sixteen ? 4 : 3;
+    const size_t blocksamples = sixteen ? 0x4000 : 0x8000;
+    std::vector<uint8_t> out;
+    for (size_t start = 0; start < values.size(); start += blocksamples)
+    {
+        BitWriter bits;
+        int width = top;
+        int32_t prev1 = 0; // last value
+        int32_t prevd = 0; // last first difference
+        const size_t end = std::min(values.size(), start + blocksamples);
+        for (size_t i = start; i < end; ++i)
+        {
+            const int32_t value = values[i];
+            int32_t d1 = value - prev1;
+            int32_t delta = it215 ? d1 - prevd : d1;
+            // Wrap into the value range, as the decoder's integrators wrap.
+            const int32_t range = 1 << valuebits;
+            delta = ((delta % range) + range) % range;
+            if (delta >= range / 2)
+                delta -= range;
+            d1 = ((d1 % range) + range) % range;
+            if (d1 >= range / 2)
+                d1 -= range;
+            prev1 = value;
+            prevd = d1;
+            int wanted = 1;
+            while (!Encodable(delta, wanted, top, valuebits, window))
+                ++wanted;
+            // Widen at once, narrow only after a small value: both directions get used.
+            if (wanted != width && (wanted > width || !Encodable(delta, width, top, valuebits, window) ||
+                                    width - wanted >= 2))
+                ChangeWidth(bits, width, wanted, top, valuebits, window, changebits);
+            if (width == top)
+                bits.Write(static_cast<uint32_t>(delta) & ((1u << valuebits) - 1), width);
+            else
+                bits.Write(static_cast<uint32_t>(delta) & ((1u << width) - 1), width);
+        }
+        std::vector<uint8_t> block = bits.Take();
+        Put16LE(out, static_cast<uint32_t>(block.size()));
+        out.insert(out.end(), block.begin(), block.end());
+    }
+    return out;
+}
+
+namespace
+{
+void PutITEnvelope(std::vector<uint8_t>& out, const ModuleEnvelope& env, bool pan)
+{
+    uint8_t flags = env.points.empty() ? 0 : 1;
+    if (env.loopstart >= 0)
+        flags |= 2;
+    if (env.sustain >= 0)
+        flags |= 4;
+    out.push_back(flags);
+    out.push_back(static_cast<uint8_t>(env.points.size()));
+    out.push_back(static_cast<uint8_t>(std::max(env.loopstart, 0)));
+    out.push_back(static_cast<uint8_t>(std::max(env.loopend, 0)));
+    out.push_back(static_cast<uint8_t>(std::max(env.sustain, 0)));
+    out.push_back(static_cast<uint8_t>(std::max(env.sustainend >= 0 ? env.sustainend : env.sustain, 0)));
+    for (size_t i = 0; i < 25; ++i)
+    {
+        const int value = i < env.points.size() ? env.points[i].second - (pan ? 32 : 0) : 0;
+        out.push_back(static_cast<uint8_t>(value));
+        Put16LE(out, i < env.points.size() ? env.points[i].first : 0);
+    }
+    out.push_back(0);
+}
+} // namespace
+
+std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
+{
+    std::vector<uint8_t> out;
+    out.insert(out.end(), {'I', 'M', 'P', 'M'});
+    PutText(out, song.name, 26);
+    Put16LE(out, 0x1004);
+    const size_t orders = song.orders.size() + 1;
+    const size_t instruments = options.instruments ? song.samples.size() : 0;
+    Put16LE(out, static_cast<uint32_t>(orders));
+    Put16LE(out, static_cast<uint32_t>(instruments));
+    Put16LE(out, static_cast<uint32_t>(song.samples.size()));
+    Put16LE(out, static_cast<uint32_t>(song.patterns.size()));
+    Put16LE(out, options.it215 ? 0x215 : 0x214);
+    Put16LE(out, options.it215 ? 0x215 : 0x214);
+    Put16LE(out, static_cast<uint32_t>(1 | (options.instruments ? 4 : 0) | (song.linear ? 8 : 0)));
+    Put16LE(out, 0);
+    out.push_back(128); // global volume
+    out.push_back(128); // mix volume
+    out.push_back(6);
+    out.push_back(125);
+    out.push_back(128);
+    out.push_back(0);
+    Put16LE(out, 0);
+    Put32LE(out, 0);
+    Put32LE(out, 0);
+    for (int c = 0; c < 64; ++c)
+        out.push_back(c < song.channels ? static_cast<uint8_t>((c & 1) ? 48 : 16) : 32 | 128);
+    for (int c = 0; c < 64; ++c)
+        out.push_back(64);
+    for (uint8_t o : song.orders)
+        out.push_back(o);
+    out.push_back(255);
+    const size_t pointers = out.size();
+    out.resize(out.size() + 4 * (instruments + song.samples.size() + song.patterns.size()), 0);
+    auto setPointer = [&](size_t slot) {
+        const uint32_t at = static_cast<uint32_t>(out.size());
+        for (int b = 0; b < 4; ++b)
+            out[pointers + slot * 4 + static_cast<size_t>(b)] = static_cast<uint8_t>(at >> (8 * b));
+    };
+    for (size_t i = 0; i < instruments; ++i)
+    {
+        setPointer(i);
+        const ModuleSample& s = song.samples[i];
+        const size_t start = out.size();
+        out.insert(out.end(), {'I', 'M', 'P', 'I'});
+        PutText(out, "", 12);
+        out.push_back(0);
+        out.push_back(s.nna);
+        out.push_back(0);
+        out.push_back(0);
+        Put16LE(out, s.fadeout);
+        out.push_back(0);
+        out.push_back(60);
+        out.push_back(128);
+        out.push_back(32 | 128);
+        out.push_back(0);
+        out.push_back(0);
+        Put16LE(out, 0x214);
+        out.push_back(1);
+        out.push_back(0);
+        PutText(out, s.name, 26);
+        out.resize(start + 0x40, 0);
+        for (int n = 0; n < 120; ++n)
+        {
+            out.push_back(static_cast<uint8_t>(n));
+            out.push_back(static_cast<uint8_t>(i + 1));
+        }
+        PutITEnvelope(out, s.volumeenvelope, false);
+        PutITEnvelope(out, s.panenvelope, true);
+        PutITEnvelope(out, ModuleEnvelope(), true);
+        out.resize(start + 554, 0);
+    }
+    std::vector<size_t> headers;
+    for (size_t i = 0; i < song.samples.size(); ++i)
+    {
+        setPointer(instruments + i);
+        const ModuleSample& s = song.samples[i];
+        headers.push_back(out.size());
+        out.insert(out.end(), {'I', 'M', 'P', 'S'});
+        PutText(out, "", 12);
+        out.push_back(0);
+        out.push_back(64);
+        out.push_back(static_cast<uint8_t>(1 | (s.sixteen ? 2 : 0) | (options.compressed ? 8 : 0) |
+                                           (s.looplength ? 16 : 0) | (s.bidi ? 64 : 0)));
+        out.push_back(s.volume);
+        PutText(out, s.name, 26);
+        out.push_back(static_cast<uint8_t>(1 | (options.it215 ? 4 : 0)));
+        out.push_back(static_cast<uint8_t>(s.pan == 128 ? 32 : (0x80 | (s.pan / 4))));
+        Put32LE(out, static_cast<uint32_t>(s.data.size()));
+        Put32LE(out, s.loopstart);
+        Put32LE(out, s.loopstart + s.looplength);
+        Put32LE(out, s.c2spd);
+        Put32LE(out, 0);
+        Put32LE(out, 0);
+        Put32LE(out, 0); // data pointer, below
+        out.push_back(s.vibrate);
+        out.push_back(s.vibdepth);
+        out.push_back(s.vibsweep);
+        out.push_back(s.vibtype);
+    }
+    for (size_t p = 0; p < song.patterns.size(); ++p)
+    {
+        setPointer(instruments + song.samples.size() + p);
+        const size_t start = out.size();
+        Put16LE(out, 0);
+        Put16LE(out, static_cast<uint32_t>(song.rows));
+        Put32LE(out, 0);
+        for (int row = 0; row < song.rows; ++row)
+        {
+            for (int c = 0; c < song.channels; ++c)
+            {
+                const ModuleCell& cell = song.patterns[p][static_cast<size_t>(row * song.channels + c)];
+                uint8_t mask = 0;
+                if (cell.note)
+                    mask |= 1;
+                if (cell.instrument)
+                    mask |= 2;
+                if (cell.volume)
+                    mask |= 4;
+                if (cell.effect)
+                    mask |= 8;
+                if (!mask)
+                    continue;
+                out.push_back(static_cast<uint8_t>((c + 1) | 128));
+                out.push_back(mask);
+                if (mask & 1)
+                    out.push_back(cell.note >= 254 ? cell.note : static_cast<uint8_t>(cell.note - 1 + 12));
+                if (mask & 2)
+                    out.push_back(cell.instrument);
+                if (mask & 4)
+                    out.push_back(static_cast<uint8_t>(cell.volume - 1));
+                if (mask & 8)
+                {
+                    out.push_back(cell.effect);
+                    out.push_back(cell.parameter);
+                }
+            }
+            out.push_back(0);
+        }
+        Set16LE(out, start, static_cast<uint32_t>(out.size() - start - 8));
+    }
+    for (size_t i = 0; i < song.samples.size(); ++i)
+    {
+        const ModuleSample& s = song.samples[i];
+        const uint32_t at = static_cast<uint32_t>(out.size());
+        for (int b = 0; b < 4; ++b)
+            out[headers[i] + 0x48 + static_cast<size_t>(b)] = static_cast<uint8_t>(at >> (8 * b));
+        std::vector<int16_t> values;
+        for (int8_t v : s.data)
+            values.push_back(static_cast<int16_t>(s.sixteen ? v * 256 + (v & 0x7F) : v));
+        if (options.compressed)
+        {
+            const std::vector<uint8_t> packed = CompressITSample(values, s.sixteen, options.it215);
+            out.insert(out.end(), packed.begin(), packed.end());
+            continue;
+        }
+        for (int16_t v : values)
+        {
+            if (s.sixteen)
+                Put16LE(out, static_cast<uint16_t>(v));
+            else
+                out.push_back(static_cast<uint8_t>(v));
+        }
+    }
+    return out;
+}

@@ -79,6 +79,20 @@ std::vector<uint8_t> WriteS3M(const ModuleSong& song);
 // XM: effects and the volume column as the file's bytes; note 97 is key off.
 std::vector<uint8_t> WriteXM(const ModuleSong& song);
 
+// IT: effects as letters (A = 1 .. Z = 26), the volume column as the file's
+// byte + 1 (0 none); one instrument per sample when instruments is set.
+struct ITOptions
+{
+    bool instruments = true;
+    bool compressed = false;
+    bool it215 = false;
+};
+std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options = ITOptions());
+
+// The tracker's sample compression of 8-bit or 16-bit values, choosing the
+// bit width per value so that every width change of the format is used.
+std::vector<uint8_t> CompressITSample(const std::vector<int16_t>& values, bool sixteen, bool it215);
+
 // MOD: up to 31 samples, 64 rows; the signature follows the channel count
 // unless one is given.
 std::vector<uint8_t> WriteMOD(const ModuleSong& song, const char* signature = nullptr);

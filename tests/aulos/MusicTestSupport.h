@@ -10,6 +10,7 @@
 #include "aulos/aumus_song.h"
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
