@@ -614,6 +614,7 @@ AUSND_SAMPLE* AUMUS_MakeSample(const void* data, uint32_t length, bool sixteen, 
         AUSND_SAMPLE* empty = AUSND_Sample_AllocHeader(-2, format | AUSND_LOOP_OFF);
         if (!empty)
             return Fail(AUSND_ERR_MEMORY, static_cast<AUSND_SAMPLE*>(nullptr));
+        empty->songowned = 1;
         empty->deffreq = deffreq;
         empty->defvol = defvol;
         empty->defpan = -1;
@@ -630,6 +631,7 @@ AUSND_SAMPLE* AUMUS_MakeSample(const void* data, uint32_t length, bool sixteen, 
     AUSND_SAMPLE* sample = AUSND_Sample_AllocEx(-2, static_cast<int>(length), mode, deffreq, defvol, -1, 255, 0);
     if (!sample)
         return Fail(AUSND_ERR_MEMORY, static_cast<AUSND_SAMPLE*>(nullptr));
+    sample->songowned = 1; // freed with the song even when its loader fails later
     if (!AUSND_Sample_Upload(sample, data, format))
     {
         AUSND_Sample_Free(sample);

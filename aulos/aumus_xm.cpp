@@ -179,6 +179,7 @@ AUSND_SAMPLE* DecodeSample(const SampleHeader& h, const uint8_t* data, uint32_t 
                                               static_cast<int>(bytes));
         if (ogg)
         {
+            ogg->songowned = 1;
             ogg->deffreq = freq;
             ogg->defvol = std::min<int>(h.volume, 64);
             return ogg;
