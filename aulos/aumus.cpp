@@ -116,6 +116,8 @@ void EmptyQueues(AUMUS_SONG* song)
 void StopLocked(AUMUS_SONG* song)
 {
     ReleaseAllChannels(song);
+    if (song->stophook)
+        song->stophook(song);
     song->playing = 0;
     song->finished = 1;
 }
@@ -123,6 +125,8 @@ void StopLocked(AUMUS_SONG* song)
 void FreeSongData(AUMUS_SONG* song)
 {
     ReleaseAllChannels(song);
+    if (song->stophook && song->work)
+        song->stophook(song);
     for (int i = 0; song->samples && i < song->numsamples; ++i)
     {
         AUSND_SAMPLE* sample = song->samples[i];

@@ -120,6 +120,7 @@ struct AUMUS_SONG : SongRecord
     int32_t maxchannels;
     int32_t minvolume;
     bool (*playhook)(AUMUS_SONG* song);
+    void (*stophook)(AUMUS_SONG* song); // stops what the player plays outside the song's channels
     AUMUS_CALLBACKRECORD* records[AUMUS_QUEUES]; // Zxx, row, order, then one per instrument
     void* work; // the player's own state, freed with the song
     void (*freework)(void* work);

@@ -669,3 +669,48 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
     }
     return out;
 }
+
+std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3, bool compact)
+{
+    std::vector<uint8_t> area;
+    uint32_t databytes = 0;
+    for (size_t i = 0; i < sounds.size(); ++i)
+    {
+        const ModuleSample& s = sounds[i];
+        const uint32_t length = static_cast<uint32_t>(s.data.size());
+        databytes += length;
+        if (compact && i > 0)
+        {
+            Put32LE(area, length);
+            Put32LE(area, length);
+            continue;
+        }
+        Put16LE(area, 64);
+        PutText(area, s.name, 30);
+        Put32LE(area, length);
+        Put32LE(area, length);
+        Put32LE(area, 0);
+        Put32LE(area, length ? length - 1 : 0);
+        Put32LE(area, 0x8 | 0x20 | 0x100 | 0x1); // 8-bit mono signed, no loop
+        Put32LE(area, 22050);
+        Put16LE(area, 255);
+        Put16LE(area, 128);
+        Put16LE(area, 128);
+        Put16LE(area, 1);
+    }
+    std::vector<uint8_t> out;
+    out.insert(out.end(), {'A', 'S', 'B', static_cast<uint8_t>(v3 ? '3' : '2')});
+    Put32LE(out, static_cast<uint32_t>(sounds.size()));
+    Put32LE(out, static_cast<uint32_t>(area.size()));
+    Put32LE(out, databytes);
+    if (v3)
+    {
+        Put32LE(out, 0x30000);
+        Put32LE(out, compact ? 2 : 0);
+    }
+    out.insert(out.end(), area.begin(), area.end());
+    for (const ModuleSample& s : sounds)
+        for (int8_t v : s.data)
+            out.push_back(static_cast<uint8_t>(v));
+    return out;
+}

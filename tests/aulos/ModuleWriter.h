@@ -93,6 +93,10 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options = 
 // bit width per value so that every width change of the format is used.
 std::vector<uint8_t> CompressITSample(const std::vector<int16_t>& values, bool sixteen, bool it215);
 
+// A sound bank of 8-bit signed mono sounds (ASB3, or ASB2 without the
+// version and flags); compact headers after the first when asked.
+std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3 = true, bool compact = false);
+
 // MOD: up to 31 samples, 64 rows; the signature follows the channel count
 // unless one is given.
 std::vector<uint8_t> WriteMOD(const ModuleSong& song, const char* signature = nullptr);
