@@ -77,6 +77,7 @@ unsigned int AUMUS_GetUserData(AUMUS_SONG* song);
 
 // Tracker sample decompression: 8-bit or 16-bit output, the 2.15 variant when
 // it215 is set. Reads at most srclen bytes of source; false when the source
-// runs out (the rest of the destination is then zero).
+// or a block runs out of bits, or a width is corrupt (the rest of the
+// destination is then zero).
 bool AUMUS_IT_Decompress8(const void* src, uint32_t srclen, void* dest, int len, bool it215);
 bool AUMUS_IT_Decompress16(const void* src, uint32_t srclen, void* dest, int len, bool it215);

@@ -162,11 +162,14 @@ bool LoadSample(AUMUS_SONG* song, AUMUS_PLAYER* player, AUMUS_Reader& file, int 
         bidi = (flags & 128) != 0;
     }
     const uint32_t bytes = sixteen ? 2 : 1;
+    // No more samples than the data can hold: plain ones byte for byte,
+    // compressed ones at least one bit each.
+    const uint32_t available = pointer < file.Size() ? file.Size() - pointer : 0;
+    length = static_cast<uint32_t>(std::min<uint64_t>(length, (flags & 8) ? uint64_t(available) * 8 : available / bytes));
     std::vector<uint8_t> data(static_cast<size_t>(length) * bytes);
     if (length && pointer < file.Size())
     {
         const uint8_t* src = file.At(pointer);
-        const uint32_t available = file.Size() - pointer;
         if (flags & 8)
         {
             const bool it215 = (convert & 4) != 0;

@@ -6,7 +6,8 @@
 
 namespace
 {
-// Reads bits least significant first from one block; past its end it gives zeros.
+// Reads bits least significant first from one block; past its end it gives
+// zeros and remembers that the block was short.
 class BitReader
 {
 public:
@@ -20,6 +21,8 @@ public:
             uint32_t bit = 0;
             if (m_iByte < m_iSize)
                 bit = (m_pData[m_iByte] >> m_iBit) & 1u;
+            else
+                m_bOverrun = true;
             value |= bit << i;
             if (++m_iBit == 8)
             {
@@ -30,7 +33,10 @@ public:
         return value;
     }
 
+    bool Overrun() const { return m_bOverrun; }
+
 private:
+    bool m_bOverrun = false;
     const uint8_t* m_pData;
     uint32_t m_iSize;
     uint32_t m_iByte = 0;
@@ -69,7 +75,6 @@ bool Decompress(const Variant& v, const uint8_t* src, uint32_t srclen, T* dest, 
             return false;
         const uint32_t blockbytes = static_cast<uint32_t>(src[pos] | (src[pos + 1] << 8));
         pos += 2;
-        // A block that claims more than the data holds reads zeros past the end.
         const uint32_t available = srclen - pos < blockbytes ? srclen - pos : blockbytes;
         BitReader bits(src + pos, available);
         pos += available;
@@ -82,6 +87,9 @@ bool Decompress(const Variant& v, const uint8_t* src, uint32_t srclen, T* dest, 
             if (width < 1 || width > v.topwidth)
                 return false;
             const uint32_t value = bits.Read(width);
+            // A block whose samples need more bits than it holds is corrupt.
+            if (bits.Overrun())
+                return false;
             int32_t delta = 0;
             if (width <= 6)
             {

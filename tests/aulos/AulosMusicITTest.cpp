@@ -125,9 +125,10 @@ TEST_F(MusicTest, ItDecompressionStopsAtTheEndOfItsSource)
     std::vector<int8_t> out(5000, 99);
     EXPECT_TRUE(AUMUS_IT_Decompress8(packed.data(), static_cast<uint32_t>(packed.size()), out.data(), 5000, false));
     EXPECT_EQ(out[4999], 3);
-    // Cut short: the rest reads as zero bits, nothing is read past the data.
+    // Cut short: the block runs out of bits, nothing is read past the data.
     std::vector<uint8_t> cut(packed.begin(), packed.begin() + 10);
-    EXPECT_TRUE(AUMUS_IT_Decompress8(cut.data(), static_cast<uint32_t>(cut.size()), out.data(), 5000, false));
+    EXPECT_FALSE(AUMUS_IT_Decompress8(cut.data(), static_cast<uint32_t>(cut.size()), out.data(), 5000, false));
+    EXPECT_EQ(out[4999], 0);
     // A second block that is not there fails and leaves zeros.
     std::vector<int8_t> two(40000, 99);
     EXPECT_FALSE(AUMUS_IT_Decompress8(packed.data(), static_cast<uint32_t>(packed.size()), two.data(), 40000, false));
