@@ -153,6 +153,40 @@ void FreeSongData(AUMUS_SONG* song)
         song->freework(song->work);
 }
 
+// Undoes what a loader that gave up made, so that the next loader starts afresh.
+void ForgetLoaderWork(AUMUS_SONG* song)
+{
+    ReleaseAllChannels(song);
+    if (song->stophook && song->work)
+        song->stophook(song);
+    for (int i = 0; song->samples && i < song->numsamples; ++i)
+    {
+        if (song->samples[i] && song->samples[i]->songowned)
+            AUSND_Sample_Free(song->samples[i]);
+    }
+    std::free(song->samples);
+    for (int i = 0; song->patterns && i < song->numpatterns; ++i)
+        std::free(song->patterns[i].cells);
+    std::free(song->patterns);
+    std::free(song->channels);
+    if (song->work && song->freework)
+        song->freework(song->work);
+    song->samples = nullptr;
+    song->numsamples = 0;
+    song->patterns = nullptr;
+    song->numpatterns = 0;
+    song->channels = nullptr;
+    song->numchannels = 0;
+    song->numinstruments = 0;
+    song->numorders = 0;
+    song->work = nullptr;
+    song->freework = nullptr;
+    song->tick = nullptr;
+    song->playhook = nullptr;
+    song->stophook = nullptr;
+    song->type = AUMUS_TYPE_NONE;
+}
+
 // Fires a queued callback from the mixer: the parameter carries the queue and the value.
 void FireQueued(SongRecord* record, void* param)
 {
@@ -245,6 +279,7 @@ bool LoadInto(AUMUS_SONG* song, LoadRequest& request, int offset, int length)
     {
         if (loaded || AUSND_ErrorNo != AUSND_ERR_FILE_FORMAT)
             break;
+        ForgetLoaderWork(song);
         AUMUS_Reader file(data, size);
         loaded = loader(song, file);
     }
