@@ -102,7 +102,7 @@ std::vector<uint8_t> WriteMOD(const ModuleSong& song, const char* signature)
     out.push_back(127);
     for (size_t i = 0; i < 128; ++i)
         out.push_back(i < song.orders.size() ? song.orders[i] : 0);
-    char sig[8];
+    char sig[16];
     if (signature)
         std::memcpy(sig, signature, 4);
     else if (song.channels == 4)
