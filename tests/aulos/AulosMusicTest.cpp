@@ -314,3 +314,37 @@ TEST_F(MusicTest, PlayingSongIsHeardAndStopsAtTheEndWithoutLooping)
     EXPECT_FALSE(AUMUS_IsPlaying(song));
     EXPECT_TRUE(AUMUS_IsFinished(song));
 }
+
+namespace
+{
+void Ignore(AUMUS_SONG*, unsigned char) {}
+
+// A real-time output, so that callbacks are queued for the time they are heard.
+class RealTimeMusicTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(AUSND_SetOutput(AUSND_OUTPUT_NOSOUND));
+        ASSERT_TRUE(AUSND_Init(44100, 32, 0));
+    }
+    void TearDown() override { AUSND_Close(); }
+};
+} // namespace
+
+TEST_F(RealTimeMusicTest, FullCallbackRingsCountWhatTheyDrop)
+{
+    const std::vector<uint8_t> bytes = WriteMOD(BasicSong());
+    AUMUS_SONG* song = LoadMemory(bytes);
+    ASSERT_NE(song, nullptr);
+    ASSERT_TRUE(AUMUS_SetRowCallback(song, Ignore, 1));
+    // The song is not playing, so nothing fires while the ring fills.
+    for (int i = 0; i < 300; ++i)
+        AUMUS_CheckCallback(song, AUMUS_CALLBACK_ROW, i);
+    EXPECT_EQ(song->records[1]->dropped, 44u);
+    int queued = 0;
+    for (int i = 0; i < AUSND_SONG_CALLBACKQUEUE_LENGTH; ++i)
+        queued += song->callbacks[1][i].time >= 0 ? 1 : 0;
+    EXPECT_EQ(queued, 256);
+    EXPECT_TRUE(AUMUS_FreeSong(song));
+}
