@@ -131,7 +131,7 @@ void AdvanceEnvelope(const AUMUS_ENVELOPE& env, int& pos, bool keyoff, bool xm)
     {
         const int start = env.tick[env.loopstart];
         const int end = env.tick[env.loopend];
-        if (pos > end || (xm && pos == end + 0 && false))
+        if (pos > end)
             pos = start;
     }
     const int last = env.tick[env.points - 1];

@@ -44,8 +44,7 @@ enum AUMUS_EFFECTS : uint8_t
     FX_XM_SETVOL,        // XM C
     FX_XM_KEYOFF,        // XM K
     FX_XM_ENVPOS,        // XM L
-    FX_XM_EXTRAFINE,     // XM X
-    FX_S3M_SETVOL        // the S3M volume column as an effect-free set volume is the volume byte itself
+    FX_XM_EXTRAFINE      // XM X
 };
 
 // Special note values in cell byte 0.
