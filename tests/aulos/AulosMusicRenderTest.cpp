@@ -1,0 +1,147 @@
+// Renders authored songs of every format through the capture output and
+// through libxmp (linear interpolation), and compares their loudness row by row.
+#include "MusicTestSupport.h"
+
+namespace
+{
+constexpr int kRowFrames = 6 * 882; // speed 6 at 125 BPM
+constexpr int kRows = 48;
+
+enum class Format
+{
+    MOD,
+    S3M,
+    XM,
+    IT
+};
+
+// A volume of 0-64 in the format's own cell encoding.
+void SetVolume(ModuleCell& cell, Format format, int volume)
+{
+    switch (format)
+    {
+    case Format::MOD:
+        cell.effect = 0xC;
+        cell.parameter = static_cast<uint8_t>(volume);
+        break;
+    case Format::S3M:
+    case Format::IT:
+        cell.volume = static_cast<uint8_t>(volume + 1);
+        break;
+    case Format::XM:
+        cell.volume = static_cast<uint8_t>(0x10 + volume);
+        break;
+    }
+}
+
+// Notes come and go and change loudness on every row, so the envelope moves.
+ModuleSong LoudnessSong(Format format)
+{
+    ModuleSong song;
+    song.name = "loudness";
+    song.channels = 4;
+    song.samples.push_back(SineSample("sine", 4096, 64));
+    song.samples.push_back(SquareSample("square", 4000, 100));
+    song.AddPatterns(1);
+    song.orders = {0};
+    static const int kVolumes[8] = {64, 8, 40, 0, 56, 20, 64, 30};
+    for (int row = 0; row < kRows; ++row)
+    {
+        const int c = row % 2;
+        ModuleCell& cell = song.Cell(0, row, c);
+        if (row % 4 == 0)
+        {
+            cell.note = static_cast<uint8_t>(40 + (row / 4) % 12);
+            cell.instrument = static_cast<uint8_t>(1 + c);
+        }
+        SetVolume(cell, format, kVolumes[(row * 3 + c) % 8]);
+    }
+    return song;
+}
+
+std::vector<uint8_t> Write(const ModuleSong& song, Format format)
+{
+    switch (format)
+    {
+    case Format::MOD:
+        return WriteMOD(song);
+    case Format::S3M:
+        return WriteS3M(song);
+    case Format::XM:
+        return WriteXM(song);
+    default:
+        return WriteIT(song);
+    }
+}
+
+std::vector<double> RowLoudness(const std::vector<int16_t>& stereo)
+{
+    std::vector<double> rms;
+    for (int row = 0; row < kRows; ++row)
+    {
+        double sum = 0.0;
+        for (int i = row * kRowFrames; i < (row + 1) * kRowFrames; ++i)
+        {
+            const double mono = (stereo[static_cast<size_t>(i) * 2] + stereo[static_cast<size_t>(i) * 2 + 1]) * 0.5;
+            sum += mono * mono;
+        }
+        rms.push_back(std::sqrt(sum / kRowFrames));
+    }
+    return rms;
+}
+
+double Correlation(const std::vector<double>& a, const std::vector<double>& b)
+{
+    double ma = 0.0, mb = 0.0;
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        ma += a[i];
+        mb += b[i];
+    }
+    ma /= static_cast<double>(a.size());
+    mb /= static_cast<double>(b.size());
+    double sab = 0.0, saa = 0.0, sbb = 0.0;
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        sab += (a[i] - ma) * (b[i] - mb);
+        saa += (a[i] - ma) * (a[i] - ma);
+        sbb += (b[i] - mb) * (b[i] - mb);
+    }
+    return saa > 0.0 && sbb > 0.0 ? sab / std::sqrt(saa * sbb) : 0.0;
+}
+} // namespace
+
+TEST_F(MusicTest, RenderedLoudnessFollowsLibxmpInEveryFormat)
+{
+    const struct
+    {
+        Format format;
+        const char* name;
+    } cases[] = {{Format::MOD, "MOD"}, {Format::S3M, "S3M"}, {Format::XM, "XM"}, {Format::IT, "IT"}};
+    const size_t frames = static_cast<size_t>(kRows) * kRowFrames;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const std::vector<uint8_t> bytes = Write(LoudnessSong(c.format), c.format);
+        AUMUS_SONG* song = Load(bytes);
+        ASSERT_NE(song, nullptr) << AUSND_GetError();
+        AUSND_Capture_Clear();
+        ASSERT_TRUE(AUMUS_PlaySong(song));
+        while (Captured().size() < frames * 2)
+            MixBlocks(1);
+        AUMUS_StopSong(song);
+        const std::vector<double> ours = RowLoudness(Captured());
+
+        xmp_context context = xmp_create_context();
+        ASSERT_EQ(xmp_load_module_from_memory(context, bytes.data(), static_cast<long>(bytes.size())), 0);
+        ASSERT_EQ(xmp_start_player(context, 44100, 0), 0);
+        xmp_set_player(context, XMP_PLAYER_INTERP, XMP_INTERP_LINEAR);
+        std::vector<int16_t> theirs(frames * 2);
+        xmp_play_buffer(context, theirs.data(), static_cast<int>(theirs.size() * sizeof(int16_t)), 0);
+        xmp_end_player(context);
+        xmp_release_module(context);
+        xmp_free_context(context);
+
+        EXPECT_GT(Correlation(ours, RowLoudness(theirs)), 0.95);
+    }
+}
