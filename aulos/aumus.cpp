@@ -812,7 +812,7 @@ bool AUMUS_PlaySong(AUMUS_SONG* song)
         song->channels[i].defpan = song->defaultpan[i & 63];
         song->channels[i].defvol = song->defaultvolume[i & 63];
     }
-    song->historyblock = Dev()->mixer ? Dev()->mixer->currentblock : 0;
+    song->historyblock = Dev()->mixer ? Dev()->mixer->currentblock.load() : 0;
     song->playing = 1;
     return true;
 }
