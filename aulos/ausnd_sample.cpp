@@ -5,6 +5,7 @@
 #include "aulos/ausnd_device.h"
 #include "aulos/ausnd_tags.h"
 #include "aulos/format_imaadpcm.h"
+#include "aulos/format_mpeg.h"
 #include "aulos/format_wav.h"
 #include "aulos/system_file.h"
 #include "aulos/system_string.h"
@@ -809,6 +810,8 @@ AUSND_SAMPLE* ProbeFormats(int index, AUSND_FILE* file, unsigned int mode)
     AUSND_SAMPLE* sample = AUSND_AIFF_Load(index, file, mode);
     if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
         sample = AUSND_WAV_Load(index, file, mode);
+    if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
+        sample = AUSND_Mpeg_Load(index, file, mode);
     return sample;
 }
 } // namespace
