@@ -278,11 +278,19 @@ int64_t AUSND_Mpeg_XingFrames(const uint8_t* frame, uint32_t bytes)
     const bool mpeg1 = (raw & (3u << 19)) == (3u << 19);
     const bool mono = ((raw >> 6) & 3) == 3;
     const uint32_t side = mpeg1 ? (mono ? 17u : 32u) : (mono ? 9u : 17u);
-    const uint32_t at = 4 + side + ((raw & (1u << 16)) ? 0u : 2u);
-    if (at + 12 > bytes)
-        return -1;
-    const uint8_t* tag = frame + at;
-    if (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0)
+    // Encoders place the tag after the side information, some ignoring the CRC.
+    const uint32_t crc = (raw & (1u << 16)) ? 0u : 2u;
+    const uint8_t* tag = nullptr;
+    for (const uint32_t at : {4 + side + crc, 4 + side})
+    {
+        if (at + 12 <= bytes &&
+            (std::memcmp(frame + at, "Xing", 4) == 0 || std::memcmp(frame + at, "Info", 4) == 0))
+        {
+            tag = frame + at;
+            break;
+        }
+    }
+    if (!tag)
         return -1;
     const uint32_t flags = BE32(tag + 4);
     if (!(flags & 1))

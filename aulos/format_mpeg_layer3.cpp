@@ -345,9 +345,9 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
     int region1, region2;
     if (gi.windowSwitching)
     {
-        // Switched blocks: the first region ends at 36 lines, except in the
-        // lower-rate long and mixed cases, which end it at long band 8.
-        region1 = lsf && !(gi.blockType == 2 && !gi.mixedBlock) ? bands.l[8] : 36;
+        // Switched blocks: the first region covers three short bands, or
+        // eight long bands for long and mixed blocks.
+        region1 = gi.blockType == 2 && !gi.mixedBlock ? 3 * bands.s[3] : bands.l[8];
         region2 = 576;
     }
     else

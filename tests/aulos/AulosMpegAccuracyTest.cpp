@@ -138,6 +138,8 @@ protected:
         {
             const double diff = static_cast<double>(ours[i]) - static_cast<double>(theirs[i]) * 32767.0;
             sum += diff * diff;
+            if (std::fabs(diff) > 2 && d.peak <= 2 && getenv("MPEG_DEBUG"))
+                std::printf("first bad at %zu (frame %zu)\n", i, i / 1152);
             d.peak = std::max(d.peak, std::fabs(diff));
         }
         d.compared = n;
@@ -189,7 +191,7 @@ const Case kLayer2[] = {
     {"l2_441_mono_64.mp2", 44100, 1, "twolame --quiet -b 64 -m m IN OUT"},
     {"l2_48_mono_32.mp2", 48000, 1, "twolame --quiet -b 32 -m m IN OUT"},
     {"l2_32_stereo_64.mp2", 32000, 2, "twolame --quiet -b 64 -m s IN OUT"},
-    {"l2_32_mono_48_crc.mp2", 32000, 1, "twolame --quiet -b 48 -m m -e IN OUT"},
+    {"l2_32_mono_48_crc.mp2", 32000, 1, "twolame --quiet -b 48 -m m -p IN OUT"},
     {"l2_441_stereo_96.mp2", 44100, 2, "twolame --quiet -b 96 -m s IN OUT"},
     {"l2_22_joint_64.mp2", 22050, 2, "twolame --quiet -b 64 -m j IN OUT"},
     {"l2_16_mono_32.mp2", 16000, 1, "twolame --quiet -b 32 -m m IN OUT"},
