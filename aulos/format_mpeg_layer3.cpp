@@ -793,12 +793,6 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
     const bool fits = static_cast<uint32_t>(bitsNeeded) <= available;
 
     const uint32_t frameOutBytes = static_cast<uint32_t>(granules * channels * 1152);
-    if (!fits)
-    {
-        std::memmove(mp->mainData, mp->mainData + total - tail, static_cast<size_t>(tail));
-        mp->mainDataLength = tail;
-        return false;
-    }
     if (!haveReservoir)
     {
         // Main data from before a seek or a gap is missing: output silence
@@ -809,6 +803,13 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
         mp->mainDataLength = tail;
         *pcmBytesOut = frameOutBytes;
         return true;
+    }
+    if (!fits)
+    {
+        // The granules claim more bits than the frame and its reservoir hold.
+        std::memmove(mp->mainData, mp->mainData + total - tail, static_cast<size_t>(tail));
+        mp->mainDataLength = tail;
+        return false;
     }
 
     MpegBitReader& bits = mp->bits;
