@@ -84,7 +84,7 @@ float g_gain[378]; // 2^(-0.25 v) for v = -46 .. 331
 float g_cs[8];
 float g_ca[8];
 float g_imdctWindow[4][36];
-float g_cos36[18][36];
+float g_cos18[18][18]; // the long IMDCT's middle outputs
 float g_cos12[6][12];
 float g_isRatio[7][2]; // MPEG-1 intensity: left and right factors
 float g_lsfIs[2][32];  // lower rates: io^k for the two scales
@@ -341,7 +341,6 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
                     uint32_t endBit, int lsf, float* xr, int* nonzeroOut)
 {
     int values[576 + 4];
-    std::memset(values, 0, sizeof(values));
     int region1, region2;
     if (gi.windowSwitching)
     {
@@ -394,6 +393,7 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
         }
     }
     const bool overrun = bits.position > endBit;
+    std::memset(values + i, 0, sizeof(int) * static_cast<size_t>(580 - i));
     // Quadruples until the granule's bits are used up.
     const MpegHuffTree* quad = AUSND_Mpeg_QuadTree(gi.count1Table);
     while (i <= 572 && bits.position < endBit)
@@ -630,15 +630,24 @@ void AliasReduce(float* xr, int subbands)
     }
 }
 
+// The 36 outputs of the long IMDCT come from the 18 middle ones:
+// x[i] = -y[8 - i] for i < 9, x[9 + j] = y[j], x[27 + m] = y[17 - m].
 void Imdct36(const float* in, float* out, const float* window)
 {
-    for (int i = 0; i < 36; ++i)
+    float y[18] = {};
+    for (int k = 0; k < 18; ++k)
     {
-        float sum = 0.0f;
-        for (int k = 0; k < 18; ++k)
-            sum += in[k] * g_cos36[k][i];
-        out[i] = sum * window[i];
+        const float v = in[k];
+        const float* c = g_cos18[k];
+        for (int j = 0; j < 18; ++j)
+            y[j] += v * c[j];
     }
+    for (int i = 0; i < 9; ++i)
+        out[i] = -y[8 - i] * window[i];
+    for (int j = 0; j < 18; ++j)
+        out[9 + j] = y[j] * window[9 + j];
+    for (int m = 0; m < 9; ++m)
+        out[27 + m] = y[17 - m] * window[27 + m];
 }
 
 void Imdct12x3(const float* in, float* out)
@@ -731,8 +740,8 @@ void AUSND_Mpeg_Init_Layer3(int /*sblimit*/)
         g_imdctWindow[2][i] = i < 12 ? static_cast<float>(std::sin(M_PI / 12.0 * (i + 0.5))) : 0.0f;
     }
     for (int k = 0; k < 18; ++k)
-        for (int i = 0; i < 36; ++i)
-            g_cos36[k][i] = static_cast<float>(std::cos(M_PI / 72.0 * (2 * i + 1 + 18) * (2 * k + 1)));
+        for (int j = 0; j < 18; ++j)
+            g_cos18[k][j] = static_cast<float>(std::cos(M_PI / 72.0 * (2 * (j + 9) + 1 + 18) * (2 * k + 1)));
     for (int k = 0; k < 6; ++k)
         for (int i = 0; i < 12; ++i)
             g_cos12[k][i] = static_cast<float>(std::cos(M_PI / 24.0 * (2 * i + 1 + 6) * (2 * k + 1)));
@@ -848,7 +857,8 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
         if (channels == 2 && h.mode == 1)
         {
             ProcessStereo(mp, h, si.gr[g][1], sf[g][1], isMax, intensityScale);
-            nonzero[0] = nonzero[1] = 576;
+            nonzero[0] = Extent(mp->spectrum[0]);
+            nonzero[1] = Extent(mp->spectrum[1]);
         }
         float subbands[2][18][32];
         for (int ch = 0; ch < channels; ++ch)
