@@ -314,12 +314,11 @@ int ReadScaleFactors2(MpegBitReader& bits, ScaleFactors& sf, const Granule& gi, 
 
 float Requantise(int value, float gain)
 {
-    if (value == 0)
-        return 0.0f;
     const int magnitude = value < 0 ? -value : value;
     const float p = magnitude < kPowCount ? g_pow43[magnitude]
                                            : std::pow(static_cast<float>(magnitude), 4.0f / 3.0f);
-    return value < 0 ? -p * gain : p * gain;
+    const float scaled = p * gain;
+    return value < 0 ? -scaled : scaled;
 }
 
 int DecodePairSymbol(MpegBitReader& bits, const MpegHuffTree* tree)
@@ -692,10 +691,12 @@ void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, float (*subbands)[32], in
             Imdct12x3(xr + 18 * sb, z);
         for (int i = 0; i < 18; ++i)
         {
-            const float v = z[i] + prev[i];
+            subbands[i][sb] = z[i] + prev[i];
             prev[i] = z[18 + i];
-            subbands[i][sb] = (sb & 1) && (i & 1) ? -v : v;
         }
+        if (sb & 1)
+            for (int i = 1; i < 18; i += 2)
+                subbands[i][sb] = -subbands[i][sb];
     }
 }
 } // namespace

@@ -348,8 +348,9 @@ int AUSND_Sockbuf_ReadLine(AUSND_SOCKBUF* b, char* line, int size, int timeoutMs
             break;
         if (c == '\r')
             continue;
-        if (length < size - 1)
-            line[length++] = c;
+        line[length++] = c;
+        if (length == size - 1)
+            break; // an over-long line comes back in pieces
     }
     line[length] = 0;
     return length;

@@ -9,6 +9,8 @@
 
 namespace
 {
+constexpr int kMaxHeaderLines = 256;
+
 AUSND_NETSTREAM* FailNull(AUSND_NETSTREAM* net, int error)
 {
     AUSND_Stream_Net_Close(net);
@@ -28,8 +30,11 @@ int ReadHeaders(AUSND_NETSTREAM* net)
         return 0;
     if (code == 200)
     {
-        for (;;)
+        // A server that never ends its header is cut off.
+        for (int count = 0;; ++count)
         {
+            if (count == kMaxHeaderLines)
+                return 0;
             const int length = AUSND_Sockbuf_ReadLine(net->socket, line, sizeof(line), net->timeoutMs);
             if (length < 0)
                 return 0;
@@ -46,7 +51,7 @@ int ReadHeaders(AUSND_NETSTREAM* net)
     }
     if (code == 301 || code == 302 || code == 303 || code == 305 || code == 307)
     {
-        for (;;)
+        for (int count = 0; count < kMaxHeaderLines; ++count)
         {
             const int length = AUSND_Sockbuf_ReadLine(net->socket, line, sizeof(line), net->timeoutMs);
             if (length <= 0)
@@ -54,6 +59,7 @@ int ReadHeaders(AUSND_NETSTREAM* net)
             if (AUSND_Stream_Net_LocationLine(&net->headers, line))
                 return 2;
         }
+        return 0;
     }
     return 0;
 }

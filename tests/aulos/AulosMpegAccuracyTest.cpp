@@ -138,8 +138,6 @@ protected:
         {
             const double diff = static_cast<double>(ours[i]) - static_cast<double>(theirs[i]) * 32767.0;
             sum += diff * diff;
-            if (std::fabs(diff) > 2 && d.peak <= 2 && getenv("MPEG_DEBUG"))
-                std::printf("first bad at %zu (frame %zu)\n", i, i / 1152);
             d.peak = std::max(d.peak, std::fabs(diff));
         }
         d.compared = n;

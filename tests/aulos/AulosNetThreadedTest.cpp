@@ -327,7 +327,11 @@ TEST_F(NetThreaded, UnusableServersFail)
     server.Answer("/noloc", "HTTP/1.1 302 Found\r\n\r\n");
     server.Answer("/missing", "HTTP/1.1 404 Not Found\r\n\r\n");
     server.Answer("/junk", "SSH-2.0-OpenSSH\r\n\r\n");
-    for (const char* path : {"/noloc", "/missing", "/junk", "/stall"})
+    std::string endless = "ICY 200 OK\r\n";
+    for (int i = 0; i < 300; ++i)
+        endless += "icy-notice1: " + std::string(9000, 'x') + "\r\n";
+    server.Answer("/endless", endless);
+    for (const char* path : {"/noloc", "/missing", "/junk", "/stall", "/endless"})
     {
         EXPECT_EQ(AUSND_Stream_Net_OpenUrl(server.Url(path).c_str(), nullptr, nullptr, 300), nullptr) << path;
     }
