@@ -5,6 +5,8 @@
 #include "aulos/system_memory.h"
 
 #include <cstring>
+#include <string>
+#include <vorbis/vorbisfile.h>
 
 
 namespace
@@ -104,6 +106,73 @@ void Disconnect(AUSND_NETSTREAM* net)
 
 // Reads exactly `bytes` raw bytes when they are all buffered; false otherwise
 // (nothing consumed).
+constexpr uint64_t kCommentInterval = 24576;
+
+// The decoder's reads wait for the network (up to the time-out) so that a
+// buffering pause is not taken for the end of the stream.
+size_t VorbisRead(void* out, size_t size, size_t count, void* source)
+{
+    AUSND_NETSTREAM* net = static_cast<AUSND_NETSTREAM*>(source);
+    const uint64_t wanted = static_cast<uint64_t>(size) * count;
+    const int bytes = wanted > 0x10000 ? 0x10000 : static_cast<int>(wanted);
+    for (int waited = 0; waited <= net->timeoutMs; waited += 10)
+    {
+        const int got = AUSND_Sockbuf_Read(out, net->socket, bytes);
+        if (got < 0)
+            return 0;
+        if (got > 0)
+        {
+            net->received += static_cast<uint64_t>(got);
+            return static_cast<size_t>(got) / (size ? size : 1);
+        }
+        AUSND_Sockbuf_Prebuffer(net->socket, true, 10);
+    }
+    return 0;
+}
+
+long VorbisTell(void* source)
+{
+    return static_cast<long>(static_cast<AUSND_NETSTREAM*>(source)->received);
+}
+
+void DispatchComments(AUSND_NETSTREAM* net)
+{
+    vorbis_comment* comments = ov_comment(static_cast<OggVorbis_File*>(net->vorbis), -1);
+    if (!comments || !net->metadataCallback)
+        return;
+    for (int i = 0; i < comments->comments; ++i)
+    {
+        const std::string entry(comments->user_comments[i], static_cast<size_t>(comments->comment_lengths[i]));
+        const size_t equals = entry.find('=');
+        if (equals == std::string::npos)
+            continue;
+        net->metadataCallback(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(),
+                              net->metadataUserdata);
+    }
+}
+
+bool OpenVorbis(AUSND_NETSTREAM* net)
+{
+    OggVorbis_File* vf = static_cast<OggVorbis_File*>(AUSND_Memory_Calloc(sizeof(OggVorbis_File)));
+    if (!vf)
+        return false;
+    const ov_callbacks callbacks{VorbisRead, nullptr, nullptr, VorbisTell};
+    if (ov_open_callbacks(net, vf, nullptr, 0, callbacks) != 0)
+    {
+        AUSND_Memory_Free(vf);
+        return false;
+    }
+    net->vorbis = vf;
+    const vorbis_info* info = ov_info(vf, -1);
+    if (!info || info->channels < 1 || info->channels > 2)
+        return false;
+    net->channels = info->channels;
+    net->rate = static_cast<int>(info->rate);
+    DispatchComments(net);
+    net->nextCommentsAt = net->received + kCommentInterval;
+    return true;
+}
+
 bool ReadRaw(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
 {
     int done = 0;
@@ -158,17 +227,23 @@ AUSND_NETSTREAM* AUSND_Stream_Net_OpenUrl(const char* url, AUSND_METADATACALLBAC
         std::memcpy(current, net->headers.location, sizeof(current));
         Disconnect(net);
     }
-    if (net->headers.flags & AUSND_NET_CONTENT_OGG)
-        return FailNull(net, AUSND_ERR_FILE_FORMAT); // Ogg over the network is not read here
     net->metaLeft = net->headers.metaInterval;
     net->socket->flags &= ~static_cast<uint32_t>(AUSND_SOCKBUF_HEADERPHASE);
     net->status = AUSND_NET_STATUS_BUFFERING;
     if (!AUSND_Sockbuf_Prebuffer(net->socket, true, net->timeoutMs) &&
         !(net->socket->flags & AUSND_SOCKBUF_REMOTECLOSED))
         return FailNull(net, AUSND_ERR_FILE_BAD);
-    net->mpeg = AUSND_Mpeg_Alloc();
-    if (!net->mpeg)
-        return FailNull(net, AUSND_ERR_MEMORY);
+    if (net->headers.flags & AUSND_NET_CONTENT_OGG)
+    {
+        if (!OpenVorbis(net))
+            return FailNull(net, AUSND_ERR_FILE_FORMAT);
+    }
+    else
+    {
+        net->mpeg = AUSND_Mpeg_Alloc();
+        if (!net->mpeg)
+            return FailNull(net, AUSND_ERR_MEMORY);
+    }
     net->status = AUSND_NET_STATUS_STREAMING;
     return net;
 }
@@ -177,6 +252,11 @@ void AUSND_Stream_Net_Close(AUSND_NETSTREAM* net)
 {
     if (!net)
         return;
+    if (net->vorbis)
+    {
+        ov_clear(static_cast<OggVorbis_File*>(net->vorbis));
+        AUSND_Memory_Free(net->vorbis);
+    }
     Disconnect(net);
     AUSND_Mpeg_Close(net->mpeg);
     AUSND_Memory_Free(net);
@@ -296,5 +376,43 @@ bool AUSND_Mpeg_Net_ReadFrame(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t* b
         net->frameSize = 0;
         *bytesOut = ok ? produced : 0;
         return ok;
+    }
+}
+
+bool AUSND_OggVorbis_Net_Read(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t bytes, uint32_t* bytesOut,
+                              bool* ended)
+{
+    *bytesOut = 0;
+    *ended = false;
+    if (!net || !net->vorbis || !pcmOut)
+    {
+        *ended = true;
+        return false;
+    }
+    OggVorbis_File* vf = static_cast<OggVorbis_File*>(net->vorbis);
+    for (;;)
+    {
+        int section = 0;
+        const long got = ov_read(vf, reinterpret_cast<char*>(pcmOut), static_cast<int>(bytes), 0, 2, 1, &section);
+        if (got == OV_HOLE)
+            continue;
+        if (got < 0)
+        {
+            net->status = AUSND_NET_STATUS_STOPPED;
+            *ended = true;
+            return false;
+        }
+        if (got == 0)
+        {
+            *ended = true;
+            return true;
+        }
+        *bytesOut = static_cast<uint32_t>(got);
+        if (net->received >= net->nextCommentsAt)
+        {
+            DispatchComments(net);
+            net->nextCommentsAt = net->received + kCommentInterval;
+        }
+        return true;
     }
 }

@@ -39,6 +39,9 @@ struct AUSND_NETSTREAM
     int channels;
     int rate;
     int bitrate;
+    // Ogg Vorbis content
+    void* vorbis; // the decoder (OggVorbis_File), null for MPEG content
+    uint64_t nextCommentsAt;
 };
 
 // Connects, sends the request, follows up to 16 redirects and reads the
@@ -50,6 +53,10 @@ void AUSND_Stream_Net_Close(AUSND_NETSTREAM* net);
 // Audio bytes with the ICY metadata blocks taken out (and dispatched); as
 // AUSND_Sockbuf_Read otherwise.
 int AUSND_Mpeg_Net_ReadBytes(AUSND_NETSTREAM* net, uint8_t* out, int bytes);
+// Up to `bytes` of 16-bit interleaved PCM from an Ogg Vorbis stream; true
+// with *bytesOut 0 means no data yet (silence); *ended when the stream is over.
+bool AUSND_OggVorbis_Net_Read(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t bytes, uint32_t* bytesOut,
+                              bool* ended);
 // One frame per call: true with the PCM when a frame was complete; false
 // with bytes 0 while data is still on its way; *ended when the stream is over.
 bool AUSND_Mpeg_Net_ReadFrame(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t* bytesOut, bool* ended);

@@ -21,6 +21,7 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <vorbis/vorbisfile.h>
 
 namespace
 {
@@ -216,6 +217,53 @@ std::vector<int16_t> ReadAllFrames(AUSND_NETSTREAM* net)
     }
 }
 
+std::vector<uint8_t> MakeOgg()
+{
+    const std::string out = ::testing::TempDir() + "aulos_net.ogg";
+    const std::string command = "sox -q -n -r 44100 -c 2 --comment 'TITLE=Sherd Blues' --add-comment 'ARTIST=Potters' " +
+                                out + " synth 2 sine 440 sine 660 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::ifstream f(out, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+struct MemoryReader
+{
+    const std::vector<uint8_t>* data;
+    size_t at;
+};
+
+size_t ReadMemory(void* out, size_t size, size_t count, void* source)
+{
+    MemoryReader* r = static_cast<MemoryReader*>(source);
+    const size_t bytes = std::min(size * count, r->data->size() - r->at);
+    std::memcpy(out, r->data->data() + r->at, bytes);
+    r->at += bytes;
+    return bytes / size;
+}
+
+// vorbisfile's own decoding of the whole file.
+std::vector<int16_t> DecodeOgg(const std::vector<uint8_t>& data)
+{
+    MemoryReader reader{&data, 0};
+    OggVorbis_File vf;
+    std::vector<int16_t> pcm;
+    if (ov_open_callbacks(&reader, &vf, nullptr, 0, ov_callbacks{ReadMemory, nullptr, nullptr, nullptr}) != 0)
+        return pcm;
+    char buffer[4096];
+    int section = 0;
+    long got;
+    while ((got = ov_read(&vf, buffer, sizeof(buffer), 0, 2, 1, &section)) != 0)
+    {
+        if (got < 0)
+            continue;
+        const int16_t* values = reinterpret_cast<const int16_t*>(buffer);
+        pcm.insert(pcm.end(), values, values + got / 2);
+    }
+    ov_clear(&vf);
+    return pcm;
+}
+
 class NetThreaded : public ::testing::Test
 {
 protected:
@@ -298,6 +346,34 @@ TEST_F(NetThreaded, IcyRadioDecodesLikeTheFileAndReportsItsTitles)
     EXPECT_EQ(m.values["TITLE"], "Trowel Song");
     EXPECT_GT(m.calls, 2);
     EXPECT_EQ(net->headers.flags & AUSND_NET_CONTENT_MPEG, static_cast<uint32_t>(AUSND_NET_CONTENT_MPEG));
+    AUSND_Stream_Net_Close(net);
+}
+
+TEST_F(NetThreaded, OggRadioDecodesAndReportsItsComments)
+{
+    LoopbackServer server;
+    const std::vector<uint8_t> ogg = MakeOgg();
+    server.Answer("/stream", "HTTP/1.0 200 OK\r\nContent-Type: application/ogg\r\n\r\n" +
+                                 std::string(ogg.begin(), ogg.end()));
+    Metadata m;
+    AUSND_NETSTREAM* net = AUSND_Stream_Net_OpenUrl(server.Url("/stream").c_str(), OnMetadata, &m, 5000);
+    ASSERT_NE(net, nullptr) << AUSND_ErrorNo;
+    EXPECT_EQ(net->channels, 2);
+    EXPECT_EQ(net->rate, 44100);
+    std::vector<int16_t> pcm;
+    for (;;)
+    {
+        int16_t block[2048];
+        uint32_t bytes = 0;
+        bool ended = false;
+        AUSND_OggVorbis_Net_Read(net, block, sizeof(block), &bytes, &ended);
+        pcm.insert(pcm.end(), block, block + bytes / 2);
+        if (ended)
+            break;
+    }
+    EXPECT_EQ(pcm, DecodeOgg(ogg));
+    EXPECT_EQ(m.values["TITLE"], "Sherd Blues");
+    EXPECT_EQ(m.values["ARTIST"], "Potters");
     AUSND_Stream_Net_Close(net);
 }
 
