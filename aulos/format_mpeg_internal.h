@@ -45,8 +45,12 @@ struct MpegBitReader
     {
         const uint32_t byte = position >> 3;
         uint32_t word = 0;
-        for (uint32_t i = 0; i < 4; ++i)
-            word = (word << 8) | (byte + i < bytes ? data[byte + i] : 0u);
+        if (byte + 4 <= bytes)
+            word = (static_cast<uint32_t>(data[byte]) << 24) | (static_cast<uint32_t>(data[byte + 1]) << 16) |
+                   (static_cast<uint32_t>(data[byte + 2]) << 8) | data[byte + 3];
+        else
+            for (uint32_t i = 0; i < 4; ++i)
+                word = (word << 8) | (byte + i < bytes ? data[byte + i] : 0u);
         word <<= position & 7;
         return count ? word >> (32 - count) : 0;
     }

@@ -317,8 +317,14 @@ float Requantise(int value, float gain)
     const int magnitude = value < 0 ? -value : value;
     const float p = magnitude < kPowCount ? g_pow43[magnitude]
                                            : std::pow(static_cast<float>(magnitude), 4.0f / 3.0f);
+    // The sign is copied bit for bit: signs are random, so a branch would mispredict.
+    uint32_t bits;
     const float scaled = p * gain;
-    return value < 0 ? -scaled : scaled;
+    std::memcpy(&bits, &scaled, 4);
+    bits ^= static_cast<uint32_t>(value) & 0x80000000u;
+    float result;
+    std::memcpy(&result, &bits, 4);
+    return result;
 }
 
 int DecodePairSymbol(MpegBitReader& bits, const MpegHuffTree* tree)
