@@ -390,3 +390,29 @@ TEST_F(MpegLoading, MonoAndStereoFilesLoadAsSamplesWithTags)
     WriteAll(text, std::vector<uint8_t>(20000, 0x41));
     EXPECT_EQ(AUSND_Sample_Load(-1, text.c_str(), 0, 0, 0), nullptr);
 }
+
+TEST_F(MpegLoading, RiffWrappedMp3LoadsLikeTheRawFile)
+{
+    const std::vector<uint8_t> mp3 = Encode("riff_inner.mp3", "-b 96");
+    std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 30, 0, 0, 0};
+    const uint8_t fmt[30] = {85, 0, 2, 0, 0x44, 0xAC, 0, 0, 0xB8, 0x2E, 0, 0, 1, 0, 0, 0, 12, 0};
+    riff.insert(riff.end(), fmt, fmt + 30);
+    riff.insert(riff.end(), {'d', 'a', 't', 'a'});
+    for (int i = 0; i < 4; ++i)
+        riff.push_back(static_cast<uint8_t>(mp3.size() >> (8 * i)));
+    riff.insert(riff.end(), mp3.begin(), mp3.end());
+    const uint32_t riffSize = static_cast<uint32_t>(riff.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        riff[4 + static_cast<size_t>(i)] = static_cast<uint8_t>(riffSize >> (8 * i));
+    const std::string rawPath = Temp("plain.mp3");
+    const std::string riffPath = Temp("wrapped.wav");
+    WriteAll(rawPath, mp3);
+    WriteAll(riffPath, riff);
+    AUSND_SAMPLE* plain = AUSND_Sample_Load(-1, rawPath.c_str(), 0, 0, 0);
+    AUSND_SAMPLE* wrapped = AUSND_Sample_Load(-1, riffPath.c_str(), 0, 0, 0);
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(wrapped, nullptr) << AUSND_GetError();
+    EXPECT_EQ(AUSND_Sample_GetLength(wrapped), AUSND_Sample_GetLength(plain));
+    AUSND_Sample_Free(plain);
+    AUSND_Sample_Free(wrapped);
+}
