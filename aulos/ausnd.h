@@ -333,6 +333,50 @@ int AUSND_CD_GetNumTracks(char drive);
 int AUSND_CD_GetTrackLength(char drive, int track);
 bool AUSND_CD_Close(char drive);
 
+// Streams: sound decoded while it plays (music files, or data that a fill
+// callback produces). Positions are bytes of data, milliseconds or PCM frames.
+struct AUSND_STREAM;
+struct AUSND_STREAMSYNC;
+typedef bool (*AUSND_STREAMCALLBACK)(AUSND_STREAM* stream, void* buffer, int length, void* userdata);
+typedef bool (*AUSND_STREAMSYNCCALLBACK)(AUSND_STREAM* stream, const char* name, unsigned int offset,
+                                         void* userdata);
+
+AUSND_STREAM* AUSND_Stream_Open(const char* nameordata, unsigned int mode, int offset, int length);
+AUSND_STREAM* AUSND_Stream_Create(AUSND_STREAMCALLBACK callback, int halfbytes, unsigned int mode, int rate,
+                                  void* userdata);
+int AUSND_Stream_Play(int channel, AUSND_STREAM* stream);
+int AUSND_Stream_PlayEx(int channel, AUSND_STREAM* stream, AUSND_DSPUNIT* unit, signed char paused);
+bool AUSND_Stream_Stop(AUSND_STREAM* stream);
+bool AUSND_Stream_Close(AUSND_STREAM* stream);
+bool AUSND_Stream_SetBufferSize(int ms);
+bool AUSND_Stream_SetEndCallback(AUSND_STREAM* stream, AUSND_STREAMCALLBACK callback, void* userdata);
+bool AUSND_Stream_SetSyncCallback(AUSND_STREAM* stream, AUSND_STREAMSYNCCALLBACK callback, void* userdata);
+AUSND_STREAMSYNC* AUSND_Stream_AddSyncPoint(AUSND_STREAM* stream, unsigned int pcmoffset, const char* name);
+bool AUSND_Stream_DeleteSyncPoint(AUSND_STREAMSYNC* point);
+int AUSND_Stream_GetNumSyncPoints(AUSND_STREAM* stream);
+AUSND_STREAMSYNC* AUSND_Stream_GetSyncPoint(AUSND_STREAM* stream, int index);
+const char* AUSND_Stream_GetSyncPointInfo(AUSND_STREAMSYNC* point, unsigned int* pcmoffset);
+int AUSND_Stream_GetOpenState(AUSND_STREAM* stream);
+AUSND_SAMPLE* AUSND_Stream_GetSample(AUSND_STREAM* stream);
+AUSND_DSPUNIT* AUSND_Stream_CreateDSP(AUSND_STREAM* stream, AUSND_DSPCALLBACK callback, int priority, void* param);
+bool AUSND_Stream_SetMode(AUSND_STREAM* stream, unsigned int mode);
+unsigned int AUSND_Stream_GetMode(AUSND_STREAM* stream);
+int AUSND_Stream_GetLength(AUSND_STREAM* stream);
+int AUSND_Stream_GetLengthMs(AUSND_STREAM* stream);
+bool AUSND_Stream_SetPosition(AUSND_STREAM* stream, unsigned int position);
+unsigned int AUSND_Stream_GetPosition(AUSND_STREAM* stream);
+bool AUSND_Stream_SetTime(AUSND_STREAM* stream, int ms);
+int AUSND_Stream_GetTime(AUSND_STREAM* stream);
+bool AUSND_Stream_SetPCM(AUSND_STREAM* stream, unsigned int pcm);
+bool AUSND_Stream_SetLoopPoints(AUSND_STREAM* stream, unsigned int loopstartpcm, unsigned int loopendpcm);
+bool AUSND_Stream_SetLoopCount(AUSND_STREAM* stream, int count);
+int AUSND_Stream_GetNumSubStreams(AUSND_STREAM* stream);
+bool AUSND_Stream_SetSubStream(AUSND_STREAM* stream, int index);
+bool AUSND_Stream_SetSubStreamSentence(AUSND_STREAM* stream, const int* sentencelist, int numitems);
+// Bytes of data of a mode and channel count as frames, and back.
+unsigned int AUSND_Stream_BytesToSamples(unsigned int bytes, unsigned int mode, int channels);
+unsigned int AUSND_Stream_SamplesToBytes(unsigned int samples, unsigned int mode, int channels);
+
 // The capture output: every block mixed since AUSND_Init, as interleaved
 // signed 16-bit frames at the mix rate.
 const int16_t* AUSND_Capture_GetData(unsigned int* numframes);

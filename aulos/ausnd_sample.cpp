@@ -8,6 +8,7 @@
 #include "aulos/format_asb.h"
 #include "aulos/format_mpeg.h"
 #include "aulos/format_wav.h"
+#include "aulos/ausnd_stream.h"
 #include "aulos/system_file.h"
 #include "aulos/system_string.h"
 
@@ -813,6 +814,9 @@ AUSND_SAMPLE* ProbeFormats(int index, AUSND_FILE* file, unsigned int mode)
         sample = AUSND_WAV_Load(index, file, mode);
     if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
         sample = AUSND_ASB_Load(index, file, mode);
+    if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
+        sample = AUSND_OggVorbis_Load(index, file, mode);
+    // MPEG last: its frame search would find sync words inside other formats.
     if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
         sample = AUSND_Mpeg_Load(index, file, mode);
     return sample;

@@ -10,6 +10,7 @@
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("DELVOR_AUDIO_OUTPUT", "capture", 0); // sound without a device, one block per update
     setenv("DELVOR_TEST_DATA", DELVOR_TEST_DATA_DIR, 0);
     setenv("LP_NUM_THREADS", "0", 0);
     ::testing::InitGoogleTest(&argc, argv);

@@ -7,6 +7,8 @@
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
+#include "engine/sound/SoundManager.h"
+#include "aulos/ausnd.h"
 
 namespace ZQ2 {
 
@@ -20,6 +22,12 @@ const RTTI* const SoundStream::rttis[] = {&BaseObject::rtti, nullptr};
 const RTTI SoundStream::rtti("SoundStream", SoundStream::rttis);
 
 SoundStream::SoundStream(AUSND_STREAM* stream) : m_pStream(stream) {}
+
+SoundStream::~SoundStream() {
+    // A stream still open when the sound system has closed went with it.
+    if (m_pStream && SoundManager::g_AudioAvailable)
+        AUSND_Stream_Close(m_pStream);
+}
 
 bool SoundStream::ParseSyncPoints() {
     SmartPtr<PropertyStore> store(new PropertyStore());

@@ -2,6 +2,8 @@
 // manager on its loader thread from a folder and the data archive.
 #include <gtest/gtest.h>
 
+#include "aulos/ausnd.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -29,7 +31,9 @@ using resfiles::Write;
 
 namespace {
 
-const std::string kSample = "RIFF....WAVEfmt sixteen bit mono";
+const std::string kSample("RIFF\x2C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xAC\0\0\x88\x58\x01\0\x02\0\x10\0"
+                            "data\x08\0\0\0\x10\0\x20\0\x30\0\x40\0",
+                            52);  // a WAV of four 16-bit mono frames
 
 const char* const kFont =
     "<root><Font id=\"font\" spacewidth=\"6\"><Vector id=\"chars\">"
@@ -124,7 +128,7 @@ TEST_F(ResourceListThreaded, EveryKindLoadsOnTheLoaderIntoUsableObjects) {
 
     auto* click = DynamicCast<Sound>(Manager()->GetResource("CLICK", "menu"));
     ASSERT_NE(click, nullptr);
-    EXPECT_EQ(click->GetSampleSize(), static_cast<int>(kSample.size()));
+    EXPECT_EQ(AUSND_Sample_GetLength(click->GetSample()), 4u);
     EXPECT_FLOAT_EQ(click->GetVolume(), 0.5f);
 
     auto* music = DynamicCast<SoundStream>(Manager()->GetResource("MUSIC", "menu"));
