@@ -3,6 +3,7 @@
 #include "aulos/format_mpeg.h"
 
 #include "aulos/ausnd_device.h"
+#include "aulos/ausnd_stream.h"
 #include "aulos/format_mpeg_internal.h"
 #include "aulos/system_memory.h"
 
@@ -698,4 +699,122 @@ AUSND_SAMPLE* AUSND_Mpeg_Load(int index, AUSND_FILE* file, unsigned int mode)
     }
     AUSND_Sample_ApplyFileLoop(sample, loop, mode);
     return sample;
+}
+
+// ---------------------------------------------------------------- streams
+
+namespace
+{
+// What an MPEG stream keeps: the decoder, every frame's offset, and the next frame to read.
+struct MpegStreamCodec
+{
+    AUSND_MPEG* mp;
+    AUSND_MPEGOFFSETS table;
+    AUSND_FILE* file;
+    uint32_t dataOffset;
+    uint32_t dataLength;
+    int32_t nextFrame;
+    uint32_t framesPerFrame; // PCM frames per MPEG frame
+    uint32_t pcmFrameBytes;
+};
+
+// Frames decoded before a seek target so that the reservoir and the filter
+// state are whole when the target frame plays.
+constexpr int32_t kSeekPreroll = 3;
+
+bool ReadMpegStream(AUSND_STREAM* s, void* /*raw*/, uint32_t /*rawsize*/, void* dest, uint32_t* bytes)
+{
+    MpegStreamCodec* c = static_cast<MpegStreamCodec*>(s->format.codec);
+    const uint32_t capacity = *bytes;
+    *bytes = 0;
+    if (!c || !dest)
+        return false;
+    const uint32_t perFrame = c->mp->pcmBytesPerFrame;
+    uint8_t* out = static_cast<uint8_t*>(dest);
+    uint8_t frame[AUSND_MPEG_MAXFRAME];
+    while (c->nextFrame < c->table.count && capacity - *bytes >= perFrame)
+    {
+        const uint32_t at = c->table.offsets[c->nextFrame++];
+        const uint32_t left = c->dataLength - at;
+        const int want = static_cast<int>(left < sizeof(frame) ? left : sizeof(frame));
+        AUSND_File_Seek(c->file, static_cast<int>(c->dataOffset + at), 0);
+        const int got = AUSND_File_Read(frame, 1, want, c->file);
+        uint32_t produced = 0;
+        if (got < 4 || !AUSND_Mpeg_DecodeFrame(c->mp, frame, static_cast<uint32_t>(got),
+                                               reinterpret_cast<int16_t*>(out + *bytes), &produced))
+        {
+            // A frame that cannot be decoded keeps its time as silence.
+            std::memset(out + *bytes, 0, perFrame);
+            produced = perFrame;
+        }
+        *bytes += produced;
+    }
+    return c->nextFrame < c->table.count;
+}
+
+bool SeekMpegStream(AUSND_STREAM* s, int /*unit*/, uint64_t frame, uint64_t /*bytes*/)
+{
+    MpegStreamCodec* c = static_cast<MpegStreamCodec*>(s->format.codec);
+    if (!c || c->framesPerFrame == 0)
+        return false;
+    uint64_t target = frame / c->framesPerFrame;
+    if (target > static_cast<uint64_t>(c->table.count))
+        target = static_cast<uint64_t>(c->table.count);
+    const int32_t start = static_cast<int32_t>(target) > kSeekPreroll ? static_cast<int32_t>(target) - kSeekPreroll : 0;
+    AUSND_Mpeg_ResetFrame(c->mp);
+    c->nextFrame = start;
+    s->skipbytes = static_cast<uint32_t>((frame - static_cast<uint64_t>(start) * c->framesPerFrame) * c->pcmFrameBytes);
+    return true;
+}
+
+void ResetMpegStream(void* codec)
+{
+    AUSND_Mpeg_ResetFrame(static_cast<MpegStreamCodec*>(codec)->mp);
+}
+
+bool CloseMpegStream(void* codec)
+{
+    MpegStreamCodec* c = static_cast<MpegStreamCodec*>(codec);
+    if (!c)
+        return false;
+    AUSND_Mpeg_Close(c->mp);
+    AUSND_Mpeg_FreeOffsets(&c->table);
+    AUSND_Memory_Free(c);
+    return true;
+}
+} // namespace
+
+bool AUSND_Mpeg_OpenStream(AUSND_FILE* file, AUSND_STREAMFORMAT* f, AUSND_SYNCLIST* sync)
+{
+    MpegStreamCodec* c = static_cast<MpegStreamCodec*>(AUSND_Memory_Calloc(sizeof(MpegStreamCodec)));
+    if (!c)
+        return Fail(AUSND_ERR_MEMORY);
+    // Streams always measure the frames: the table gives exact length and seeks.
+    uint32_t mode = f->mode | AUSND_MPEGACCURATE;
+    int block = 0;
+    uint32_t pcmBytes = 0;
+    uint32_t lengthMs = 0;
+    if (!AUSND_Mpeg_Open(file, &mode, &f->rate, &c->dataLength, &pcmBytes, &c->mp, &block, &c->dataOffset, &lengthMs,
+                         &c->table, &f->loop, sync))
+    {
+        AUSND_Memory_Free(c);
+        return false;
+    }
+    c->file = file;
+    c->pcmFrameBytes = (mode & AUSND_STEREO) ? 4u : 2u;
+    c->framesPerFrame = c->mp->pcmBytesPerFrame / c->pcmFrameBytes;
+    f->mode = mode & ~static_cast<uint32_t>(AUSND_MPEGACCURATE);
+    f->pcmbytes = pcmBytes;
+    f->datalength = c->dataLength;
+    f->dataoffset = c->dataOffset;
+    f->codec = c;
+    f->bytesperframe = 0;
+    f->rawsize = 0;
+    f->decodesize = c->mp->pcmBytesPerFrame;
+    f->lengthms = lengthMs;
+    f->read = ReadMpegStream;
+    f->seek = SeekMpegStream;
+    f->reset = ResetMpegStream;
+    f->close = CloseMpegStream;
+    return true;
 }

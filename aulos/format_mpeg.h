@@ -55,3 +55,8 @@ bool AUSND_Mpeg_Open(AUSND_FILE* file, uint32_t* modeInOut, int* rateOut, uint32
                      uint32_t* lengthMsOut, AUSND_MPEGOFFSETS* offsetTable, AUSND_LOOPPAIR* loopOut,
                      AUSND_SYNCLIST* syncOwner);
 AUSND_SAMPLE* AUSND_Mpeg_Load(int index, AUSND_FILE* file, unsigned int mode);
+
+struct AUSND_STREAMFORMAT;
+// Fills a stream's format with the MPEG reader: frame-exact length, seeks
+// through the frame table.
+bool AUSND_Mpeg_OpenStream(AUSND_FILE* file, AUSND_STREAMFORMAT* format, AUSND_SYNCLIST* sync);
