@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
@@ -29,7 +30,8 @@ void WriteAll(const std::string& path, const std::vector<uint8_t>& data)
 
 std::string Temp(const std::string& name)
 {
-    return ::testing::TempDir() + "aulos_mpeg_" + name;
+    // Per process: ctest runs the cases of a suite side by side.
+    return ::testing::TempDir() + "aulos_mpeg_" + std::to_string(getpid()) + "_" + name;
 }
 
 void Put(std::vector<uint8_t>& out, uint32_t value, int bytes)
@@ -112,12 +114,15 @@ protected:
         const std::string decode = "mpg123 -q --no-gapless -e f32 -s " + coded + " > " + reference + " 2>/dev/null";
         EXPECT_EQ(std::system(decode.c_str()), 0) << decode;
         const std::vector<uint8_t> raw = ReadAll(reference);
+        std::remove(wav.c_str());
+        std::remove(reference.c_str());
         std::vector<float> theirs(raw.size() / 4);
         if (!theirs.empty())
             std::memcpy(theirs.data(), raw.data(), theirs.size() * 4);
 
         Difference d;
         AUSND_SAMPLE* sample = AUSND_Sample_Load(-1, coded.c_str(), 0, 0, 0);
+        std::remove(coded.c_str());
         EXPECT_NE(sample, nullptr) << c.name << " error " << AUSND_GetError();
         if (!sample)
             return d;

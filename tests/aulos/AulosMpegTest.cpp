@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
@@ -31,7 +32,8 @@ void WriteAll(const std::string& path, const std::vector<uint8_t>& data)
 
 std::string Temp(const std::string& name)
 {
-    return ::testing::TempDir() + "aulos_mpegreader_" + name;
+    // Per process: ctest runs the cases of a suite side by side.
+    return ::testing::TempDir() + "aulos_mpegreader_" + std::to_string(getpid()) + "_" + name;
 }
 
 // An MP3 made by lame from a 2-second tone with noise (raw input, 44.1 kHz).

@@ -122,8 +122,8 @@ std::vector<uint8_t> MakeMp3()
             raw.push_back(static_cast<uint8_t>(v & 0xFF));
             raw.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
         }
-    const std::string in = ::testing::TempDir() + "aulos_net_in.raw";
-    const std::string out = ::testing::TempDir() + "aulos_net.mp3";
+    const std::string in = ::testing::TempDir() + "aulos_net_in_" + std::to_string(getpid()) + ".raw";
+    const std::string out = ::testing::TempDir() + "aulos_net_" + std::to_string(getpid()) + ".mp3";
     {
         std::ofstream f(in, std::ios::binary);
         f.write(reinterpret_cast<const char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
@@ -219,7 +219,7 @@ std::vector<int16_t> ReadAllFrames(AUSND_NETSTREAM* net)
 
 std::vector<uint8_t> MakeOgg()
 {
-    const std::string out = ::testing::TempDir() + "aulos_net.ogg";
+    const std::string out = ::testing::TempDir() + "aulos_net_" + std::to_string(getpid()) + ".ogg";
     const std::string command = "sox -q -n -r 44100 -c 2 --comment 'TITLE=Sherd Blues' --add-comment 'ARTIST=Potters' " +
                                 out + " synth 2 sine 440 sine 660 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0);
