@@ -5,6 +5,7 @@
 
 #include "aulos/system_string.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -394,8 +395,10 @@ void NameFromTags(AUSND_STREAM* s, const char* fallback)
     }
     if (title[0])
     {
-        std::strncpy(name + used, title, 255 - used);
-        name[255] = 0;
+        const size_t room = 255 - used;
+        const size_t length = std::min(std::strlen(title), room);
+        std::memcpy(name + used, title, length);
+        name[used + length] = 0;
     }
 }
 
