@@ -5,6 +5,8 @@
 #include "aulos/ausnd_device.h"
 #include "aulos/ausnd_tags.h"
 #include "aulos/format_imaadpcm.h"
+#include "aulos/format_asb.h"
+#include "aulos/format_mpeg.h"
 #include "aulos/format_wav.h"
 #include "aulos/ausnd_stream.h"
 #include "aulos/system_file.h"
@@ -811,7 +813,12 @@ AUSND_SAMPLE* ProbeFormats(int index, AUSND_FILE* file, unsigned int mode)
     if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
         sample = AUSND_WAV_Load(index, file, mode);
     if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
+        sample = AUSND_ASB_Load(index, file, mode);
+    if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
         sample = AUSND_OggVorbis_Load(index, file, mode);
+    // MPEG last: its frame search would find sync words inside other formats.
+    if (!sample && AUSND_ErrorNo == AUSND_ERR_FILE_FORMAT)
+        sample = AUSND_Mpeg_Load(index, file, mode);
     return sample;
 }
 } // namespace
@@ -844,7 +851,9 @@ AUSND_SAMPLE* AUSND_Sample_LoadEx(int index, const char* nameordata, unsigned in
         AUSND_File_Close(file);
     if (!sample)
         return nullptr;
-    F_strncpy(sample->name, (mode & AUSND_LOADMEMORY) || openfile ? "Memory file" : nameordata, 255);
+    // Banks name their sounds themselves.
+    if (!sample->name[0])
+        F_strncpy(sample->name, (mode & AUSND_LOADMEMORY) || openfile ? "Memory file" : nameordata, 255);
     sample->name[255] = 0;
     if (sample->mode & (AUSND_IMAADPCM | AUSND_ADPCM28))
         return sample;

@@ -1,6 +1,7 @@
 // Streams: the stream list, the stream thread and its update pass, the double
 // buffer, opening, playing, stopping and closing, and sync points.
 #include "aulos/ausnd_stream.h"
+#include "aulos/format_mpeg.h"
 
 #include "aulos/system_string.h"
 
@@ -341,7 +342,12 @@ bool ProbeFormats(AUSND_FILE* file, AUSND_STREAMFORMAT* f, AUSND_SYNCLIST* sync,
     AUSND_File_Seek(file, 0, 0);
     if (AUSND_OggVorbis_Open(file, f, tags))
         return true;
-    return false;
+    if (AUSND_ErrorNo != AUSND_ERR_FILE_FORMAT)
+        return false;
+    // MPEG last: its frame search would find sync words inside other formats.
+    f->mode = mode;
+    AUSND_File_Seek(file, 0, 0);
+    return AUSND_Mpeg_OpenStream(file, f, sync);
 }
 
 void NameFromTags(AUSND_STREAM* s, const char* fallback)

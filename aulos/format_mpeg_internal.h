@@ -1,0 +1,133 @@
+// Shared between the MPEG audio reader and its layer decoders: the decoder
+// context, the bounded bit reader and the global tables.
+#pragma once
+
+#include "aulos/format_mpeg.h"
+
+#include <cstdint>
+
+// A two-level Huffman lookup. An entry with bit 15 set points at a sub-table:
+// bits 11 to 14 its index width, bits 0 to 10 its start. Otherwise bits 8 to 12
+// hold the bits still to consume at this level and bits 0 to 7 the symbol.
+struct MpegHuffTree
+{
+    static constexpr int kRootBits = 9;
+    uint16_t entries[1792];
+    int size;
+    int dimension;
+};
+
+void AUSND_Mpeg_InitHuffman();
+const MpegHuffTree* AUSND_Mpeg_PairTree(int table); // null for the unused tables 0, 4 and 14
+int AUSND_Mpeg_PairLinbits(int table);
+const MpegHuffTree* AUSND_Mpeg_QuadTree(int table); // 0: table A, 1: table B
+// The raw code book of a pair table (0 to 31) or of quadruple table A (32) or B (33).
+bool AUSND_Mpeg_HuffmanBook(int table, const uint16_t** codes, const uint8_t** lengths, int* count);
+
+// Reads big-endian bits from a byte range; past the end it yields zeros and
+// remembers the overrun, so a corrupt frame can never read outside its buffer.
+struct MpegBitReader
+{
+    const uint8_t* data = nullptr;
+    uint32_t bytes = 0;
+    uint32_t position = 0; // in bits
+
+    void Start(const uint8_t* start, uint32_t length)
+    {
+        data = start;
+        bytes = length;
+        position = 0;
+    }
+    uint32_t BitsLeft() const { return position >= bytes * 8 ? 0 : bytes * 8 - position; }
+    bool Overrun() const { return position > bytes * 8; }
+    // Up to 24 bits without consuming them.
+    uint32_t Peek(int count) const
+    {
+        const uint32_t byte = position >> 3;
+        uint32_t word = 0;
+        if (byte + 4 <= bytes)
+            word = (static_cast<uint32_t>(data[byte]) << 24) | (static_cast<uint32_t>(data[byte + 1]) << 16) |
+                   (static_cast<uint32_t>(data[byte + 2]) << 8) | data[byte + 3];
+        else
+            for (uint32_t i = 0; i < 4; ++i)
+                word = (word << 8) | (byte + i < bytes ? data[byte + i] : 0u);
+        word <<= position & 7;
+        return count ? word >> (32 - count) : 0;
+    }
+    uint32_t Read(int count)
+    {
+        const uint32_t value = Peek(count);
+        position += static_cast<uint32_t>(count);
+        return value;
+    }
+    void Skip(uint32_t count) { position += count; }
+};
+
+struct MpegHeader
+{
+    uint32_t raw;
+    int lsf;       // lower sampling rate (MPEG-2 and 2.5)
+    int extension; // MPEG-2.5 (8 to 12 kHz)
+    int layer;
+    int channels;
+    int bitrateIndex;
+    int rateIndex; // 0 to 8
+    int padding;
+    int privateBit;
+    int mode;
+    int modeExtension;
+    int copyright;
+    int original;
+    int protection; // a CRC follows the header
+    int emphasis;
+    // layer II
+    int allocTable; // 0..4: the standard's tables a, b, c, d and the lower-rate one
+    int sblimit;
+    int jsbound;
+};
+
+enum
+{
+    kMpegReservoirBytes = 512,
+    kMpegFrameArea = 1792,
+    kMpegMainDataMax = 4096 // reservoir plus the longest layer III main data of one frame
+};
+
+struct AUSND_MPEG
+{
+    int frameSize;     // body bytes after the header; 0 = none decoded for the next frame
+    int prevFrameSize; // -1 after a reset
+    MpegHeader header;
+    int streamLayer;
+    // Frame bodies, alternately; the reservoir room in front is unused by this
+    // decoder, which keeps its reservoir in mainData below.
+    uint8_t frameBuffer[2][kMpegReservoirBytes + kMpegFrameArea + 8];
+    int bufferIndex;
+    MpegBitReader bits;
+    // Layer III main data: the most recent main data bytes of earlier frames,
+    // followed by this frame's.
+    uint8_t mainData[kMpegMainDataMax];
+    int mainDataLength;
+    // Polyphase synthesis: per channel 16 blocks of 64 matrixed values.
+    float synthBuffer[2][16][64];
+    int ringIndex;
+    // Layer III overlap-add, per channel and subband.
+    float overlap[2][32][18];
+    int blockIndex[2];
+    float spectrum[2][576];
+    uint32_t pcmBytesPerFrame;
+    uint32_t exactLength;
+};
+
+// Global tables of the synthesis and the layer decoders.
+void AUSND_Mpeg_MakeTables(float scale);
+void AUSND_Mpeg_Init_Layer2();
+void AUSND_Mpeg_Init_Layer3(int sblimit);
+void AUSND_Mpeg_Get_II_Stuff(MpegHeader* header);
+bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
+bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
+// One synthesis step: 32 subband samples per channel (bands[channel][32]) to
+// 32 interleaved samples per channel.
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float (*bands)[32], int channels);
+// Conversion of one synthesis sum: clipped, then truncated toward zero.
+int16_t AUSND_Mpeg_ToPCM(float sum);

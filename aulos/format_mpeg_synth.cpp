@@ -1,0 +1,143 @@
+// The polyphase synthesis filter bank shared by layers II and III: a 32-point
+// DCT into a ring of 16 blocks, then the 512-tap window.
+#include "aulos/format_mpeg_internal.h"
+
+#include <cmath>
+
+namespace
+{
+// The synthesis window's first 257 coefficients in units of 2^-16; the rest
+// mirror them.
+const int32_t kWindowBase[257] = {
+    0,      -1,     -1,     -1,     -1,     -1,     -1,     -2,     -2,     -2,     -2,     -3,     -3,
+    -4,     -4,     -5,     -5,     -6,     -7,     -7,     -8,     -9,     -10,    -11,    -13,    -14,
+    -16,    -17,    -19,    -21,    -24,    -26,    -29,    -31,    -35,    -38,    -41,    -45,    -49,
+    -53,    -58,    -63,    -68,    -73,    -79,    -85,    -91,    -97,    -104,   -111,   -117,   -125,
+    -132,   -139,   -147,   -154,   -161,   -169,   -176,   -183,   -190,   -196,   -202,   -208,   -213,
+    -218,   -222,   -225,   -227,   -228,   -228,   -227,   -224,   -221,   -215,   -208,   -200,   -189,
+    -177,   -163,   -146,   -127,   -106,   -83,    -57,    -29,    2,      36,     72,     111,    153,
+    197,    244,    294,    347,    401,    459,    519,    581,    645,    711,    779,    848,    919,
+    991,    1064,   1137,   1210,   1283,   1356,   1428,   1498,   1567,   1634,   1698,   1759,   1817,
+    1870,   1919,   1962,   2001,   2032,   2057,   2075,   2085,   2087,   2080,   2063,   2037,   2000,
+    1952,   1893,   1822,   1739,   1644,   1535,   1414,   1280,   1131,   970,    794,    605,    402,
+    185,    -45,    -288,   -545,   -814,   -1095,  -1388,  -1692,  -2006,  -2330,  -2663,  -3004,  -3351,
+    -3705,  -4063,  -4425,  -4788,  -5153,  -5517,  -5879,  -6237,  -6589,  -6935,  -7271,  -7597,  -7910,
+    -8209,  -8491,  -8755,  -8998,  -9219,  -9416,  -9585,  -9727,  -9838,  -9916,  -9959,  -9966,  -9935,
+    -9863,  -9750,  -9592,  -9389,  -9139,  -8840,  -8492,  -8092,  -7640,  -7134,  -6574,  -5959,  -5288,
+    -4561,  -3776,  -2935,  -2037,  -1082,  -70,    998,    2122,   3300,   4533,   5818,   7154,   8540,
+    9975,   11455,  12980,  14548,  16155,  17799,  19478,  21189,  22929,  24694,  26482,  28289,  30112,
+    31947,  33791,  35640,  37489,  39336,  41176,  43006,  44821,  46617,  48390,  50137,  51853,  53534,
+    55178,  56778,  58333,  59838,  61289,  62684,  64019,  65290,  66494,  67629,  68692,  69679,  70590,
+    71420,  72169,  72835,  73415,  73908,  74313,  74630,  74856,  74992,  75038};
+
+// D[i] of the standard, times the output scale.
+alignas(16) float g_window[512];
+
+// Unnormalised DCT-II by recursive halving: out[m] = sum in[k] cos(pi m (2k+1) / 2N).
+template <int N> struct Dct
+{
+    static float s_factor[N / 2]; // 1 / (2 cos((2k+1) pi / 2N))
+
+    static void Init()
+    {
+        for (int k = 0; k < N / 2; ++k)
+            s_factor[k] = static_cast<float>(1.0 / (2.0 * std::cos((2 * k + 1) * M_PI / (2.0 * N))));
+        Dct<N / 2>::Init();
+    }
+
+    static void Run(const float* in, float* out)
+    {
+        float a[N / 2];
+        float b[N / 2];
+        for (int k = 0; k < N / 2; ++k)
+        {
+            a[k] = in[k] + in[N - 1 - k];
+            b[k] = (in[k] - in[N - 1 - k]) * s_factor[k];
+        }
+        float ea[N / 2];
+        float eb[N / 2];
+        Dct<N / 2>::Run(a, ea);
+        Dct<N / 2>::Run(b, eb);
+        for (int m = 0; m < N / 2 - 1; ++m)
+        {
+            out[2 * m] = ea[m];
+            out[2 * m + 1] = eb[m] + eb[m + 1];
+        }
+        out[N - 2] = ea[N / 2 - 1];
+        out[N - 1] = eb[N / 2 - 1];
+    }
+};
+template <int N> float Dct<N>::s_factor[N / 2];
+
+template <> struct Dct<1>
+{
+    static void Init() {}
+    static void Run(const float* in, float* out) { out[0] = in[0]; }
+};
+
+// The 64 matrixed values V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64).
+void Matrix(const float* bands, float* v)
+{
+    float x[32];
+    Dct<32>::Run(bands, x);
+    for (int i = 0; i < 16; ++i)
+        v[i] = x[16 + i];
+    v[16] = 0.0f;
+    for (int i = 17; i < 48; ++i)
+        v[i] = -x[48 - i];
+    v[48] = -x[0];
+    for (int i = 49; i < 64; ++i)
+        v[i] = -x[i - 48];
+}
+} // namespace
+
+void AUSND_Mpeg_MakeTables(float scale)
+{
+    Dct<32>::Init();
+    for (int i = 0; i <= 256; ++i)
+    {
+        const float sign = ((i >> 6) & 1) ? -1.0f : 1.0f;
+        const float value = static_cast<float>(kWindowBase[i]) / 65536.0f * scale * sign;
+        g_window[i] = value;
+        if (i > 0 && i < 256)
+        {
+            const float mirrorSign = (((512 - i) >> 6) & 1) ? -1.0f : 1.0f;
+            g_window[512 - i] = static_cast<float>(kWindowBase[i]) / 65536.0f * scale * mirrorSign;
+        }
+    }
+}
+
+int16_t AUSND_Mpeg_ToPCM(float sum)
+{
+    if (sum > 32767.0f)
+        return 32767;
+    if (sum < -32768.0f)
+        return -32768;
+    return static_cast<int16_t>(sum);
+}
+
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float (*bands)[32], int channels)
+{
+    if (!pcmOut)
+        return;
+    mp->ringIndex = (mp->ringIndex + 15) & 15;
+    const int ring = mp->ringIndex;
+    for (int ch = 0; ch < channels; ++ch)
+    {
+        float(*blocks)[64] = mp->synthBuffer[ch];
+        Matrix(bands[ch], blocks[ring]);
+        float out[32] = {};
+        for (int i = 0; i < 8; ++i)
+        {
+            const float* even = blocks[(ring + 2 * i) & 15];
+            const float* odd = blocks[(ring + 2 * i + 1) & 15] + 32;
+            const float* w0 = g_window + 64 * i;
+            const float* w1 = w0 + 32;
+            for (int j = 0; j < 32; ++j)
+                out[j] += even[j] * w0[j] + odd[j] * w1[j];
+        }
+        int16_t* dst = pcmOut + ch;
+        for (int j = 0; j < 32; ++j)
+            dst[j * channels] = AUSND_Mpeg_ToPCM(out[j]);
+    }
+}

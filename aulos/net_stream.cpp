@@ -1,0 +1,418 @@
+// The HTTP/ICY client of internet streams and its MPEG reader.
+#include "aulos/net_stream.h"
+
+#include "aulos/ausnd_device.h"
+#include "aulos/system_memory.h"
+
+#include <cstring>
+#include <string>
+#include <vorbis/vorbisfile.h>
+
+
+namespace
+{
+constexpr int kMaxHeaderLines = 256;
+
+AUSND_NETSTREAM* FailNull(AUSND_NETSTREAM* net, int error)
+{
+    AUSND_Stream_Net_Close(net);
+    AUSND_ErrorNo = error;
+    return nullptr;
+}
+
+// 1: streaming headers read; 2: redirect to headers.location; 0: failure.
+int ReadHeaders(AUSND_NETSTREAM* net)
+{
+    char line[AUSND_NET_MAXLINE];
+    if (AUSND_Sockbuf_ReadLine(net->socket, line, sizeof(line), net->timeoutMs) < 0)
+        return 0;
+    int protocol = 0;
+    int code = 0;
+    if (!AUSND_Stream_Net_ParseStatusLine(line, &protocol, &code))
+        return 0;
+    if (code == 200)
+    {
+        // A server that never ends its header is cut off.
+        for (int count = 0;; ++count)
+        {
+            if (count == kMaxHeaderLines)
+                return 0;
+            const int length = AUSND_Sockbuf_ReadLine(net->socket, line, sizeof(line), net->timeoutMs);
+            if (length < 0)
+                return 0;
+            if (length == 0)
+                break;
+            AUSND_Stream_Net_HeaderLine(&net->headers, line);
+        }
+        const size_t pathLength = std::strlen(net->path);
+        if (pathLength >= 4 && strncasecmp(net->path + pathLength - 4, ".ogg", 4) == 0)
+            net->headers.flags |= AUSND_NET_CONTENT_OGG;
+        if (!(net->headers.flags & AUSND_NET_CONTENT_OGG))
+            net->headers.flags |= AUSND_NET_CONTENT_MPEG;
+        return 1;
+    }
+    if (code == 301 || code == 302 || code == 303 || code == 305 || code == 307)
+    {
+        for (int count = 0; count < kMaxHeaderLines; ++count)
+        {
+            const int length = AUSND_Sockbuf_ReadLine(net->socket, line, sizeof(line), net->timeoutMs);
+            if (length <= 0)
+                return 0;
+            if (AUSND_Stream_Net_LocationLine(&net->headers, line))
+                return 2;
+        }
+        return 0;
+    }
+    return 0;
+}
+
+bool Connect(AUSND_NETSTREAM* net, const char* url)
+{
+    if (!AUSND_Net_ParseUrl(url, net->host, sizeof(net->host), &net->port, net->path, sizeof(net->path)))
+    {
+        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+        return false;
+    }
+    const int endpoint = AUSND_Net_Connect(net->host, net->port, net->timeoutMs);
+    if (endpoint < 0)
+    {
+        AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
+        return false;
+    }
+    net->socket = AUSND_Sockbuf_Open(endpoint);
+    if (!net->socket)
+    {
+        AUSND_Net_Close(endpoint);
+        AUSND_ErrorNo = AUSND_ERR_MEMORY;
+        return false;
+    }
+    net->socket->flags |= AUSND_SOCKBUF_HEADERPHASE;
+    AUSND_Sockbuf_WriteLine(net->socket, "GET %s HTTP/1.1\r\n", net->path);
+    AUSND_Sockbuf_WriteLine(net->socket, "Host: %s\r\n", net->host);
+    AUSND_Sockbuf_WriteLine(net->socket, "User-Agent: Aulos/%.2f\r\n", 1.00);
+    AUSND_Sockbuf_WriteLine(net->socket, "Icy-MetaData:1\r\n");
+    AUSND_Sockbuf_WriteLine(net->socket, "Connection: close\r\n");
+    AUSND_Sockbuf_WriteLine(net->socket, "\r\n");
+    return true;
+}
+
+void Disconnect(AUSND_NETSTREAM* net)
+{
+    AUSND_Sockbuf_Close(net->socket);
+    net->socket = nullptr;
+    AUSND_Tag_FreeList(&net->headers.tags);
+    std::memset(&net->headers, 0, sizeof(net->headers));
+}
+
+// Reads exactly `bytes` raw bytes when they are all buffered; false otherwise
+// (nothing consumed).
+constexpr uint64_t kCommentInterval = 24576;
+
+// The decoder's reads wait for the network (up to the time-out) so that a
+// buffering pause is not taken for the end of the stream.
+size_t VorbisRead(void* out, size_t size, size_t count, void* source)
+{
+    AUSND_NETSTREAM* net = static_cast<AUSND_NETSTREAM*>(source);
+    const uint64_t wanted = static_cast<uint64_t>(size) * count;
+    const int bytes = wanted > 0x10000 ? 0x10000 : static_cast<int>(wanted);
+    for (int waited = 0; waited <= net->timeoutMs; waited += 10)
+    {
+        const int got = AUSND_Sockbuf_Read(out, net->socket, bytes);
+        if (got < 0)
+            return 0;
+        if (got > 0)
+        {
+            net->received += static_cast<uint64_t>(got);
+            return static_cast<size_t>(got) / (size ? size : 1);
+        }
+        AUSND_Sockbuf_Prebuffer(net->socket, true, 10);
+    }
+    return 0;
+}
+
+long VorbisTell(void* source)
+{
+    return static_cast<long>(static_cast<AUSND_NETSTREAM*>(source)->received);
+}
+
+void DispatchComments(AUSND_NETSTREAM* net)
+{
+    vorbis_comment* comments = ov_comment(static_cast<OggVorbis_File*>(net->vorbis), -1);
+    if (!comments || !net->metadataCallback)
+        return;
+    for (int i = 0; i < comments->comments; ++i)
+    {
+        const std::string entry(comments->user_comments[i], static_cast<size_t>(comments->comment_lengths[i]));
+        const size_t equals = entry.find('=');
+        if (equals == std::string::npos)
+            continue;
+        net->metadataCallback(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(),
+                              net->metadataUserdata);
+    }
+}
+
+bool OpenVorbis(AUSND_NETSTREAM* net)
+{
+    OggVorbis_File* vf = static_cast<OggVorbis_File*>(AUSND_Memory_Calloc(sizeof(OggVorbis_File)));
+    if (!vf)
+        return false;
+    const ov_callbacks callbacks{VorbisRead, nullptr, nullptr, VorbisTell};
+    if (ov_open_callbacks(net, vf, nullptr, 0, callbacks) != 0)
+    {
+        AUSND_Memory_Free(vf);
+        return false;
+    }
+    net->vorbis = vf;
+    const vorbis_info* info = ov_info(vf, -1);
+    if (!info || info->channels < 1 || info->channels > 2)
+        return false;
+    net->channels = info->channels;
+    net->rate = static_cast<int>(info->rate);
+    DispatchComments(net);
+    net->nextCommentsAt = net->received + kCommentInterval;
+    return true;
+}
+
+bool ReadRaw(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
+{
+    int done = 0;
+    while (done < bytes)
+    {
+        const int got = AUSND_Sockbuf_Read(out ? out + done : nullptr, net->socket, bytes - done);
+        if (got <= 0)
+            return false;
+        done += got;
+    }
+    return true;
+}
+} // namespace
+
+AUSND_NETSTREAM* AUSND_Stream_Net_OpenUrl(const char* url, AUSND_METADATACALLBACK callback, void* userdata,
+                                          int timeoutMs)
+{
+    if (!url)
+    {
+        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    if (!AUSND_Sockbuf_Init())
+    {
+        AUSND_ErrorNo = AUSND_ERR_INIT;
+        return nullptr;
+    }
+    void* memory = AUSND_Memory_Calloc(sizeof(AUSND_NETSTREAM));
+    if (!memory)
+    {
+        AUSND_ErrorNo = AUSND_ERR_MEMORY;
+        return nullptr;
+    }
+    AUSND_NETSTREAM* net = static_cast<AUSND_NETSTREAM*>(memory);
+    net->metadataCallback = callback;
+    net->metadataUserdata = userdata;
+    net->timeoutMs = timeoutMs > 0 ? timeoutMs : AUSND_NET_TIMEOUT_MS;
+    net->status = AUSND_NET_STATUS_CONNECTING;
+    char current[AUSND_NET_MAXLINE];
+    std::strncpy(current, url, sizeof(current) - 1);
+    current[sizeof(current) - 1] = 0;
+    for (;;)
+    {
+        if (!Connect(net, current))
+            return FailNull(net, AUSND_ErrorNo);
+        const int result = ReadHeaders(net);
+        if (result == 1)
+            break;
+        if (result == 0 || net->redirects >= static_cast<int>(AUSND_NET_MAXREDIRECTS))
+            return FailNull(net, AUSND_ERR_FILE_BAD);
+        ++net->redirects;
+        std::memcpy(current, net->headers.location, sizeof(current));
+        Disconnect(net);
+    }
+    net->metaLeft = net->headers.metaInterval;
+    net->socket->flags &= ~static_cast<uint32_t>(AUSND_SOCKBUF_HEADERPHASE);
+    net->status = AUSND_NET_STATUS_BUFFERING;
+    if (!AUSND_Sockbuf_Prebuffer(net->socket, true, net->timeoutMs) &&
+        !(net->socket->flags & AUSND_SOCKBUF_REMOTECLOSED))
+        return FailNull(net, AUSND_ERR_FILE_BAD);
+    if (net->headers.flags & AUSND_NET_CONTENT_OGG)
+    {
+        if (!OpenVorbis(net))
+            return FailNull(net, AUSND_ERR_FILE_FORMAT);
+    }
+    else
+    {
+        net->mpeg = AUSND_Mpeg_Alloc();
+        if (!net->mpeg)
+            return FailNull(net, AUSND_ERR_MEMORY);
+    }
+    net->status = AUSND_NET_STATUS_STREAMING;
+    return net;
+}
+
+void AUSND_Stream_Net_Close(AUSND_NETSTREAM* net)
+{
+    if (!net)
+        return;
+    if (net->vorbis)
+    {
+        ov_clear(static_cast<OggVorbis_File*>(net->vorbis));
+        AUSND_Memory_Free(net->vorbis);
+    }
+    Disconnect(net);
+    AUSND_Mpeg_Close(net->mpeg);
+    AUSND_Memory_Free(net);
+}
+
+int AUSND_Mpeg_Net_ReadBytes(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
+{
+    if (!net || !net->socket || bytes < 0)
+        return -1;
+    int done = 0;
+    while (done < bytes)
+    {
+        if (net->headers.metaInterval && net->metaLeft == 0)
+        {
+            // A length byte, then length x 16 bytes of metadata; wait until all are there.
+            uint8_t length = 0;
+            if (!ReadRaw(net, &length, 1))
+                return done;
+            const int blockBytes = length * 16;
+            std::memset(net->metadata, 0, sizeof(net->metadata));
+            int got = 0;
+            int idle = 0;
+            while (got < blockBytes)
+            {
+                const int r = AUSND_Sockbuf_Read(reinterpret_cast<uint8_t*>(net->metadata) + got, net->socket,
+                                                 blockBytes - got);
+                if (r < 0)
+                    return done ? done : -1;
+                if (r == 0)
+                {
+                    // Buffering ends once the thread has refilled the ring.
+                    if (++idle > net->timeoutMs / 10)
+                        return done ? done : -1;
+                    AUSND_Sockbuf_Prebuffer(net->socket, true, 10);
+                    continue;
+                }
+                got += r;
+            }
+            AUSND_Stream_Net_DispatchMetadata(net->metadata, static_cast<size_t>(blockBytes),
+                                              net->metadataCallback, net->metadataUserdata);
+            net->metaLeft = net->headers.metaInterval;
+        }
+        int want = bytes - done;
+        if (net->headers.metaInterval && static_cast<uint32_t>(want) > net->metaLeft)
+            want = static_cast<int>(net->metaLeft);
+        const int got = AUSND_Sockbuf_Read(out ? out + done : nullptr, net->socket, want);
+        if (got < 0)
+            return done ? done : -1;
+        if (got == 0)
+            break;
+        done += got;
+        net->received += static_cast<uint64_t>(got);
+        if (net->headers.metaInterval)
+            net->metaLeft -= static_cast<uint32_t>(got);
+    }
+    return done;
+}
+
+bool AUSND_Mpeg_Net_ReadFrame(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t* bytesOut, bool* ended)
+{
+    *bytesOut = 0;
+    *ended = false;
+    if (!net || net->status == AUSND_NET_STATUS_STOPPED)
+    {
+        *ended = true;
+        return false;
+    }
+    for (;;)
+    {
+        // The four header bytes, resynchronising byte by byte on garbage.
+        while (net->frameHeld < 4)
+        {
+            const int got = AUSND_Mpeg_Net_ReadBytes(net, net->frame + net->frameHeld, 4 - static_cast<int>(net->frameHeld));
+            if (got < 0)
+            {
+                *ended = true;
+                net->status = (net->socket->flags & AUSND_SOCKBUF_ERROR) ? AUSND_NET_STATUS_STOPPED
+                                                                          : AUSND_NET_STATUS_STREAMING;
+                return false;
+            }
+            if (got == 0)
+                return false;
+            net->frameHeld += static_cast<uint32_t>(got);
+        }
+        if (net->frameSize == 0)
+        {
+            int size = 0;
+            int rate = 0;
+            int channels = 0;
+            if (!AUSND_Mpeg_DecodeHeader(net->mpeg, net->frame, &rate, &channels, &size) ||
+                (net->channels && (channels != net->channels || rate != net->rate)))
+            {
+                std::memmove(net->frame, net->frame + 1, 3);
+                net->frameHeld = 3;
+                continue;
+            }
+            net->channels = channels;
+            net->rate = rate;
+            net->frameSize = 4u + static_cast<uint32_t>(size);
+        }
+        while (net->frameHeld < net->frameSize)
+        {
+            const int got = AUSND_Mpeg_Net_ReadBytes(net, net->frame + net->frameHeld,
+                                                     static_cast<int>(net->frameSize - net->frameHeld));
+            if (got < 0)
+            {
+                *ended = true;
+                return false;
+            }
+            if (got == 0)
+                return false;
+            net->frameHeld += static_cast<uint32_t>(got);
+        }
+        uint32_t produced = 0;
+        const bool ok = AUSND_Mpeg_DecodeFrame(net->mpeg, net->frame, net->frameSize, pcmOut, &produced);
+        net->frameHeld = 0;
+        net->frameSize = 0;
+        *bytesOut = ok ? produced : 0;
+        return ok;
+    }
+}
+
+bool AUSND_OggVorbis_Net_Read(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t bytes, uint32_t* bytesOut,
+                              bool* ended)
+{
+    *bytesOut = 0;
+    *ended = false;
+    if (!net || !net->vorbis || !pcmOut)
+    {
+        *ended = true;
+        return false;
+    }
+    OggVorbis_File* vf = static_cast<OggVorbis_File*>(net->vorbis);
+    for (;;)
+    {
+        int section = 0;
+        const long got = ov_read(vf, reinterpret_cast<char*>(pcmOut), static_cast<int>(bytes), 0, 2, 1, &section);
+        if (got == OV_HOLE)
+            continue;
+        if (got < 0)
+        {
+            net->status = AUSND_NET_STATUS_STOPPED;
+            *ended = true;
+            return false;
+        }
+        if (got == 0)
+        {
+            *ended = true;
+            return true;
+        }
+        *bytesOut = static_cast<uint32_t>(got);
+        if (net->received >= net->nextCommentsAt)
+        {
+            DispatchComments(net);
+            net->nextCommentsAt = net->received + kCommentInterval;
+        }
+        return true;
+    }
+}

@@ -1,0 +1,62 @@
+// An internet radio connection: the HTTP/ICY request with redirects, the
+// response headers, ICY metadata taken out of the byte stream, and MPEG
+// frames assembled from it and decoded.
+#pragma once
+
+#include "aulos/format_mpeg.h"
+#include "aulos/net_http.h"
+#include "aulos/net_sockbuf.h"
+
+enum
+{
+    AUSND_NET_STATUS_CONNECTING = 1,
+    AUSND_NET_STATUS_BUFFERING = 2,
+    AUSND_NET_STATUS_STREAMING = 3,
+    AUSND_NET_STATUS_STOPPED = 4,
+    AUSND_NET_TIMEOUT_MS = 10000 // connect, a silent server, and the first buffering each
+};
+
+struct AUSND_NETSTREAM
+{
+    AUSND_SOCKBUF* socket;
+    AUSND_NETHEADERS headers;
+    AUSND_METADATACALLBACK metadataCallback;
+    void* metadataUserdata;
+    uint32_t metaLeft; // audio bytes before the next metadata block
+    char metadata[AUSND_NET_METADATA];
+    uint64_t received;
+    int status;
+    int redirects;
+    int timeoutMs;
+    char host[256];
+    char path[AUSND_NET_MAXLINE];
+    int port;
+    // MPEG frame assembly
+    AUSND_MPEG* mpeg;
+    uint8_t frame[AUSND_MPEG_MAXFRAME];
+    uint32_t frameHeld;
+    uint32_t frameSize; // whole frame, header included; 0 while the header is incomplete
+    int channels;
+    int rate;
+    int bitrate;
+    // Ogg Vorbis content
+    void* vorbis; // the decoder (OggVorbis_File), null for MPEG content
+    uint64_t nextCommentsAt;
+};
+
+// Connects, sends the request, follows up to 16 redirects and reads the
+// headers, then waits for the first buffering. Null on failure (error 14 for
+// a bad URL, 12 for memory, 11 for a refused, silent or unusable server).
+AUSND_NETSTREAM* AUSND_Stream_Net_OpenUrl(const char* url, AUSND_METADATACALLBACK callback, void* userdata,
+                                          int timeoutMs);
+void AUSND_Stream_Net_Close(AUSND_NETSTREAM* net);
+// Audio bytes with the ICY metadata blocks taken out (and dispatched); as
+// AUSND_Sockbuf_Read otherwise.
+int AUSND_Mpeg_Net_ReadBytes(AUSND_NETSTREAM* net, uint8_t* out, int bytes);
+// Up to `bytes` of 16-bit interleaved PCM from an Ogg Vorbis stream; true
+// with *bytesOut 0 means no data yet (silence); *ended when the stream is over.
+bool AUSND_OggVorbis_Net_Read(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t bytes, uint32_t* bytesOut,
+                              bool* ended);
+// One frame per call: true with the PCM when a frame was complete; false
+// with bytes 0 while data is still on its way; *ended when the stream is over.
+bool AUSND_Mpeg_Net_ReadFrame(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t* bytesOut, bool* ended);
