@@ -6,7 +6,7 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/io/DecodedPicture.h"
-#include "engine/io/ImageLoaderPNG.h"
+#include "engine/graphics/ImageLoaderPNG.h"
 #include "fuzz/ExerciseImageLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "engine/core/String.h"
-#include "engine/math/Random.h"
+#include "engine/core/Random.h"
 
 namespace ZQ2 {
 namespace cipher {

@@ -10,7 +10,7 @@
 #include "engine/graphics/ImageFrame.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/FileArchive.h"
-#include "engine/io/ImageLoaderPNG.h"
+#include "engine/graphics/ImageLoaderPNG.h"
 #include "engine/io/PropertyNode.h"
 
 namespace ZQ2 {

@@ -7,7 +7,7 @@
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
-#include "engine/math/Random.h"
+#include "engine/core/Random.h"
 
 namespace ZQ2 {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/math/PolygonF.h"
-#include "engine/math/Random.h"
+#include "engine/core/Random.h"
 
 namespace ZQ2 {
 

@@ -1,6 +1,6 @@
 #include "engine/modifier/ModifierAlpha.h"
 
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/graphics/GraphicsSettings.h"
 
 namespace ZQ2 {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/graphics/GraphicsSettings.h"
 
 namespace ZQ2 {

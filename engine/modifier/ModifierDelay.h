@@ -2,7 +2,7 @@
 // Waits, and holds back what follows it: a time, the end of another
 // modifier, or until a node runs no modifiers of its own any more.
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/modifier/Modifier.h"
 
 namespace ZQ2 {

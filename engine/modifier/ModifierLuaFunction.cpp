@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/script/Lua.h"
 
 namespace ZQ2 {

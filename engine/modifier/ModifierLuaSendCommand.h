@@ -6,7 +6,7 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/UTF8String.h"
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/modifier/Modifier.h"
 
 namespace ZQ2 {

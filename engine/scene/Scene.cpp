@@ -1,6 +1,6 @@
 #include "engine/scene/Scene.h"
 
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/graphics/Renderer.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/DataManager.h"

@@ -2,9 +2,9 @@
 
 #include <lua.hpp>
 
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
-#include "engine/framework/InputHandler.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
+#include "engine/sprite/InputHandler.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/io/DataManager.h"
 #include "engine/modifier/ModifierContainer.h"

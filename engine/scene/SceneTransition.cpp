@@ -1,7 +1,7 @@
 #include "engine/scene/SceneTransition.h"
 
 #include "engine/framework/GameWindow.h"
-#include "engine/framework/TaskRender.h"
+#include "engine/sprite/TaskRender.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Renderer.h"

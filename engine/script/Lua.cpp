@@ -7,7 +7,7 @@
 
 #include "engine/core/MemoryBuffer_t.h"
 #include "engine/core/Platform.h"
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/io/FileArchive.h"
 
 namespace ZQ2 {

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/MouseMessageData.h"
-#include "engine/framework/TaskRender.h"
+#include "engine/sprite/TaskRender.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/ImageFrame.h"
 #include "engine/graphics/Renderer.h"

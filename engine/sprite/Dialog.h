@@ -7,7 +7,7 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/iGuiMethod.h"
-#include "engine/framework/iInputListener.h"
+#include "engine/sprite/iInputListener.h"
 #include "engine/graphics/Image.h"
 #include "engine/io/ObjectInitializer.h"
 #include "engine/io/PropertyNode.h"

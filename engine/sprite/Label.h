@@ -10,7 +10,7 @@
 #include "engine/graphics/FontDrawSettings.h"
 #include "engine/graphics/eFontWidth.h"
 #include "engine/io/ObjectInitializer.h"
-#include "engine/io/ResourceFont.h"
+#include "engine/resource/ResourceFont.h"
 #include "engine/math/Rectangle_t.h"
 #include "engine/sprite/Sprite.h"
 #include "engine/sprite/eAlignH.h"

@@ -6,7 +6,7 @@
 
 #include "engine/core/Platform.h"
 #include "engine/core/Utils.h"
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/graphics/Graphics.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
+#include "engine/sprite/AnimTree.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/modifier/ModifierDelay.h"
 

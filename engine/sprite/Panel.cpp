@@ -2,7 +2,7 @@
 
 #include <lua.hpp>
 
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyNode.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/ObjectFactory.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "engine/math/PolygonF.h"
-#include "engine/math/Random.h"
+#include "engine/core/Random.h"
 
 namespace ZQ2 {
 namespace {

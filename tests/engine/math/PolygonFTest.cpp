@@ -13,7 +13,7 @@
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
 #include "engine/math/Matrix3x3.h"
-#include "engine/math/Rand.h"
+#include "engine/core/Rand.h"
 
 namespace ZQ2 {
 namespace {

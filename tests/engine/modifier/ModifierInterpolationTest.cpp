@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
+#include "engine/sprite/AnimTree.h"
 #include "engine/math/PolygonF.h"
 #include "engine/modifier/ModifierAlpha.h"
 #include "engine/modifier/ModifierFractionFunc.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "tests/engine/modifier/RecordingModifier.h"
 

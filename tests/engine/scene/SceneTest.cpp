@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/modifier/ModifierContainer.h"

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
-#include "engine/framework/TaskPurge.h"
-#include "engine/framework/TaskTickUpdate.h"
-#include "engine/io/ResourceManager.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
+#include "engine/sprite/TaskPurge.h"
+#include "engine/sprite/TaskTickUpdate.h"
+#include "engine/resource/ResourceManager.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/scene/SceneTransitionAlpha.h"

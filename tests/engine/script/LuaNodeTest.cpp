@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/framework/GameNode.h"
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameNode.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/io/FileUtils.h"
 #include "engine/script/Lua.h"
 #include "platform/MessageDialog.h"

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/Application.h"
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/app/Application.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/framework/TaskmanagerTimed.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/io/PropertyNode.h"
 #include "tests/engine/sprite/WidgetTestSupport.h"
 

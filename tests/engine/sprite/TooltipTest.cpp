@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/sprite/Dialog.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/graphics/Image.h"
