@@ -59,6 +59,7 @@ public:
     bool OnKeyUp(const KeyStroke& key);
     // As a listener of the input handler, asked before the tree.
     bool OnKeyUp(const KeyboardMessageData& key) override { return OnKeyUp(key.GetKeyStroke()); }
+    BaseObject* QueryBaseObject() override { return this; }
 
     void SetPlaySound(bool play) { m_bPlaySound = play; }
     bool GetPlaySound() const { return m_bPlaySound; }

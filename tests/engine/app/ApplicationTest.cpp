@@ -27,7 +27,15 @@
 #include "engine/io/PlayerManager.h"
 #include "engine/io/RegistryBase.h"
 #include "engine/core/Random.h"
+#include "engine/scene/Scene.h"
+#include "engine/scene/SceneManager.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/InputHandler.h"
+#include "engine/sprite/Tooltip.h"
+#include "engine/framework/KeyboardMessageData.h"
+#include "engine/framework/Message.h"
+#include "engine/io/PropertyNode.h"
+#include "engine/io/PropertyValue.h"
 #include "engine/sound/SoundManager.h"
 #include "platform/PreferencesStore.h"
 #include "tests/engine/io/SaveFolder.h"
@@ -46,12 +54,14 @@ std::string Present() {
     seen += PlayerManager::g_Instance ? "players " : "";
     seen += HighScoreManager::g_Instance ? "scores " : "";
     seen += SettingsManager::g_Instance ? "settings " : "";
+    seen += SceneManager::g_Instance ? "scenes " : "";
     seen += DataManager::g_Instance ? "data " : "";
     seen += GameWindow::g_Instance ? "window " : "";
     seen += BasicProperties::g_Instance ? "constants " : "";
     seen += GameTree::g_Instance ? "gametree " : "";
     seen += SoundManager::g_Instance ? "sound " : "";
     seen += ImageManager::g_Instance ? "images " : "";
+    seen += Tooltip::g_Instance ? "tooltip " : "";
     seen += Renderer::g_Instance ? "renderer" : "";
     return seen;
 }
@@ -80,6 +90,13 @@ public:
     int m_iCheatsAdded = 0;
 };
 
+// Where the last cheat ran.
+Dialog* g_pCheatTarget = nullptr;
+bool RecordTarget(Dialog* target, int, const std::string&) {
+    g_pCheatTarget = target;
+    return true;
+}
+
 class ApplicationManifest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -107,6 +124,14 @@ protected:
         unsetenv("XDG_CONFIG_HOME");
         fs::current_path(m_sOldFolder);
         fs::remove_all(m_sFolder);
+    }
+
+    // One command run by itself, as the manifest would run it.
+    void Command(const std::string& name, const std::string& key, const std::string& value) {
+        SmartPtr<PropertyNode> command(new PropertyNode("Node"));
+        command->InsertProperty(new PropertyValue("name", name, true));
+        command->InsertProperty(new PropertyValue(key, value, true));
+        m_Application->ParseCommand(command.Get());
     }
 
     void Manifest(const std::string& commands) {
@@ -205,5 +230,75 @@ TEST_F(ApplicationManifest, SoundVolumesComeFromTheSettings) {
     Manifest("<Node name=\"settingsmanager\"/><Node name=\"soundmanager\"/>");
     EXPECT_FLOAT_EQ(SoundManager::g_Instance->GetOverallSampleVolume(), 0.25f);
     EXPECT_FLOAT_EQ(SoundManager::g_Instance->GetOverallStreamVolume(), 0.5f);
+    m_Application->RemoveInstances();
+}
+
+const char* const kSceneServices =
+    "<Node name=\"basicproperties\"/><Node name=\"gametree\"/><Node name=\"animtree\"/>"
+    "<Node name=\"inputhandler\"/><Node name=\"scenemanager\"/><Node name=\"settingsmanager\"/>"
+    "<Node name=\"filearchive\" type=\"file\"/>"
+    "<Node name=\"datamanager\"><Vector id=\"files\"><Node file=\"properties/constants.xml\"/></Vector></Node>"
+    "<Node name=\"cheatmanager\"/><Node name=\"taskmanager\"/>";
+
+TEST_F(ApplicationManifest, ScenesAreEnteredByNameUpdatedAsATaskAndReleasedBeforeTheData) {
+    Manifest(kSceneServices);
+    ASSERT_NE(SceneManager::g_Instance, nullptr);
+    Scene* dig = new Scene(nullptr);
+    SceneManager::g_Instance->AddScene("dig", dig);
+
+    Command("activatescene", "scene", "dig");
+    EXPECT_EQ(SceneManager::g_Instance->GetPendingScene(), dig);
+    Command("activatescene", "scene", "nowhere");
+    EXPECT_EQ(SceneManager::g_Instance->GetPendingScene(), nullptr);
+    Command("activatescene", "scene", "dig");
+    // The scene manager is one of the tasks: a frame makes the scene current.
+    TaskManager::g_Instance->Update();
+    EXPECT_EQ(SceneManager::g_Instance->GetCurrentMainScene(), dig);
+
+    Tooltip::g_Instance = new Tooltip(0, 0, nullptr);
+    Tooltip::g_Instance->AddRef();
+    m_Application->RemoveInstances();
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0], "settings: scenes data constants gametree tooltip ");
+    // The tooltip goes after the task manager, before the renderer.
+    EXPECT_EQ(g_Seen[1], "tasks: tooltip ");
+    EXPECT_EQ(Present(), "");
+}
+
+TEST_F(ApplicationManifest, CheatsHearKeysBeforeTheTreeAndRunOnTheCurrentScene) {
+    Manifest(kSceneServices);
+    ASSERT_NE(CheatManager::g_Instance, nullptr);
+    Scene* dig = new Scene(nullptr);
+    SceneManager::g_Instance->AddScene("dig", dig);
+    SceneManager::g_Instance->EnterScene(dig);
+    TaskManager::g_Instance->Update();
+    SmartPtr<Dialog> hidden(new Scene(nullptr));
+    CheatManager::g_Instance->AddCheat("gold", &RecordTarget, 1, nullptr, 0);
+    CheatManager::g_Instance->AddCheat("here", &RecordTarget, 2, dig, 0);
+    CheatManager::g_Instance->AddCheat("away", &RecordTarget, 3, hidden.Get(), 0);
+    Dialog* menu = new Dialog(nullptr);
+    dig->ActivateDialog(menu);
+    CheatManager::g_Instance->AddCheat("menu", &RecordTarget, 4, menu, 0);
+    ASSERT_EQ(SceneManager::g_Instance->GetCurrentMainScene(), dig);
+
+    // Typing on, then the word's keys released through the input handler.
+    const auto type = [](const std::string& word) {
+        g_pCheatTarget = nullptr;
+        CheatManager::ToggleCheatMode(CheatManager::g_Instance, nullptr);
+        for (char c : word)
+            InputHandler::g_Instance->ProcessMessage(
+                Message(MESSAGE_KEY_UP, new KeyboardMessageData(static_cast<unsigned char>(c), SYSKEY_NONE)));
+        InputHandler::g_Instance->OnUpdate(16);
+    };
+    type("gold");
+    EXPECT_EQ(g_pCheatTarget, dig);
+    type("here");
+    EXPECT_EQ(g_pCheatTarget, dig);
+    type("menu");
+    EXPECT_EQ(g_pCheatTarget, menu);
+    type("away");
+    EXPECT_EQ(g_pCheatTarget, nullptr);
+    EXPECT_EQ(CheatManager::g_Instance->GetMode(), CheatManager::MODE_OFF);
+    EXPECT_TRUE(CheatManager::g_Instance->IsCheatUsed());
     m_Application->RemoveInstances();
 }
