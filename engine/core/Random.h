@@ -1,8 +1,8 @@
 #pragma once
 // The process-wide random generator that game code draws from; the "random"
 // manifest command creates it, seeded from the millisecond clock.
-#include "engine/core/iInstance.h"
 #include "engine/core/Rand.h"
+#include "engine/core/iInstance.h"
 
 namespace ZQ2 {
 

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/sprite/GameTree.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
 #include "engine/modifier/Modifier.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/GameTree.h"
 
 namespace ZQ2 {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "engine/core/MutexLock.h"
-#include "engine/sprite/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/ScrollMessageData.h"
-#include "engine/sprite/iInputListener.h"
 #include "engine/io/BasicProperties.h"
+#include "engine/sprite/GameTree.h"
+#include "engine/sprite/iInputListener.h"
 
 namespace ZQ2 {
 

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "engine/sprite/GameTree.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/GraphicsSettings.h"
 #include "engine/graphics/Renderer.h"
 #include "engine/math/GameMath.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/iClippable.h"
 #include "engine/sprite/iRenderable.h"
 

@@ -10,12 +10,12 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/graphics/ImageData.h"
+#include "engine/graphics/ImageLoaderJPG.h"
+#include "engine/graphics/ImageLoaderPNG.h"
 #include "engine/graphics/RendererOpenGL.h"
 #include "engine/io/DecodedPicture.h"
 #include "engine/io/FileArchive.h"
 #include "engine/io/FileUtils.h"
-#include "engine/graphics/ImageLoaderJPG.h"
-#include "engine/graphics/ImageLoaderPNG.h"
 #include "tests/engine/io/PictureFiles.h"
 #include "tests/engine/io/ResourceFiles.h"
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "engine/math/PolygonF.h"
 #include "engine/core/Random.h"
+#include "engine/math/PolygonF.h"
 
 namespace ZQ2 {
 namespace {

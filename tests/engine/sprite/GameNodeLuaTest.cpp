@@ -11,10 +11,10 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/UTF8String.h"
-#include "engine/sprite/GameNode.h"
-#include "engine/sprite/GameTree.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/GameNode.h"
+#include "engine/sprite/GameTree.h"
 #include "platform/MessageDialog.h"
 
 using namespace ZQ2;

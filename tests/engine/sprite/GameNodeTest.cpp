@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/sprite/AnimTree.h"
-#include "engine/sprite/GameTree.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
 #include "engine/modifier/ModifierContainer.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "tests/engine/modifier/RecordingModifier.h"
 
 using namespace ZQ2;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/sprite/GameTree.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/MouseMessageData.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/iInputListener.h"
 
 using namespace ZQ2;
