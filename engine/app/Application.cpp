@@ -373,6 +373,9 @@ void Application::RemoveInstances() { RemoveOwnInstances(); }
 // GL object: the window keeps it until the renderer, the last holder of
 // textures, is gone. The log lives to the end of the process.
 void Application::RemoveOwnInstances() {
+    // The input handler holds the cheat manager as a listener; the cheats go now.
+    if (CheatManager::g_Instance && InputHandler::g_Instance)
+        InputHandler::g_Instance->RemoveCustomListener(CheatManager::g_Instance);
     iInstance<CheatManager>::ReleaseInstance();
     iInstance<InputHandler>::ReleaseInstance();
     iInstance<PlayerManager>::ReleaseInstance();
