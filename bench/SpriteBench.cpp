@@ -35,16 +35,16 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/TaskManager.h"
-#include "engine/framework/TaskPurge.h"
-#include "engine/framework/TaskRender.h"
-#include "engine/framework/TaskTickUpdate.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Renderer.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/TaskPurge.h"
+#include "engine/sprite/TaskRender.h"
+#include "engine/sprite/TaskTickUpdate.h"
 #include "engine/sprite/iRenderable.h"
 #include "platform/GlWindow.h"
 

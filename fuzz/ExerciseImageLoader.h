@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/io/iImageLoader.h"
+#include "engine/graphics/iImageLoader.h"
 
 inline void ExerciseImageLoader(ZQ2::iImageLoader& loader, const uint8_t* data, size_t size, const char* name) {
     loader.SetDrawSettings(size ? data : nullptr, static_cast<int>(size), name, static_cast<unsigned>(size % 4));

@@ -19,7 +19,7 @@
 #include "engine/graphics/ImageFrame.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyStore.h"
-#include "engine/io/ResourceImage.h"
+#include "engine/resource/ResourceImage.h"
 
 namespace {
 

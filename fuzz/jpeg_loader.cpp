@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/io/ImageLoaderJPG.h"
+#include "engine/graphics/ImageLoaderJPG.h"
 #include "fuzz/ExerciseImageLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "engine/core/SmartPtr.h"
+#include "engine/graphics/ImageLoaderPNG.h"
 #include "engine/io/DecodedPicture.h"
-#include "engine/io/ImageLoaderPNG.h"
 #include "fuzz/ExerciseImageLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

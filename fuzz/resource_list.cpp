@@ -9,7 +9,7 @@
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyVector.h"
-#include "engine/io/ResourceManager.h"
+#include "engine/resource/ResourceManager.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // property store and the data archive encipher with.
 #include <array>
 
+#include "engine/core/Random.h"
 #include "engine/core/String.h"
-#include "engine/math/Random.h"
 
 namespace ZQ2 {
 namespace cipher {

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/io/BasicProperties.h"
-
 namespace Utils {
 
 namespace {
@@ -181,13 +179,6 @@ std::string ToNumberString(unsigned int value, const std::string& separator) {
         out += digits[k];
     }
     return out;
-}
-
-std::string GetDigitGroupingSymbol(const std::string& key) {
-    const std::string value = ZQ2::BasicProperties::GetString(key);
-    if (value == "_")
-        return "\xE2\x80\x82";  // en space: a blank that keeps its width in bitmap fonts
-    return value;
 }
 
 void LongToTime(unsigned long milliseconds, int& hours, int& minutes, int& seconds) {

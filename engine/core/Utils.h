@@ -24,7 +24,6 @@ std::string ToHexString(int value);
 std::string ToPointerString(const void* pointer);
 std::string ToString(float value, int decimals, bool stripZeros);
 std::string ToNumberString(unsigned int value, const std::string& separator);
-std::string GetDigitGroupingSymbol(const std::string& key);
 
 void LongToTime(unsigned long milliseconds, int& hours, int& minutes, int& seconds);
 std::string LongToTimeStr(unsigned long milliseconds, bool alwaysMinutes, bool padMinutes);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/core/Platform.h"
-#include "engine/framework/Application.h"
 #include "engine/framework/GameWindowSDL.h"
 #include "engine/framework/TemplateMessageData.h"
 
@@ -11,6 +10,8 @@ namespace ZQ2 {
 
 const RTTI* const GameWindow::rttis[] = {&BaseObject::rtti, &iMessageListener::rtti, nullptr};
 const RTTI GameWindow::rtti("GameWindow", GameWindow::rttis);
+
+bool GameWindow::g_bRunning = true;
 
 bool GameWindow::CreateInstance(const std::string& title, int width, int height, bool fullscreen, bool canToggle,
                                 int, void*) {
@@ -55,7 +56,7 @@ void GameWindow::SetMinimizedTo(bool minimized) {
 
 void GameWindow::ProcessMessage(const Message& message) {
     if (message.GetNumber() == MESSAGE_QUIT)
-        Application::g_ApplicationRunning = false;
+        g_bRunning = false;
 }
 
 void GameWindow::SetSize(int width, int height) {

@@ -25,6 +25,9 @@ public:
     // Mouse coordinates above this are taken for wrapped negative values.
     static constexpr float MAX_MOUSE_COORDINATE = 60000.0f;
 
+    // While false the main loop ends; the window clears it on a quit message.
+    static bool g_bRunning;
+
     // Makes the platform's window, stores it as the instance and shows it.
     // icon and parentHandle mean nothing on this platform. False when no
     // window with a GL context could be made; the instance then exists

@@ -8,9 +8,9 @@
 #include "engine/core/MemoryBuffer_t.h"
 #include "engine/graphics/ImageData.h"
 #include "engine/graphics/ImageFrame.h"
+#include "engine/graphics/ImageLoaderPNG.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/FileArchive.h"
-#include "engine/io/ImageLoaderPNG.h"
 #include "engine/io/PropertyNode.h"
 
 namespace ZQ2 {

@@ -101,6 +101,13 @@ std::string BasicProperties::GetString(const std::string& name) {
     return g_Instance->m_Strings[key];
 }
 
+std::string BasicProperties::GetDigitGroupingSymbol(const std::string& key) {
+    const std::string value = GetString(key);
+    if (value == "_")
+        return "\xE2\x80\x82";  // en space: a blank that keeps its width in bitmap fonts
+    return value;
+}
+
 std::string BasicProperties::CachedString(std::string& cache, const char* key) {
     if (cache.empty() && g_Instance && HasString(key))
         cache = GetString(key);

@@ -44,6 +44,8 @@ public:
     static bool HasString(const std::string& name);
     // The plain key wins; otherwise the key with "_" and the platform's name.
     static std::string GetString(const std::string& name);
+    // The thousands separator the text named by key asks for; "_" stands for a fixed-width blank.
+    static std::string GetDigitGroupingSymbol(const std::string& key);
 
     static std::string GetGameName();
     static std::string GetGameId();

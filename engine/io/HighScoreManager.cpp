@@ -1,5 +1,6 @@
 #include "engine/io/HighScoreManager.h"
 
+#include "engine/core/Random.h"
 #include "engine/io/BasicProperties.h"
 #include "engine/io/FileUtils.h"
 #include "engine/io/PlayerManager.h"
@@ -7,7 +8,6 @@
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
-#include "engine/math/Random.h"
 
 namespace ZQ2 {
 

@@ -5,7 +5,6 @@
 #include "engine/io/FileUtils.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
-#include "engine/io/ResourceManager.h"
 
 namespace ZQ2 {
 
@@ -20,6 +19,8 @@ namespace {
 // Resources are counted on the main and the loader thread. One lock for all
 // of them: a count changes in a few instructions.
 std::mutex g_RefCountMutex;
+
+std::atomic<void (*)()> g_FreeListener{nullptr};
 
 struct ArchiveKeyword {
     const char* text;
@@ -102,9 +103,13 @@ void ResourceObject::Unload() {
         FreeResource();
 }
 
+void ResourceObject::SetFreeListener(void (*listener)()) {
+    g_FreeListener.store(listener, std::memory_order_release);
+}
+
 void ResourceObject::FreeResource() {
-    if (ResourceManager* manager = ResourceManager::g_Instance)
-        manager->Resume();
+    if (void (*listener)() = g_FreeListener.load(std::memory_order_acquire))
+        listener();
     SetLoaded(false);
     m_nError.store(RESOURCE_ERROR_NONE, std::memory_order_release);
 }

@@ -83,6 +83,8 @@ public:
     // type: the zip member or the plain file, with ".!" for the enciphered
     // types; type 0 follows the data archive's global type.
     static bool SourceExists(const std::string& file, eArchiveType type);
+    // Called whenever a resource is freed, so a waiting loader can refill; set by the resource manager.
+    static void SetFreeListener(void (*listener)());
     // The same for this resource's file and archive type.
     bool SourceExists() const { return SourceExists(m_strFile, m_eArchiveType); }
 

@@ -3,8 +3,8 @@
 #include <climits>
 #include <cmath>
 
+#include "engine/core/Random.h"
 #include "engine/math/PolygonF.h"
-#include "engine/math/Random.h"
 
 namespace ZQ2 {
 

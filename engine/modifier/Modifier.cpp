@@ -4,8 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

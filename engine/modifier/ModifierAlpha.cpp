@@ -1,7 +1,7 @@
 #include "engine/modifier/ModifierAlpha.h"
 
-#include "engine/framework/GameNode.h"
 #include "engine/graphics/GraphicsSettings.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

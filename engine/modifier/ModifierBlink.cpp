@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/framework/GameNode.h"
 #include "engine/graphics/GraphicsSettings.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

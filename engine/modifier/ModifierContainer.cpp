@@ -1,6 +1,6 @@
 #include "engine/modifier/ModifierContainer.h"
 
-#include "engine/framework/AnimTree.h"
+#include "engine/sprite/AnimTree.h"
 
 namespace ZQ2 {
 

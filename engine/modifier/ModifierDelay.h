@@ -2,8 +2,8 @@
 // Waits, and holds back what follows it: a time, the end of another
 // modifier, or until a node runs no modifiers of its own any more.
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameNode.h"
 #include "engine/modifier/Modifier.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

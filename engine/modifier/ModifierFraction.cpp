@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/framework/GameNode.h"
 #include "engine/graphics/GraphicsSettings.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "engine/framework/GameNode.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

@@ -6,8 +6,8 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/UTF8String.h"
-#include "engine/framework/GameNode.h"
 #include "engine/modifier/Modifier.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

@@ -1,6 +1,6 @@
 #include "engine/modifier/ModifierVisible.h"
 
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

@@ -1,11 +1,11 @@
 #include "engine/scene/Scene.h"
 
-#include "engine/framework/GameTree.h"
 #include "engine/graphics/Renderer.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/DataManager.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/modifier/ModifierContainer.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/ResourceLookup.h"
 

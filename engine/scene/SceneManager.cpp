@@ -2,15 +2,15 @@
 
 #include <lua.hpp>
 
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
-#include "engine/framework/InputHandler.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/io/DataManager.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/Scene.h"
 #include "engine/scene/SceneTransition.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
+#include "engine/sprite/InputHandler.h"
 #include "engine/sprite/LuaAnimationChain.h"
 #include "engine/sprite/SceneStandIn.h"
 

@@ -1,11 +1,11 @@
 #include "engine/scene/SceneTransition.h"
 
 #include "engine/framework/GameWindow.h"
-#include "engine/framework/TaskRender.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Renderer.h"
 #include "engine/scene/SceneManager.h"
+#include "engine/sprite/TaskRender.h"
 
 namespace ZQ2 {
 

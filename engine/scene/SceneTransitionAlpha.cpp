@@ -1,15 +1,15 @@
 #include "engine/scene/SceneTransitionAlpha.h"
 
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
 #include "engine/graphics/Image.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
-#include "engine/io/ResourceManager.h"
-#include "engine/modifier/ModifierContainer.h"
 #include "engine/modifier/ModifierAlpha.h"
+#include "engine/modifier/ModifierContainer.h"
 #include "engine/modifier/ModifierFunction.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Sprite.h"
 
 namespace ZQ2 {

@@ -7,8 +7,8 @@
 
 #include "engine/core/MemoryBuffer_t.h"
 #include "engine/core/Platform.h"
-#include "engine/framework/GameNode.h"
 #include "engine/io/FileArchive.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

@@ -2,7 +2,7 @@
 
 #include <lua.hpp>
 
-#include "engine/framework/GameNode.h"
+#include "engine/sprite/GameNode.h"
 
 namespace ZQ2 {
 

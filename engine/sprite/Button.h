@@ -12,11 +12,11 @@
 #include "engine/core/ZQVector.h"
 #include "engine/core/iGuiMethod.h"
 #include "engine/framework/MouseCursorCounter.h"
-#include "engine/framework/iInputListener.h"
 #include "engine/io/ObjectInitializer.h"
 #include "engine/sprite/Sprite.h"
 #include "engine/sprite/eSpriteState.h"
 #include "engine/sprite/iHitMask.h"
+#include "engine/sprite/iInputListener.h"
 
 namespace ZQ2 {
 

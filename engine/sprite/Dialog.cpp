@@ -3,10 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/MouseMessageData.h"
-#include "engine/framework/TaskRender.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/ImageFrame.h"
 #include "engine/graphics/Renderer.h"
@@ -14,8 +12,10 @@
 #include "engine/io/DataManager.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyValue.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "engine/sprite/SceneStandIn.h"
+#include "engine/sprite/TaskRender.h"
 
 namespace ZQ2 {
 

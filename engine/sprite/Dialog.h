@@ -7,13 +7,13 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/iGuiMethod.h"
-#include "engine/framework/iInputListener.h"
 #include "engine/graphics/Image.h"
 #include "engine/io/ObjectInitializer.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/math/Point_t.h"
 #include "engine/sprite/AbstractPainter.h"
 #include "engine/sprite/Panel.h"
+#include "engine/sprite/iInputListener.h"
 
 namespace ZQ2 {
 

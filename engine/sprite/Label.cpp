@@ -14,7 +14,7 @@
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
-#include "engine/io/ResourceFont.h"
+#include "engine/resource/ResourceFont.h"
 #include "engine/modifier/ModifierMethodParamRef.h"
 #include "engine/script/Lua.h"
 #include "engine/sprite/ResourceLookup.h"

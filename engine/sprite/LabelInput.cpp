@@ -6,7 +6,6 @@
 
 #include "engine/core/Platform.h"
 #include "engine/core/Utils.h"
-#include "engine/framework/GameTree.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/graphics/Graphics.h"
@@ -15,6 +14,7 @@
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/math/Matrix3x3.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/ResourceLookup.h"
 
 namespace ZQ2 {

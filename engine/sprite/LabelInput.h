@@ -9,11 +9,11 @@
 #include "engine/core/UTF8String.h"
 #include "engine/core/iGuiMethod.h"
 #include "engine/framework/MouseCursorCounter.h"
-#include "engine/framework/iInputListener.h"
 #include "engine/graphics/eFontWidth.h"
 #include "engine/io/ObjectInitializer.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/iInputListener.h"
 
 namespace ZQ2 {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/modifier/ModifierDelay.h"
+#include "engine/sprite/AnimTree.h"
 
 namespace ZQ2 {
 

@@ -2,11 +2,11 @@
 
 #include <lua.hpp>
 
-#include "engine/framework/GameTree.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyVector.h"
+#include "engine/sprite/GameTree.h"
 
 namespace ZQ2 {
 

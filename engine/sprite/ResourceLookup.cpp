@@ -1,7 +1,7 @@
 #include "engine/sprite/ResourceLookup.h"
 
 #include "engine/graphics/Image.h"
-#include "engine/io/ResourceManager.h"
+#include "engine/resource/ResourceManager.h"
 
 namespace ZQ2 {
 

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "engine/framework/GameTree.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/math/GameMath.h"
+#include "engine/sprite/GameTree.h"
 
 namespace ZQ2 {
 

@@ -4,11 +4,11 @@
 // tenth of its range. Its bound callback hears every change the user makes.
 #include "engine/core/SmartPtr.h"
 #include "engine/core/iGuiMethod.h"
-#include "engine/framework/iInputListener.h"
 #include "engine/io/ObjectInitializer.h"
 #include "engine/math/Point_t.h"
 #include "engine/sprite/Button.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/iInputListener.h"
 
 namespace ZQ2 {
 

@@ -8,11 +8,11 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/UTF8String.h"
-#include "engine/framework/GameNode.h"
 #include "engine/graphics/GraphicsSettings.h"
 #include "engine/io/ObjectInitializer.h"
 #include "engine/math/PolygonF.h"
 #include "engine/math/Rectangle_t.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/sprite/iClippable.h"
 #include "engine/sprite/iRenderable.h"
 

@@ -4,7 +4,7 @@
 #include "engine/io/AbstractProperty.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
-#include "engine/io/ResourceImage.h"
+#include "engine/resource/ResourceImage.h"
 
 namespace ZQ2 {
 

@@ -1,8 +1,6 @@
 #include "engine/sprite/Tooltip.h"
 
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
-#include "engine/framework/InputHandler.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/io/AbstractProperty.h"
@@ -11,6 +9,8 @@
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/sprite/Dialog.h"
+#include "engine/sprite/GameTree.h"
+#include "engine/sprite/InputHandler.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/Panel.h"
 

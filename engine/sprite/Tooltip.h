@@ -6,11 +6,11 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/core/iInstance.h"
-#include "engine/framework/GameNode.h"
-#include "engine/framework/iInputListener.h"
 #include "engine/framework/iTask.h"
 #include "engine/io/ObjectInitializer.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/iInputListener.h"
 
 namespace ZQ2 {
 

@@ -1,6 +1,6 @@
 // Entry point of Delvor: starts the platform layer and hands control to the
 // game's entry function, which returns when the game has shut down.
-#include "engine/framework/Application.h"
+#include "engine/app/Application.h"
 #include "platform/SdlSystem.h"
 
 namespace {

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/core/SmartPtr.h"
-#include "engine/io/BasicProperties.h"
-#include "engine/io/PropertyValue.h"
-
 #include <string>
 #include <vector>
 
@@ -139,15 +135,3 @@ TEST(UtilsCharacterClasses, Members) {
         EXPECT_FALSE(Utils::IsHyphen(c)) << c;
 }
 
-TEST(UtilsDigitGrouping, UnderscoreMeansEnSpace) {
-    using namespace ZQ2;
-    BasicProperties::CreateInstance();
-    SmartPtr<PropertyValue> underscore(new PropertyValue("GROUP_EN", "_"));
-    SmartPtr<PropertyValue> comma(new PropertyValue("GROUP_COMMA", ","));
-    BasicProperties::OnString(underscore.Get());
-    BasicProperties::OnString(comma.Get());
-    EXPECT_EQ(Utils::GetDigitGroupingSymbol("GROUP_EN"), "\xE2\x80\x82");
-    EXPECT_EQ(Utils::GetDigitGroupingSymbol("GROUP_COMMA"), ",");
-    EXPECT_EQ(Utils::GetDigitGroupingSymbol("GROUP_MISSING"), "");
-    BasicProperties::ReleaseInstance();
-}

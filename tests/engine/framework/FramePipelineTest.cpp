@@ -14,19 +14,19 @@
 #include <string>
 #include <vector>
 
+#include "engine/app/Application.h"
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/Application.h"
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/TaskManager.h"
-#include "engine/framework/TaskRender.h"
 #include "engine/framework/TaskmanagerTimed.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataBufferOpenGL.h"
 #include "engine/graphics/Renderer.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/TaskRender.h"
 #include "tests/engine/modifier/RecordingModifier.h"
 
 using namespace ZQ2;

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
-#include "engine/framework/TaskPurge.h"
-#include "engine/framework/TaskRender.h"
-#include "engine/framework/TaskTickUpdate.h"
 #include "engine/graphics/Graphics.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/TaskPurge.h"
+#include "engine/sprite/TaskRender.h"
+#include "engine/sprite/TaskTickUpdate.h"
 #include "tests/engine/modifier/RecordingModifier.h"
 
 using namespace ZQ2;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/app/Application.h"
 #include "engine/core/Platform.h"
-#include "engine/framework/Application.h"
 #include "engine/framework/GameWindowSDL.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/Message.h"

@@ -285,3 +285,16 @@ TEST(PropertyStore, ParameterToIntMatchesNamesExactly) {
     EXPECT_EQ(PropertyStore::ParameterToInt(node, "alignv", names, 3, -1), -1);
     EXPECT_EQ(PropertyStore::ParameterToInt(node, "missing", names, 3, 7), 7);
 }
+
+TEST(BasicPropertiesDigitGrouping, UnderscoreMeansEnSpace) {
+    using namespace ZQ2;
+    BasicProperties::CreateInstance();
+    SmartPtr<PropertyValue> underscore(new PropertyValue("GROUP_EN", "_"));
+    SmartPtr<PropertyValue> comma(new PropertyValue("GROUP_COMMA", ","));
+    BasicProperties::OnString(underscore.Get());
+    BasicProperties::OnString(comma.Get());
+    EXPECT_EQ(BasicProperties::GetDigitGroupingSymbol("GROUP_EN"), "\xE2\x80\x82");
+    EXPECT_EQ(BasicProperties::GetDigitGroupingSymbol("GROUP_COMMA"), ",");
+    EXPECT_EQ(BasicProperties::GetDigitGroupingSymbol("GROUP_MISSING"), "");
+    BasicProperties::ReleaseInstance();
+}

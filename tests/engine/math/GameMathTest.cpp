@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "engine/core/Random.h"
 #include "engine/math/PolygonF.h"
-#include "engine/math/Random.h"
 
 namespace ZQ2 {
 namespace {

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "engine/core/Rand.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/io/PropertyVector.h"
 #include "engine/math/Matrix3x3.h"
-#include "engine/math/Rand.h"
 
 namespace ZQ2 {
 namespace {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameNode.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/modifier/ModifierMethod.h"
 #include "engine/modifier/ModifierMethodParam.h"
 #include "engine/modifier/ModifierMethodParamRef.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameNode.h"
 #include "tests/engine/modifier/RecordingModifier.h"
 
 using namespace ZQ2;

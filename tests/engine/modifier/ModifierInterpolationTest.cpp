@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
 #include "engine/math/PolygonF.h"
 #include "engine/modifier/ModifierAlpha.h"
 #include "engine/modifier/ModifierFractionFunc.h"
@@ -13,6 +12,7 @@
 #include "engine/modifier/ModifierRotation.h"
 #include "engine/modifier/ModifierScale.h"
 #include "engine/modifier/ModifierSkew.h"
+#include "engine/sprite/AnimTree.h"
 #include "engine/sprite/Sprite.h"
 
 using namespace ZQ2;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameNode.h"
 #include "engine/modifier/ModifierContainer.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameNode.h"
 #include "tests/engine/modifier/RecordingModifier.h"
 
 using namespace ZQ2;

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
 #include "engine/modifier/ModifierAlpha.h"
 #include "engine/modifier/ModifierBlink.h"
 #include "engine/modifier/ModifierDelay.h"
 #include "engine/modifier/ModifierFunction.h"
 #include "engine/modifier/ModifierVisible.h"
+#include "engine/sprite/AnimTree.h"
 #include "engine/sprite/Sprite.h"
 #include "tests/engine/modifier/RecordingModifier.h"
 

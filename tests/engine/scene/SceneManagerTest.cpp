@@ -4,13 +4,13 @@
 #include <lua.hpp>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
-#include "engine/framework/iInputListener.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/LuaAnimationChain.h"
+#include "engine/sprite/iInputListener.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
 using namespace ZQ2;

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/modifier/ModifierContainer.h"
-#include "engine/sprite/Label.h"
 #include "engine/scene/SceneManager.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
+#include "engine/sprite/Label.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 

@@ -7,18 +7,18 @@
 #include <cstdlib>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
-#include "engine/framework/TaskPurge.h"
-#include "engine/framework/TaskRender.h"
-#include "engine/framework/TaskTickUpdate.h"
 #include "engine/graphics/Renderer.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/scene/SceneTransitionAlpha.h"
 #include "engine/scene/SceneTransitionFadeBlack.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/TaskPurge.h"
+#include "engine/sprite/TaskRender.h"
+#include "engine/sprite/TaskTickUpdate.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
 using namespace ZQ2;

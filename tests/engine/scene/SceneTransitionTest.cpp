@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
-#include "engine/framework/TaskPurge.h"
-#include "engine/framework/TaskTickUpdate.h"
-#include "engine/io/ResourceManager.h"
+#include "engine/io/PropertyValue.h"
 #include "engine/modifier/ModifierContainer.h"
+#include "engine/resource/ResourceManager.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/scene/SceneTransitionAlpha.h"
 #include "engine/scene/SceneTransitionFadeBlack.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Label.h"
-#include "engine/io/PropertyValue.h"
+#include "engine/sprite/TaskPurge.h"
+#include "engine/sprite/TaskTickUpdate.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
 using namespace ZQ2;

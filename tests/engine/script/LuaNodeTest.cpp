@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/framework/GameNode.h"
-#include "engine/framework/GameTree.h"
 #include "engine/io/FileUtils.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/GameNode.h"
+#include "engine/sprite/GameTree.h"
 #include "platform/MessageDialog.h"
 
 using ZQ2::GameNode;

@@ -15,21 +15,21 @@
 #include <string>
 #include <vector>
 
+#include "engine/app/Application.h"
 #include "engine/core/Platform.h"
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/Application.h"
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
-#include "engine/framework/InputHandler.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/framework/TaskmanagerTimed.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageData.h"
 #include "engine/graphics/ImageFrame.h"
 #include "engine/graphics/Renderer.h"
+#include "engine/sprite/AnimTree.h"
 #include "engine/sprite/Button.h"
 #include "engine/sprite/Dialog.h"
+#include "engine/sprite/GameTree.h"
+#include "engine/sprite/InputHandler.h"
 #include "engine/sprite/Sprite.h"
 #include "tests/engine/sprite/WidgetTestSupport.h"
 

@@ -14,10 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/app/Application.h"
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/Application.h"
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/framework/TaskmanagerTimed.h"
@@ -28,6 +26,8 @@
 #include "engine/graphics/ImageFrame.h"
 #include "engine/graphics/Renderer.h"
 #include "engine/io/PropertyStore.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/LabelStyle.h"
 #include "tests/engine/sprite/WidgetTestSupport.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/framework/GameTree.h"
 #include "engine/io/PropertyNode.h"
+#include "engine/sprite/GameTree.h"
 #include "tests/engine/sprite/WidgetTestSupport.h"
 
 using namespace ZQ2;

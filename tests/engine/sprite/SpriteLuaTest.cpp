@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/AnimTree.h"
-#include "engine/framework/GameTree.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
-#include "engine/script/Lua.h"
 #include "engine/modifier/ModifierLuaFunction.h"
 #include "engine/modifier/ModifierLuaSendCommand.h"
+#include "engine/script/Lua.h"
+#include "engine/sprite/AnimTree.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/LuaAnimationChain.h"
 #include "engine/sprite/Sprite.h"

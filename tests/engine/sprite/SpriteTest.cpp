@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameTree.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/io/BasicProperties.h"
@@ -16,6 +15,7 @@
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/math/PolygonF.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/ResourceLookup.h"
 
 using namespace ZQ2;

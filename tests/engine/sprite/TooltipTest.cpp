@@ -5,10 +5,10 @@
 #include <string>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameTree.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/sprite/Dialog.h"
+#include "engine/sprite/GameTree.h"
 #include "engine/sprite/Panel.h"
 #include "engine/sprite/ToolTipLabel.h"
 #include "tests/engine/sprite/FakeFont.h"

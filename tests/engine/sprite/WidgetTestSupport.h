@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "engine/core/SmartPtr.h"
-#include "engine/framework/GameNode.h"
 #include "engine/framework/KeyboardMessageData.h"
 #include "engine/framework/MouseMessageData.h"
 #include "engine/graphics/Image.h"
@@ -21,6 +20,7 @@
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/script/Lua.h"
+#include "engine/sprite/GameNode.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "platform/MessageDialog.h"
 
