@@ -1,27 +1,19 @@
 #include "aulos/ausnd_tags.h"
 
 #include "aulos/ausnd_device.h"
+#include "aulos/format_bytes.h"
 #include "aulos/system_string.h"
 
 #include <cstdio>
 #include <cstring>
+
+using namespace aulos_format;
 
 namespace
 {
 constexpr int kID3v1Size = 128;
 constexpr int kID3v2HeaderSize = 10;
 constexpr uint32_t kMaxFrameSize = 0xFFFFF;
-
-bool Fail(int error)
-{
-    AUSND_ErrorNo = error;
-    return false;
-}
-
-bool ReadExactly(AUSND_FILE* file, void* buffer, int bytes)
-{
-    return AUSND_File_Read(buffer, 1, bytes, file) == bytes;
-}
 
 uint32_t Synchsafe(const uint8_t* p)
 {
@@ -56,15 +48,6 @@ bool ReadID3v2Header(AUSND_FILE* file, ID3v2Header& header)
     header.flags = bytes[2];
     header.size = Synchsafe(bytes + 3);
     return true;
-}
-
-int64_t FileSize(AUSND_FILE* file)
-{
-    const int here = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, 0, 2);
-    const int64_t size = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, here, 0);
-    return size;
 }
 
 bool AcceptableId(const uint8_t* id, int length)

@@ -1,44 +1,16 @@
 // The AIFF reader: big-endian PCM with markers and the sustain loop.
 #include "aulos/ausnd_device.h"
+#include "aulos/format_bytes.h"
 #include "aulos/format_wav.h"
 
 #include <cmath>
 #include <cstring>
 
+using namespace aulos_format;
+
 namespace
 {
 constexpr uint32_t kFormatBits = AUSND_8BITS | AUSND_16BITS | AUSND_MONO | AUSND_STEREO | AUSND_UNSIGNED | AUSND_SIGNED;
-
-bool Fail(int error)
-{
-    AUSND_ErrorNo = error;
-    return false;
-}
-
-uint16_t BE16(const uint8_t* p)
-{
-    return static_cast<uint16_t>((p[0] << 8) | p[1]);
-}
-
-uint32_t BE32(const uint8_t* p)
-{
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
-}
-
-bool ReadExactly(AUSND_FILE* file, void* buffer, int bytes)
-{
-    return bytes == 0 || AUSND_File_Read(buffer, 1, bytes, file) == bytes;
-}
-
-int64_t FileSize(AUSND_FILE* file)
-{
-    const int here = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, 0, 2);
-    const int64_t size = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, here, 0);
-    return size;
-}
 
 struct AiffInfo
 {

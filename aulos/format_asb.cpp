@@ -3,46 +3,18 @@
 #include "aulos/format_asb.h"
 
 #include "aulos/ausnd_device.h"
+#include "aulos/format_bytes.h"
 #include "aulos/system_memory.h"
 #include "aulos/system_string.h"
 
 #include <cstring>
 
+using namespace aulos_format;
+
 namespace
 {
 constexpr uint32_t kTransferBytes = 32768;
 constexpr uint32_t kRefusedModes = AUSND_ADPCM28 | AUSND_ADPCM14;
-
-bool Fail(int error)
-{
-    AUSND_ErrorNo = error;
-    return false;
-}
-
-uint16_t LE16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t LE32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-bool ReadExactly(AUSND_FILE* file, void* buffer, uint32_t bytes)
-{
-    return bytes == 0 || AUSND_File_Read(buffer, 1, static_cast<int>(bytes), file) == static_cast<int>(bytes);
-}
-
-int64_t FileSize(AUSND_FILE* file)
-{
-    const int here = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, 0, 2);
-    const int64_t size = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, here, 0);
-    return size;
-}
 
 void* Table(uint32_t count, uint32_t itemBytes)
 {

@@ -3,11 +3,14 @@
 #include "aulos/format_mpeg.h"
 
 #include "aulos/ausnd_device.h"
+#include "aulos/format_bytes.h"
 #include "aulos/ausnd_stream.h"
 #include "aulos/format_mpeg_internal.h"
 #include "aulos/system_memory.h"
 
 #include <cstring>
+
+using namespace aulos_format;
 
 namespace
 {
@@ -22,35 +25,9 @@ const int kRates[9] = {44100, 48000, 32000, 22050, 24000, 16000, 11025, 12000, 8
 constexpr int kSearchLimit = 4096;
 constexpr uint32_t kTableGrowth = 4096;
 
-bool Fail(int error)
-{
-    AUSND_ErrorNo = error;
-    return false;
-}
-
 bool LooksLikeHeader(const uint8_t* p)
 {
     return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0;
-}
-
-uint32_t BE32(const uint8_t* p)
-{
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
-
-bool ReadExactly(AUSND_FILE* file, void* buffer, int bytes)
-{
-    return bytes == 0 || AUSND_File_Read(buffer, 1, bytes, file) == bytes;
-}
-
-int64_t FileSize(AUSND_FILE* file)
-{
-    const int here = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, 0, 2);
-    const int64_t size = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, here, 0);
-    return size;
 }
 
 // Header fields that must stay the same through one stream.

@@ -2,10 +2,13 @@
 #include "aulos/format_wav.h"
 
 #include "aulos/ausnd_device.h"
+#include "aulos/format_bytes.h"
 #include "aulos/format_imaadpcm.h"
 #include "aulos/system_string.h"
 
 #include <cstring>
+
+using namespace aulos_format;
 
 namespace
 {
@@ -19,41 +22,9 @@ constexpr uint32_t kFormatBits = AUSND_8BITS | AUSND_16BITS | AUSND_MONO | AUSND
 constexpr uint32_t kFmtMinimum = 40;
 constexpr uint32_t kMaxPcmBytes = 0x7FFFFFFFu;
 
-bool Fail(int error)
-{
-    AUSND_ErrorNo = error;
-    return false;
-}
-
-uint16_t LE16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t LE32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
 bool IdIs(const uint8_t* p, const char* id)
 {
     return std::memcmp(p, id, 4) == 0;
-}
-
-bool ReadExactly(AUSND_FILE* file, void* buffer, int bytes)
-{
-    return bytes == 0 || AUSND_File_Read(buffer, 1, bytes, file) == bytes;
-}
-
-// Bytes from the file's current start offset to the end of its data or window.
-int64_t FileSize(AUSND_FILE* file)
-{
-    const int here = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, 0, 2);
-    const int64_t size = AUSND_File_Tell(file);
-    AUSND_File_Seek(file, here, 0);
-    return size;
 }
 
 // The walk's view of one RIFF file.

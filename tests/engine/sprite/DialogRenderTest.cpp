@@ -32,10 +32,14 @@
 #include "engine/sprite/InputHandler.h"
 #include "engine/sprite/Sprite.h"
 #include "tests/engine/sprite/WidgetTestSupport.h"
+#include "tests/ReferenceImage.h"
 
 using namespace ZQ2;
 
 namespace {
+
+using reference_image::Distance;
+using reference_image::Hex;
 
 constexpr int kWidth = 128;
 constexpr int kHeight = 96;
@@ -46,44 +50,6 @@ constexpr uint32_t kEdgeDark = 0xFF806040;
 constexpr uint32_t kEdgeLight = 0xFFC0A080;
 // Button frames: normal, over, pressed, disabled.
 constexpr uint32_t kFrames[4] = {0xFF00A000, 0xFFE0E000, 0xFFE00000, 0xFF808080};
-
-int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFFu); }
-
-int Distance(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift : {24, 16, 8, 0})
-        worst = std::max(worst, std::abs(Channel(a, shift) - Channel(b, shift)));
-    return worst;
-}
-
-std::string Hex(uint32_t argb) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", argb);
-    return text;
-}
-
-bool WritePng(const std::string& path, const std::vector<uint32_t>& pixels) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = kWidth;
-    image.height = kHeight;
-    image.format = PNG_FORMAT_BGRA;
-    return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
-}
-
-bool ReadPng(const std::string& path, std::vector<uint32_t>& pixels) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return false;
-    image.format = PNG_FORMAT_BGRA;
-    if (image.width != kWidth || image.height != kHeight) {
-        png_image_free(&image);
-        return false;
-    }
-    pixels.assign(kWidth * kHeight, 0);
-    return png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) != 0;
-}
 
 // Records the commands its buttons send.
 class CommandDialog : public Dialog {
@@ -277,22 +243,7 @@ TEST_F(DialogRenderTest, PaintedDialogWithButtonsMatchesTheReference) {
         EXPECT_LE(Distance(at(p.x, p.y), p.expected), 3) << p.what << ": " << Hex(at(p.x, p.y));
 
     const std::string path = ReferencePath();
-    const char* update = std::getenv("DELVOR_UPDATE_REFERENCE");
-    if (update && std::string(update) == "1") {
-        ASSERT_TRUE(WritePng(path, pixels)) << path;
-        std::printf("Wrote %s\n", path.c_str());
-    }
-    std::vector<uint32_t> reference;
-    ASSERT_TRUE(ReadPng(path, reference)) << path << " (DELVOR_UPDATE_REFERENCE=1 writes it)";
-    int off = 0;
-    int worst = 0;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        const int d = Distance(pixels[i], reference[i]);
-        worst = std::max(worst, d);
-        if (d > 4)
-            ++off;
-    }
-    EXPECT_LE(off, kWidth * kHeight / 200) << "worst channel difference " << worst;
+    reference_image::ExpectMatchesReference(path, kWidth, kHeight, pixels);
 
     // A component that changes makes the cached picture be composed again.
     auto* ok = DynamicCast<Button>(dialog->GetComponent("ok"));
