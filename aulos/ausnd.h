@@ -374,6 +374,12 @@ int AUSND_Stream_GetNumSubStreams(AUSND_STREAM* stream);
 bool AUSND_Stream_SetSubStream(AUSND_STREAM* stream, int index);
 bool AUSND_Stream_SetSubStreamSentence(AUSND_STREAM* stream, const int* sentencelist, int numitems);
 // Bytes of data of a mode and channel count as frames, and back.
+// The stream's tags, in the order read. A stream without tags is error 14 for
+// the field queries; an index past the last field is false without an error.
+// Find compares the name exactly and takes a field of any type.
+bool AUSND_Stream_GetNumTagFields(AUSND_STREAM* stream, int* count);
+bool AUSND_Stream_GetTagField(AUSND_STREAM* stream, int index, int* type, char** name, void** value, int* length);
+bool AUSND_Stream_FindTagField(AUSND_STREAM* stream, int type, const char* name, void** value, int* length);
 unsigned int AUSND_Stream_BytesToSamples(unsigned int bytes, unsigned int mode, int channels);
 unsigned int AUSND_Stream_SamplesToBytes(unsigned int samples, unsigned int mode, int channels);
 

@@ -167,6 +167,48 @@ TEST_F(AulosStream, WavAndAiffStreamsReproduceTheirDataAndEndOnce)
     }
 }
 
+TEST_F(AulosStream, TagQueriesAnswerFromTheFieldsReadAtOpen)
+{
+    std::vector<uint8_t> file = StereoWav(Signal(1000));
+    std::vector<uint8_t> tag(128, 0);
+    std::memcpy(tag.data(), "TAG", 3);
+    std::memcpy(tag.data() + 3, "Dig Song", 8);
+    std::memcpy(tag.data() + 33, "Vuru", 4);
+    std::memcpy(tag.data() + 93, "1921", 4);
+    file.insert(file.end(), tag.begin(), tag.end());
+
+    AUSND_STREAM* stream = OpenMemory(file);
+    ASSERT_NE(stream, nullptr) << AUSND_GetError();
+    int count = 0;
+    ASSERT_TRUE(AUSND_Stream_GetNumTagFields(stream, &count));
+    EXPECT_EQ(count, 4); // title, artist, year and the genre, always there
+    int type = -1;
+    char* name = nullptr;
+    void* value = nullptr;
+    int length = 0;
+    ASSERT_TRUE(AUSND_Stream_GetTagField(stream, 1, &type, &name, &value, &length));
+    EXPECT_EQ(type, 1);
+    EXPECT_STREQ(name, "ARTIST");
+    EXPECT_STREQ(static_cast<const char*>(value), "Vuru");
+    EXPECT_FALSE(AUSND_Stream_GetTagField(stream, count, &type, &name, &value, &length));
+    EXPECT_EQ(AUSND_GetError(), 0) << "past the last field is no error";
+
+    EXPECT_TRUE(AUSND_Stream_FindTagField(stream, 2, "YEAR", &value, &length)) << "any type";
+    EXPECT_STREQ(static_cast<const char*>(value), "1921");
+    EXPECT_FALSE(AUSND_Stream_FindTagField(stream, -1, "year", &value, &length)) << "names are exact";
+    EXPECT_EQ(value, nullptr);
+    EXPECT_EQ(length, 0);
+    EXPECT_TRUE(AUSND_Stream_Close(stream));
+
+    stream = OpenMemory(StereoWav(Signal(1000)));
+    ASSERT_NE(stream, nullptr);
+    ASSERT_TRUE(AUSND_Stream_GetNumTagFields(stream, &count));
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(AUSND_Stream_GetTagField(stream, 0, &type, &name, &value, &length));
+    EXPECT_EQ(AUSND_GetError(), AUSND_ERR_INVALID_PARAM) << "a stream without tags";
+    EXPECT_TRUE(AUSND_Stream_Close(stream));
+}
+
 TEST_F(AulosStream, AStreamShorterThanHalfTheBufferPlaysOnce)
 {
     const std::vector<int16_t> values = Signal(3000);
