@@ -3,6 +3,7 @@
 // may differ in the last bit of a blend or a pixel on a turned edge; anything
 // more is a change of the picture. DELVOR_UPDATE_REFERENCE=1 writes the
 // reference anew from what was rendered.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -23,6 +24,22 @@ inline int Distance(uint32_t a, uint32_t b) {
     for (int shift : {24, 16, 8, 0})
         worst = std::max(worst, std::abs(Channel(a, shift) - Channel(b, shift)));
     return worst;
+}
+
+// The current framebuffer, top row first, as ARGB words.
+inline std::vector<uint32_t> ReadBack(int width, int height) {
+    std::vector<uint32_t> bottomUp(static_cast<size_t>(width) * static_cast<size_t>(height));
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bottomUp.data());
+    std::vector<uint32_t> pixels(bottomUp.size());
+    for (int y = 0; y < height; ++y)
+        std::copy_n(bottomUp.begin() + (height - 1 - y) * width, width, pixels.begin() + y * width);
+    return pixels;
+}
+
+// A file of the committed test data.
+inline std::string TestDataPath(const std::string& name) {
+    const char* data = std::getenv("DELVOR_TEST_DATA");
+    return std::string(data ? data : "tests/data") + "/" + name;
 }
 
 inline std::string Hex(uint32_t argb) {

@@ -130,20 +130,9 @@ protected:
         return sprite;
     }
 
-    // The back buffer, top row first, as ARGB words.
-    static std::vector<uint32_t> ReadBack() {
-        std::vector<uint32_t> bottomUp(kWidth * kHeight);
-        glReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bottomUp.data());
-        std::vector<uint32_t> pixels(bottomUp.size());
-        for (int y = 0; y < kHeight; ++y)
-            std::copy_n(bottomUp.begin() + (kHeight - 1 - y) * kWidth, kWidth, pixels.begin() + y * kWidth);
-        return pixels;
-    }
+    static std::vector<uint32_t> ReadBack() { return reference_image::ReadBack(kWidth, kHeight); }
 
-    static std::string ReferencePath() {
-        const char* data = std::getenv("DELVOR_TEST_DATA");
-        return std::string(data ? data : "tests/data") + "/frame_pipeline.png";
-    }
+    static std::string ReferencePath() { return reference_image::TestDataPath("frame_pipeline.png"); }
 
     SmartPtr<Application> m_pApplication;
 };

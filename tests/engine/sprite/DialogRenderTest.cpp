@@ -166,21 +166,11 @@ protected:
         TaskManager::g_Instance->Update();
     }
 
-    static std::vector<uint32_t> ReadBack() {
-        std::vector<uint32_t> bottomUp(kWidth * kHeight);
-        glReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bottomUp.data());
-        std::vector<uint32_t> pixels(bottomUp.size());
-        for (int y = 0; y < kHeight; ++y)
-            std::copy_n(bottomUp.begin() + (kHeight - 1 - y) * kWidth, kWidth, pixels.begin() + y * kWidth);
-        return pixels;
-    }
+    static std::vector<uint32_t> ReadBack() { return reference_image::ReadBack(kWidth, kHeight); }
 
     static uint32_t At(int x, int y) { return ReadBack()[y * kWidth + x]; }
 
-    static std::string ReferencePath() {
-        const char* data = std::getenv("DELVOR_TEST_DATA");
-        return std::string(data ? data : "tests/data") + "/dialog_render.png";
-    }
+    static std::string ReferencePath() { return reference_image::TestDataPath("dialog_render.png"); }
 
     // A full-window backdrop and the dialog shown above it, as a scene
     // activates its dialogs.

@@ -128,19 +128,9 @@ protected:
         m_spFont->AddLayer(new FontLayer(0.0f, 0xFFFFFF, sheet.Get()));
     }
 
-    static std::vector<uint32_t> ReadBack() {
-        std::vector<uint32_t> bottomUp(kWidth * kHeight);
-        glReadPixels(0, 0, kWidth, kHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bottomUp.data());
-        std::vector<uint32_t> pixels(bottomUp.size());
-        for (int y = 0; y < kHeight; ++y)
-            std::copy_n(bottomUp.begin() + (kHeight - 1 - y) * kWidth, kWidth, pixels.begin() + y * kWidth);
-        return pixels;
-    }
+    static std::vector<uint32_t> ReadBack() { return reference_image::ReadBack(kWidth, kHeight); }
 
-    static std::string ReferencePath() {
-        const char* data = std::getenv("DELVOR_TEST_DATA");
-        return std::string(data ? data : "tests/data") + "/label_render.png";
-    }
+    static std::string ReferencePath() { return reference_image::TestDataPath("label_render.png"); }
 
     SmartPtr<Application> m_spApplication;
     SmartPtr<FontBitmap> m_spFont;
