@@ -372,6 +372,21 @@ void S3MVolumeSlide(Context& cx, int param, int& target, int maxvalue, bool tick
         target = Clamp(target + x, 0, maxvalue);
 }
 
+// The volume slide that vibrato and tone portamento carry along: XM's Axy
+// on the ticks after the first, S3M's and IT's Dxy with its fine forms.
+void CarriedVolumeSlide(Context& cx, AUMUS_PLAYERCHANNEL& pc, int param, bool tick0)
+{
+    if (!IsXM(cx.song))
+    {
+        S3MVolumeSlide(cx, Memory(pc, FX_S3M_VOLSLIDE, param), pc.volume, 64, tick0);
+        return;
+    }
+    if (tick0)
+        return;
+    const int p = Memory(pc, FX_XM_VOLSLIDE, param);
+    VolumeBy(pc, (p >> 4) ? (p >> 4) : -(p & 15));
+}
+
 void S3MPorta(Context& cx, AUMUS_PLAYERCHANNEL& pc, int param, int direction, bool tick0)
 {
     if (param >= 0xF0)
@@ -848,30 +863,12 @@ void ApplyEffect(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int effect, int pa
     case FX_VIBRATO_VOLSLIDE:
         if (!tick0)
             Vibrato(pc, 4);
-        if (IsXM(song))
-        {
-            if (!tick0)
-            {
-                const int p = Memory(pc, FX_XM_VOLSLIDE, param);
-                VolumeBy(pc, (p >> 4) ? (p >> 4) : -(p & 15));
-            }
-        }
-        else
-            S3MVolumeSlide(cx, Memory(pc, FX_S3M_VOLSLIDE, param), pc.volume, 64, tick0);
+        CarriedVolumeSlide(cx, pc, param, tick0);
         break;
     case FX_PORTA_VOLSLIDE:
         if (!tick0)
             TonePorta(cx, pc);
-        if (IsXM(song))
-        {
-            if (!tick0)
-            {
-                const int p = Memory(pc, FX_XM_VOLSLIDE, param);
-                VolumeBy(pc, (p >> 4) ? (p >> 4) : -(p & 15));
-            }
-        }
-        else
-            S3MVolumeSlide(cx, Memory(pc, FX_S3M_VOLSLIDE, param), pc.volume, 64, tick0);
+        CarriedVolumeSlide(cx, pc, param, tick0);
         break;
     case FX_CHANNELVOL:
         if (tick0 && param <= 64)
