@@ -33,7 +33,7 @@ inline std::string CatalogueXml(const std::string& extra = std::string()) {
            "<String id=\"CTEXT_QUESTION_QUIT\" value=\"Do you really want to quit?\"/>"
            "<String id=\"CTEXT_QUIT_HEADER\" value=\"Quit\"/>"
            "<String id=\"CTEXT_SAVED\" value=\"Saved.\"/>"
-           "<String id=\"CTEXT_NOTE_HEADER_MAC\" value=\"Note\"/>"
+           "<String id=\"CTEXT_NOTE_HEADER_LINUX\" value=\"Note\"/>"
            "<Node id=\"dialogs\">"
            "  <DialogYesNo id=\"DIALOG_YESNO\" width=\"300\" height=\"200\">"
            "    <Vector id=\"components\">"
