@@ -251,3 +251,61 @@ TEST_F(SectionWaitThreaded, UnknownSectionsAreSkippedAndFailedOnesEnd) {
 TEST(SectionWait, WithoutAResourceManagerThereIsNothingToWaitFor) {
     EXPECT_FALSE(DelvorMain::WaitForSection("default"));
 }
+
+namespace {
+
+const char* const kScenes =
+    "<Node id=\"scenes\">"
+    "  <Scene id=\"SCENE_SPLASH\"/>"
+    "  <SceneDelvor id=\"SCENE_LOAD\"/>"
+    "  <SceneSelection id=\"SCENE_SELECTION\">"
+    "    <Vector id=\"scenecomponents\">"
+    "      <Button name=\"BUTTON_QUIT\" x=\"700\" y=\"550\" width=\"80\" height=\"30\"/>"
+    "    </Vector>"
+    "  </SceneSelection>"
+    "  <SceneDelvor id=\"SCENE_MAP\"/>"
+    "</Node>";
+
+}  // namespace
+
+TEST(DelvorApplication, CreatesTheLongLivedScenesWithoutEnteringThem) {
+    gametest::GameWorld world(kScenes);
+    SmartPtr<DelvorMain> application(new DelvorMain);
+    application->CreateScenes();
+    SceneManager* scenes = SceneManager::g_Instance;
+    ASSERT_NE(scenes->GetScene("SCENE_SPLASH"), nullptr);
+    EXPECT_EQ(DelvorMain::m_SceneLoad, scenes->GetScene("SCENE_LOAD"));
+    EXPECT_EQ(DelvorMain::m_SceneSelection, scenes->GetScene("SCENE_SELECTION"));
+    EXPECT_EQ(DelvorMain::m_SceneMap, scenes->GetScene("SCENE_MAP"));
+    EXPECT_NE(DelvorMain::m_SceneMap, nullptr);
+    EXPECT_EQ(scenes->GetCurrentMainScene(), world.Scene());
+    EXPECT_EQ(scenes->GetPendingScene(), nullptr);
+
+    DelvorMain::StartScene("SCENE_SELECTION");
+    std::string current;
+    DelvorMain::GetCurScene(current);
+    EXPECT_EQ(current, "SCENE_SELECTION");
+    world.Frame(0);
+    EXPECT_EQ(scenes->GetCurrentMainScene(), DelvorMain::m_SceneSelection);
+    application->RemoveInstances();
+    EXPECT_EQ(DelvorMain::m_SceneSelection, nullptr);
+}
+
+TEST(DelvorApplication, TheMainMenuQuitButtonAsksTheQuitQuestionOnce) {
+    gametest::GameWorld world(kScenes);
+    SceneManager* scenes = SceneManager::g_Instance;
+    ASSERT_NE(scenes->CreateScene("SCENE_SELECTION"), nullptr);
+    scenes->EnterScene("SCENE_SELECTION");
+    world.Frame(0);
+    Scene* menu = scenes->GetCurrentMainScene();
+    ASSERT_EQ(menu->GetName(), "SCENE_SELECTION");
+    GameNode* quit = menu->GetComponent("BUTTON_QUIT");
+    ASSERT_NE(quit, nullptr);
+    world.ClickOn(quit);
+    Dialog* question = menu->GetDialog(DelvorMain::QUIT_MESSAGE_KEY);
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(menu->IsActiveDialog(question));
+    DelvorMain::ShowQuitMessage(nullptr, nullptr);  // as a second press would
+    EXPECT_EQ(menu->GetDialog(DelvorMain::QUIT_MESSAGE_KEY), question);
+    EXPECT_EQ(menu->GetActiveDialogs().size(), 1u);
+}
