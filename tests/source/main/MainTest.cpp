@@ -191,7 +191,7 @@ TEST_F(DelvorRun, FailsWithoutAManifest) {
 // players, scores and settings are on disk afterwards.
 TEST_F(DelvorRun, TheGamesManifestStartsRunsSavesAndEndsInOrder) {
     std::system(("cp -r '" DELVOR_GAME_DATA_DIR "' '" + m_strRoot + "/game/data'").c_str());
-    const RunResult run = Run(SIGTERM, 2000);
+    const RunResult run = Run(SIGTERM, 0, "Main loop running.");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_GE(FramesRun(run.output), 1) << run.output;
     const std::string save = m_strRoot + "/home/data/Fablewood/delvor";
@@ -202,7 +202,7 @@ TEST_F(DelvorRun, TheGamesManifestStartsRunsSavesAndEndsInOrder) {
     EXPECT_NE(text.find("s  shutdowncorrect true\n"), std::string::npos) << text;
 
     // The next run reads them back, and ends in order again.
-    const RunResult again = Run(SIGTERM, 1000);
+    const RunResult again = Run(SIGTERM, 0, "Main loop running.");
     EXPECT_EQ(again.status, 0) << again.output;
 }
 
