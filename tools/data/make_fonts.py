@@ -13,7 +13,7 @@ from xml.sax.saxutils import quoteattr
 
 from PIL import Image, ImageDraw, ImageFilter
 
-from art import (GOLD, GOLD_DARK, GOLD_LIGHT, INK, PARCHMENT, SAND_LIGHT, UMBER_DEEP, font, save, vgradient)
+from art import CLAY, CLAY_DARK, GOLD, INK, PARCHMENT, SAND_LIGHT, UMBER_DEEP, font, save, vgradient
 
 COLUMNS = 16
 # Printable ASCII and the printable Latin-1 letters and signs.
@@ -25,9 +25,9 @@ KERNING_RIGHT = "AJTVWYacdegoqsu.,"
 # name: typeface, size, fill stops (top to bottom), shadow colour or None,
 # shadow padding, shadow offset.
 FONTS = {
-    "title": ("DejaVuSerif-Bold.ttf", 30, [(0.0, GOLD_LIGHT), (0.6, GOLD), (1.0, GOLD_DARK)], UMBER_DEEP, 3, (1, 2)),
+    "title": ("DejaVuSerif-Bold.ttf", 30, [(0.0, CLAY), (1.0, CLAY_DARK)], GOLD, 3, (1, 1)),
     "text": ("DejaVuSans.ttf", 18, [(0.0, INK), (1.0, INK)], None, 0, (0, 0)),
-    "small": ("DejaVuSans-Bold.ttf", 16, [(0.0, PARCHMENT), (1.0, SAND_LIGHT)], UMBER_DEEP, 2, (1, 1)),
+    "small": ("DejaVuSans-Bold.ttf", 17, [(0.0, PARCHMENT), (1.0, SAND_LIGHT)], UMBER_DEEP, 2, (1, 1)),
 }
 
 

@@ -24,7 +24,7 @@ def mesa_line(rng, width, base, height, roughness):
     return points
 
 
-def dig_site(rng, night=False):
+def dig_site(rng, night=False, finds=("amphora", "bone", "coin")):
     """The dig at dusk (or at night): sky, far mesas, earth strata cut open
     by the trench, the string grid of the squares and a few finds."""
     sky = [(0.0, NIGHT), (0.45, TEAL_DEEP), (0.75, TEAL), (1.0, DUSK)] if not night else \
@@ -76,12 +76,15 @@ def dig_site(rng, night=False):
     for y in (380, 450, 530):
         draw.line((0, y, W, y + 6), fill=line, width=1)
     # A few finds peeking out of the earth: an amphora, a bone, a coin.
-    amphora(draw, 150, 470, mix(CLAY, GOLD, 0.2))
-    draw.rounded_rectangle((590, 512, 660, 522), 5, fill=mix(SAND_LIGHT, WHITE, 0.2))
-    draw.ellipse((582, 506, 598, 528), fill=mix(SAND_LIGHT, WHITE, 0.2))
-    draw.ellipse((652, 506, 668, 528), fill=mix(SAND_LIGHT, WHITE, 0.2))
-    draw.ellipse((420, 420, 444, 444), fill=GOLD, outline=GOLD_DARK, width=2)
-    draw.ellipse((427, 427, 437, 437), outline=GOLD_DARK, width=1)
+    if "amphora" in finds:
+        amphora(draw, 150, 470, mix(CLAY, GOLD, 0.2))
+    if "bone" in finds:
+        draw.rounded_rectangle((590, 512, 660, 522), 5, fill=mix(SAND_LIGHT, WHITE, 0.2))
+        draw.ellipse((582, 506, 598, 528), fill=mix(SAND_LIGHT, WHITE, 0.2))
+        draw.ellipse((652, 506, 668, 528), fill=mix(SAND_LIGHT, WHITE, 0.2))
+    if "coin" in finds:
+        draw.ellipse((420, 420, 444, 444), fill=GOLD, outline=GOLD_DARK, width=2)
+        draw.ellipse((427, 427, 437, 437), outline=GOLD_DARK, width=1)
     canvas.paste(Image.new("RGB", (W, H), (0, 0, 0)), (0, 0), radial_vignette(W, H, 150))
     return canvas
 
@@ -180,8 +183,12 @@ def splash_engine_card():
 # ---- loading scene ----------------------------------------------------------------
 
 def loading_background(rng):
-    img = dig_site(rng)
+    img = dig_site(rng, finds=())
     delvor_title(img, 40, 110)
+    # A shaded plate behind the loading text, the bar and the partners.
+    shade = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(shade).rounded_rectangle((140, 392, 660, 592), 22, fill=150)
+    img.paste(Image.new("RGB", (W, H), UMBER_DEEP), (0, 0), shade.filter(ImageFilter.GaussianBlur(3)))
     return img
 
 
@@ -270,7 +277,7 @@ def dialog_pieces():
 
 
 def menu_background(rng):
-    img = dig_site(rng, night=True)
+    img = dig_site(rng, night=True, finds=("amphora", "bone"))
     delvor_title(img, 60, 120)
     subtitle(img, "An Archaeological Adventure", 210, 26)
     return img
