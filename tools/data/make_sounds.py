@@ -144,7 +144,7 @@ def run(*arguments):
 def make_ui_sounds(root, scratch):
     for name, effects in UI_SOUNDS.items():
         wav = os.path.join(scratch, name + ".wav")
-        run("sox", "-n", "-r", str(RATE), "-c", "1", "-b", "16", wav, *effects.split())
+        run("sox", "-R", "-n", "-r", str(RATE), "-c", "1", "-b", "16", wav, *effects.split())
         run("oggenc", "-Q", "-s", "1", "-q", "3", "-o", os.path.join(root, "sounds", name + ".ogg"), wav)
 
 
@@ -153,7 +153,7 @@ def make_music(root, scratch):
     wet = os.path.join(scratch, "menu.wav")
     write_wav(dry, compose())
     # Room and a touch of warmth; the reverb keeps the loop's length.
-    run("sox", dry, wet, "reverb", "35", "50", "70", "equalizer", "3000", "1.2q", "-2", "gain", "-n", "-1")
+    run("sox", "-R", dry, wet, "reverb", "35", "50", "70", "equalizer", "3000", "1.2q", "-2", "gain", "-n", "-1")
     run("oggenc", "-Q", "-s", "1", "-q", "1", "-o", os.path.join(root, "music", "menu.ogg"), wet)
     lines = ['<?xml version="1.0" encoding="utf-8"?>', "<root>",
              "  <!-- The start of every bar, in sample frames at %d Hz. -->" % RATE, '  <Vector id="SyncPoints">']
