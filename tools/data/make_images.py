@@ -7,8 +7,8 @@ import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
-from art import (CLAY, CLAY_DARK, DUSK, GOLD, GOLD_DARK, GOLD_LIGHT, INK, NIGHT, PARCHMENT, SAND, SAND_LIGHT,
-                 STONE, TEAL, TEAL_DEEP, UMBER, UMBER_DEEP, WHITE, font, hgradient, mix, radial_vignette,
+from art import (CLAY, CLAY_DARK, DUSK, GOLD, GOLD_DARK, GOLD_LIGHT, NIGHT, PARCHMENT, SAND, SAND_LIGHT,
+                 STONE, TEAL, TEAL_DEEP, UMBER, UMBER_DEEP, WHITE, font, mix, radial_vignette,
                  rounded_panel, save, text_mask, title, vgradient)
 
 W, H = 800, 600
@@ -244,7 +244,8 @@ def button(label):
         frame = Image.new("RGBA", (BUTTON_W, BUTTON_H), (0, 0, 0, 0))
         shadow = Image.new("L", (BUTTON_W, BUTTON_H), 0)
         ImageDraw.Draw(shadow).rounded_rectangle((3, 4, BUTTON_W - 1, BUTTON_H - 1), 14, fill=110)
-        frame.paste(Image.new("RGBA", frame.size, UMBER_DEEP + (255,)), (0, 0), shadow.filter(ImageFilter.GaussianBlur(1)))
+        shadow = shadow.filter(ImageFilter.GaussianBlur(1))
+        frame.paste(Image.new("RGBA", frame.size, UMBER_DEEP + (255,)), (0, 0), shadow)
         frame.alpha_composite(face, (shift, shift))
         mask, _ = text_mask(label, typeface)
         x = (BUTTON_W - 4 - mask.width) // 2 + shift
