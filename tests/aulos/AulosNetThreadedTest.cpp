@@ -7,6 +7,7 @@
 #include "aulos/net_stream.h"
 #include "tests/aulos/AulosTestSupport.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <cmath>
@@ -165,6 +166,14 @@ std::vector<int16_t> DecodeFile(const std::vector<uint8_t>& data)
     AUSND_Mpeg_FreeOffsets(&table);
     AUSND_File_Close(file);
     return out;
+}
+
+// What a stream without a content length plays: its first three frames silent
+// (a station joined mid-stream has no reservoir for them).
+std::vector<int16_t> Muted(std::vector<int16_t> pcm, size_t frameValues = 1152 * 2)
+{
+    std::fill(pcm.begin(), pcm.begin() + static_cast<std::ptrdiff_t>(std::min(pcm.size(), 3 * frameValues)), 0);
+    return pcm;
 }
 
 // The audio with a metadata block after every `interval` bytes.
@@ -341,7 +350,10 @@ TEST_F(NetThreaded, IcyRadioDecodesLikeTheFileAndReportsItsTitles)
     EXPECT_NE(server.LastRequest().find("GET /radio HTTP/1.1\r\n"), std::string::npos);
     EXPECT_NE(server.LastRequest().find("Icy-MetaData:1\r\n"), std::string::npos);
     const std::vector<int16_t> pcm = ReadAllFrames(net);
-    EXPECT_EQ(pcm, DecodeFile(mp3));
+    const std::vector<int16_t> expected = Muted(DecodeFile(mp3));
+    ASSERT_EQ(pcm.size(), expected.size());
+    const auto diff = std::mismatch(pcm.begin(), pcm.end(), expected.begin());
+    EXPECT_EQ(diff.first, pcm.end()) << "differs at " << (diff.first - pcm.begin());
     EXPECT_EQ(m.values["ARTIST"], "The Diggers");
     EXPECT_EQ(m.values["TITLE"], "Trowel Song");
     EXPECT_GT(m.calls, 2);
@@ -392,7 +404,7 @@ TEST_F(NetThreaded, RedirectsAreFollowedUpToTheCap)
     AUSND_NETSTREAM* net = AUSND_Stream_Net_OpenUrl(server.Url("/hop1").c_str(), nullptr, nullptr, 5000);
     ASSERT_NE(net, nullptr);
     EXPECT_EQ(net->redirects, 16);
-    EXPECT_EQ(ReadAllFrames(net), DecodeFile(mp3));
+    EXPECT_EQ(ReadAllFrames(net), Muted(DecodeFile(mp3)));
     AUSND_Stream_Net_Close(net);
     EXPECT_EQ(AUSND_Stream_Net_OpenUrl(server.Url("/hop0").c_str(), nullptr, nullptr, 5000), nullptr);
 }
