@@ -372,6 +372,8 @@ bool AUSND_Stream_SetLoopPoints(AUSND_STREAM* stream, unsigned int loopstartpcm,
 bool AUSND_Stream_SetLoopCount(AUSND_STREAM* stream, int count);
 int AUSND_Stream_GetNumSubStreams(AUSND_STREAM* stream);
 bool AUSND_Stream_SetSubStream(AUSND_STREAM* stream, int index);
+// keepplaying: the new sound follows what is buffered without a stop.
+bool AUSND_Stream_SetSubStreamEx(AUSND_STREAM* stream, int index, bool duringopen, bool keepplaying);
 bool AUSND_Stream_SetSubStreamSentence(AUSND_STREAM* stream, const int* sentencelist, int numitems);
 // Network streams ("http://" names given to AUSND_Stream_Open).
 typedef void (*AUSND_METADATACALLBACK)(const char* name, const char* value, void* userdata);

@@ -908,7 +908,6 @@ void AUSND_Stream_Update(int elapsedms)
     Dev()->streamcpuusage = total;
 }
 
-void AUSND_Stream_Net_Shutdown() {}
 
 namespace
 {

@@ -238,24 +238,20 @@ bool AUSND_Stream_ProbeASB(AUSND_FILE* file, AUSND_STREAMFORMAT* f, bool* isbank
 
 bool AUSND_Stream_SetSubStreamEx(AUSND_STREAM* s, int index, bool duringopen, bool keepplaying)
 {
-    if (!AUSND_Stream_IsBank(s))
+    // A stream still opening (or switching on the open thread) takes the index
+    // when it gets there; the open checks it against the bank.
+    if (s && !duringopen && s->opening)
     {
-        // A stream still opening may become a bank: keep the index for the open.
-        if (s && s->opening && index >= 0)
-        {
-            s->pendingsubstream = index;
-            return true;
-        }
-        return Fail(AUSND_ERR_INVALID_PARAM);
-    }
-    AUSND_ASBBANK* bank = BankOf(s);
-    if (index < 0 || index >= bank->count)
-        return Fail(AUSND_ERR_INVALID_PARAM);
-    if (!duringopen && s->opening)
-    {
+        if (index < 0)
+            return Fail(AUSND_ERR_INVALID_PARAM);
         s->pendingsubstream = index;
         return true;
     }
+    if (!AUSND_Stream_IsBank(s))
+        return Fail(AUSND_ERR_INVALID_PARAM);
+    AUSND_ASBBANK* bank = BankOf(s);
+    if (index < 0 || index >= bank->count)
+        return Fail(AUSND_ERR_INVALID_PARAM);
     if (!keepplaying && s->ready)
         AUSND_Stream_StopEx(s, false);
     if (s->nonblocking && !duringopen && !keepplaying)
@@ -351,7 +347,7 @@ bool AUSND_Stream_SeekSentence(AUSND_STREAM* s, uint64_t frame)
 int AUSND_Stream_GetNumSubStreams(AUSND_STREAM* s)
 {
     AUSND_ClearErrorOnOwner();
-    if (!AUSND_Stream_IsBank(s))
+    if (!s || s->opening || !AUSND_Stream_IsBank(s))
     {
         AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
         return 0;
@@ -363,7 +359,7 @@ bool AUSND_Stream_SetSubStream(AUSND_STREAM* s, int index)
 {
     AUSND_ClearErrorOnOwner();
     // Choosing one sound ends a sentence.
-    if (AUSND_Stream_IsBank(s) && s->sentence && index >= 0 && index < BankOf(s)->count)
+    if (s && !s->opening && AUSND_Stream_IsBank(s) && s->sentence && index >= 0 && index < BankOf(s)->count)
     {
         if (s->ready)
             AUSND_Stream_StopEx(s, false);
@@ -378,7 +374,7 @@ bool AUSND_Stream_SetSubStream(AUSND_STREAM* s, int index)
 bool AUSND_Stream_SetSubStreamSentence(AUSND_STREAM* s, const int* list, int count)
 {
     AUSND_ClearErrorOnOwner();
-    if (!AUSND_Stream_IsBank(s) || !s->ready || s->playing || count < 0 || (count > 0 && !list))
+    if (!s || s->opening || !AUSND_Stream_IsBank(s) || !s->ready || s->playing || count < 0 || (count > 0 && !list))
         return Fail(AUSND_ERR_INVALID_PARAM);
     AUSND_ASBBANK* bank = BankOf(s);
     for (int i = 0; i < count; ++i)

@@ -302,3 +302,8 @@ int AUSND_Stream_Net_OpenState(AUSND_STREAM* s)
     const int status = net->status.load();
     return status == AUSND_NET_STATUS_CONNECTING ? -4 : status == AUSND_NET_STATUS_BUFFERING ? -5 : 0;
 }
+
+void AUSND_Stream_Net_Shutdown()
+{
+    AUSND_Stream_Net_ForgetSettings();
+}

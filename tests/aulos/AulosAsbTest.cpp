@@ -7,6 +7,8 @@
 #include "tests/aulos/AulosTestSupport.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <string>
 
@@ -543,4 +545,45 @@ TEST_F(AsbStream, ASentenceStopsAtAFileError)
                                    [](int16_t c, int16_t v) { return c == FullGain(v); });
     EXPECT_EQ(found, captured.end());
     EXPECT_TRUE(AUSND_Stream_Close(s));
+}
+
+namespace
+{
+// Waits (with a fail-safe bound) until a non-blocking open or switch has run.
+int WaitForOpen(AUSND_STREAM* s)
+{
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int state = AUSND_Stream_GetOpenState(s);
+    while (state == -2 && std::chrono::steady_clock::now() < limit)
+    {
+        std::this_thread::yield();
+        state = AUSND_Stream_GetOpenState(s);
+    }
+    return state;
+}
+} // namespace
+
+TEST(AsbStreamThreaded, NonBlockingStreamsSwitchOnTheOpenThread)
+{
+    ASSERT_TRUE(AUSND_SetOutput(AUSND_OUTPUT_NOSOUND));
+    ASSERT_TRUE(AUSND_Init(44100, 32, 0));
+    const std::vector<uint8_t> bank = WriteBank({StereoSound("first", 3000, 1), StereoSound("second", 2000, 2),
+                                                 StereoSound("third", 1000, 3)});
+    // A switch asked while the open runs is taken by the open.
+    AUSND_STREAM* s = AUSND_Stream_Open(reinterpret_cast<const char*>(bank.data()),
+                                        AUSND_LOADMEMORY | AUSND_NONBLOCKING, 0, static_cast<int>(bank.size()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(AUSND_Stream_SetSubStream(s, 2));
+    ASSERT_EQ(WaitForOpen(s), 0);
+    EXPECT_STREQ(AUSND_Stream_GetSample(s)->name, "third");
+    EXPECT_EQ(AUSND_Stream_GetLengthMs(s), (1000 * 1000 + 999) / 44100);
+
+    // A later switch is queued on the open thread too; the stream is not ready meanwhile.
+    EXPECT_TRUE(AUSND_Stream_SetSubStream(s, 1));
+    ASSERT_EQ(WaitForOpen(s), 0);
+    EXPECT_STREQ(AUSND_Stream_GetSample(s)->name, "second");
+    EXPECT_EQ(AUSND_Stream_GetNumSubStreams(s), 3);
+    EXPECT_TRUE(AUSND_Stream_Close(s));
+    AUSND_Close();
+    AUSND_SetOutput(AUSND_OUTPUT_CAPTURE);
 }
