@@ -59,6 +59,13 @@ bool ReadMpegNet(AUSND_STREAM* s, void* /*raw*/, uint32_t /*rawsize*/, void* des
         net->firstBytes = 0;
         return true;
     }
+    // A server that gave the length may keep the connection open after it;
+    // bytes still held then are a frame that can never be completed.
+    if (net->headers.contentLength > 0 && net->received >= net->headers.contentLength)
+    {
+        *bytes = 0;
+        return false;
+    }
     if (AUSND_Mpeg_Net_ReadFrame(net, static_cast<int16_t*>(dest), &got, &ended))
     {
         *bytes = got;

@@ -253,6 +253,29 @@ bool OpenVorbis(AUSND_NETSTREAM* net)
     return true;
 }
 
+// Waits until the ring is filled, the server has closed, or all the content
+// it announced is in (a server may keep the connection open after it).
+bool FirstBuffering(AUSND_NETSTREAM* net)
+{
+    AUSND_SOCKBUF* socket = net->socket;
+    for (int waited = 0; waited <= net->timeoutMs && !net->cancelled; waited += 10)
+    {
+        if (AUSND_Sockbuf_Prebuffer(socket, true, 10))
+            return true;
+        const uint32_t flags = socket->flags;
+        if (flags & AUSND_SOCKBUF_REMOTECLOSED)
+            return true;
+        if (flags & (AUSND_SOCKBUF_ERROR | AUSND_SOCKBUF_ABORT))
+            return false;
+        if (net->headers.contentLength > 0 && AUSND_Sockbuf_FillBytes(socket) >= net->headers.contentLength)
+        {
+            socket->flags &= ~static_cast<uint32_t>(AUSND_SOCKBUF_BUFFERING | AUSND_SOCKBUF_FIRSTBUFFERING);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool ReadRaw(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
 {
     int done = 0;
@@ -321,9 +344,7 @@ bool AUSND_Stream_Net_Run(AUSND_NETSTREAM* net, const char* url)
     net->metaLeft = net->headers.metaInterval;
     net->socket->flags &= ~static_cast<uint32_t>(AUSND_SOCKBUF_HEADERPHASE);
     net->status = AUSND_NET_STATUS_BUFFERING;
-    if ((!AUSND_Sockbuf_Prebuffer(net->socket, true, net->timeoutMs) &&
-         !(net->socket->flags & AUSND_SOCKBUF_REMOTECLOSED)) ||
-        net->cancelled)
+    if (!FirstBuffering(net) || net->cancelled)
     {
         AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
         return false;
@@ -345,7 +366,7 @@ bool AUSND_Stream_Net_Run(AUSND_NETSTREAM* net, const char* url)
             return false;
         }
         // Radio joined mid-stream starts on a frame whose reservoir is missing.
-        if (!(net->headers.flags & AUSND_NET_SERVER_LENGTH))
+        if (net->headers.contentLength == 0)
             net->muteFrames = kMutedFrames;
     }
     net->status = AUSND_NET_STATUS_STREAMING;

@@ -93,6 +93,8 @@ private:
                 m_stalled.push_back(fd);
                 continue;
             }
+            // "/keep..." answers and then leaves the connection open.
+            const bool keep = path.compare(0, 5, "/keep") == 0;
             for (size_t sent = 0; sent < answer.size();)
             {
                 const ssize_t n = send(fd, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
@@ -100,7 +102,10 @@ private:
                     break;
                 sent += static_cast<size_t>(n);
             }
-            close(fd);
+            if (keep)
+                m_stalled.push_back(fd);
+            else
+                close(fd);
         }
     }
 
@@ -555,7 +560,7 @@ TEST_F(NetStreamThreaded, OggRadioPlaysThroughTheStreamOpener)
     EXPECT_TRUE(AUSND_Stream_Close(s));
 }
 
-TEST_F(NetStreamThreaded, AProxyGetsTheWholeUrlAndTheCredentials)
+TEST_F(NetStreamThreaded, AProxyGetsTheWholeUrlAndAContentLengthEndsTheStream)
 {
     LoopbackServer proxy;
     const std::vector<uint8_t> mp3 = MakeMp3();
@@ -572,6 +577,15 @@ TEST_F(NetStreamThreaded, AProxyGetsTheWholeUrlAndTheCredentials)
     EXPECT_NE(request.find("Host: radio.example\r\n"), std::string::npos) << request;
     EXPECT_NE(request.find("Proxy-Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos) << request;
     // With a content length nothing is muted.
+    ExpectPlayed(PlayToEnd(s), DecodeFile(mp3));
+    EXPECT_TRUE(AUSND_Stream_Close(s));
+
+
+    // A server that keeps the connection open after the announced length: the stream still ends.
+    proxy.Answer("/keep", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(mp3.size()) + "\r\n\r\n" +
+                              std::string(mp3.begin(), mp3.end()));
+    s = AUSND_Stream_Open(proxy.Url("/keep").c_str(), AUSND_2D, 0, 0);
+    ASSERT_NE(s, nullptr) << AUSND_GetError();
     ExpectPlayed(PlayToEnd(s), DecodeFile(mp3));
     EXPECT_TRUE(AUSND_Stream_Close(s));
 
