@@ -587,3 +587,50 @@ TEST(AsbStreamThreaded, NonBlockingStreamsSwitchOnTheOpenThread)
     AUSND_Close();
     AUSND_SetOutput(AUSND_OUTPUT_CAPTURE);
 }
+
+TEST_F(AsbStream, ImaAdpcmSoundsStreamAsTheLoaderDecodesThem)
+{
+    // 100 stereo blocks of 64 frames: a 4-byte head per channel, then nibbles.
+    Sound adpcm{"adpcm", AUSND_IMAADPCM | AUSND_STEREO, {}, 6400};
+    adpcm.rate = 44100;
+    uint32_t state = 12345;
+    for (int block = 0; block < 100; ++block)
+    {
+        for (int channel = 0; channel < 2; ++channel)
+            adpcm.data.insert(adpcm.data.end(), {0, 0, static_cast<uint8_t>((block * 7 + channel) % 60), 0});
+        for (int i = 0; i < 64; ++i)
+        {
+            state = state * 1664525u + 1013904223u;
+            adpcm.data.push_back(static_cast<uint8_t>(state >> 24));
+        }
+    }
+    const std::vector<uint8_t> single = WriteBank({adpcm});
+    AUSND_SAMPLE* sample = LoadMemory(single);
+    ASSERT_NE(sample, nullptr) << AUSND_GetError();
+    const std::vector<uint8_t> bytes = Bytes(sample);
+    std::vector<int16_t> decoded(bytes.size() / 2);
+    std::memcpy(decoded.data(), bytes.data(), decoded.size() * 2);
+    AUSND_Sample_Free(sample);
+    ASSERT_EQ(decoded.size(), 6400u * 2);
+
+    m_bank = WriteBank({m_sounds[1], adpcm});
+    AUSND_STREAM* s = Open();
+    ASSERT_NE(s, nullptr);
+    ASSERT_TRUE(AUSND_Stream_SetSubStream(s, 1));
+    Ends ends;
+    const std::vector<int16_t> captured = PlayToEnd(s, ends);
+    EXPECT_EQ(ends.calls, 1);
+    ASSERT_GT(captured.size(), decoded.size());
+    for (size_t i = 0; i < decoded.size(); ++i)
+        ASSERT_EQ(captured[i], FullGain(decoded[i])) << "value " << i;
+
+    // A seek inside a block decodes the whole block and drops the frames before the target.
+    ASSERT_TRUE(AUSND_Stream_SetPCM(s, 1000));
+    AUSND_Capture_Clear();
+    ASSERT_GE(AUSND_Stream_Play(AUSND_CHANNEL_FREE, s), 0);
+    MixBlocks(2);
+    const std::vector<int16_t> after = Captured();
+    for (size_t i = 0; i < 2048; ++i)
+        ASSERT_EQ(after[i], FullGain(decoded[2000 + i])) << "value " << i;
+    EXPECT_TRUE(AUSND_Stream_Close(s));
+}
