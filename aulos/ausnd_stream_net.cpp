@@ -6,6 +6,7 @@
 #include "aulos/system_string.h"
 
 #include <cstring>
+#include <strings.h>
 #include <mutex>
 
 namespace
@@ -225,7 +226,8 @@ bool AUSND_Stream_OpenNetwork(AUSND_STREAM* s, const char* url, uint32_t mode)
 bool AUSND_Stream_Net_CancelOpen(AUSND_STREAM* s)
 {
     AUSND_ClearErrorOnOwner();
-    if (!s)
+    // Only a network open can be called off.
+    if (!s || s->asyncmemory || strncasecmp(s->asyncname, "http:", 5) != 0)
         return Fail(AUSND_ERR_INVALID_PARAM);
     // An open still waiting for the open thread never starts.
     if (s->opening && AUSND_Async_Remove(&s->asyncitem))
