@@ -372,7 +372,22 @@ bool AUSND_Stream_SetLoopPoints(AUSND_STREAM* stream, unsigned int loopstartpcm,
 bool AUSND_Stream_SetLoopCount(AUSND_STREAM* stream, int count);
 int AUSND_Stream_GetNumSubStreams(AUSND_STREAM* stream);
 bool AUSND_Stream_SetSubStream(AUSND_STREAM* stream, int index);
+// keepplaying: the new sound follows what is buffered without a stop.
+bool AUSND_Stream_SetSubStreamEx(AUSND_STREAM* stream, int index, bool duringopen, bool keepplaying);
 bool AUSND_Stream_SetSubStreamSentence(AUSND_STREAM* stream, const int* sentencelist, int numitems);
+// Network streams ("http://" names given to AUSND_Stream_Open).
+typedef void (*AUSND_METADATACALLBACK)(const char* name, const char* value, void* userdata);
+typedef void (*AUSND_NETDATACALLBACK)(const void* data, unsigned int bytes, void* userdata);
+bool AUSND_Stream_Net_SetProxy(const char* proxy);
+const char* AUSND_Stream_Net_GetLastServerStatus();
+// status: 1 connecting, 2 buffering, 3 streaming, 4 stopped by an error.
+bool AUSND_Stream_Net_GetStatus(AUSND_STREAM* stream, int* status, int* bufferpercent, int* bitrate,
+                                unsigned int* flags);
+bool AUSND_Stream_Net_SetMetadataCallback(AUSND_STREAM* stream, AUSND_METADATACALLBACK callback, void* userdata);
+// For the streams opened afterwards: every block of stream bytes received.
+bool AUSND_Stream_Net_SetNetDataCallback(AUSND_NETDATACALLBACK callback, void* userdata);
+// Calls off a network open still connecting or buffering; false when it does not end in time.
+bool AUSND_Stream_Net_CancelOpen(AUSND_STREAM* stream);
 // Bytes of data of a mode and channel count as frames, and back.
 // The stream's tags, in the order read. A stream without tags is error 14 for
 // the field queries; an index past the last field is false without an error.

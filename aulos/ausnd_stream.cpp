@@ -154,6 +154,8 @@ AUSND_STREAM* AllocRecord()
     s->loopcount = -1;
     s->loopsleft = -1;
     s->flushatplay = 1;
+    s->pendingsubstream = -1;
+    AUSND_Link_Init(&s->units);
     SyncListInit(s);
     return s;
 }
@@ -171,6 +173,30 @@ AUSND_STREAMRINGENTRY* AllocRing(uint32_t count)
     return static_cast<AUSND_STREAMRINGENTRY*>(AUSND_Memory_Calloc(count * sizeof(AUSND_STREAMRINGENTRY)));
 }
 
+uint32_t SampleMode(uint32_t mode)
+{
+    return (mode & ~static_cast<uint32_t>(AUSND_LOOP_OFF | AUSND_LOOP_BIDI | AUSND_NONBLOCKING | AUSND_LOADMEMORY |
+                                          AUSND_LOADRAW | AUSND_UNSIGNED)) |
+           AUSND_LOOP_NORMAL;
+}
+
+// The double-buffer sample: two halves of halfbytes each, looping over all its frames.
+AUSND_SAMPLE* AllocStreamSample(uint32_t halfbytes, uint32_t mode, int rate, int channels)
+{
+    const uint32_t frames = 2 * AUSND_Stream_BytesToSamples(halfbytes, mode, channels);
+    if (frames == 0)
+        return nullptr;
+    AUSND_SAMPLE* sample = AUSND_Sample_AllocEx(-2, static_cast<int>(frames), SampleMode(mode), rate > 1 ? rate : 1,
+                                                255, (mode & AUSND_STEREO) ? -1 : 128, 255, channels);
+    if (!sample)
+        return nullptr;
+    F_strncpy(sample->name, "Streamer Sample", 255);
+    sample->defpri = 256;
+    sample->loopstart = 0;
+    sample->looplen = frames;
+    return sample;
+}
+
 // Allocates the double-buffer sample and links a new stream.
 AUSND_STREAM* CreateEx(AUSND_STREAM* s, AUSND_STREAMCALLBACK fill, uint32_t halfbytes, uint32_t mode, int rate,
                        void* userdata, int channels)
@@ -181,26 +207,17 @@ AUSND_STREAM* CreateEx(AUSND_STREAM* s, AUSND_STREAMCALLBACK fill, uint32_t half
     if (!s)
         return FailNull(AUSND_ERR_MEMORY);
     mode |= AUSND_FXREADY;
-    const uint32_t frames = 2 * AUSND_Stream_BytesToSamples(halfbytes, mode, channels);
-    const uint32_t samplemode = (mode & ~static_cast<uint32_t>(AUSND_LOOP_OFF | AUSND_LOOP_BIDI |
-                                                               AUSND_NONBLOCKING | AUSND_LOADMEMORY |
-                                                               AUSND_LOADRAW | AUSND_UNSIGNED)) |
-                                AUSND_LOOP_NORMAL;
-    s->sample = frames > 0 ? AUSND_Sample_AllocEx(-2, static_cast<int>(frames), samplemode, rate > 1 ? rate : 1, 255,
-                                                  (mode & AUSND_STEREO) ? -1 : 128, 255, channels)
-                           : nullptr;
+    s->sample = AllocStreamSample(halfbytes, mode, rate, channels);
     if (!s->sample)
     {
+        const bool empty = AUSND_Stream_BytesToSamples(halfbytes, mode, channels) == 0;
         if (owned)
             FreeRecord(s);
         else
             s->openfailed = true;
-        return FailNull(frames > 0 ? AUSND_ERR_MEMORY : AUSND_ERR_INVALID_PARAM);
+        return FailNull(empty ? AUSND_ERR_INVALID_PARAM : AUSND_ERR_MEMORY);
     }
-    F_strncpy(s->sample->name, "Streamer Sample", 255);
-    s->sample->defpri = 256;
-    s->sample->loopstart = 0;
-    s->sample->looplen = frames;
+    const uint32_t frames = s->sample->length;
     s->mode = mode;
     s->fill = fill;
     s->filluserdata = userdata;
@@ -228,8 +245,21 @@ AUSND_STREAM* CreateEx(AUSND_STREAM* s, AUSND_STREAMCALLBACK fill, uint32_t half
     return s;
 }
 
+void FreeUnits(AUSND_STREAM* s)
+{
+    if (!s->units.next)
+        return;
+    while (!AUSND_Link_IsEmpty(&s->units))
+    {
+        AUSND_LINK* link = s->units.next;
+        AUSND_Link_Remove(link);
+        AUSND_Memory_Free(AUSND_UnitOfLink(link));
+    }
+}
+
 void FreeResources(AUSND_STREAM* s)
 {
+    s->net = nullptr;
     if (s->format.close && s->format.codec)
         s->format.close(s->format.codec);
     s->format.codec = nullptr;
@@ -248,6 +278,10 @@ void FreeResources(AUSND_STREAM* s)
     s->pcmring = s->timering = nullptr;
     if (s->tags.first)
         AUSND_Tag_FreeList(&s->tags);
+    AUSND_Memory_Free(s->sentence);
+    s->sentence = nullptr;
+    s->sentencecount = 0;
+    FreeUnits(s);
 }
 
 bool StartsWithNoCase(const char* text, const char* prefix)
@@ -261,6 +295,11 @@ bool StartsWithNoCase(const char* text, const char* prefix)
             return false;
     }
     return true;
+}
+
+bool IsNetworkName(const char* name)
+{
+    return StartsWithNoCase(name, "http://") || StartsWithNoCase(name, "http:\\");
 }
 
 AUSND_FILE* OpenFile(const char* name, uint32_t mode, int length)
@@ -329,6 +368,12 @@ bool ProbeFormats(AUSND_FILE* file, AUSND_STREAMFORMAT* f, AUSND_SYNCLIST* sync,
 {
     const uint32_t mode = f->mode;
     AUSND_ErrorNo = AUSND_ERR_FILE_FORMAT;
+    bool bank = false;
+    if (AUSND_Stream_ProbeASB(file, f, &bank))
+        return true;
+    if (bank || AUSND_ErrorNo != AUSND_ERR_FILE_FORMAT)
+        return false;
+    f->mode = mode;
     if (ProbeWav(file, f, sync))
         return true;
     if (AUSND_ErrorNo != AUSND_ERR_FILE_FORMAT)
@@ -423,8 +468,8 @@ bool OpenInternal(AUSND_STREAM* s, const char* name, uint32_t mode, int offset, 
         mode &= ~static_cast<uint32_t>(AUSND_MONO | AUSND_MULTICHANNEL);
     if (!name)
         return Fail(AUSND_ERR_INVALID_PARAM);
-    if (!(mode & AUSND_LOADMEMORY) && (StartsWithNoCase(name, "http://") || StartsWithNoCase(name, "http:\\")))
-        return Fail(AUSND_ERR_FILE_NOTFOUND); // no network streams on this platform's build yet
+    if (!(mode & AUSND_LOADMEMORY) && IsNetworkName(name))
+        return AUSND_Stream_OpenNetwork(s, name, mode);
 
     AUSND_FILE* file = OpenFile(name, mode, length);
     if (!file)
@@ -518,15 +563,23 @@ bool OpenInternal(AUSND_STREAM* s, const char* name, uint32_t mode, int offset, 
         s->loopstart = s->loopend = 0;
     s->lengthms = f.lengthms >= 0 ? f.lengthms
                                   : static_cast<int64_t>((frames * 1000 + 999) / static_cast<uint64_t>(f.rate));
+    // A bank's sounds carry their own loop bits; the caller's win where given.
+    const bool bank = AUSND_Stream_IsBank(s);
+    s->callerloopbits = mode & AUSND_LOOPBITS;
     s->mode = (s->mode & ~static_cast<uint32_t>(AUSND_LOOP_NORMAL | AUSND_LOOP_BIDI | AUSND_LOOP_OFF)) |
-              (mode & AUSND_LOOPBITS);
+              ((bank ? f.mode : mode) & AUSND_LOOPBITS);
     if (!(s->mode & AUSND_LOOPBITS))
         s->mode |= AUSND_LOOP_OFF;
     if (mode & AUSND_FORCEMONO && stereo)
         s->mode |= AUSND_FORCEMONO;
 
     s->ready = true;
-    const bool ok = AUSND_Stream_SetPositionEx(s, 0, 0, true);
+    const int32_t pending = s->pendingsubstream.exchange(-1);
+    bool ok = false;
+    if (bank && pending >= 0)
+        ok = AUSND_Stream_SetSubStreamEx(s, pending, true, false);
+    if (!ok)
+        ok = AUSND_Stream_SetPositionEx(s, 0, 0, true);
     s->rewindatplay = 0;
     s->flushatplay = 0;
     return ok || Fail(AUSND_ERR_FILE_BAD);
@@ -685,6 +738,52 @@ bool ValidSync(AUSND_STREAMSYNC* point)
 }
 } // namespace
 
+AUSND_STREAM* AUSND_Stream_CreateEx(AUSND_STREAM* s, AUSND_STREAMCALLBACK fill, uint32_t halfbytes, uint32_t mode,
+                                    int rate, void* userdata, int channels)
+{
+    return CreateEx(s, fill, halfbytes, mode, rate, userdata, channels);
+}
+
+uint32_t AUSND_Stream_FrameBytes(uint32_t mode, int channels)
+{
+    return FrameBytes(mode, channels);
+}
+
+bool AUSND_Stream_RecreateSample(AUSND_STREAM* s, uint32_t mode)
+{
+    mode |= AUSND_FXREADY;
+    const int rate = s->sample->deffreq;
+    AUSND_SAMPLE* sample = AllocStreamSample(AUSND_Stream_HalfBytes(mode, rate, 1), mode, rate, 1);
+    if (!sample)
+        return Fail(AUSND_ERR_MEMORY);
+    const uint32_t ringcount = sample->length / s->blocksize;
+    AUSND_STREAMRINGENTRY* ring = AllocRing(ringcount);
+    if (ringcount && !ring)
+    {
+        AUSND_Sample_Free(sample);
+        return Fail(AUSND_ERR_MEMORY);
+    }
+    sample->mode |= s->sample->mode & AUSND_2D;
+    sample->codec = s->sample->codec;
+    std::memcpy(sample->name, s->sample->name, sizeof(sample->name));
+    AUSND_SAMPLE* old = s->sample;
+    AUSND_STREAMRINGENTRY* oldring = s->pcmring;
+    {
+        UpdateGuard update;
+        AUSND_ScopedSection list(g_Streams.listlock);
+        s->sample = sample;
+        s->pcmring = ring;
+        s->pcmringcount = ringcount;
+        s->pcmringwrite = 0;
+        s->blockleft = 0;
+        s->pcmframebytes = FrameBytes(mode, 1);
+        s->mode = mode;
+    }
+    AUSND_Sample_Free(old);
+    AUSND_Memory_Free(oldring);
+    return true;
+}
+
 AUSND_CRITICALSECTION AUSND_Stream_UpdateLock()
 {
     return g_Streams.updatelock;
@@ -809,7 +908,32 @@ void AUSND_Stream_Update(int elapsedms)
     Dev()->streamcpuusage = total;
 }
 
-void AUSND_Stream_Net_Shutdown() {}
+
+namespace
+{
+// The stream's own units see the freshly filled half, each given the previous one's result.
+void RunUnits(AUSND_STREAM* s, void* data, uint32_t bytes)
+{
+    if (!s->units.next || AUSND_Link_IsEmpty(&s->units) || s->pcmframebytes == 0)
+        return;
+    const int frames = static_cast<int>(bytes / s->pcmframebytes);
+    void* current = data;
+    // Switching a unit on or off takes the device's unit lock.
+    std::lock_guard<std::recursive_mutex> guard(Dev()->unitlock);
+    for (AUSND_LINK* link = s->units.next; link != &s->units; link = link->next)
+    {
+        AUSND_DSPUNIT* unit = AUSND_UnitOfLink(link);
+        if (!unit->active || !unit->callback)
+            continue;
+        void* result = unit->callback(data, current, frames, unit->param);
+        if (result)
+            current = result;
+    }
+    // A unit that answers with a buffer of its own hands the half its result.
+    if (current != data)
+        std::memmove(data, current, bytes);
+}
+} // namespace
 
 bool AUSND_Stream_Flip(AUSND_STREAM* s)
 {
@@ -838,6 +962,7 @@ bool AUSND_Stream_Flip(AUSND_STREAM* s)
                 s->ended = true;
         }
     }
+    RunUnits(s, ptr1, len1);
     AUSND_Sample_Unlock(sample, ptr1, ptr2, len1, len2);
     s->fillhalf = 1 - s->fillhalf;
     return true;
@@ -926,6 +1051,7 @@ AUSND_STREAM* OpenNonBlocking(const char* nameordata, uint32_t mode, int offset,
     s->asyncitem.type = 0;
     s->asyncitem.open = OpenPending;
     s->opening = true;
+    s->nonblocking = 1;
     if (!AUSND_Async_Add(&s->asyncitem))
     {
         FreeRecord(s);
@@ -1081,7 +1207,9 @@ bool AUSND_Stream_Close(AUSND_STREAM* s)
     AUSND_ClearErrorOnOwner();
     if (!s)
         return Fail(AUSND_ERR_INVALID_PARAM);
-    // An open still running on the open thread cannot be called off.
+    // Only a network open can be called off while it runs.
+    if (s->opening && IsNetworkName(s->asyncname) && !s->asyncmemory)
+        AUSND_Stream_Net_CancelOpen(s);
     if (s->opening || (!s->ready && !s->openfailed))
         return Fail(AUSND_ERR_INVALID_PARAM);
     if (s->closing)
@@ -1213,7 +1341,10 @@ int AUSND_Stream_GetOpenState(AUSND_STREAM* s)
     if (!s)
         return -1;
     if (s->opening)
-        return -2;
+    {
+        const int network = AUSND_Stream_Net_OpenState(s);
+        return network ? network : -2;
+    }
     if (s->openfailed)
         return -3;
     return s->ready ? 0 : -2;
@@ -1230,13 +1361,31 @@ AUSND_SAMPLE* AUSND_Stream_GetSample(AUSND_STREAM* s)
     return s->sample;
 }
 
-AUSND_DSPUNIT* AUSND_Stream_CreateDSP(AUSND_STREAM* s, AUSND_DSPCALLBACK, int, void*)
+AUSND_DSPUNIT* AUSND_Stream_CreateDSP(AUSND_STREAM* s, AUSND_DSPCALLBACK callback, int priority, void* param)
 {
-    // The stream's own processing chain is not kept by this platform's mixer.
     AUSND_ClearErrorOnOwner();
-    AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
-    (void)s;
-    return nullptr;
+    if (!s || !s->ready || !callback)
+    {
+        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    AUSND_DSPUNIT* unit = static_cast<AUSND_DSPUNIT*>(AUSND_Memory_Calloc(sizeof(AUSND_DSPUNIT)));
+    if (!unit)
+    {
+        AUSND_ErrorNo = AUSND_ERR_MEMORY;
+        return nullptr;
+    }
+    unit->callback = callback;
+    unit->priority = priority < 0 ? 0 : priority;
+    unit->param = param;
+    AUSND_Link_Init(&unit->channelring);
+    // Units of equal priority run in the order in which they were made.
+    UpdateGuard update;
+    AUSND_LINK* at = s->units.next;
+    while (at != &s->units && AUSND_UnitOfLink(at)->priority <= unit->priority)
+        at = at->next;
+    AUSND_Link_InsertBefore(at, &unit->link);
+    return unit;
 }
 
 int AUSND_Stream_GetLength(AUSND_STREAM* s)

@@ -6,6 +6,7 @@
 #include "aulos/ausnd_device.h"
 #include "aulos/ausnd_tags.h"
 #include "aulos/format_wav.h"
+#include "aulos/net_http.h"
 #include "aulos/system_file.h"
 
 #include <atomic>
@@ -129,6 +130,28 @@ struct AUSND_STREAM
     std::atomic<bool> opening; // a non-blocking open runs on the open thread
     uint8_t closing;
 
+    // Bank streams: the sound playing, a switch asked for while the open runs
+    // (-1 none), the loop bits the caller opened with (0: the sound's own),
+    // and the sentence of sub-streams that plays as one.
+    int32_t substream;
+    std::atomic<int32_t> pendingsubstream;
+    uint32_t callerloopbits;
+    uint8_t nonblocking;
+    int32_t* sentence;
+    int32_t sentencecount;
+    int32_t sentenceentry;
+
+    // The stream's own processing units, in priority order, run on each flip.
+    AUSND_LINK units;
+
+    // Network streams: the connection (published while the open runs, so
+    // that it can be called off), the bit rate last seen (kbit/s), and the
+    // metadata callback given to the connection.
+    std::atomic<struct AUSND_NETSTREAM*> net;
+    std::atomic<int32_t> bitrate;
+    AUSND_METADATACALLBACK metacallback;
+    void* metauserdata;
+
     // What a non-blocking open keeps until the open thread takes it.
     AUSND_ASYNCITEM asyncitem;
     char asyncname[256];
@@ -166,10 +189,33 @@ void AUSND_Stream_ResetSyncPointer(AUSND_STREAM* stream, uint64_t frame);
 // The fill callback of opened streams: decodes from the file, follows loops.
 bool AUSND_Stream_Read(AUSND_STREAM* stream, void* buffer, int length, void* userdata);
 
+// Bank streams: opening fills the format from the bank's first sound.
+// *isbank is set once the file is known to be a bank (its refusal then ends the probe).
+bool AUSND_Stream_ProbeASB(AUSND_FILE* file, AUSND_STREAMFORMAT* format, bool* isbank);
+bool AUSND_Stream_IsBank(const AUSND_STREAM* stream);
+bool AUSND_Stream_SetSubStreamEx(AUSND_STREAM* stream, int index, bool duringopen, bool keepplaying);
+// Moves a playing sentence on to its next entry (wrapping when the stream
+// loops); false at its end.
+bool AUSND_Stream_NextSentenceEntry(AUSND_STREAM* stream);
+// Positions a sentence at an absolute frame: the entry that holds it and the place inside.
+bool AUSND_Stream_SeekSentence(AUSND_STREAM* stream, uint64_t frame);
+// Replaces the double-buffer sample (and the rings that follow its size) for a new channel layout.
+bool AUSND_Stream_RecreateSample(AUSND_STREAM* stream, uint32_t mode);
+
+// Network streams ("http://" names): connects, reads the answer and fills the stream.
+bool AUSND_Stream_OpenNetwork(AUSND_STREAM* stream, const char* url, uint32_t mode);
+// -4 while a network open connects, -5 while it buffers, 0 otherwise.
+int AUSND_Stream_Net_OpenState(AUSND_STREAM* stream);
+// Allocates the double buffer of an empty record and links the stream.
+AUSND_STREAM* AUSND_Stream_CreateEx(AUSND_STREAM* stream, AUSND_STREAMCALLBACK fill, uint32_t halfbytes,
+                                    uint32_t mode, int rate, void* userdata, int channels);
+uint32_t AUSND_Stream_FrameBytes(uint32_t mode, int channels);
+
 // The format readers' stream operations.
 bool AUSND_Stream_ReadWav(AUSND_STREAM* stream, void* raw, uint32_t rawsize, void* dest, uint32_t* bytes);
 bool AUSND_Stream_ReadAIFF(AUSND_STREAM* stream, void* raw, uint32_t rawsize, void* dest, uint32_t* bytes);
 bool AUSND_Stream_ReadOggVorbis(AUSND_STREAM* stream, void* raw, uint32_t rawsize, void* dest, uint32_t* bytes);
+bool AUSND_Stream_ReadASB(AUSND_STREAM* stream, void* raw, uint32_t rawsize, void* dest, uint32_t* bytes);
 
 // Ogg Vorbis: the open operation fills the format (codec = the decoder).
 bool AUSND_OggVorbis_Open(AUSND_FILE* file, AUSND_STREAMFORMAT* format, AUSND_TAGLIST* tags);

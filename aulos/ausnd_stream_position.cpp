@@ -81,7 +81,15 @@ bool AUSND_Stream_Seek(AUSND_STREAM* s, uint64_t position, int unit, bool resets
     uint64_t frame = 0;
     uint64_t bytes = 0;
     Convert(s, position, unit, &frame, &bytes);
-    if (s->format.read == AUSND_Stream_ReadOggVorbis)
+    if (s->sentence)
+    {
+        // A sentence counts frames from its first entry.
+        if (unit == 0)
+            frame = position / (s->pcmframebytes ? s->pcmframebytes : 1);
+        if (!AUSND_Stream_SeekSentence(s, frame))
+            return false;
+    }
+    else if (s->format.read == AUSND_Stream_ReadOggVorbis)
     {
         // A loop laps the seam with what was just decoded; a reposition flushes
         // the buffer, so there is nothing to lap with and the data starts exact.
@@ -250,26 +258,4 @@ bool AUSND_Stream_SetLoopCount(AUSND_STREAM* s, int count)
     if (!s->playing)
         s->rewindatplay = 1;
     return true;
-}
-
-int AUSND_Stream_GetNumSubStreams(AUSND_STREAM* s)
-{
-    AUSND_ClearErrorOnOwner();
-    AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
-    (void)s;
-    return 0;
-}
-
-bool AUSND_Stream_SetSubStream(AUSND_STREAM* s, int /*index*/)
-{
-    AUSND_ClearErrorOnOwner();
-    (void)s;
-    return Fail(AUSND_ERR_INVALID_PARAM); // only bank streams have sub-streams
-}
-
-bool AUSND_Stream_SetSubStreamSentence(AUSND_STREAM* s, const int* /*list*/, int /*count*/)
-{
-    AUSND_ClearErrorOnOwner();
-    (void)s;
-    return Fail(AUSND_ERR_INVALID_PARAM);
 }

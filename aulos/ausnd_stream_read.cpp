@@ -2,6 +2,7 @@
 // streams (decode buffer, loops, end of data and the end countdown) and the
 // read operations of the WAV, AIFF and Ogg Vorbis readers.
 #include "aulos/ausnd_stream.h"
+#include "aulos/format_asb.h"
 
 #include <cstring>
 
@@ -133,6 +134,7 @@ bool AUSND_Stream_Read(AUSND_STREAM* s, void* buffer, int length, void* /*userda
     const uint32_t framebytes = s->pcmframebytes ? s->pcmframebytes : 1;
     // A loop that yields no data before it loops again would spin for ever: it ends the data.
     bool loopedsinceproduce = false;
+    int switchessinceproduce = 0;
     while (wanted > 0)
     {
         if (LoopInEffect(s) && s->pcmposition >= s->loopend)
@@ -166,6 +168,7 @@ bool AUSND_Stream_Read(AUSND_STREAM* s, void* buffer, int length, void* /*userda
                 dest += n;
                 wanted -= n;
                 loopedsinceproduce = false;
+                switchessinceproduce = 0;
                 AUSND_Stream_UpdatePCMOffset(s, n / framebytes);
                 continue;
             }
@@ -190,10 +193,17 @@ bool AUSND_Stream_Read(AUSND_STREAM* s, void* buffer, int length, void* /*userda
             dest += take;
             wanted -= take;
             loopedsinceproduce = false;
+            switchessinceproduce = 0;
             AUSND_Stream_UpdatePCMOffset(s, take / framebytes);
             continue;
         }
-        // The source has nothing more: loop or end.
+        // The source has nothing more: the next entry of a sentence, a loop, or the end.
+        if (s->sentence)
+        {
+            if (++switchessinceproduce > s->sentencecount || !AUSND_Stream_NextSentenceEntry(s))
+                break;
+            continue;
+        }
         if (loopedsinceproduce || !NextLoop(s))
             break;
         loopedsinceproduce = true;
@@ -280,4 +290,32 @@ bool AUSND_Stream_ReadOggVorbis(AUSND_STREAM* s, void* /*raw*/, uint32_t /*rawsi
         return false;
     }
     return *bytes > 0;
+}
+
+bool AUSND_Stream_ReadASB(AUSND_STREAM* s, void* raw, uint32_t rawsize, void* dest, uint32_t* bytes)
+{
+    if (!dest || !s->file)
+    {
+        *bytes = 0;
+        return false;
+    }
+    const AUSND_ASBBANK* bank = static_cast<const AUSND_ASBBANK*>(s->format.codec);
+    AUSND_WAVSTATE* state = static_cast<AUSND_WAVSTATE*>(bank->streamFormat);
+    if (!state || !raw || state->channels == 0)
+    {
+        uint32_t got = 0;
+        const bool more = FileRead(s, dest, *bytes, (s->format.mode & AUSND_16BITS) != 0, &got);
+        *bytes = got;
+        return more;
+    }
+    // IMA ADPCM: whole blocks through the block-format record.
+    uint32_t got = 0;
+    const bool more = FileRead(s, raw, rawsize, false, &got);
+    if (got == 0)
+    {
+        *bytes = 0;
+        return false;
+    }
+    AUSND_WAV_Read(state, raw, got, dest, bytes);
+    return more;
 }

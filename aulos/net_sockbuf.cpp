@@ -382,3 +382,11 @@ int AUSND_Sockbuf_FillPercent(AUSND_SOCKBUF* b)
     std::lock_guard<std::mutex> guard(b->lock);
     return static_cast<int>(static_cast<uint64_t>(ReadFill(b)) * 100 / b->readSize);
 }
+
+uint32_t AUSND_Sockbuf_FillBytes(AUSND_SOCKBUF* b)
+{
+    if (!b)
+        return 0;
+    std::lock_guard<std::mutex> guard(b->lock);
+    return ReadFill(b);
+}

@@ -65,5 +65,7 @@ int AUSND_Sockbuf_ReadLine(AUSND_SOCKBUF* buffer, char* line, int size, int time
 // Starts buffering; with `wait` polls until the thread ends it, an error
 // occurs or `timeoutMs` passes (false then).
 bool AUSND_Sockbuf_Prebuffer(AUSND_SOCKBUF* buffer, bool wait, int timeoutMs);
+// Read-ring fill in bytes.
+uint32_t AUSND_Sockbuf_FillBytes(AUSND_SOCKBUF* buffer);
 // Read-ring fill in percent.
 int AUSND_Sockbuf_FillPercent(AUSND_SOCKBUF* buffer);

@@ -5,13 +5,61 @@
 #include "aulos/system_memory.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vorbis/vorbisfile.h>
-
 
 namespace
 {
 constexpr int kMaxHeaderLines = 256;
+constexpr int kMutedFrames = 3;
+
+// Settings shared by every connection: set from the caller's thread, read by openers.
+struct NetSettings
+{
+    std::mutex lock;
+    char proxyHost[256] = {};
+    int proxyPort = 0;
+    char* proxyAuth = nullptr; // Base64 credentials
+    char lastStatus[AUSND_NET_MAXLINE] = {};
+    AUSND_NETDATACALLBACK netData = nullptr;
+    void* netDataUserdata = nullptr;
+};
+
+NetSettings& Settings()
+{
+    static NetSettings settings;
+    return settings;
+}
+
+void RememberStatus(const char* line)
+{
+    NetSettings& n = Settings();
+    std::lock_guard<std::mutex> guard(n.lock);
+    std::strncpy(n.lastStatus, line, sizeof(n.lastStatus) - 1);
+    n.lastStatus[sizeof(n.lastStatus) - 1] = 0;
+}
+
+// kbit/s of a frame header, from the standard tables.
+int FrameBitrate(const uint8_t* header)
+{
+    static const int kTable[5][16] = {
+        {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
+        {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
+        {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0},
+        {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},
+        {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}};
+    const int version = (header[1] >> 3) & 3;
+    const int layer = (header[1] >> 1) & 3;
+    if (layer == 0 || version == 1)
+        return 0;
+    int row = 0;
+    if (version == 3)
+        row = 3 - layer;
+    else
+        row = layer == 3 ? 3 : 4;
+    return kTable[row][header[2] >> 4];
+}
 
 AUSND_NETSTREAM* FailNull(AUSND_NETSTREAM* net, int error)
 {
@@ -26,6 +74,7 @@ int ReadHeaders(AUSND_NETSTREAM* net)
     char line[AUSND_NET_MAXLINE];
     if (AUSND_Sockbuf_ReadLine(net->socket, line, sizeof(line), net->timeoutMs) < 0)
         return 0;
+    RememberStatus(line);
     int protocol = 0;
     int code = 0;
     if (!AUSND_Stream_Net_ParseStatusLine(line, &protocol, &code))
@@ -73,33 +122,62 @@ bool Connect(AUSND_NETSTREAM* net, const char* url)
         AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
         return false;
     }
-    const int endpoint = AUSND_Net_Connect(net->host, net->port, net->timeoutMs);
+    char proxyHost[256];
+    int proxyPort = 0;
+    std::string auth;
+    {
+        NetSettings& n = Settings();
+        std::lock_guard<std::mutex> guard(n.lock);
+        std::memcpy(proxyHost, n.proxyHost, sizeof(proxyHost));
+        proxyPort = n.proxyPort;
+        if (n.proxyAuth)
+            auth = n.proxyAuth;
+    }
+    const bool proxy = proxyHost[0] != 0;
+    if (net->cancelled)
+    {
+        AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
+        return false;
+    }
+    const int endpoint = AUSND_Net_Connect(proxy ? proxyHost : net->host, proxy ? proxyPort : net->port, net->timeoutMs);
     if (endpoint < 0)
     {
         AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
         return false;
     }
-    net->socket = AUSND_Sockbuf_Open(endpoint);
-    if (!net->socket)
+    AUSND_SOCKBUF* socket = AUSND_Sockbuf_Open(endpoint);
+    if (!socket)
     {
         AUSND_Net_Close(endpoint);
         AUSND_ErrorNo = AUSND_ERR_MEMORY;
         return false;
     }
-    net->socket->flags |= AUSND_SOCKBUF_HEADERPHASE;
-    AUSND_Sockbuf_WriteLine(net->socket, "GET %s HTTP/1.1\r\n", net->path);
-    AUSND_Sockbuf_WriteLine(net->socket, "Host: %s\r\n", net->host);
-    AUSND_Sockbuf_WriteLine(net->socket, "User-Agent: Aulos/%.2f\r\n", 1.00);
-    AUSND_Sockbuf_WriteLine(net->socket, "Icy-MetaData:1\r\n");
-    AUSND_Sockbuf_WriteLine(net->socket, "Connection: close\r\n");
-    AUSND_Sockbuf_WriteLine(net->socket, "\r\n");
+    socket->flags |= AUSND_SOCKBUF_HEADERPHASE;
+    {
+        std::lock_guard<std::mutex> guard(net->socketLock);
+        net->socket = socket;
+        if (net->cancelled)
+            socket->flags |= AUSND_SOCKBUF_ABORT;
+    }
+    // Through a proxy the request names the whole URL.
+    AUSND_Sockbuf_WriteLine(socket, "GET %s HTTP/1.1\r\n", proxy ? url : net->path);
+    AUSND_Sockbuf_WriteLine(socket, "Host: %s\r\n", net->host);
+    AUSND_Sockbuf_WriteLine(socket, "User-Agent: Aulos/%.2f\r\n", 1.00);
+    AUSND_Sockbuf_WriteLine(socket, "Icy-MetaData:1\r\n");
+    if (proxy && !auth.empty())
+        AUSND_Sockbuf_WriteLine(socket, "Proxy-Authorization: Basic %s\r\n", auth.c_str());
+    AUSND_Sockbuf_WriteLine(socket, "Connection: close\r\n");
+    AUSND_Sockbuf_WriteLine(socket, "\r\n");
     return true;
 }
 
 void Disconnect(AUSND_NETSTREAM* net)
 {
-    AUSND_Sockbuf_Close(net->socket);
-    net->socket = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(net->socketLock);
+        AUSND_Sockbuf_Close(net->socket);
+        net->socket = nullptr;
+    }
     AUSND_Tag_FreeList(&net->headers.tags);
     std::memset(&net->headers, 0, sizeof(net->headers));
 }
@@ -115,7 +193,7 @@ size_t VorbisRead(void* out, size_t size, size_t count, void* source)
     AUSND_NETSTREAM* net = static_cast<AUSND_NETSTREAM*>(source);
     const uint64_t wanted = static_cast<uint64_t>(size) * count;
     const int bytes = wanted > 0x10000 ? 0x10000 : static_cast<int>(wanted);
-    for (int waited = 0; waited <= net->timeoutMs; waited += 10)
+    for (int waited = 0; waited <= net->timeoutMs && !net->cancelled; waited += 10)
     {
         const int got = AUSND_Sockbuf_Read(out, net->socket, bytes);
         if (got < 0)
@@ -123,6 +201,8 @@ size_t VorbisRead(void* out, size_t size, size_t count, void* source)
         if (got > 0)
         {
             net->received += static_cast<uint64_t>(got);
+            if (net->netDataCallback)
+                net->netDataCallback(out, static_cast<unsigned int>(got), net->netDataUserdata);
             return static_cast<size_t>(got) / (size ? size : 1);
         }
         AUSND_Sockbuf_Prebuffer(net->socket, true, 10);
@@ -173,6 +253,29 @@ bool OpenVorbis(AUSND_NETSTREAM* net)
     return true;
 }
 
+// Waits until the ring is filled, the server has closed, or all the content
+// it announced is in (a server may keep the connection open after it).
+bool FirstBuffering(AUSND_NETSTREAM* net)
+{
+    AUSND_SOCKBUF* socket = net->socket;
+    for (int waited = 0; waited <= net->timeoutMs && !net->cancelled; waited += 10)
+    {
+        if (AUSND_Sockbuf_Prebuffer(socket, true, 10))
+            return true;
+        const uint32_t flags = socket->flags;
+        if (flags & AUSND_SOCKBUF_REMOTECLOSED)
+            return true;
+        if (flags & (AUSND_SOCKBUF_ERROR | AUSND_SOCKBUF_ABORT))
+            return false;
+        if (net->headers.contentLength > 0 && AUSND_Sockbuf_FillBytes(socket) >= net->headers.contentLength)
+        {
+            socket->flags &= ~static_cast<uint32_t>(AUSND_SOCKBUF_BUFFERING | AUSND_SOCKBUF_FIRSTBUFFERING);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool ReadRaw(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
 {
     int done = 0;
@@ -187,14 +290,8 @@ bool ReadRaw(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
 }
 } // namespace
 
-AUSND_NETSTREAM* AUSND_Stream_Net_OpenUrl(const char* url, AUSND_METADATACALLBACK callback, void* userdata,
-                                          int timeoutMs)
+AUSND_NETSTREAM* AUSND_Stream_Net_Alloc(AUSND_METADATACALLBACK callback, void* userdata, int timeoutMs)
 {
-    if (!url)
-    {
-        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
-        return nullptr;
-    }
     if (!AUSND_Sockbuf_Init())
     {
         AUSND_ErrorNo = AUSND_ERR_INIT;
@@ -206,23 +303,40 @@ AUSND_NETSTREAM* AUSND_Stream_Net_OpenUrl(const char* url, AUSND_METADATACALLBAC
         AUSND_ErrorNo = AUSND_ERR_MEMORY;
         return nullptr;
     }
-    AUSND_NETSTREAM* net = static_cast<AUSND_NETSTREAM*>(memory);
+    AUSND_NETSTREAM* net = new (memory) AUSND_NETSTREAM();
     net->metadataCallback = callback;
     net->metadataUserdata = userdata;
     net->timeoutMs = timeoutMs > 0 ? timeoutMs : AUSND_NET_TIMEOUT_MS;
     net->status = AUSND_NET_STATUS_CONNECTING;
+    NetSettings& n = Settings();
+    std::lock_guard<std::mutex> guard(n.lock);
+    net->netDataCallback = n.netData;
+    net->netDataUserdata = n.netDataUserdata;
+    return net;
+}
+
+bool AUSND_Stream_Net_Run(AUSND_NETSTREAM* net, const char* url)
+{
+    if (!url)
+    {
+        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+        return false;
+    }
     char current[AUSND_NET_MAXLINE];
     std::strncpy(current, url, sizeof(current) - 1);
     current[sizeof(current) - 1] = 0;
     for (;;)
     {
         if (!Connect(net, current))
-            return FailNull(net, AUSND_ErrorNo);
+            return false;
         const int result = ReadHeaders(net);
         if (result == 1)
             break;
-        if (result == 0 || net->redirects >= static_cast<int>(AUSND_NET_MAXREDIRECTS))
-            return FailNull(net, AUSND_ERR_FILE_BAD);
+        if (result == 0 || net->redirects >= static_cast<int>(AUSND_NET_MAXREDIRECTS) || net->cancelled)
+        {
+            AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
+            return false;
+        }
         ++net->redirects;
         std::memcpy(current, net->headers.location, sizeof(current));
         Disconnect(net);
@@ -230,22 +344,137 @@ AUSND_NETSTREAM* AUSND_Stream_Net_OpenUrl(const char* url, AUSND_METADATACALLBAC
     net->metaLeft = net->headers.metaInterval;
     net->socket->flags &= ~static_cast<uint32_t>(AUSND_SOCKBUF_HEADERPHASE);
     net->status = AUSND_NET_STATUS_BUFFERING;
-    if (!AUSND_Sockbuf_Prebuffer(net->socket, true, net->timeoutMs) &&
-        !(net->socket->flags & AUSND_SOCKBUF_REMOTECLOSED))
-        return FailNull(net, AUSND_ERR_FILE_BAD);
+    if (!FirstBuffering(net) || net->cancelled)
+    {
+        AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
+        return false;
+    }
     if (net->headers.flags & AUSND_NET_CONTENT_OGG)
     {
         if (!OpenVorbis(net))
-            return FailNull(net, AUSND_ERR_FILE_FORMAT);
+        {
+            AUSND_ErrorNo = AUSND_ERR_FILE_FORMAT;
+            return false;
+        }
     }
     else
     {
         net->mpeg = AUSND_Mpeg_Alloc();
         if (!net->mpeg)
-            return FailNull(net, AUSND_ERR_MEMORY);
+        {
+            AUSND_ErrorNo = AUSND_ERR_MEMORY;
+            return false;
+        }
+        // Radio joined mid-stream starts on a frame whose reservoir is missing.
+        if (net->headers.contentLength == 0)
+            net->muteFrames = kMutedFrames;
     }
     net->status = AUSND_NET_STATUS_STREAMING;
+    return true;
+}
+
+AUSND_NETSTREAM* AUSND_Stream_Net_OpenUrl(const char* url, AUSND_METADATACALLBACK callback, void* userdata,
+                                          int timeoutMs)
+{
+    if (!url)
+    {
+        AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    AUSND_NETSTREAM* net = AUSND_Stream_Net_Alloc(callback, userdata, timeoutMs);
+    if (!net)
+        return nullptr;
+    if (!AUSND_Stream_Net_Run(net, url))
+        return FailNull(net, AUSND_ErrorNo);
     return net;
+}
+
+void AUSND_Stream_Net_Abort(AUSND_NETSTREAM* net)
+{
+    if (!net)
+        return;
+    std::lock_guard<std::mutex> guard(net->socketLock);
+    net->cancelled = true;
+    if (net->socket)
+        net->socket->flags |= AUSND_SOCKBUF_ABORT;
+}
+
+bool AUSND_Stream_Net_SetProxy(const char* proxy)
+{
+    char host[256] = {};
+    int port = 0;
+    char* auth = nullptr;
+    if (proxy && *proxy)
+    {
+        const char* at = std::strchr(proxy, '@');
+        const char* rest = proxy;
+        if (at)
+        {
+            const std::string credentials(proxy, static_cast<size_t>(at - proxy));
+            auth = AUSND_Net_EncodeBase64(credentials.c_str());
+            if (!auth)
+            {
+                AUSND_ErrorNo = AUSND_ERR_MEMORY;
+                return false;
+            }
+            rest = at + 1;
+        }
+        const char* colon = std::strchr(rest, ':');
+        const size_t hostLength = colon ? static_cast<size_t>(colon - rest) : std::strlen(rest);
+        port = 80;
+        if (colon)
+        {
+            port = 0;
+            const char* digit = colon + 1;
+            for (; *digit >= '0' && *digit <= '9' && port <= 65535; ++digit)
+                port = port * 10 + (*digit - '0');
+            if (*digit || digit == colon + 1)
+                port = 0;
+        }
+        if (hostLength == 0 || hostLength >= sizeof(host) || port < 1 || port > 65535)
+        {
+            AUSND_Memory_Free(auth);
+            AUSND_ErrorNo = AUSND_ERR_INVALID_PARAM;
+            return false;
+        }
+        std::memcpy(host, rest, hostLength);
+    }
+    NetSettings& n = Settings();
+    std::lock_guard<std::mutex> guard(n.lock);
+    AUSND_Memory_Free(n.proxyAuth);
+    n.proxyAuth = auth;
+    std::memcpy(n.proxyHost, host, sizeof(host));
+    n.proxyPort = port;
+    return true;
+}
+
+void AUSND_Stream_Net_CopyLastServerStatus(char* out, size_t size)
+{
+    if (!out || size == 0)
+        return;
+    NetSettings& n = Settings();
+    std::lock_guard<std::mutex> guard(n.lock);
+    std::strncpy(out, n.lastStatus, size - 1);
+    out[size - 1] = 0;
+}
+
+void AUSND_Stream_Net_SetNetData(AUSND_NETDATACALLBACK callback, void* userdata)
+{
+    NetSettings& n = Settings();
+    std::lock_guard<std::mutex> guard(n.lock);
+    n.netData = callback;
+    n.netDataUserdata = userdata;
+}
+
+void AUSND_Stream_Net_ForgetSettings()
+{
+    NetSettings& n = Settings();
+    std::lock_guard<std::mutex> guard(n.lock);
+    AUSND_Memory_Free(n.proxyAuth);
+    n.proxyAuth = nullptr;
+    n.proxyHost[0] = 0;
+    n.proxyPort = 0;
+    n.lastStatus[0] = 0;
 }
 
 void AUSND_Stream_Net_Close(AUSND_NETSTREAM* net)
@@ -259,6 +488,7 @@ void AUSND_Stream_Net_Close(AUSND_NETSTREAM* net)
     }
     Disconnect(net);
     AUSND_Mpeg_Close(net->mpeg);
+    net->~AUSND_NETSTREAM();
     AUSND_Memory_Free(net);
 }
 
@@ -370,11 +600,19 @@ bool AUSND_Mpeg_Net_ReadFrame(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t* b
                 return false;
             net->frameHeld += static_cast<uint32_t>(got);
         }
+        net->bitrate = FrameBitrate(net->frame);
+        if (net->netDataCallback)
+            net->netDataCallback(net->frame, net->frameSize, net->netDataUserdata);
         uint32_t produced = 0;
         const bool ok = AUSND_Mpeg_DecodeFrame(net->mpeg, net->frame, net->frameSize, pcmOut, &produced);
         net->frameHeld = 0;
         net->frameSize = 0;
         *bytesOut = ok ? produced : 0;
+        if (ok && produced > 0 && net->muteFrames > 0)
+        {
+            --net->muteFrames;
+            std::memset(pcmOut, 0, produced);
+        }
         return ok;
     }
 }
@@ -415,4 +653,12 @@ bool AUSND_OggVorbis_Net_Read(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t by
         }
         return true;
     }
+}
+
+long AUSND_OggVorbis_Net_Bitrate(AUSND_NETSTREAM* net)
+{
+    if (!net || !net->vorbis)
+        return 0;
+    const long rate = ov_bitrate_instant(static_cast<OggVorbis_File*>(net->vorbis));
+    return rate > 0 ? rate : 0;
 }

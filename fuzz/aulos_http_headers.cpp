@@ -1,7 +1,8 @@
 // Splits the input into lines and takes them as a server's answer: the
 // status line, header fields (or a redirect's Location), then the rest as
-// ICY metadata blocks; the first line is also parsed as a URL.
+// ICY metadata blocks; the first line is also parsed as a URL and as a proxy.
 #include "aulos/net_http.h"
+#include "aulos/net_stream.h"
 #include "aulos/system_memory.h"
 
 #include <cstddef>
@@ -33,6 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AUSND_Net_ParseUrl(lines[0].c_str(), host, sizeof(host), &port, path, sizeof(path));
     char* encoded = AUSND_Net_EncodeBase64(lines[0].c_str());
     AUSND_Memory_Free(encoded);
+    AUSND_Stream_Net_SetProxy(lines[0].c_str());
+    AUSND_Stream_Net_SetProxy(nullptr);
 
     int protocol = 0;
     int code = 0;

@@ -607,3 +607,63 @@ TEST_F(AulosStream, NonBlockingOpensReportTheirState)
     EXPECT_EQ(AUSND_Stream_GetOpenState(nullptr), -1);
 }
 } // namespace
+
+namespace
+{
+// Processing units of a stream: one adds 100 to every value, one doubles it.
+void* AddHundred(void*, void* current, int frames, void* param)
+{
+    int16_t* v = static_cast<int16_t*>(current);
+    for (int i = 0; i < frames * 2; ++i)
+        v[i] = static_cast<int16_t>(v[i] + 100);
+    ++*static_cast<int*>(param);
+    return current;
+}
+
+// Answers with a buffer of its own, as a unit may.
+void* Double(void*, void* current, int frames, void* param)
+{
+    std::vector<int16_t>* out = static_cast<std::vector<int16_t>*>(param);
+    const int16_t* v = static_cast<const int16_t*>(current);
+    out->assign(v, v + frames * 2);
+    for (int16_t& x : *out)
+        x = static_cast<int16_t>(x * 2);
+    return out->data();
+}
+} // namespace
+
+TEST_F(AulosStream, ProcessingUnitsOfAStreamRunInPriorityOrderOnceActive)
+{
+    const std::vector<int16_t> values = Signal(30000);
+    AUSND_STREAM* stream = OpenMemory(StereoWav(values));
+    ASSERT_NE(stream, nullptr);
+    int added = 0;
+    std::vector<int16_t> doubled;
+    AUSND_DSPUNIT* doubling = AUSND_Stream_CreateDSP(stream, Double, 20, &doubled);
+    AUSND_DSPUNIT* adding = AUSND_Stream_CreateDSP(stream, AddHundred, 10, &added);
+    ASSERT_NE(doubling, nullptr);
+    ASSERT_NE(adding, nullptr);
+    EXPECT_FALSE(AUSND_DSP_GetActive(adding)) << "made inactive";
+    EXPECT_EQ(AUSND_Stream_CreateDSP(stream, nullptr, 0, nullptr), nullptr);
+    EXPECT_EQ(AUSND_Stream_CreateDSP(nullptr, AddHundred, 0, &added), nullptr);
+
+    // Inactive units leave the data alone.
+    ASSERT_GE(AUSND_Stream_Play(AUSND_CHANNEL_FREE, stream), 0);
+    MixBlocks(4);
+    ExpectFrames(Captured(), 0, values, 0, 4 * 1024);
+    EXPECT_EQ(added, 0);
+    AUSND_Stream_Stop(stream);
+
+    AUSND_DSP_SetActive(adding, true);
+    AUSND_DSP_SetActive(doubling, true);
+    AUSND_Capture_Clear();
+    ASSERT_TRUE(AUSND_Stream_SetPCM(stream, 0));
+    ASSERT_GE(AUSND_Stream_Play(AUSND_CHANNEL_FREE, stream), 0);
+    MixBlocks(20);
+    EXPECT_GT(added, 0);
+    const std::vector<int16_t> captured = Captured();
+    ASSERT_GE(captured.size(), 20000u * 2);
+    for (size_t i = 0; i < 20000 * 2; ++i)
+        ASSERT_EQ(captured[i], FullGain(2 * (values[i] + 100))) << "value " << i;
+    EXPECT_TRUE(AUSND_Stream_Close(stream));
+}
