@@ -480,9 +480,11 @@ std::vector<uint8_t> CompressITSample(const std::vector<int16_t>& values, bool s
 
 namespace
 {
-void PutITEnvelope(std::vector<uint8_t>& out, const ModuleEnvelope& env, bool pan)
+void PutITEnvelope(std::vector<uint8_t>& out, const ModuleEnvelope& env, bool pan, bool filter = false)
 {
     uint8_t flags = env.points.empty() ? 0 : 1;
+    if (filter)
+        flags |= 0x80;
     if (env.loopstart >= 0)
         flags |= 2;
     if (env.sustain >= 0)
@@ -551,19 +553,21 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
         PutText(out, "", 12);
         out.push_back(0);
         out.push_back(s.nna);
-        out.push_back(0);
-        out.push_back(0);
+        out.push_back(s.dct);
+        out.push_back(s.dca);
         Put16LE(out, s.fadeout);
-        out.push_back(0);
-        out.push_back(60);
+        out.push_back(static_cast<uint8_t>(s.pitchpansep));
+        out.push_back(s.pitchpancentre);
         out.push_back(128);
         out.push_back(32 | 128);
-        out.push_back(0);
-        out.push_back(0);
+        out.push_back(s.volumeswing);
+        out.push_back(s.panswing);
         Put16LE(out, 0x214);
         out.push_back(1);
         out.push_back(0);
         PutText(out, s.name, 26);
+        out.push_back(s.cutoff);
+        out.push_back(s.resonance);
         out.resize(start + 0x40, 0);
         for (int n = 0; n < 120; ++n)
         {
@@ -572,7 +576,7 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
         }
         PutITEnvelope(out, s.volumeenvelope, false);
         PutITEnvelope(out, s.panenvelope, true);
-        PutITEnvelope(out, ModuleEnvelope(), true);
+        PutITEnvelope(out, s.pitchenvelope, true, s.filterenvelope);
         out.resize(start + 554, 0);
     }
     std::vector<size_t> headers;

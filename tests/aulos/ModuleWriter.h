@@ -45,6 +45,16 @@ struct ModuleSample
     uint16_t fadeout = 0;
     uint8_t vibtype = 0, vibsweep = 0, vibdepth = 0, vibrate = 0;
     uint8_t nna = 0; // IT new-note action
+    // IT instruments: duplicate check type and action, random swings,
+    // pitch-pan separation and centre, the filter's defaults (bit 7: set) and
+    // the pitch envelope, a filter envelope when filterenvelope is set.
+    uint8_t dct = 0, dca = 0;
+    uint8_t volumeswing = 0, panswing = 0;
+    int8_t pitchpansep = 0;
+    uint8_t pitchpancentre = 60;
+    uint8_t cutoff = 0, resonance = 0;
+    ModuleEnvelope pitchenvelope;
+    bool filterenvelope = false;
 };
 
 struct ModuleSong
