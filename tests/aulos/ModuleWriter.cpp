@@ -1,7 +1,10 @@
 #include "ModuleWriter.h"
 
+#include "aulos/format_imaadpcm.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -674,28 +677,74 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
     return out;
 }
 
-std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3, bool compact)
+namespace
+{
+// IMA ADPCM in the bank's compact blocks: 36 bytes of a head (first value,
+// step index) and 63 codes for 64 values; each code is the one whose decoded
+// value comes closest.
+std::vector<uint8_t> EncodeImaAdpcm(const std::vector<int8_t>& data)
+{
+    std::vector<uint8_t> out;
+    int index = 40; // carried from block to block, as an encoder's state is
+    for (size_t first = 0; first < data.size(); first += 64)
+    {
+        int predictor = data[first] * 256;
+        Put16LE(out, static_cast<uint16_t>(predictor));
+        out.push_back(static_cast<uint8_t>(index));
+        out.push_back(0);
+        uint8_t codes[32] = {};
+        for (size_t i = 1; i < 64; ++i)
+        {
+            const int target = first + i < data.size() ? data[first + i] * 256 : 0;
+            int best = 0;
+            int bestValue = 0;
+            for (int code = 0; code < 16; ++code)
+            {
+                const int value = AUSND_IMAAdpcm_DecodeSample(code, predictor, AUSND_IMAAdpcm_StepTab[index]);
+                if (code == 0 || std::abs(value - target) < std::abs(bestValue - target))
+                {
+                    best = code;
+                    bestValue = value;
+                }
+            }
+            predictor = bestValue;
+            index = AUSND_IMAAdpcm_NextStepIndex(best, index);
+            codes[(i - 1) >> 1] = static_cast<uint8_t>(codes[(i - 1) >> 1] | (best << (((i - 1) & 1) * 4)));
+        }
+        out.insert(out.end(), codes, codes + 32);
+    }
+    return out;
+}
+} // namespace
+
+std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3, bool compact,
+                              const std::vector<bool>& adpcm)
 {
     std::vector<uint8_t> area;
-    uint32_t databytes = 0;
+    std::vector<uint8_t> data;
     for (size_t i = 0; i < sounds.size(); ++i)
     {
         const ModuleSample& s = sounds[i];
+        const bool packed = i < adpcm.size() && adpcm[i];
         const uint32_t length = static_cast<uint32_t>(s.data.size());
-        databytes += length;
+        const std::vector<uint8_t> bytes =
+            packed ? EncodeImaAdpcm(s.data) : std::vector<uint8_t>(s.data.begin(), s.data.end());
+        data.insert(data.end(), bytes.begin(), bytes.end());
+        const uint32_t size = static_cast<uint32_t>(bytes.size());
         if (compact && i > 0)
         {
             Put32LE(area, length);
-            Put32LE(area, length);
+            Put32LE(area, size);
             continue;
         }
         Put16LE(area, 64);
         PutText(area, s.name, 30);
         Put32LE(area, length);
-        Put32LE(area, length);
+        Put32LE(area, size);
         Put32LE(area, 0);
         Put32LE(area, length ? length - 1 : 0);
-        Put32LE(area, 0x8 | 0x20 | 0x100 | 0x1); // 8-bit mono signed, no loop
+        // 8-bit (or IMA ADPCM) mono signed, no loop.
+        Put32LE(area, (packed ? 0x400000 : 0x8) | 0x20 | 0x100 | 0x1);
         Put32LE(area, 22050);
         Put16LE(area, 255);
         Put16LE(area, 128);
@@ -706,15 +755,13 @@ std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3, 
     out.insert(out.end(), {'A', 'S', 'B', static_cast<uint8_t>(v3 ? '3' : '2')});
     Put32LE(out, static_cast<uint32_t>(sounds.size()));
     Put32LE(out, static_cast<uint32_t>(area.size()));
-    Put32LE(out, databytes);
+    Put32LE(out, static_cast<uint32_t>(data.size()));
     if (v3)
     {
         Put32LE(out, 0x30000);
         Put32LE(out, compact ? 2 : 0);
     }
     out.insert(out.end(), area.begin(), area.end());
-    for (const ModuleSample& s : sounds)
-        for (int8_t v : s.data)
-            out.push_back(static_cast<uint8_t>(v));
+    out.insert(out.end(), data.begin(), data.end());
     return out;
 }

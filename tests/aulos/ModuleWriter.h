@@ -104,8 +104,10 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options = 
 std::vector<uint8_t> CompressITSample(const std::vector<int16_t>& values, bool sixteen, bool it215);
 
 // A sound bank of 8-bit signed mono sounds (ASB3, or ASB2 without the
-// version and flags); compact headers after the first when asked.
-std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3 = true, bool compact = false);
+// version and flags); compact headers after the first when asked; the sounds
+// flagged in adpcm are stored as IMA ADPCM.
+std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3 = true, bool compact = false,
+                              const std::vector<bool>& adpcm = {});
 
 // MOD: up to 31 samples, 64 rows; the signature follows the channel count
 // unless one is given.
