@@ -258,6 +258,49 @@ uint8_t EnvelopeType(const ModuleEnvelope& env)
 }
 } // namespace
 
+namespace
+{
+// The sample as 16-bit mono WAV, compressed by oggenc in the test's temporary folder.
+std::vector<uint8_t> EncodeOgg(const std::vector<int8_t>& data, int rate)
+{
+    const char* folder = std::getenv("TEST_TMPDIR");
+    const std::string base = std::string(folder ? folder : "/tmp") + "/xmsample";
+    std::vector<uint8_t> wav;
+    wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
+    Put32LE(wav, static_cast<uint32_t>(36 + data.size() * 2));
+    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    Put32LE(wav, 16);
+    Put16LE(wav, 1);
+    Put16LE(wav, 1);
+    Put32LE(wav, static_cast<uint32_t>(rate));
+    Put32LE(wav, static_cast<uint32_t>(rate * 2));
+    Put16LE(wav, 2);
+    Put16LE(wav, 16);
+    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
+    Put32LE(wav, static_cast<uint32_t>(data.size() * 2));
+    for (int8_t v : data)
+        Put16LE(wav, static_cast<uint16_t>(v * 256));
+    FILE* file = std::fopen((base + ".wav").c_str(), "wb");
+    if (!file)
+        return {};
+    std::fwrite(wav.data(), 1, wav.size(), file);
+    std::fclose(file);
+    const std::string command = "oggenc -Q -q 6 -o '" + base + ".ogg' '" + base + ".wav'";
+    if (std::system(command.c_str()) != 0)
+        return {};
+    std::vector<uint8_t> ogg;
+    file = std::fopen((base + ".ogg").c_str(), "rb");
+    if (!file)
+        return {};
+    uint8_t buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+        ogg.insert(ogg.end(), buffer, buffer + n);
+    std::fclose(file);
+    return ogg;
+}
+} // namespace
+
 std::vector<uint8_t> WriteXM(const ModuleSong& song)
 {
     std::vector<uint8_t> out;
@@ -341,7 +384,14 @@ std::vector<uint8_t> WriteXM(const ModuleSong& song)
         Put16LE(out, s.fadeout);
         out.resize(out.size() + 22, 0); // reserved up to the instrument's size of 263
         const uint32_t unit = s.sixteen ? 2 : 1;
-        Put32LE(out, static_cast<uint32_t>(s.data.size()) * unit);
+        std::vector<uint8_t> ogg;
+        if (s.ogg)
+        {
+            Put32LE(ogg, static_cast<uint32_t>(s.data.size()) * unit);
+            const std::vector<uint8_t> stream = EncodeOgg(s.data, static_cast<int>(s.c2spd));
+            ogg.insert(ogg.end(), stream.begin(), stream.end());
+        }
+        Put32LE(out, s.ogg ? static_cast<uint32_t>(ogg.size()) : static_cast<uint32_t>(s.data.size()) * unit);
         Put32LE(out, s.loopstart * unit);
         Put32LE(out, s.looplength * unit);
         out.push_back(s.volume);
@@ -351,6 +401,11 @@ std::vector<uint8_t> WriteXM(const ModuleSong& song)
         out.push_back(static_cast<uint8_t>(s.relnote));
         out.push_back(0);
         PutText(out, s.name, 22);
+        if (s.ogg)
+        {
+            out.insert(out.end(), ogg.begin(), ogg.end());
+            continue;
+        }
         int old = 0;
         for (int8_t v : s.data)
         {

@@ -55,6 +55,8 @@ struct ModuleSample
     uint8_t cutoff = 0, resonance = 0;
     ModuleEnvelope pitchenvelope;
     bool filterenvelope = false;
+    // XM: the data stored as an Ogg Vorbis stream, made at write time by oggenc.
+    bool ogg = false;
 };
 
 struct ModuleSong
