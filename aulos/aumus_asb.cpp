@@ -184,12 +184,7 @@ bool AUMUS_LoadASB(AUMUS_SONG* song, AUMUS_Reader& file, unsigned int /*mode*/, 
     const bool opened = AUSND_ASB_Open(bytes, &openmode, nullptr, nullptr, nullptr, &bank, nullptr, nullptr);
     AUSND_File_Close(bytes);
     if (!opened)
-    {
-        // The signature was the bank's: whatever else is wrong makes it a bad bank.
-        if (AUSND_ErrorNo != AUSND_ERR_MEMORY)
-            AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
-        return false;
-    }
+        return false; // with the bank reader's error: a bad bank, or a form it does not read
     const int sounds = bank->count;
     auto* player = static_cast<BankPlayer*>(std::calloc(1, sizeof(BankPlayer)));
     if (sounds > 4096 || !player || !AUMUS_AllocSamples(song, sounds))

@@ -110,6 +110,13 @@ TEST_F(MusicTest, CorruptBanksAreRefused)
     bank[4] = 0; // no sounds
     EXPECT_EQ(Load(bank), nullptr);
     EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_BAD);
+    // A codec the bank reader does not take is no bank it knows.
+    std::vector<uint8_t> foreign = WriteASB(ThreeSounds());
+    const uint32_t mode = 0x20 | 0x100 | 0x1 | AUSND_ADPCM28;
+    for (int b = 0; b < 4; ++b)
+        foreign[24 + 48 + static_cast<size_t>(b)] = static_cast<uint8_t>(mode >> (8 * b));
+    EXPECT_EQ(Load(foreign), nullptr);
+    EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_FORMAT);
 }
 
 TEST_F(MusicTest, BankPlaysItsImaAdpcmSoundsDecoded)
