@@ -234,17 +234,33 @@ bool SetCallback(AUMUS_SONG* song, int queue, AUMUS_CALLBACK callback, int step)
     return true;
 }
 
+// Reads a whole song file through the file layer (the user's file callbacks
+// when set); false when it cannot be opened or read.
 bool ReadWholeFile(const char* name, std::vector<uint8_t>& out)
 {
-    FILE* file = std::fopen(name, "rb");
+    AUSND_FILE* file = AUSND_File_Open(name, AUSND_File_UsingFileCallbacks() ? AUSND_FILE_USER : AUSND_FILE_BUFFERED, 0);
     if (!file)
         return false;
-    uint8_t buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+    uint8_t buffer[AUSND_FILE_BUFFERSIZE * 8];
+    bool ok = true;
+    for (;;)
+    {
+        const int n = AUSND_File_Read(buffer, 1, static_cast<int>(sizeof(buffer)), file);
+        if (n < 0)
+        {
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (out.size() + static_cast<size_t>(n) > static_cast<size_t>(INT32_MAX))
+        {
+            ok = false;
+            break;
+        }
         out.insert(out.end(), buffer, buffer + n);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
+    }
+    AUSND_File_Close(file);
     return ok;
 }
 
@@ -255,6 +271,11 @@ struct LoadRequest
     uint32_t size = 0;
     unsigned int mode = 0;
     std::vector<int> samplelist;
+    // A background load keeps what it was asked for until the open thread runs it.
+    std::string name;
+    const char* memory = nullptr;
+    int offset = 0;
+    int length = 0;
 };
 
 // Finds the data, tries every loader in turn and applies the mode's loop flags.
@@ -339,14 +360,20 @@ AUMUS_SONG* AllocSong()
     return song;
 }
 
+// Waits for a background load of the song to end, or calls it off while it is still queued.
+void SettleBackgroundLoad(AUMUS_SONG* song)
+{
+    if (song->opening && AUSND_Async_Remove(&song->asyncitem))
+        song->opening = 0;
+    while (song->opening)
+        AUSND_Time_Sleep(1);
+    delete static_cast<LoadRequest*>(song->asyncrequest);
+    song->asyncrequest = nullptr;
+}
+
 void DestroySong(AUMUS_SONG* song)
 {
-    if (song->loader)
-    {
-        song->loader->join();
-        delete song->loader;
-        song->loader = nullptr;
-    }
+    SettleBackgroundLoad(song);
     {
         std::lock_guard<std::recursive_mutex> guard(MixLock());
         song->playing = 0;
@@ -700,6 +727,50 @@ void AUMUS_RemapJumps(AUMUS_SONG* song, uint8_t jumpeffect, const uint16_t* play
     }
 }
 
+namespace
+{
+// Runs on the open thread (at once on the caller's thread with the non-real-time outputs).
+void LoadInBackground(AUSND_ASYNCITEM* item)
+{
+    AUMUS_SONG* song = static_cast<AUMUS_SONG*>(item->target);
+    LoadRequest& request = *static_cast<LoadRequest*>(song->asyncrequest);
+    const char* source = request.memory ? request.memory : request.name.c_str();
+    const bool ok = PrepareRequest(request, source, request.offset, request.length, request.mode) &&
+                    LoadInto(song, request, request.offset, request.length);
+    if (ok)
+        song->ready = 1;
+    else
+        song->failed = 1;
+    song->opening = 0;
+}
+
+AUMUS_SONG* QueueBackgroundLoad(AUMUS_SONG* song, std::unique_ptr<LoadRequest> request, const char* nameordata,
+                                int offset, int length, unsigned int mode)
+{
+    // The caller's name may not outlive this call; memory data must.
+    if (mode & AUSND_LOADMEMORY)
+        request->memory = nameordata;
+    else
+        request->name = std::string(nameordata).substr(0, 255);
+    request->offset = offset;
+    request->length = length;
+    request->mode = mode & ~static_cast<unsigned int>(AUSND_NONBLOCKING);
+    song->asyncrequest = request.release();
+    song->asyncitem.target = song;
+    song->asyncitem.type = 1;
+    song->asyncitem.open = LoadInBackground;
+    song->opening = 1;
+    if (!AUSND_Async_Add(&song->asyncitem))
+    {
+        // A song that no thread will load would report "loading" for ever.
+        song->opening = 0;
+        DestroySong(song);
+        return Fail(AUSND_ERR_MEMORY, static_cast<AUMUS_SONG*>(nullptr));
+    }
+    return song;
+}
+} // namespace
+
 // ---------------------------------------------------------------- public interface
 
 AUMUS_SONG* AUMUS_LoadSong(const char* name)
@@ -715,7 +786,9 @@ AUMUS_SONG* AUMUS_LoadSongEx(const char* nameordata, int offset, int length, uns
         return Fail(AUSND_ERR_UNINITIALIZED, static_cast<AUMUS_SONG*>(nullptr));
     if (!nameordata)
         return Fail(AUSND_ERR_INVALID_PARAM, static_cast<AUMUS_SONG*>(nullptr));
-    auto request = std::make_shared<LoadRequest>();
+    auto request = std::unique_ptr<LoadRequest>(new (std::nothrow) LoadRequest());
+    if (!request)
+        return Fail(AUSND_ERR_MEMORY, static_cast<AUMUS_SONG*>(nullptr));
     if (samplelist && samplelistnum > 0)
         request->samplelist.assign(samplelist, samplelist + samplelistnum);
     AUMUS_SONG* song = AllocSong();
@@ -731,28 +804,7 @@ AUMUS_SONG* AUMUS_LoadSongEx(const char* nameordata, int offset, int length, uns
     }
 
     if (mode & AUSND_NONBLOCKING)
-    {
-        // The caller's name may not outlive this call; memory data must.
-        std::string name = (mode & AUSND_LOADMEMORY) ? std::string() : std::string(nameordata).substr(0, 255);
-        try
-        {
-            song->loader = new std::thread([song, request, name, nameordata, offset, length, mode]() {
-                const bool ok = PrepareRequest(*request, name.empty() ? nameordata : name.c_str(), offset, length,
-                                               mode) &&
-                                LoadInto(song, *request, offset, length);
-                if (ok)
-                    song->ready = 1;
-                else
-                    song->failed = 1;
-            });
-        }
-        catch (...)
-        {
-            DestroySong(song);
-            return Fail(AUSND_ERR_MEMORY, static_cast<AUMUS_SONG*>(nullptr));
-        }
-        return song;
-    }
+        return QueueBackgroundLoad(song, std::move(request), nameordata, offset, length, mode);
 
     if (!PrepareRequest(*request, nameordata, offset, length, mode) || !LoadInto(song, *request, offset, length))
     {

@@ -1,20 +1,20 @@
 // Sound banks played as songs: every sound of the bank is one order, and the
 // sounds play one after another, each once, on a channel of the song's own.
 #include "aulos/aumus_song.h"
+#include "aulos/format_asb.h"
+#include "aulos/format_bytes.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace
 {
-enum : uint32_t
-{
-    kFileData = 1,
-    kCompactHeaders = 2,
-    kUnreadableModes = AUSND_IMAADPCM | AUSND_ADPCM28 | AUSND_ADPCM14 | AUSND_MULTICHANNEL | AUSND_TRACKERPACKED |
-                       AUSND_TRACKERPACKED2
-};
+// Forms a bank sound can take that a song sample cannot.
+constexpr uint32_t kUnplayableModes = AUSND_ADPCM28 | AUSND_ADPCM14 | AUSND_MULTICHANNEL | AUSND_TRACKERPACKED |
+                                      AUSND_TRACKERPACKED2;
 
 struct BankPlayer
 {
@@ -31,54 +31,64 @@ struct SoundHeader
 {
     uint32_t length;
     uint32_t bytes;
-    uint32_t loopstart;
-    uint32_t loopend;
     uint32_t mode;
     int32_t frequency;
     int32_t volume;
     int32_t pan;
     int32_t priority;
-    int32_t channels;
     char name[31];
 };
 
-bool ReadFullHeader(AUMUS_Reader& file, uint32_t at, SoundHeader& h, uint32_t& size)
+// A sound's settings from its full header, or the first sound's with the
+// compact header's length and size.
+SoundHeader HeaderOf(const AUSND_ASBBANK* bank, int index)
 {
-    if (!file.Seek(at) || !file.Has(64))
-        return false;
-    size = file.U16LE();
-    file.Read(h.name, 30);
-    h.name[30] = 0;
-    h.length = file.U32LE();
-    h.bytes = file.U32LE();
-    h.loopstart = file.U32LE();
-    h.loopend = file.U32LE();
-    h.mode = file.U32LE();
-    h.frequency = static_cast<int32_t>(file.U32LE());
-    h.volume = file.U16LE();
-    h.pan = static_cast<int16_t>(file.U16LE());
-    h.priority = file.U16LE();
-    h.channels = file.U16LE();
-    return size >= 64;
+    const uint8_t* full = bank->full ? bank->full[index] : bank->area;
+    SoundHeader h{};
+    std::memcpy(h.name, full + 2, 30);
+    h.length = aulos_format::LE32(full + 32);
+    h.bytes = aulos_format::LE32(full + 36);
+    h.mode = aulos_format::LE32(full + 48);
+    h.frequency = static_cast<int32_t>(aulos_format::LE32(full + 52));
+    h.volume = aulos_format::LE16(full + 56);
+    h.pan = static_cast<int16_t>(aulos_format::LE16(full + 58));
+    h.priority = aulos_format::LE16(full + 60);
+    if (!bank->full && index > 0)
+    {
+        h.length = bank->lengths[index];
+        h.bytes = bank->dataSizes[index];
+    }
+    return h;
 }
 
-// A bank sound as a sample; null for a sound of a form this loader cannot read.
+// Bytes of the sound's data that the sample takes: whole IMA ADPCM blocks
+// (36 bytes a channel for 64 samples), or whole frames.
+uint32_t SourceBytes(const SoundHeader& h)
+{
+    const uint32_t channels = (h.mode & AUSND_STEREO) ? 2u : 1u;
+    if (h.mode & AUSND_IMAADPCM)
+        return h.bytes / (36u * channels) * 36u * channels;
+    return h.length * ((h.mode & AUSND_16BITS) ? 2u : 1u) * channels;
+}
+
+// A bank sound as a sample (IMA ADPCM decoded to 16 bits); null for a sound
+// of a form a song cannot play.
 AUSND_SAMPLE* MakeSound(AUMUS_Reader& file, uint32_t offset, const SoundHeader& h)
 {
-    if ((h.mode & kUnreadableModes) || h.length == 0)
+    if ((h.mode & kUnplayableModes) || h.length == 0 || h.length > (64u << 20))
         return nullptr;
-    const uint32_t frame = ((h.mode & AUSND_16BITS) ? 2u : 1u) * ((h.mode & AUSND_STEREO) ? 2u : 1u);
-    if (h.length > (64u << 20) / frame || h.bytes < h.length * frame || !file.Seek(offset) ||
-        !file.Has(h.length * frame))
+    const uint32_t bytes = SourceBytes(h);
+    if (bytes == 0 || !file.Seek(offset) || !file.Has(bytes))
         return nullptr;
-    const unsigned int format = h.mode & (AUSND_8BITS | AUSND_16BITS | AUSND_MONO | AUSND_STEREO | AUSND_SIGNED |
-                                          AUSND_UNSIGNED);
-    const unsigned int mode = (format | AUSND_2D | AUSND_LOOP_OFF) & ~static_cast<unsigned int>(AUSND_LOOP_NORMAL);
+    const unsigned int layout = h.mode & (AUSND_MONO | AUSND_STEREO | AUSND_SIGNED | AUSND_UNSIGNED);
+    const unsigned int width = (h.mode & AUSND_IMAADPCM) ? AUSND_16BITS : h.mode & (AUSND_8BITS | AUSND_16BITS);
+    const unsigned int source = layout | (h.mode & (AUSND_8BITS | AUSND_16BITS | AUSND_IMAADPCM));
+    const unsigned int mode = (layout | width | AUSND_2D | AUSND_LOOP_OFF) & ~static_cast<unsigned int>(AUSND_LOOP_NORMAL);
     AUSND_SAMPLE* sample = AUSND_Sample_Alloc(-2, static_cast<int>(h.length), mode, h.frequency > 0 ? h.frequency : 44100,
                                               std::min(std::max(h.volume, 0), 255), h.pan, h.priority);
     if (!sample)
         return nullptr;
-    if (!AUSND_Sample_Upload(sample, file.At(offset), format))
+    if (!AUSND_Sample_UploadEx(sample, file.At(offset), 0, bytes, source))
     {
         AUSND_Sample_Free(sample);
         return nullptr;
@@ -162,23 +172,31 @@ void UpdateBank(SongRecord* record)
 
 bool AUMUS_LoadASB(AUMUS_SONG* song, AUMUS_Reader& file, unsigned int /*mode*/, const int* samplelist, int count)
 {
-    if (!file.Has(16))
+    if (!file.Has(4) || (std::memcmp(file.At(0), "ASB3", 4) != 0 && std::memcmp(file.At(0), "ASB2", 4) != 0))
         return false;
-    const bool v3 = std::memcmp(file.At(0), "ASB3", 4) == 0;
-    if (!v3 && std::memcmp(file.At(0), "ASB2", 4) != 0)
+    // The bank reader checks the headers, the sizes and the data offsets.
+    AUSND_FILE* bytes = AUSND_File_Open(reinterpret_cast<const char*>(file.At(0)), AUSND_FILE_MEMORY,
+                                        static_cast<int>(std::min<uint32_t>(file.Size(), INT32_MAX)));
+    if (!bytes)
         return false;
-    file.Seek(4);
-    const int32_t sounds = static_cast<int32_t>(file.U32LE());
-    const uint32_t areasize = file.U32LE();
-    file.U32LE();
-    const uint32_t version = v3 ? file.U32LE() : 0;
-    const uint32_t flags = v3 ? file.U32LE() : 0;
-    const uint32_t areastart = v3 ? 24 : 16;
-    if (file.IsShort() || sounds < 1 || sounds > 4096 || !file.Seek(areastart) || !file.Has(areasize))
+    AUSND_ASBBANK* bank = nullptr;
+    uint32_t openmode = 0;
+    const bool opened = AUSND_ASB_Open(bytes, &openmode, nullptr, nullptr, nullptr, &bank, nullptr, nullptr);
+    AUSND_File_Close(bytes);
+    if (!opened)
+        return false; // with the bank reader's error: a bad bank, or a form it does not read
+    const int sounds = bank->count;
+    auto* player = static_cast<BankPlayer*>(std::calloc(1, sizeof(BankPlayer)));
+    if (sounds > 4096 || !player || !AUMUS_AllocSamples(song, sounds))
     {
-        AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
+        std::free(player);
+        AUSND_ASB_Close(bank);
+        AUSND_ErrorNo = sounds > 4096 ? AUSND_ERR_FILE_BAD : AUSND_ERR_MEMORY;
         return false;
     }
+    player->channel = -1;
+    song->work = player;
+    song->freework = FreeBankPlayer;
     std::strcpy(song->name, "Aulos Sample Bank");
     song->type = AUMUS_TYPE_ASB;
     song->numorders = sounds;
@@ -188,60 +206,12 @@ bool AUMUS_LoadASB(AUMUS_SONG* song, AUMUS_Reader& file, unsigned int /*mode*/, 
     song->defaultglobalvolume = 255;
     song->defaulttempo = 125;
     song->restartorder = 0;
-    if (!AUMUS_AllocSamples(song, sounds))
-        return false;
-    auto* player = static_cast<BankPlayer*>(std::calloc(1, sizeof(BankPlayer)));
-    if (!player)
-    {
-        AUSND_ErrorNo = AUSND_ERR_MEMORY;
-        return false;
-    }
-    player->channel = -1;
-    song->work = player;
-    song->freework = FreeBankPlayer;
-
-    const uint32_t standard = version == 0x30001 ? 80 : 64;
-    uint32_t dataoffset = areastart + areasize;
-    uint32_t at = areastart;
-    SoundHeader first{};
-    uint32_t firstsize = 0;
     for (int i = 0; i < sounds; ++i)
     {
-        SoundHeader h{};
-        uint32_t size = 0;
-        if (i == 0 || !(flags & kCompactHeaders))
-        {
-            if (at + 64 > areastart + areasize || !ReadFullHeader(file, at, h, size))
-            {
-                AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
-                return false;
-            }
-            if (i == 0)
-            {
-                first = h;
-                firstsize = size;
-            }
-        }
-        else
-        {
-            // A compact header: the sound takes the first one's settings.
-            h = first;
-            if (!file.Seek(at) || !file.Has(8))
-            {
-                AUSND_ErrorNo = AUSND_ERR_FILE_BAD;
-                return false;
-            }
-            h.length = file.U32LE();
-            h.bytes = file.U32LE();
-            h.loopstart = 0;
-            h.loopend = 0;
-            size = 8 + ((first.mode & AUSND_ADPCM14) && firstsize > standard ? firstsize - standard : 0);
-        }
-        if (!(flags & kFileData) && Listed(samplelist, count, i))
-            song->samples[i] = MakeSound(file, dataoffset, h);
-        dataoffset += h.bytes;
-        at += size;
+        if (!(bank->flags & AUSND_ASB_FLAG_FILES) && Listed(samplelist, count, i))
+            song->samples[i] = MakeSound(file, bank->dataOffsets[i], HeaderOf(bank, i));
     }
+    AUSND_ASB_Close(bank);
     song->tick = UpdateBank;
     song->stophook = StopBank;
     return true;

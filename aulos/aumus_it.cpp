@@ -66,7 +66,8 @@ void ReadEnvelope(AUMUS_Reader& file, AUMUS_ENVELOPE& env, bool volume)
     if (!(flags & 1) || points < 1)
         return;
     env.flags = AUMUS_ENV_ON;
-    if (flags & 8)
+    // The tracker marks a filter envelope with bit 7; bit 3 is taken as well.
+    if (flags & (0x80 | 8))
         env.flags |= AUMUS_ENV_FILTER;
     if ((flags & 2) && loopstart <= loopend && loopend < points)
     {
@@ -94,12 +95,23 @@ bool LoadInstrument(AUMUS_SONG* song, AUMUS_PLAYER* player, AUMUS_Reader& file, 
     ins.dct = file.U8();
     ins.dca = file.U8();
     ins.fadeout = std::min<int>(file.U16LE(), 1024) * 64;
-    file.Skip(2);
+    ins.pitchpansep = static_cast<int8_t>(std::max(-32, std::min<int>(static_cast<int8_t>(file.U8()), 32)));
+    ins.pitchpancentre = static_cast<uint8_t>(std::min<int>(file.U8(), AUMUS_NOTE_MAX - 1));
     ins.globalvolume = static_cast<uint8_t>(std::min<int>(file.U8(), 128));
     const int pan = file.U8();
     ins.defpan = (pan & 0x80) ? -1 : static_cast<int16_t>(std::min((pan & 0x7F) * 4, 255));
-    file.Skip(2 + 4);
+    ins.volumeswing = static_cast<uint8_t>(std::min<int>(file.U8(), 100));
+    ins.panswing = static_cast<uint8_t>(std::min<int>(file.U8(), 64));
+    file.Skip(4);
     file.Read(ins.name, 26);
+    // The top bit says the instrument sets the value at all.
+    const int cutoff = file.U8();
+    const int resonance = file.U8();
+    ins.cutoff = static_cast<int16_t>((cutoff & 0x80) ? (cutoff & 0x7F) : -1);
+    ins.resonance = static_cast<int16_t>((resonance & 0x80) ? (resonance & 0x7F) : -1);
+    ins.nna = static_cast<uint8_t>(ins.nna <= 3 ? ins.nna : 0);
+    ins.dct = static_cast<uint8_t>(ins.dct <= 3 ? ins.dct : 0);
+    ins.dca = static_cast<uint8_t>(ins.dca <= 2 ? ins.dca : 0);
     file.Seek(offset + 0x40);
     uint8_t keyboard[AUMUS_NOTE_MAX][2];
     file.Read(keyboard, sizeof(keyboard));

@@ -241,12 +241,100 @@ void PushBackground(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int action)
     old->pan = pc.pan;
     old->period = pc.period;
     old->channelvolume = pc.channelvolume;
+    old->cutoff = pc.cutoff;
+    old->resonance = pc.resonance;
     if (action == 2)
         old->keyoff = 1;
     if (action == 3 || (action == 2 && old->instrument && !(old->instrument->envelopes[0].flags & AUMUS_ENV_ON)))
         old->fading = 1;
     pc.vc = nullptr;
     pc.voice = nullptr;
+}
+
+// Note off for an IT voice: the envelope is released, and with no volume
+// envelope (or a looped one) the voice fades at once.
+void ReleaseITVoice(AUMUS_VOICE& v)
+{
+    v.keyoff = 1;
+    const bool envelope = v.instrument && (v.instrument->envelopes[0].flags & AUMUS_ENV_ON);
+    if (!envelope || (v.instrument->envelopes[0].flags & AUMUS_ENV_LOOP))
+        v.fading = 1;
+}
+
+bool IsDuplicate(const AUMUS_VOICE& v, const AUMUS_INSTRUMENT& ins, int note, int sampleindex)
+{
+    if (v.instrument != &ins)
+        return false;
+    switch (ins.dct)
+    {
+    case 1:
+        return v.note == note;
+    case 2:
+        return v.sampleindex == sampleindex;
+    case 3:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// IT's duplicate check: the channel's voices of the same instrument that
+// match the new note by note, sample or instrument are cut, released or faded.
+void DuplicateCheck(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, const AUMUS_INSTRUMENT& ins, int note,
+                    int sampleindex)
+{
+    AUMUS_CHANNEL& mc = cx.song->channels[c];
+    for (AUMUS_VCHANNEL* vc = mc.vchannels; vc;)
+    {
+        AUMUS_VCHANNEL* next = vc->next;
+        AUMUS_VOICE* v = VoiceOf(cx, vc);
+        if (!v || !IsDuplicate(*v, ins, note, sampleindex))
+        {
+            vc = next;
+            continue;
+        }
+        if (ins.dca == 0)
+        {
+            if (vc == pc.vc)
+            {
+                pc.vc = nullptr;
+                pc.voice = nullptr;
+            }
+            AUMUS_ReleaseVirtualChannel(&mc, vc);
+        }
+        else if (ins.dca == 1)
+            ReleaseITVoice(*v);
+        else
+            v->fading = 1;
+        vc = next;
+    }
+}
+
+// A signed random value of -range..range from the player's own generator.
+int Swing(AUMUS_PLAYER* player, int range)
+{
+    if (range <= 0)
+        return 0;
+    player->random = player->random * 1103515245u + 12345u;
+    return static_cast<int>((player->random >> 16) % static_cast<uint32_t>(2 * range + 1)) - range;
+}
+
+// IT instruments vary each note's volume and pan at random, and move the pan
+// with the pitch away from the pitch-pan centre.
+void StartITVoice(Context& cx, AUMUS_PLAYERCHANNEL& pc, AUMUS_VOICE& v, const AUMUS_INSTRUMENT* ins, int played)
+{
+    v.volumeswing = 0;
+    v.panoffset = 0;
+    if (!ins)
+        return;
+    v.volumeswing = Swing(cx.player, ins->volumeswing);
+    v.panoffset = Swing(cx.player, ins->panswing) * 4;
+    // Notes here are eleven below the file's numbering, in which the centre is given.
+    v.panoffset += (played + 11 - ins->pitchpancentre) * ins->pitchpansep / 2;
+    if (ins->cutoff >= 0)
+        pc.cutoff = ins->cutoff;
+    if (ins->resonance >= 0)
+        pc.resonance = ins->resonance;
 }
 
 void TriggerNote(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int note, bool porta)
@@ -270,6 +358,8 @@ void TriggerNote(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int note, bool por
         }
         return;
     }
+    if (IsIT(cx.song) && ins && ins->dct)
+        DuplicateCheck(cx, c, pc, *ins, note, sampleindex);
     if (IsIT(cx.song) && pc.vc)
         PushBackground(cx, c, pc, ins ? ins->nna : 0);
     if (!pc.vc)
@@ -289,6 +379,9 @@ void TriggerNote(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int note, bool por
     v->sample = sample;
     v->sampleindex = sampleindex;
     v->instrument = ins;
+    v->note = static_cast<uint8_t>(note);
+    if (IsIT(cx.song))
+        StartITVoice(cx, pc, *v, ins, played);
     pc.note = static_cast<uint8_t>(played);
     pc.period = NotePeriodFor(cx, played, sample);
     pc.portatarget = pc.period;
@@ -975,8 +1068,14 @@ void ApplyEffect(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int effect, int pa
         }
         break;
     case FX_ZXX:
-        if (tick0)
-            AUMUS_CheckCallback(song, AUMUS_CALLBACK_ZXX, param);
+        if (!tick0)
+            break;
+        AUMUS_CheckCallback(song, AUMUS_CALLBACK_ZXX, param);
+        // IT's default macros: Z00-Z7F set the filter cutoff, Z80-Z8F the resonance.
+        if (it && param < 0x80)
+            pc.cutoff = param;
+        else if (it && param < 0x90)
+            pc.resonance = (param & 15) * 8;
         break;
     case FX_XM_PORTAUP:
         if (!tick0)
@@ -1089,6 +1188,14 @@ void OutputVoice(Context& cx, AUMUS_PLAYERCHANNEL* pc, AUMUS_VCHANNEL* vc, AUMUS
     if (pc && pc->tremoroff)
         volume = 0;
     int pan = pc ? Clamp(pc->pan + pc->pandelta, 0, 255) : v.pan;
+    int cutoff = pc ? pc->cutoff : v.cutoff;
+    const int resonance = pc ? pc->resonance : v.resonance;
+    bool filtered = false;
+    if (IsIT(song))
+    {
+        volume = Clamp(volume * (100 + v.volumeswing) / 100, 0, 64);
+        pan = Clamp(pan + v.panoffset, 0, 255);
+    }
     int period = pc ? pc->period + pc->perioddelta : v.period;
     int64_t scaled = static_cast<int64_t>(volume) << 16; // 0-64 << 16
     if (ins)
@@ -1113,6 +1220,12 @@ void OutputVoice(Context& cx, AUMUS_PLAYERCHANNEL* pc, AUMUS_VCHANNEL* vc, AUMUS
         {
             const int e = EnvelopeValue(fenv, v.envpos[2]); // half-semitones -32..32
             period += player->linear ? -e * 32 : -(period * e) / 96;
+        }
+        else if (fenv.flags & AUMUS_ENV_ON)
+        {
+            // A filter envelope takes the cutoff from nothing (-32) to its full value (32).
+            cutoff = cutoff * (EnvelopeValue(fenv, v.envpos[2]) + 32) / 64;
+            filtered = true;
         }
         for (int i = 0; i < 3; ++i)
             AdvanceEnvelope(ins->envelopes[i], v.envpos[i], v.keyoff != 0, xm);
@@ -1179,6 +1292,12 @@ void OutputVoice(Context& cx, AUMUS_PLAYERCHANNEL* pc, AUMUS_VCHANNEL* vc, AUMUS
     vc->flags |= AUMUS_FREQ | AUMUS_VOLUME | AUMUS_PAN;
     AUMUS_OutputVirtualChannel(song, vc, v.sample ? v.sample : AUMUS_DummySample());
     vc->flags = 0;
+    if (IsIT(song) && vc->real)
+    {
+        // An open filter with no resonance is no filter at all.
+        filtered = filtered || cutoff < 127 || resonance > 0;
+        AUSND_Software_SetChannelFilter(vc->real, filtered ? cutoff : -1, resonance);
+    }
 }
 
 // Each channel is sent out right after its own effects, as the trackers do:
@@ -1356,8 +1475,10 @@ bool AUMUS_Player_Play(AUMUS_SONG* song)
         pc.channelvolume = song->defaultvolume[c];
         pc.delaytick = -1;
         pc.cuttick = -1;
+        pc.cutoff = 127;
     }
     player->jumped = 0;
+    player->random = 0x2F6E2B1u;
     return true;
 }
 

@@ -84,6 +84,12 @@ struct AUMUS_INSTRUMENT
     uint8_t nna, dct, dca;
     uint8_t globalvolume; // 0-128
     int16_t defpan;       // -1 none, else 0-255
+    int8_t pitchpansep;   // IT: pan moves by this much per 8 notes from the centre
+    uint8_t pitchpancentre; // IT: the note (file numbering) that keeps its pan
+    uint8_t volumeswing;  // IT: random volume change, percent either way
+    uint8_t panswing;     // IT: random pan change, 0-64 either way
+    int16_t cutoff;       // IT: filter cutoff 0-127 a new note sets, -1 none
+    int16_t resonance;    // IT: filter resonance 0-127 a new note sets, -1 none
 };
 
 // What a song sample carries besides the sound-system sample.
@@ -112,6 +118,10 @@ struct AUMUS_VOICE
     int32_t pan;        // 0-255
     int32_t period;     // the channel's pitch when the voice was left
     int32_t channelvolume;
+    uint8_t note;       // as the pattern gave it, for the duplicate check
+    int32_t volumeswing; // percent added to the note volume
+    int32_t panoffset;   // random and pitch pan, 0-255 scale
+    int32_t cutoff, resonance; // the channel's filter when the voice was left
 };
 
 struct AUMUS_PLAYERCHANNEL
@@ -140,6 +150,7 @@ struct AUMUS_PLAYERCHANNEL
     int32_t voldelta, perioddelta, pandelta;
     uint32_t offsetmemory;
     int32_t finevolup, finevoldown, xmfineup, xmfinedown, xmextrafine;
+    int32_t cutoff, resonance; // IT filter, 0-127
     uint8_t xmvolslide, xmglobalslide, xmpanslide;
     AUMUS_VOICE* voice; // the voice in the channel's foreground
     AUMUS_VCHANNEL* vc;
@@ -161,6 +172,7 @@ struct AUMUS_PLAYER
     int32_t rowdelay;  // pattern delay in rows, the row repeats
     bool rowdelayset;
     int32_t jumped;
+    uint32_t random; // the swing generator, restarted with each play so renders repeat
 };
 
 // Creates the player state for a song of numinstruments instruments (0: the samples play directly).

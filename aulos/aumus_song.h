@@ -4,10 +4,10 @@
 
 #include "aulos/aumus.h"
 #include "aulos/ausnd_device.h"
+#include "aulos/system_file.h"
 
 #include <atomic>
 #include <cstdint>
-#include <thread>
 
 enum AUMUS_NOTEFLAGS : uint8_t
 {
@@ -127,7 +127,9 @@ struct AUMUS_SONG : SongRecord
     uint32_t userdata;
     std::atomic<uint8_t> ready;
     std::atomic<uint8_t> failed;
-    std::thread* loader;
+    AUSND_ASYNCITEM asyncitem; // a background load, queued for the open thread
+    void* asyncrequest;        // what that load reads; the song owns it
+    std::atomic<uint8_t> opening; // the open thread has the load in hand or queued
 };
 
 // Shared tables.

@@ -169,23 +169,56 @@ struct SampleHeader
     char name[23];
 };
 
+// Where an Ogg Vorbis stream starts in a sample's data: at once, or after the
+// 4-byte original length that compressed XM files put first; -1 for none.
+int OggStart(const uint8_t* data, uint32_t bytes)
+{
+    if (bytes >= 4 && std::memcmp(data, "OggS", 4) == 0)
+        return 0;
+    if (bytes >= 8 && std::memcmp(data + 4, "OggS", 4) == 0)
+        return 4;
+    return -1;
+}
+
+// The loop of an XM sample header in frames; none when shorter than 3 frames.
+void LoopFrames(const SampleHeader& h, uint32_t& loopstart, uint32_t& looplen)
+{
+    const uint32_t size = (h.type & 0x10) ? 2 : 1;
+    loopstart = h.loopstart / size;
+    looplen = (h.type & 3) ? h.looplength / size : 0;
+    if (looplen < 3)
+        loopstart = looplen = 0;
+}
+
+// An Ogg-compressed sample, decoded to mono and made a song sample with the header's loop.
+AUSND_SAMPLE* DecodeOggSample(const SampleHeader& h, const uint8_t* data, uint32_t bytes, int freq)
+{
+    const int volume = std::min<int>(h.volume, 64);
+    AUSND_SAMPLE* ogg = AUSND_Sample_Load(-2, reinterpret_cast<const char*>(data), AUSND_LOADMEMORY | AUSND_2D | AUSND_FORCEMONO,
+                                          0, static_cast<int>(bytes));
+    if (!ogg || !ogg->data || ogg->length == 0 || (ogg->mode & AUSND_STEREO))
+    {
+        if (ogg)
+            AUSND_Sample_Free(ogg);
+        return AUMUS_MakeSample(nullptr, 0, false, 0, 0, false, freq, volume);
+    }
+    uint32_t loopstart = 0;
+    uint32_t looplen = 0;
+    LoopFrames(h, loopstart, looplen);
+    const bool sixteen = (ogg->mode & AUSND_16BITS) != 0;
+    AUSND_SAMPLE* sample = AUMUS_MakeSample(ogg->data, ogg->length, sixteen, loopstart, looplen, (h.type & 3) == 2,
+                                            freq, volume);
+    AUSND_Sample_Free(ogg);
+    return sample;
+}
+
 AUSND_SAMPLE* DecodeSample(const SampleHeader& h, const uint8_t* data, uint32_t bytes)
 {
     const bool sixteen = (h.type & 0x10) != 0;
     const int freq = static_cast<int>(std::lround(8363.0 * std::pow(2.0, (h.relnote * 128 + h.finetune) / 1536.0)));
-    if (bytes >= 4 && std::memcmp(data, "OggS", 4) == 0)
-    {
-        AUSND_SAMPLE* ogg = AUSND_Sample_Load(-2, reinterpret_cast<const char*>(data), AUSND_LOADMEMORY | AUSND_2D, 0,
-                                              static_cast<int>(bytes));
-        if (ogg)
-        {
-            ogg->songowned = 1;
-            ogg->deffreq = freq;
-            ogg->defvol = std::min<int>(h.volume, 64);
-            return ogg;
-        }
-        return AUMUS_MakeSample(nullptr, 0, false, 0, 0, false, freq, std::min<int>(h.volume, 64));
-    }
+    const int ogg = OggStart(data, bytes);
+    if (ogg >= 0)
+        return DecodeOggSample(h, data + ogg, bytes - static_cast<uint32_t>(ogg), freq);
     const uint32_t size = sixteen ? 2 : 1;
     const uint32_t length = bytes / size;
     std::vector<uint8_t> pcm(static_cast<size_t>(length) * size);
@@ -208,12 +241,10 @@ AUSND_SAMPLE* DecodeSample(const SampleHeader& h, const uint8_t* data, uint32_t 
             pcm[i] = old;
         }
     }
-    const int looptype = h.type & 3;
-    uint32_t loopstart = h.loopstart / size;
-    uint32_t looplen = looptype ? h.looplength / size : 0;
-    if (looplen < 3)
-        loopstart = looplen = 0;
-    return AUMUS_MakeSample(pcm.data(), length, sixteen, loopstart, looplen, looptype == 2, freq,
+    uint32_t loopstart = 0;
+    uint32_t looplen = 0;
+    LoopFrames(h, loopstart, looplen);
+    return AUMUS_MakeSample(pcm.data(), length, sixteen, loopstart, looplen, (h.type & 3) == 2, freq,
                             std::min<int>(h.volume, 64));
 }
 

@@ -176,6 +176,13 @@ struct AUSND_CHANNEL
     float mindistance;
     float maxdistance;
     uint8_t reverb[72];
+    // A resonant low-pass that tracker songs put on a channel: the weights of
+    // the input and the last two outputs, and those outputs for each side.
+    uint8_t filtered;
+    int16_t filtercutoff;
+    int16_t filterresonance;
+    float filtercoef[3];
+    float filterhistory[4];
     AUSND_CHANNELOPS ops;
 };
 
@@ -460,6 +467,9 @@ void AUSND_Software_SetChannelFunctions(AUSND_CHANNEL* ch);
 void AUSND_Software_SetSampleFunctions(AUSND_SAMPLE* sample);
 void AUSND_Software_DetachUnitChannels(AUSND_DSPUNIT* unit);
 void* AUSND_Software_MixSFX(void* block, void* current, int length, void* param);
+// Puts the resonant low-pass on a channel (cutoff and resonance 0-127), or
+// takes it off with a cutoff below 0.
+void AUSND_Software_SetChannelFilter(AUSND_CHANNEL* ch, int cutoff, int resonance);
 // The mixers' clear and clip-and-copy rows. Lengths are frames; below 1 nothing happens.
 void AUSND_Mixer_Clear_Int32C(void* buffer, int length);
 void AUSND_Mixer_Clear_Int32C_Mono(void* buffer, int length);

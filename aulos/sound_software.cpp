@@ -4,6 +4,7 @@
 #include "aulos/ausnd_device.h"
 #include "aulos/system_string.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -131,6 +132,61 @@ void PeakRun(const void* src, int64_t& pos, int64_t step, int count, const Gains
         peakr = vr > peakr ? vr : peakr;
         pos += step;
     }
+}
+
+// The mixing of a channel that carries the resonant low-pass: each source
+// value goes through the filter before it is weighed.
+typedef void (*FilterKernel)(int32_t* out, const void* data, int64_t& pos, int64_t step, int count, const Gains& g,
+                             AUSND_CHANNEL* ch);
+
+inline int32_t FilterStep(float x, const float* coef, float* history, float limit)
+{
+    float y = coef[0] * x + coef[1] * history[0] + coef[2] * history[1];
+    // Resonance can ring far above the source; the limit keeps it from running away.
+    y = y > limit ? limit : (y < -limit ? -limit : y);
+    history[1] = history[0];
+    history[0] = y;
+    return static_cast<int32_t>(y);
+}
+
+template <typename T, bool kStereoSrc, bool kInterp, bool kStereoOut>
+void MixRunFiltered(int32_t* out, const void* src, int64_t& pos, int64_t step, int count, const Gains& g,
+                    AUSND_CHANNEL* ch)
+{
+    const T* data = static_cast<const T*>(src);
+    const float limit = sizeof(T) == 2 ? 65535.0f : 255.0f;
+    int64_t p = pos;
+    for (int n = 0; n < count; ++n)
+    {
+        int32_t l;
+        int32_t r;
+        ReadFrame<T, kStereoSrc, kInterp>(data, p, l, r);
+        l = FilterStep(static_cast<float>(l), ch->filtercoef, ch->filterhistory, limit);
+        r = kStereoSrc ? FilterStep(static_cast<float>(r), ch->filtercoef, ch->filterhistory + 2, limit) : l;
+        if (kStereoOut)
+        {
+            out[0] += Scale<T>(l, g.left);
+            out[1] += Scale<T>(r, g.right);
+            out += 2;
+        }
+        else
+        {
+            const int32_t s = kStereoSrc ? (l + r) >> 1 : l;
+            out[0] += Scale<T>(s, g.average);
+            out += 1;
+        }
+        p += step;
+    }
+    pos = p;
+}
+
+template <bool kInterp, bool kStereoOut>
+FilterKernel ChooseFilterKernel(bool sixteen, bool stereo)
+{
+    if (sixteen)
+        return stereo ? MixRunFiltered<int16_t, true, kInterp, kStereoOut>
+                      : MixRunFiltered<int16_t, false, kInterp, kStereoOut>;
+    return stereo ? MixRunFiltered<int8_t, true, kInterp, kStereoOut> : MixRunFiltered<int8_t, false, kInterp, kStereoOut>;
 }
 
 typedef void (*PeakKernel)(const void* data, int64_t& pos, int64_t step, int count, const Gains& g, int32_t& peakl,
@@ -278,14 +334,22 @@ void MixRing(void* buffer, AUSND_LINK* ring, int length)
         AUSND_CHANNEL* ch = AUSND_ChannelOfLink(link);
         if (!ch->sample || (ch->flags & AUSND_CHANNEL_PAUSED) || !ch->sampledata)
             continue;
-        const MixKernel kernel = ChooseMixKernel<kInterp, kStereoOut>((ch->sample->mode & AUSND_16BITS) != 0,
-                                                                      SourceIsStereo(ch));
+        const bool sixteen = (ch->sample->mode & AUSND_16BITS) != 0;
+        const MixKernel kernel = ChooseMixKernel<kInterp, kStereoOut>(sixteen, SourceIsStereo(ch));
+        const FilterKernel filter =
+            ch->filtered ? ChooseFilterKernel<kInterp, kStereoOut>(sixteen, SourceIsStereo(ch)) : nullptr;
         const Gains gains = GainsOf(ch);
         const bool silent = kStereoOut ? (gains.left == 0 && gains.right == 0) : gains.average == 0;
         int32_t* out = static_cast<int32_t*>(buffer);
         const void* data = ch->sampledata;
         Cursor c = CursorOf(ch);
         const bool ended = WalkChannel(ch, c, length, [&](int64_t& pos, int64_t step, int count, int offset) {
+            if (filter)
+            {
+                // The filter keeps running through silence, so that its history stays true.
+                filter(out + offset * (kStereoOut ? 2 : 1), data, pos, step, count, gains, ch);
+                return;
+            }
             if (silent)
             {
                 pos += step * count;
@@ -422,6 +486,9 @@ bool ChannelPlaySound(AUSND_DSPUNIT* unit, AUSND_CHANNEL* ch, AUSND_SAMPLE* samp
         c->mixposlo = 0;
         c->direction = (c->flags & AUSND_CHANNEL_REVERSED) ? 2 : 1;
         c->startoffset = 0;
+        c->filtered = 0;
+        c->filtercutoff = -1;
+        std::memset(c->filterhistory, 0, sizeof(c->filterhistory));
         if (c->levelhistory && Dev()->blocklength > 0)
             std::memset(c->levelhistory, 0,
                         static_cast<size_t>(Dev()->totalmixlength / Dev()->blocklength) * 2 * sizeof(int32_t));
@@ -851,6 +918,38 @@ void AUSND_Software_SetSampleFunctions(AUSND_SAMPLE* sample)
     sample->UploadData = nullptr;
     sample->LockData = SampleLock;
     sample->UnlockData = SampleUnlock;
+}
+
+void AUSND_Software_SetChannelFilter(AUSND_CHANNEL* ch, int cutoff, int resonance)
+{
+    if (!ch)
+        return;
+    AUSND_ScopedSection section(Section());
+    if (cutoff < 0)
+    {
+        ch->filtered = 0;
+        return;
+    }
+    cutoff = std::min(cutoff, 255);
+    resonance = std::max(0, std::min(resonance, 127));
+    ch->filtered = 1;
+    if (cutoff == ch->filtercutoff && resonance == ch->filterresonance)
+        return;
+    ch->filtercutoff = static_cast<int16_t>(cutoff);
+    ch->filterresonance = static_cast<int16_t>(resonance);
+    // The two-pole low-pass of the trackers: 110 Hz * 2^(0.25 + cutoff / 24),
+    // damped less as the resonance rises (24 dB over the resonance range).
+    const double rate = Dev()->mixrate > 0 ? Dev()->mixrate : 44100;
+    double frequency = 110.0 * std::pow(2.0, 0.25 + cutoff / 24.0);
+    frequency = std::min(frequency, rate / 2.0);
+    const double damping = std::pow(10.0, -resonance * 24.0 / (128.0 * 20.0));
+    const double r = rate / (2.0 * 3.14159265358979323846 * frequency);
+    const double d = damping * r + damping - 1.0;
+    const double e = r * r;
+    const double scale = 1.0 + d + e;
+    ch->filtercoef[0] = static_cast<float>(1.0 / scale);
+    ch->filtercoef[1] = static_cast<float>((d + e + e) / scale);
+    ch->filtercoef[2] = static_cast<float>(-e / scale);
 }
 
 void* AUSND_Software_MixSFX(void* /*block*/, void* current, int length, void* param)

@@ -110,4 +110,50 @@ TEST_F(MusicTest, CorruptBanksAreRefused)
     bank[4] = 0; // no sounds
     EXPECT_EQ(Load(bank), nullptr);
     EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_BAD);
+    // A codec the bank reader does not take is no bank it knows.
+    std::vector<uint8_t> foreign = WriteASB(ThreeSounds());
+    const uint32_t mode = 0x20 | 0x100 | 0x1 | AUSND_ADPCM28;
+    for (int b = 0; b < 4; ++b)
+        foreign[24 + 48 + static_cast<size_t>(b)] = static_cast<uint8_t>(mode >> (8 * b));
+    EXPECT_EQ(Load(foreign), nullptr);
+    EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_FORMAT);
+}
+
+TEST_F(MusicTest, BankPlaysItsImaAdpcmSoundsDecoded)
+{
+    // Compact headers take the first sound's form: there every sound is packed.
+    for (const bool compact : {false, true})
+    {
+        SCOPED_TRACE(compact ? "compact headers" : "full headers");
+        std::vector<ModuleSample> sounds = ThreeSounds();
+        sounds[1] = SineSample("packed", 1000, 50); // not a whole number of blocks
+        const std::vector<bool> packing = compact ? std::vector<bool>{true, true, true} : std::vector<bool>{false, true, false};
+        AUMUS_SONG* song = Load(WriteASB(sounds, true, compact, packing), AUMUS_LOAD_NOLOOP);
+        ASSERT_NE(song, nullptr) << AUSND_GetError();
+        AUSND_SAMPLE* packed = AUMUS_GetSample(song, 1);
+        ASSERT_NE(packed, nullptr);
+        ASSERT_EQ(packed->length, 1000u);
+        EXPECT_TRUE(packed->mode & AUSND_16BITS);
+        void* p1 = nullptr;
+        void* p2 = nullptr;
+        unsigned int l1 = 0;
+        unsigned int l2 = 0;
+        ASSERT_TRUE(AUSND_Sample_Lock(packed, 0, 2000, &p1, &p2, &l1, &l2));
+        // Every whole block decodes to the sine it was made from, within the codec's error.
+        const int16_t* values = static_cast<const int16_t*>(p1);
+        // A wrong nibble order or block layout errs by the whole amplitude (32512).
+        int worst = 0;
+        long total = 0;
+        for (size_t i = 0; i < 960; ++i)
+        {
+            const int error = std::abs(values[i] - sounds[1].data[i] * 256);
+            worst = std::max(worst, error);
+            total += error;
+        }
+        AUSND_Sample_Unlock(packed, p1, p2, l1, l2);
+        EXPECT_LT(worst, 6000);
+        EXPECT_LT(total / 960, 1000);
+        ASSERT_TRUE(AUMUS_PlaySong(song));
+        EXPECT_EQ(PlayedOrders(song, 400), (std::vector<int>{0, 1, 2}));
+    }
 }

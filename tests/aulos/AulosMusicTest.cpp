@@ -287,12 +287,7 @@ TEST_F(MusicTest, BackgroundLoadBecomesReadyAndABadOneFails)
     AUMUS_SONG* bad = LoadMemory(junk, AUSND_NONBLOCKING);
     ASSERT_NE(bad, nullptr);
     m_Songs.push_back(bad);
-    // The loader threads publish their results; joining them waits for that.
-    song->loader->join();
-    bad->loader->join();
-    delete song->loader;
-    delete bad->loader;
-    song->loader = bad->loader = nullptr;
+    // The capture output is not real-time: the open runs at once on this thread.
     EXPECT_EQ(AUMUS_GetOpenState(song), 0);
     EXPECT_EQ(AUMUS_GetOpenState(bad), -3);
     EXPECT_EQ(AUMUS_GetNumChannels(song), 4);

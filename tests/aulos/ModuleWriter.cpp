@@ -1,7 +1,10 @@
 #include "ModuleWriter.h"
 
+#include "aulos/format_imaadpcm.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -255,6 +258,49 @@ uint8_t EnvelopeType(const ModuleEnvelope& env)
 }
 } // namespace
 
+namespace
+{
+// The sample as 16-bit mono WAV, compressed by oggenc in the test's temporary folder.
+std::vector<uint8_t> EncodeOgg(const std::vector<int8_t>& data, int rate)
+{
+    const char* folder = std::getenv("TEST_TMPDIR");
+    const std::string base = std::string(folder ? folder : "/tmp") + "/xmsample";
+    std::vector<uint8_t> wav;
+    wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
+    Put32LE(wav, static_cast<uint32_t>(36 + data.size() * 2));
+    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    Put32LE(wav, 16);
+    Put16LE(wav, 1);
+    Put16LE(wav, 1);
+    Put32LE(wav, static_cast<uint32_t>(rate));
+    Put32LE(wav, static_cast<uint32_t>(rate * 2));
+    Put16LE(wav, 2);
+    Put16LE(wav, 16);
+    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
+    Put32LE(wav, static_cast<uint32_t>(data.size() * 2));
+    for (int8_t v : data)
+        Put16LE(wav, static_cast<uint16_t>(v * 256));
+    FILE* file = std::fopen((base + ".wav").c_str(), "wb");
+    if (!file)
+        return {};
+    std::fwrite(wav.data(), 1, wav.size(), file);
+    std::fclose(file);
+    const std::string command = "oggenc -Q -q 6 -o '" + base + ".ogg' '" + base + ".wav'";
+    if (std::system(command.c_str()) != 0)
+        return {};
+    std::vector<uint8_t> ogg;
+    file = std::fopen((base + ".ogg").c_str(), "rb");
+    if (!file)
+        return {};
+    uint8_t buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+        ogg.insert(ogg.end(), buffer, buffer + n);
+    std::fclose(file);
+    return ogg;
+}
+} // namespace
+
 std::vector<uint8_t> WriteXM(const ModuleSong& song)
 {
     std::vector<uint8_t> out;
@@ -338,7 +384,14 @@ std::vector<uint8_t> WriteXM(const ModuleSong& song)
         Put16LE(out, s.fadeout);
         out.resize(out.size() + 22, 0); // reserved up to the instrument's size of 263
         const uint32_t unit = s.sixteen ? 2 : 1;
-        Put32LE(out, static_cast<uint32_t>(s.data.size()) * unit);
+        std::vector<uint8_t> ogg;
+        if (s.ogg)
+        {
+            Put32LE(ogg, static_cast<uint32_t>(s.data.size()) * unit);
+            const std::vector<uint8_t> stream = EncodeOgg(s.data, static_cast<int>(s.c2spd));
+            ogg.insert(ogg.end(), stream.begin(), stream.end());
+        }
+        Put32LE(out, s.ogg ? static_cast<uint32_t>(ogg.size()) : static_cast<uint32_t>(s.data.size()) * unit);
         Put32LE(out, s.loopstart * unit);
         Put32LE(out, s.looplength * unit);
         out.push_back(s.volume);
@@ -348,6 +401,11 @@ std::vector<uint8_t> WriteXM(const ModuleSong& song)
         out.push_back(static_cast<uint8_t>(s.relnote));
         out.push_back(0);
         PutText(out, s.name, 22);
+        if (s.ogg)
+        {
+            out.insert(out.end(), ogg.begin(), ogg.end());
+            continue;
+        }
         int old = 0;
         for (int8_t v : s.data)
         {
@@ -480,9 +538,11 @@ std::vector<uint8_t> CompressITSample(const std::vector<int16_t>& values, bool s
 
 namespace
 {
-void PutITEnvelope(std::vector<uint8_t>& out, const ModuleEnvelope& env, bool pan)
+void PutITEnvelope(std::vector<uint8_t>& out, const ModuleEnvelope& env, bool pan, bool filter = false)
 {
     uint8_t flags = env.points.empty() ? 0 : 1;
+    if (filter)
+        flags |= 0x80;
     if (env.loopstart >= 0)
         flags |= 2;
     if (env.sustain >= 0)
@@ -551,19 +611,21 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
         PutText(out, "", 12);
         out.push_back(0);
         out.push_back(s.nna);
-        out.push_back(0);
-        out.push_back(0);
+        out.push_back(s.dct);
+        out.push_back(s.dca);
         Put16LE(out, s.fadeout);
-        out.push_back(0);
-        out.push_back(60);
+        out.push_back(static_cast<uint8_t>(s.pitchpansep));
+        out.push_back(s.pitchpancentre);
         out.push_back(128);
         out.push_back(32 | 128);
-        out.push_back(0);
-        out.push_back(0);
+        out.push_back(s.volumeswing);
+        out.push_back(s.panswing);
         Put16LE(out, 0x214);
         out.push_back(1);
         out.push_back(0);
         PutText(out, s.name, 26);
+        out.push_back(s.cutoff);
+        out.push_back(s.resonance);
         out.resize(start + 0x40, 0);
         for (int n = 0; n < 120; ++n)
         {
@@ -572,7 +634,7 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
         }
         PutITEnvelope(out, s.volumeenvelope, false);
         PutITEnvelope(out, s.panenvelope, true);
-        PutITEnvelope(out, ModuleEnvelope(), true);
+        PutITEnvelope(out, s.pitchenvelope, true, s.filterenvelope);
         out.resize(start + 554, 0);
     }
     std::vector<size_t> headers;
@@ -670,28 +732,74 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options)
     return out;
 }
 
-std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3, bool compact)
+namespace
+{
+// IMA ADPCM in the bank's compact blocks: 36 bytes of a head (first value,
+// step index) and 63 codes for 64 values; each code is the one whose decoded
+// value comes closest.
+std::vector<uint8_t> EncodeImaAdpcm(const std::vector<int8_t>& data)
+{
+    std::vector<uint8_t> out;
+    int index = 40; // carried from block to block, as an encoder's state is
+    for (size_t first = 0; first < data.size(); first += 64)
+    {
+        int predictor = data[first] * 256;
+        Put16LE(out, static_cast<uint16_t>(predictor));
+        out.push_back(static_cast<uint8_t>(index));
+        out.push_back(0);
+        uint8_t codes[32] = {};
+        for (size_t i = 1; i < 64; ++i)
+        {
+            const int target = first + i < data.size() ? data[first + i] * 256 : 0;
+            int best = 0;
+            int bestValue = 0;
+            for (int code = 0; code < 16; ++code)
+            {
+                const int value = AUSND_IMAAdpcm_DecodeSample(code, predictor, AUSND_IMAAdpcm_StepTab[index]);
+                if (code == 0 || std::abs(value - target) < std::abs(bestValue - target))
+                {
+                    best = code;
+                    bestValue = value;
+                }
+            }
+            predictor = bestValue;
+            index = AUSND_IMAAdpcm_NextStepIndex(best, index);
+            codes[(i - 1) >> 1] = static_cast<uint8_t>(codes[(i - 1) >> 1] | (best << (((i - 1) & 1) * 4)));
+        }
+        out.insert(out.end(), codes, codes + 32);
+    }
+    return out;
+}
+} // namespace
+
+std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3, bool compact,
+                              const std::vector<bool>& adpcm)
 {
     std::vector<uint8_t> area;
-    uint32_t databytes = 0;
+    std::vector<uint8_t> data;
     for (size_t i = 0; i < sounds.size(); ++i)
     {
         const ModuleSample& s = sounds[i];
+        const bool packed = i < adpcm.size() && adpcm[i];
         const uint32_t length = static_cast<uint32_t>(s.data.size());
-        databytes += length;
+        const std::vector<uint8_t> bytes =
+            packed ? EncodeImaAdpcm(s.data) : std::vector<uint8_t>(s.data.begin(), s.data.end());
+        data.insert(data.end(), bytes.begin(), bytes.end());
+        const uint32_t size = static_cast<uint32_t>(bytes.size());
         if (compact && i > 0)
         {
             Put32LE(area, length);
-            Put32LE(area, length);
+            Put32LE(area, size);
             continue;
         }
         Put16LE(area, 64);
         PutText(area, s.name, 30);
         Put32LE(area, length);
-        Put32LE(area, length);
+        Put32LE(area, size);
         Put32LE(area, 0);
         Put32LE(area, length ? length - 1 : 0);
-        Put32LE(area, 0x8 | 0x20 | 0x100 | 0x1); // 8-bit mono signed, no loop
+        // 8-bit (or IMA ADPCM) mono signed, no loop.
+        Put32LE(area, (packed ? 0x400000 : 0x8) | 0x20 | 0x100 | 0x1);
         Put32LE(area, 22050);
         Put16LE(area, 255);
         Put16LE(area, 128);
@@ -702,15 +810,13 @@ std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3, 
     out.insert(out.end(), {'A', 'S', 'B', static_cast<uint8_t>(v3 ? '3' : '2')});
     Put32LE(out, static_cast<uint32_t>(sounds.size()));
     Put32LE(out, static_cast<uint32_t>(area.size()));
-    Put32LE(out, databytes);
+    Put32LE(out, static_cast<uint32_t>(data.size()));
     if (v3)
     {
         Put32LE(out, 0x30000);
         Put32LE(out, compact ? 2 : 0);
     }
     out.insert(out.end(), area.begin(), area.end());
-    for (const ModuleSample& s : sounds)
-        for (int8_t v : s.data)
-            out.push_back(static_cast<uint8_t>(v));
+    out.insert(out.end(), data.begin(), data.end());
     return out;
 }

@@ -45,6 +45,18 @@ struct ModuleSample
     uint16_t fadeout = 0;
     uint8_t vibtype = 0, vibsweep = 0, vibdepth = 0, vibrate = 0;
     uint8_t nna = 0; // IT new-note action
+    // IT instruments: duplicate check type and action, random swings,
+    // pitch-pan separation and centre, the filter's defaults (bit 7: set) and
+    // the pitch envelope, a filter envelope when filterenvelope is set.
+    uint8_t dct = 0, dca = 0;
+    uint8_t volumeswing = 0, panswing = 0;
+    int8_t pitchpansep = 0;
+    uint8_t pitchpancentre = 60;
+    uint8_t cutoff = 0, resonance = 0;
+    ModuleEnvelope pitchenvelope;
+    bool filterenvelope = false;
+    // XM: the data stored as an Ogg Vorbis stream, made at write time by oggenc.
+    bool ogg = false;
 };
 
 struct ModuleSong
@@ -94,8 +106,10 @@ std::vector<uint8_t> WriteIT(const ModuleSong& song, const ITOptions& options = 
 std::vector<uint8_t> CompressITSample(const std::vector<int16_t>& values, bool sixteen, bool it215);
 
 // A sound bank of 8-bit signed mono sounds (ASB3, or ASB2 without the
-// version and flags); compact headers after the first when asked.
-std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3 = true, bool compact = false);
+// version and flags); compact headers after the first when asked; the sounds
+// flagged in adpcm are stored as IMA ADPCM.
+std::vector<uint8_t> WriteASB(const std::vector<ModuleSample>& sounds, bool v3 = true, bool compact = false,
+                              const std::vector<bool>& adpcm = {});
 
 // MOD: up to 31 samples, 64 rows; the signature follows the channel count
 // unless one is given.
