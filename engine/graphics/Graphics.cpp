@@ -309,8 +309,10 @@ void Graphics::AddDrawOperation(const PolygonF& polygon, ImageFrame* frame, bool
         Empty(slice);
         return;
     }
+    // Straight through the points: every index is in range, none wraps.
+    const PolygonPointF* points = polygon.begin();
     for (int i = 0; i < count; ++i) {
-        const PolygonPointF& p = polygon.Get(i);
+        const PolygonPointF& p = points[i];
         vertices[i] = Vertex{p.x - kHalfPixel, p.y - kHalfPixel, 0.0f, 1.0f, p.color, p.u, p.v};
     }
     Renderer* renderer = Renderer::g_Instance;
