@@ -98,9 +98,27 @@ void* Graphics::QueryInterface(const RTTI& which) {
 bool Graphics::CreateDestPolyMatrix(Matrix3x3& m) const {
     if (m_TransformationStack.empty())
         return ComposeDestPolyMatrix(m, IsIdentity(m));
+    return PlaceUnderStackTop(m);
+}
+
+bool Graphics::PlaceUnderStackTop(Matrix3x3& m) const {
+    if (m_TransformationStack.empty())
+        return ComposeDestPolyMatrix(m, true);
     m = m_TransformationStack[m_TransformationStack.size() - 1];
     ComposeDestPolyMatrix(m, false);
     return true;
+}
+
+void Graphics::PlaceDestPolygon() {
+    const PolygonF* polygon = GetPolygon();
+    if (!polygon) {
+        m_DestPolygon.Clear();
+        return;
+    }
+    m_DestPolygon = *polygon;
+    Matrix3x3 m;
+    if (PlaceUnderStackTop(m))
+        m_DestPolygon.Transform(m);
 }
 
 void Graphics::ResetSettings() {
@@ -291,8 +309,10 @@ void Graphics::AddDrawOperation(const PolygonF& polygon, ImageFrame* frame, bool
         Empty(slice);
         return;
     }
+    // Straight through the points: every index is in range, none wraps.
+    const PolygonPointF* points = polygon.begin();
     for (int i = 0; i < count; ++i) {
-        const PolygonPointF& p = polygon.Get(i);
+        const PolygonPointF& p = points[i];
         vertices[i] = Vertex{p.x - kHalfPixel, p.y - kHalfPixel, 0.0f, 1.0f, p.color, p.u, p.v};
     }
     Renderer* renderer = Renderer::g_Instance;
@@ -386,7 +406,7 @@ void Graphics::Draw() {
     ImageFrame* frame = GetImageFrame();
     if (GetAlpha() == 0 || !GetPolygon() || !frame)
         return;
-    CreateDestPolygon(m_DestPolygon);
+    PlaceDestPolygon();
     if (!m_TargetRect.Intersects(m_DestPolygon.GetBoundingRect()))
         return;
     const eClipResult clip = ClassifyAgainstClip();
@@ -419,7 +439,7 @@ void Graphics::FillPolygon() {
     const PolygonF* polygon = GetPolygon();
     if (!polygon || polygon->GetCount() < 3)
         return;
-    CreateDestPolygon(m_DestPolygon);
+    PlaceDestPolygon();
     const eClipResult clip = ClassifyAgainstClip();
     if (clip == CLIPPED_AWAY)
         return;
@@ -430,7 +450,7 @@ void Graphics::FillPolygon() {
 void Graphics::FillRect(const Rectangle_t<float>& rect) {
     m_DestPolygon = rect;
     Matrix3x3 m;
-    if (CreateDestPolyMatrix(m))
+    if (PlaceUnderStackTop(m))
         m_DestPolygon.Transform(m);
     const eClipResult clip = ClassifyAgainstClip();
     if (clip == CLIPPED_AWAY)
@@ -450,7 +470,7 @@ void Graphics::DrawLine(float x1, float y1, float x2, float y2) {
     Point_t<float> from(x1, y1);
     Point_t<float> to(x2, y2);
     Matrix3x3 m;
-    if (CreateDestPolyMatrix(m)) {
+    if (PlaceUnderStackTop(m)) {
         PolygonPointF::Transform(from, m);
         PolygonPointF::Transform(to, m);
     }
@@ -474,7 +494,7 @@ void Graphics::DrawPolygon(bool contract) {
     const PolygonF* polygon = GetPolygon();
     if (!polygon || polygon->GetCount() < 3)
         return;
-    CreateDestPolygon(m_DestPolygon);
+    PlaceDestPolygon();
     if (contract)
         GameMath::ContractInnerPolygon(m_DestPolygon);
     const int lines = m_DestPolygon.GetLineCount();

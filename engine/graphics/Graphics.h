@@ -127,6 +127,11 @@ private:
     // new points take from the destination polygon.
     const PolygonF& ClippedGeometry(eClipResult result, unsigned int flags);
     bool AlphaBlendFor(const ImageFrame* frame) const;
+    // CreateDestPolyMatrix for an m known to hold the identity, as every
+    // draw's own matrix does: the test for it is spared.
+    bool PlaceUnderStackTop(Matrix3x3& m) const;
+    // The settings' polygon through PlaceUnderStackTop into m_DestPolygon.
+    void PlaceDestPolygon();
     void LockSharedBuffers(bool discard);
     void UnlockSharedBuffers();
     // Renders the waiting slices now and restarts the shared buffers, when

@@ -455,21 +455,36 @@ void RendererOpenGL::CacheSlice(VertexBufferSlice& slice, const iRenderTarget*) 
     const Vertex* vertices = slice.GetCurrentVertices();
     if (!vertices || !InRange(slice.m_nFirstVertex, slice.m_nVertexCount, m_GLVertices.size()))
         return;
+    GLVertex* out = &m_GLVertices[slice.m_nFirstVertex];
+    const unsigned int count = slice.m_nVertexCount;
     const ImageData* texture = slice.m_pTexture;
+    if (!texture) {
+        for (unsigned int i = 0; i < count; ++i) {
+            out[i].x = vertices[i].x;
+            out[i].y = vertices[i].y;
+            out[i].color = ToGLColor(vertices[i].color);
+        }
+        return;
+    }
     const auto* openGLTexture = DynamicCast<ImageDataOpenGL>(slice.m_pTexture);
     const bool upsideDown = openGLTexture && openGLTexture->IsCopiedFromFrameBuffer();
     // Rectangle textures are addressed in texels, 2D textures from 0 to 1.
     const bool texels = m_nTextureTarget != GL_TEXTURE_2D;
-    const float textureWidth = texture && texels ? static_cast<float>(texture->GetTextureWidth()) : 1.0f;
-    const float textureHeight = texture && texels ? static_cast<float>(texture->GetTextureHeight()) : 1.0f;
-    GLVertex* out = &m_GLVertices[slice.m_nFirstVertex];
-    for (unsigned int i = 0; i < slice.m_nVertexCount; ++i) {
+    if (!texels && !upsideDown) {
+        // Every sprite of a 2D texture: the coordinates go as they are.
+        for (unsigned int i = 0; i < count; ++i) {
+            const Vertex& in = vertices[i];
+            out[i] = GLVertex{in.x, in.y, ToGLColor(in.color), in.u, in.v};
+        }
+        return;
+    }
+    const float textureWidth = texels ? static_cast<float>(texture->GetTextureWidth()) : 1.0f;
+    const float textureHeight = texels ? static_cast<float>(texture->GetTextureHeight()) : 1.0f;
+    for (unsigned int i = 0; i < count; ++i) {
         const Vertex& in = vertices[i];
         out[i].x = in.x;
         out[i].y = in.y;
         out[i].color = ToGLColor(in.color);
-        if (!texture)
-            continue;
         out[i].u = in.u * textureWidth;
         out[i].v = (upsideDown ? 1.0f - in.v : in.v) * textureHeight;
     }

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstring>
 #include <string>
 
 namespace ZQ2 {
@@ -125,11 +126,20 @@ void ShaderProgramsOpenGL::Delete() {
 void ShaderProgramsOpenGL::Use(eTexturing texturing, const uint8_t* color) {
     if (!m_bReady || texturing < 0 || texturing >= TEXTURING_COUNT)
         return;
-    const Program& program = m_Programs[texturing][color ? 1 : 0];
+    Program& program = m_Programs[texturing][color ? 1 : 0];
     glUseProgram(program.m_nName);
-    if (color)
-        glUniform4f(program.m_nColorLocation, color[0] / 255.0f, color[1] / 255.0f, color[2] / 255.0f,
-                    color[3] / 255.0f);
+    if (!color)
+        return;
+    // A program keeps its uniforms: a colour it already holds is not sent
+    // again, which spares the GL revalidating its constants for the draw.
+    uint32_t packed;
+    std::memcpy(&packed, color, sizeof(packed));
+    if (program.m_bColorSet && program.m_nColor == packed)
+        return;
+    program.m_bColorSet = true;
+    program.m_nColor = packed;
+    glUniform4f(program.m_nColorLocation, color[0] / 255.0f, color[1] / 255.0f, color[2] / 255.0f,
+                color[3] / 255.0f);
 }
 
 void ShaderProgramsOpenGL::UseNone() { glUseProgram(0); }

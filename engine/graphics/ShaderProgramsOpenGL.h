@@ -35,6 +35,9 @@ private:
     struct Program {
         unsigned int m_nName = 0;
         int m_nColorLocation = -1;
+        // The colour last given to u_color (bytes R, G, B, A), once set.
+        uint32_t m_nColor = 0;
+        bool m_bColorSet = false;
     };
 
     static unsigned int Compile(unsigned int type, const char* source);

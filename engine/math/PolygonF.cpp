@@ -290,8 +290,9 @@ void PolygonF::MultiplyComposedColor(unsigned int argb) {
         return (Channel(color, 0) * factors[0] >> 8) | (Channel(color, 8) * factors[1] >> 8) << 8 |
                (Channel(color, 16) * factors[2] >> 8) << 16 | (Channel(color, 24) * factors[3] >> 8) << 24;
     };
+    // Black stays black whatever the factors.
     uint32_t lastIn = 0;
-    uint32_t lastOut = multiply(0);
+    uint32_t lastOut = 0;
     for (PolygonPointF& p : m_Points) {
         if (p.color != lastIn) {
             lastIn = p.color;
