@@ -206,14 +206,7 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                 }
             }
         }
-        for (int k = 0; k < 3; ++k)
-        {
-            float bands[2][32];
-            for (int ch = 0; ch < channels; ++ch)
-                std::memcpy(bands[ch], fraction[ch][k], sizeof(bands[ch]));
-            int16_t* out = pcmOut ? pcmOut + (gr * 3 + k) * 32 * channels : nullptr;
-            AUSND_Mpeg_Synth(mp, out, bands, channels);
-        }
+        AUSND_Mpeg_Synth(mp, pcmOut ? pcmOut + gr * 3 * 32 * channels : nullptr, &fraction[0][0][0], 3, channels);
     }
     *pcmBytesOut = static_cast<uint32_t>(2304 * channels);
     return true;

@@ -881,20 +881,16 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
             }
             else
             {
-                AliasReduce(xr, 32);
+                // Butterflies past the last nonzero subband and its neighbour only see zeros.
+                const int active = (nonzero[ch] + 17) / 18;
+                AliasReduce(xr, active < 32 ? active + 1 : 32);
                 nonzero[ch] = nonzero[ch] ? nonzero[ch] + 8 : 0;
                 if (nonzero[ch] > 576)
                     nonzero[ch] = 576;
             }
             Hybrid(mp, ch, gi, subbands[ch], nonzero[ch]);
         }
-        for (int t = 0; t < 18; ++t)
-        {
-            float bandsNow[2][32];
-            for (int ch = 0; ch < channels; ++ch)
-                std::memcpy(bandsNow[ch], subbands[ch][t], sizeof(bandsNow[ch]));
-            AUSND_Mpeg_Synth(mp, pcmOut ? pcmOut + (g * 18 + t) * 32 * channels : nullptr, bandsNow, channels);
-        }
+        AUSND_Mpeg_Synth(mp, pcmOut ? pcmOut + g * 18 * 32 * channels : nullptr, &subbands[0][0][0], 18, channels);
     }
     std::memmove(mp->mainData, mp->mainData + total - tail, static_cast<size_t>(tail));
     mp->mainDataLength = tail;

@@ -2,6 +2,7 @@
 // DCT into a ring of 16 blocks, then the 512-tap window.
 #include "aulos/format_mpeg_internal.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -33,67 +34,140 @@ const int32_t kWindowBase[257] = {
 // D[i] of the standard, times the output scale.
 alignas(16) float g_window[512];
 
-// Unnormalised DCT-II by recursive halving: out[m] = sum in[k] cos(pi m (2k+1) / 2N).
-template <int N> struct Dct
+// Unnormalised 32-point DCT-II, out[m] = sum in[k] cos(pi m (2k+1) / 64), by
+// recursive halving done level by level, on four transforms at once: every
+// value is a group of four lanes, so each step is one vector operation.
+constexpr int kLanes = 4;
+struct alignas(16) Lanes
 {
-    static float s_factor[N / 2]; // 1 / (2 cos((2k+1) pi / 2N))
+    float v[kLanes];
+};
 
-    static void Init()
-    {
-        for (int k = 0; k < N / 2; ++k)
-            s_factor[k] = static_cast<float>(1.0 / (2.0 * std::cos((2 * k + 1) * M_PI / (2.0 * N))));
-        Dct<N / 2>::Init();
-    }
+Lanes operator+(const Lanes& a, const Lanes& b)
+{
+    Lanes r;
+    for (int l = 0; l < kLanes; ++l)
+        r.v[l] = a.v[l] + b.v[l];
+    return r;
+}
 
-    static void Run(const float* in, float* out)
-    {
-        float a[N / 2];
-        float b[N / 2];
+// (a - b) * f
+Lanes ScaledDifference(const Lanes& a, const Lanes& b, float f)
+{
+    Lanes r;
+    for (int l = 0; l < kLanes; ++l)
+        r.v[l] = (a.v[l] - b.v[l]) * f;
+    return r;
+}
+
+float g_factor32[16]; // 1 / (2 cos((2k+1) pi / 2N)) for N = 32
+float g_factor16[8];
+float g_factor8[4];
+float g_factor4[2];
+float g_factor2;
+
+void InitFactors(float* factor, int n)
+{
+    for (int k = 0; k < n / 2; ++k)
+        factor[k] = static_cast<float>(1.0 / (2.0 * std::cos((2 * k + 1) * M_PI / (2.0 * n))));
+}
+
+// Splits each block of size N into its sum half and its scaled difference half.
+template <int N> void Split(const Lanes* __restrict in, Lanes* __restrict out, const float* factor)
+{
+    for (int block = 0; block < 32; block += N)
         for (int k = 0; k < N / 2; ++k)
         {
-            a[k] = in[k] + in[N - 1 - k];
-            b[k] = (in[k] - in[N - 1 - k]) * s_factor[k];
+            const Lanes& lo = in[block + k];
+            const Lanes& hi = in[block + N - 1 - k];
+            out[block + k] = lo + hi;
+            out[block + N / 2 + k] = ScaledDifference(lo, hi, factor[k]);
         }
-        float ea[N / 2];
-        float eb[N / 2];
-        Dct<N / 2>::Run(a, ea);
-        Dct<N / 2>::Run(b, eb);
+}
+
+// Joins the two half transforms of each block of size N: even outputs from the
+// first half, odd ones from neighbouring sums of the second.
+template <int N> void Join(const Lanes* __restrict in, Lanes* __restrict out)
+{
+    for (int block = 0; block < 32; block += N)
+    {
+        const Lanes* even = in + block;
+        const Lanes* odd = in + block + N / 2;
+        Lanes* y = out + block;
         for (int m = 0; m < N / 2 - 1; ++m)
         {
-            out[2 * m] = ea[m];
-            out[2 * m + 1] = eb[m] + eb[m + 1];
+            y[2 * m] = even[m];
+            y[2 * m + 1] = odd[m] + odd[m + 1];
         }
-        out[N - 2] = ea[N / 2 - 1];
-        out[N - 1] = eb[N / 2 - 1];
+        y[N - 2] = even[N / 2 - 1];
+        y[N - 1] = odd[N / 2 - 1];
     }
-};
-template <int N> float Dct<N>::s_factor[N / 2];
+}
 
-template <> struct Dct<1>
+void Dct32(const Lanes* __restrict in, Lanes* __restrict out)
 {
-    static void Init() {}
-    static void Run(const float* in, float* out) { out[0] = in[0]; }
-};
+    Lanes a[32];
+    Lanes b[32];
+    Split<32>(in, a, g_factor32);
+    Split<16>(a, b, g_factor16);
+    Split<8>(b, a, g_factor8);
+    Split<4>(a, b, g_factor4);
+    Split<2>(b, a, &g_factor2);
+    Join<4>(a, b);
+    Join<8>(b, a);
+    Join<16>(a, b);
+    Join<32>(b, out);
+}
 
-// The 64 matrixed values V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64).
-void Matrix(const float* bands, float* v)
+// The 64 matrixed values V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64) of
+// lane `l` of the transform x.
+void Matrix(const Lanes* x, int l, float* v)
 {
-    float x[32];
-    Dct<32>::Run(bands, x);
     for (int i = 0; i < 16; ++i)
-        v[i] = x[16 + i];
+        v[i] = x[16 + i].v[l];
     v[16] = 0.0f;
     for (int i = 17; i < 48; ++i)
-        v[i] = -x[48 - i];
-    v[48] = -x[0];
+        v[i] = -x[48 - i].v[l];
+    v[48] = -x[0].v[l];
     for (int i = 49; i < 64; ++i)
-        v[i] = -x[i - 48];
+        v[i] = -x[i - 48].v[l];
+}
+
+int16_t Clip(float sum)
+{
+    return static_cast<int16_t>(static_cast<int32_t>(std::min(std::max(sum, -32768.0f), 32767.0f)));
+}
+
+// The 512-tap window over the ring of blocks, newest at `ring`, to 32 samples
+// written every `stride` values.
+void Window(const float (*blocks)[64], int ring, int16_t* dst, int stride)
+{
+    alignas(16) float out[32] = {};
+    for (int i = 0; i < 8; ++i)
+    {
+        const float* even = blocks[(ring + 2 * i) & 15];
+        const float* odd = blocks[(ring + 2 * i + 1) & 15] + 32;
+        const float* w0 = g_window + 64 * i;
+        const float* w1 = w0 + 32;
+        for (int j = 0; j < 32; ++j)
+            out[j] += even[j] * w0[j] + odd[j] * w1[j];
+    }
+    // Clipped in one vectorised pass, then interleaved.
+    int16_t pcm[32];
+    for (int j = 0; j < 32; ++j)
+        pcm[j] = Clip(out[j]);
+    for (int j = 0; j < 32; ++j)
+        dst[j * stride] = pcm[j];
 }
 } // namespace
 
 void AUSND_Mpeg_MakeTables(float scale)
 {
-    Dct<32>::Init();
+    InitFactors(g_factor32, 32);
+    InitFactors(g_factor16, 16);
+    InitFactors(g_factor8, 8);
+    InitFactors(g_factor4, 4);
+    InitFactors(&g_factor2, 2);
     for (int i = 0; i <= 256; ++i)
     {
         const float sign = ((i >> 6) & 1) ? -1.0f : 1.0f;
@@ -109,35 +183,40 @@ void AUSND_Mpeg_MakeTables(float scale)
 
 int16_t AUSND_Mpeg_ToPCM(float sum)
 {
-    if (sum > 32767.0f)
-        return 32767;
-    if (sum < -32768.0f)
-        return -32768;
-    return static_cast<int16_t>(sum);
+    return Clip(sum);
 }
 
-void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float (*bands)[32], int channels)
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channels)
 {
-    if (!pcmOut)
+    if (!pcmOut || slots <= 0)
         return;
-    mp->ringIndex = (mp->ringIndex + 15) & 15;
-    const int ring = mp->ringIndex;
+    int ring = mp->ringIndex;
     for (int ch = 0; ch < channels; ++ch)
     {
         float(*blocks)[64] = mp->synthBuffer[ch];
-        Matrix(bands[ch], blocks[ring]);
-        float out[32] = {};
-        for (int i = 0; i < 8; ++i)
+        ring = mp->ringIndex;
+        for (int first = 0; first < slots; first += kLanes)
         {
-            const float* even = blocks[(ring + 2 * i) & 15];
-            const float* odd = blocks[(ring + 2 * i + 1) & 15] + 32;
-            const float* w0 = g_window + 64 * i;
-            const float* w1 = w0 + 32;
-            for (int j = 0; j < 32; ++j)
-                out[j] += even[j] * w0[j] + odd[j] * w1[j];
+            const int count = slots - first < kLanes ? slots - first : kLanes;
+            Lanes in[32];
+            for (int l = 0; l < kLanes; ++l)
+            {
+                // Spare lanes repeat the last slot; their results are unused.
+                const float* src = bands + (ch * slots + first + (l < count ? l : count - 1)) * 32;
+                for (int k = 0; k < 32; ++k)
+                    in[k].v[l] = src[k];
+            }
+            Lanes x[32];
+            Dct32(in, x);
+            // Each slot's window must run before the next slot's block
+            // overwrites the oldest one in the ring.
+            for (int l = 0; l < count; ++l)
+            {
+                ring = (ring + 15) & 15;
+                Matrix(x, l, blocks[ring]);
+                Window(blocks, ring, pcmOut + (first + l) * 32 * channels + ch, channels);
+            }
         }
-        int16_t* dst = pcmOut + ch;
-        for (int j = 0; j < 32; ++j)
-            dst[j * channels] = AUSND_Mpeg_ToPCM(out[j]);
     }
+    mp->ringIndex = ring;
 }
