@@ -109,7 +109,7 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
     const int channels = h.channels;
     const int sblimit = h.sblimit;
     const int bound = h.jsbound;
-    MpegBitReader& bits = mp->bits;
+    MpegBitReader bits = mp->bits; // a local copy keeps its position in a register
 
     int8_t cls[2][32];
     std::memset(cls, -1, sizeof(cls));
@@ -199,10 +199,9 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                 for (int t = 0; t < targets; ++t)
                 {
                     const int dst = sb < bound ? ch : t;
-                    const float scale = g_scale[scf[dst][sb][part]];
+                    const float step = inv * g_scale[scf[dst][sb][part]];
                     for (int k = 0; k < 3; ++k)
-                        fraction[dst][k][sb] =
-                            static_cast<float>(2 * v[k] - q.levels + 1) * inv * scale;
+                        fraction[dst][k][sb] = static_cast<float>(2 * v[k] - q.levels + 1) * step;
                 }
             }
         }

@@ -828,7 +828,8 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
         return false;
     }
 
-    MpegBitReader& bits = mp->bits;
+    // A local reader: its position stays in a register instead of going through memory.
+    MpegBitReader bits;
     bits.Start(mp->mainData + begin, static_cast<uint32_t>(total - begin));
     ScaleFactors sf[2][2];
     std::memset(sf, 0, sizeof(sf));

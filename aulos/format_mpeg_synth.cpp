@@ -2,7 +2,6 @@
 // DCT into a ring of 16 blocks, then the 512-tap window.
 #include "aulos/format_mpeg_internal.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace
@@ -119,23 +118,24 @@ void Dct32(const Lanes* __restrict in, Lanes* __restrict out)
     Join<32>(b, out);
 }
 
-// The 64 matrixed values V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64) of
-// lane `l` of the transform x.
-void Matrix(const Lanes* x, int l, float* v)
+// The 64 matrixed values V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64) from
+// one transform x.
+void Matrix(const float* x, float* v)
 {
     for (int i = 0; i < 16; ++i)
-        v[i] = x[16 + i].v[l];
+        v[i] = x[16 + i];
     v[16] = 0.0f;
     for (int i = 17; i < 48; ++i)
-        v[i] = -x[48 - i].v[l];
-    v[48] = -x[0].v[l];
+        v[i] = -x[48 - i];
+    v[48] = -x[0];
     for (int i = 49; i < 64; ++i)
-        v[i] = -x[i - 48].v[l];
+        v[i] = -x[i - 48];
 }
 
-int16_t Clip(float sum)
+int32_t Clip(float sum)
 {
-    return static_cast<int16_t>(static_cast<int32_t>(std::min(std::max(sum, -32768.0f), 32767.0f)));
+    const float low = sum < -32768.0f ? -32768.0f : sum;
+    return static_cast<int32_t>(low > 32767.0f ? 32767.0f : low);
 }
 
 // The 512-tap window over the ring of blocks, newest at `ring`, to 32 samples
@@ -153,11 +153,11 @@ void Window(const float (*blocks)[64], int ring, int16_t* dst, int stride)
             out[j] += even[j] * w0[j] + odd[j] * w1[j];
     }
     // Clipped in one vectorised pass, then interleaved.
-    int16_t pcm[32];
+    alignas(16) int32_t pcm[32];
     for (int j = 0; j < 32; ++j)
         pcm[j] = Clip(out[j]);
     for (int j = 0; j < 32; ++j)
-        dst[j * stride] = pcm[j];
+        dst[j * stride] = static_cast<int16_t>(pcm[j]);
 }
 } // namespace
 
@@ -183,7 +183,7 @@ void AUSND_Mpeg_MakeTables(float scale)
 
 int16_t AUSND_Mpeg_ToPCM(float sum)
 {
-    return Clip(sum);
+    return static_cast<int16_t>(Clip(sum));
 }
 
 void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channels)
@@ -210,10 +210,14 @@ void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int s
             Dct32(in, x);
             // Each slot's window must run before the next slot's block
             // overwrites the oldest one in the ring.
+            alignas(16) float transforms[kLanes][32];
+            for (int k = 0; k < 32; ++k)
+                for (int l = 0; l < kLanes; ++l)
+                    transforms[l][k] = x[k].v[l];
             for (int l = 0; l < count; ++l)
             {
                 ring = (ring + 15) & 15;
-                Matrix(x, l, blocks[ring]);
+                Matrix(transforms[l], blocks[ring]);
                 Window(blocks, ring, pcmOut + (first + l) * 32 * channels + ch, channels);
             }
         }
