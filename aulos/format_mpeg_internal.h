@@ -9,7 +9,8 @@
 
 // A two-level Huffman lookup. An entry with bit 15 set points at a sub-table:
 // bits 11 to 14 its index width, bits 0 to 10 its start. Otherwise bits 8 to 12
-// hold the bits still to consume at this level and bits 0 to 7 the symbol.
+// hold the bits still to consume at this level and bits 0 to 7 the symbol: a
+// pair as x * 16 + y, a quadruple as its four flags.
 struct MpegHuffTree
 {
     static constexpr int kRootBits = 9;
@@ -41,15 +42,22 @@ struct MpegBitReader
     }
     uint32_t BitsLeft() const { return position >= bytes * 8 ? 0 : bytes * 8 - position; }
     bool Overrun() const { return position > bytes * 8; }
-    // Up to 32 bits without consuming them. Inside the buffer one unaligned
-    // 64-bit load serves; only the last 7 bytes take the byte-wise path.
-    uint32_t Peek(int count) const
+    // The bits from the position on, left-aligned: at least 57 valid ones,
+    // zeros past the end. Inside the buffer one unaligned 64-bit load serves;
+    // only the last 7 bytes take the byte-wise path.
+    uint64_t Window() const
     {
         const uint32_t byte = position >> 3;
-        const uint64_t word = (byte + 8 <= bytes ? LoadBig64(data + byte) : TailWord(byte)) << (position & 7);
-        // Two shifts so that a count of 0 yields 0 without an undefined shift by 64.
-        return static_cast<uint32_t>((word >> 1) >> (63 - count));
+        return (byte + 8 <= bytes ? LoadBig64(data + byte) : TailWord(byte)) << (position & 7);
     }
+    // `count` (0 to 32) bits of a window after its first `from` (below 64).
+    static uint32_t Field(uint64_t window, uint32_t from, int count)
+    {
+        // Two shifts so that a count of 0 yields 0 without an undefined shift by 64.
+        return static_cast<uint32_t>(((window << from) >> 1) >> (63 - count));
+    }
+    // Up to 32 bits without consuming them.
+    uint32_t Peek(int count) const { return Field(Window(), 0, count); }
     uint32_t Read(int count)
     {
         const uint32_t value = Peek(count);

@@ -327,17 +327,28 @@ float Requantise(int value, float gain)
     return result;
 }
 
-int DecodePairSymbol(MpegBitReader& bits, const MpegHuffTree* tree)
+// Decodes one code from a window of bits; returns the symbol and adds the
+// code's length to `used`.
+int DecodeSymbol(uint64_t window, const MpegHuffTree* tree, uint32_t& used)
 {
-    uint32_t e = tree->entries[bits.Peek(MpegHuffTree::kRootBits)];
+    uint32_t e = tree->entries[MpegBitReader::Field(window, used, MpegHuffTree::kRootBits)];
     if (e & 0x8000)
     {
-        bits.Skip(MpegHuffTree::kRootBits);
-        const int width = (e >> 11) & 15;
-        e = tree->entries[(e & 0x7FF) + bits.Peek(width)];
+        used += MpegHuffTree::kRootBits;
+        e = tree->entries[(e & 0x7FF) + MpegBitReader::Field(window, used, static_cast<int>((e >> 11) & 15))];
     }
-    bits.Skip((e >> 8) & 31);
+    used += (e >> 8) & 31;
     return static_cast<int>(e & 0xFF);
+}
+
+// Reads the sign bit that follows a nonzero value.
+int Signed(int value, uint64_t window, uint32_t& used)
+{
+    if (!value)
+        return 0;
+    const bool negative = (window << used) >> 63;
+    ++used;
+    return negative ? -value : value;
 }
 
 // Huffman decoding of one granule into integer values, then scaling. Returns
@@ -379,22 +390,30 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
             continue;
         }
         const int linbits = AUSND_Mpeg_PairLinbits(table);
-        const int dim = tree->dimension;
+        // One window per pair: its longest form (a 19-bit code, two 13-bit
+        // escapes and two signs) is 47 bits.
         for (; i < end; i += 2)
         {
-            const int symbol = DecodePairSymbol(bits, tree);
-            int x = symbol / dim;
-            int y = symbol % dim;
+            const uint64_t window = bits.Window();
+            uint32_t used = 0;
+            const int symbol = DecodeSymbol(window, tree, used);
+            int x = symbol >> 4;
+            int y = symbol & 15;
             if (linbits && x == 15)
-                x += static_cast<int>(bits.Read(linbits));
-            if (x && bits.Read(1))
-                x = -x;
+            {
+                x += static_cast<int>(MpegBitReader::Field(window, used, linbits));
+                used += static_cast<uint32_t>(linbits);
+            }
+            x = Signed(x, window, used);
             if (linbits && y == 15)
-                y += static_cast<int>(bits.Read(linbits));
-            if (y && bits.Read(1))
-                y = -y;
+            {
+                y += static_cast<int>(MpegBitReader::Field(window, used, linbits));
+                used += static_cast<uint32_t>(linbits);
+            }
+            y = Signed(y, window, used);
             values[i] = x;
             values[i + 1] = y;
+            bits.Skip(used);
         }
     }
     const bool overrun = bits.position > endBit;
@@ -403,11 +422,13 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
     const MpegHuffTree* quad = AUSND_Mpeg_QuadTree(gi.count1Table);
     while (i <= 572 && bits.position < endBit)
     {
-        const int symbol = DecodePairSymbol(bits, quad);
-        int q[4] = {(symbol >> 3) & 1, (symbol >> 2) & 1, (symbol >> 1) & 1, symbol & 1};
+        const uint64_t window = bits.Window();
+        uint32_t used = 0;
+        const int symbol = DecodeSymbol(window, quad, used);
+        int q[4];
         for (int k = 0; k < 4; ++k)
-            if (q[k] && bits.Read(1))
-                q[k] = -1;
+            q[k] = Signed((symbol >> (3 - k)) & 1, window, used);
+        bits.Skip(used);
         if (bits.position > endBit)
             break; // the last quadruple ran past the end: discard it
         for (int k = 0; k < 4; ++k)

@@ -138,9 +138,9 @@ int32_t Clip(float sum)
     return static_cast<int32_t>(low > 32767.0f ? 32767.0f : low);
 }
 
-// The 512-tap window over the ring of blocks, newest at `ring`, to 32 samples
-// written every `stride` values.
-void Window(const float (*blocks)[64], int ring, int16_t* dst, int stride)
+// The 512-tap window over the ring of blocks, newest at `ring`, to 32 clipped
+// samples.
+void Window(const float (*blocks)[64], int ring, int32_t* pcm)
 {
     alignas(16) float out[32] = {};
     for (int i = 0; i < 8; ++i)
@@ -152,12 +152,43 @@ void Window(const float (*blocks)[64], int ring, int16_t* dst, int stride)
         for (int j = 0; j < 32; ++j)
             out[j] += even[j] * w0[j] + odd[j] * w1[j];
     }
-    // Clipped in one vectorised pass, then interleaved.
-    alignas(16) int32_t pcm[32];
     for (int j = 0; j < 32; ++j)
         pcm[j] = Clip(out[j]);
+}
+
+// Transforms `count` (1 to 4) successive steps of one channel, 32 subband
+// samples each, into `out`, one row per step.
+void Transform(const float* bands, int count, float (*out)[32])
+{
+    Lanes in[32];
+    for (int l = 0; l < kLanes; ++l)
+    {
+        // Spare lanes repeat the last step; their results are unused.
+        const float* src = bands + (l < count ? l : count - 1) * 32;
+        for (int k = 0; k < 32; ++k)
+            in[k].v[l] = src[k];
+    }
+    Lanes x[32];
+    Dct32(in, x);
+    for (int k = 0; k < 32; ++k)
+        for (int l = 0; l < kLanes; ++l)
+            out[l][k] = x[k].v[l];
+}
+
+// Interleaves one step's samples of all channels.
+void Interleave(const int32_t (*pcm)[32], int channels, int16_t* dst)
+{
+    if (channels == 1)
+    {
+        for (int j = 0; j < 32; ++j)
+            dst[j] = static_cast<int16_t>(pcm[0][j]);
+        return;
+    }
     for (int j = 0; j < 32; ++j)
-        dst[j * stride] = static_cast<int16_t>(pcm[j]);
+    {
+        dst[2 * j] = static_cast<int16_t>(pcm[0][j]);
+        dst[2 * j + 1] = static_cast<int16_t>(pcm[1][j]);
+    }
 }
 } // namespace
 
@@ -190,37 +221,26 @@ void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int s
 {
     if (!pcmOut || slots <= 0)
         return;
-    int ring = mp->ringIndex;
-    for (int ch = 0; ch < channels; ++ch)
+    for (int first = 0; first < slots; first += kLanes)
     {
-        float(*blocks)[64] = mp->synthBuffer[ch];
-        ring = mp->ringIndex;
-        for (int first = 0; first < slots; first += kLanes)
+        const int count = slots - first < kLanes ? slots - first : kLanes;
+        alignas(16) float transforms[2][kLanes][32];
+        for (int ch = 0; ch < channels; ++ch)
+            Transform(bands + (ch * slots + first) * 32, count, transforms[ch]);
+        // Each step's window must run before the next step's block overwrites
+        // the oldest one in the ring.
+        for (int l = 0; l < count; ++l)
         {
-            const int count = slots - first < kLanes ? slots - first : kLanes;
-            Lanes in[32];
-            for (int l = 0; l < kLanes; ++l)
+            const int ring = (mp->ringIndex + 15) & 15;
+            mp->ringIndex = ring;
+            alignas(16) int32_t pcm[2][32];
+            for (int ch = 0; ch < channels; ++ch)
             {
-                // Spare lanes repeat the last slot; their results are unused.
-                const float* src = bands + (ch * slots + first + (l < count ? l : count - 1)) * 32;
-                for (int k = 0; k < 32; ++k)
-                    in[k].v[l] = src[k];
+                float(*blocks)[64] = mp->synthBuffer[ch];
+                Matrix(transforms[ch][l], blocks[ring]);
+                Window(blocks, ring, pcm[ch]);
             }
-            Lanes x[32];
-            Dct32(in, x);
-            // Each slot's window must run before the next slot's block
-            // overwrites the oldest one in the ring.
-            alignas(16) float transforms[kLanes][32];
-            for (int k = 0; k < 32; ++k)
-                for (int l = 0; l < kLanes; ++l)
-                    transforms[l][k] = x[k].v[l];
-            for (int l = 0; l < count; ++l)
-            {
-                ring = (ring + 15) & 15;
-                Matrix(transforms[l], blocks[ring]);
-                Window(blocks, ring, pcmOut + (first + l) * 32 * channels + ch, channels);
-            }
+            Interleave(pcm, channels, pcmOut + (first + l) * 32 * channels);
         }
     }
-    mp->ringIndex = ring;
 }
