@@ -36,28 +36,8 @@ alignas(16) float g_window[512];
 // Unnormalised 32-point DCT-II, out[m] = sum in[k] cos(pi m (2k+1) / 64), by
 // recursive halving done level by level, on four transforms at once: every
 // value is a group of four lanes, so each step is one vector operation.
-constexpr int kLanes = 4;
-struct alignas(16) Lanes
-{
-    float v[kLanes];
-};
-
-Lanes operator+(const Lanes& a, const Lanes& b)
-{
-    Lanes r;
-    for (int l = 0; l < kLanes; ++l)
-        r.v[l] = a.v[l] + b.v[l];
-    return r;
-}
-
-// (a - b) * f
-Lanes ScaledDifference(const Lanes& a, const Lanes& b, float f)
-{
-    Lanes r;
-    for (int l = 0; l < kLanes; ++l)
-        r.v[l] = (a.v[l] - b.v[l]) * f;
-    return r;
-}
+constexpr int kLanes = MpegLanes::kCount;
+using Lanes = MpegLanes;
 
 float g_factor32[16]; // 1 / (2 cos((2k+1) pi / 2N)) for N = 32
 float g_factor16[8];
@@ -80,7 +60,7 @@ template <int N> void Split(const Lanes* __restrict in, Lanes* __restrict out, c
             const Lanes& lo = in[block + k];
             const Lanes& hi = in[block + N - 1 - k];
             out[block + k] = lo + hi;
-            out[block + N / 2 + k] = ScaledDifference(lo, hi, factor[k]);
+            out[block + N / 2 + k] = (lo - hi) * factor[k];
         }
 }
 
