@@ -55,6 +55,7 @@ const AllocRow* RowFor(int table, int sb)
 const int kLimits[5] = {27, 30, 8, 12, 30};
 
 float g_scale[64]; // 2^(1 - i/3); index 63 silences
+float g_inverse[17]; // 1 / levels per class: a division would stall each sample
 // Grouped codes split into their three level indices.
 uint8_t g_group3[32][3];
 uint8_t g_group5[128][3];
@@ -66,6 +67,8 @@ void AUSND_Mpeg_Init_Layer2()
     for (int i = 0; i < 63; ++i)
         g_scale[i] = static_cast<float>(std::pow(2.0, 1.0 - i / 3.0));
     g_scale[63] = 0.0f;
+    for (int c = 0; c < 17; ++c)
+        g_inverse[c] = 1.0f / static_cast<float>(kClasses[c].levels);
     for (int c = 0; c < 27; ++c)
         for (int k = 0, v = c; k < 3; ++k, v /= 3)
             g_group3[c][k] = static_cast<uint8_t>(v % 3);
@@ -161,10 +164,12 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
             }
         }
 
+    // Subbands without allocation stay silent for the whole frame; the others
+    // are written by every granule.
+    float fraction[2][3][32];
+    std::memset(fraction, 0, sizeof(fraction));
     for (int gr = 0; gr < 12; ++gr)
     {
-        float fraction[2][3][32];
-        std::memset(fraction, 0, sizeof(fraction));
         const int part = gr >> 2;
         for (int sb = 0; sb < sblimit; ++sb)
         {
@@ -194,7 +199,7 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                     for (int k = 0; k < 3; ++k)
                         v[k] = static_cast<int>(bits.Read(q.bits));
                 }
-                const float inv = 1.0f / static_cast<float>(q.levels);
+                const float inv = g_inverse[c];
                 const int targets = sb < bound ? 1 : channels;
                 for (int t = 0; t < targets; ++t)
                 {
