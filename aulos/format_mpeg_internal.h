@@ -182,8 +182,9 @@ void AUSND_Mpeg_Get_II_Stuff(MpegHeader* header);
 bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
 bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
 // Synthesis of `slots` successive steps: 32 subband samples per channel and
-// step (bands[(channel * slots + slot) * 32 + subband]) to 32 interleaved
-// samples per channel and step.
-void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channels);
+// step (bands[(channel * channelSlots + slot) * 32 + subband]) to 32
+// interleaved samples per channel and step.
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channelSlots,
+                      int channels);
 // Conversion of one synthesis sum: clipped, then truncated toward zero.
 int16_t AUSND_Mpeg_ToPCM(float sum);

@@ -166,8 +166,12 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
 
     // Subbands without allocation stay silent for the whole frame; the others
     // are written by every granule.
-    float fraction[2][3][32];
-    std::memset(fraction, 0, sizeof(fraction));
+    float fraction[2][36][32];
+    for (int ch = 0; ch < channels; ++ch)
+        for (int sb = 0; sb < 32; ++sb)
+            if (sb >= sblimit || cls[ch][sb] < 0)
+                for (int slot = 0; slot < 36; ++slot)
+                    fraction[ch][slot][sb] = 0.0f;
     for (int gr = 0; gr < 12; ++gr)
     {
         const int part = gr >> 2;
@@ -181,9 +185,12 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                     continue;
                 const QuantClass& q = kClasses[c];
                 int v[3];
+                // One window holds all three samples (at most 48 bits).
+                const uint64_t window = bits.Window();
                 if (q.grouped)
                 {
-                    const uint32_t code = bits.Read(q.bits);
+                    const uint32_t code = MpegBitReader::Field(window, 0, q.bits);
+                    bits.Skip(static_cast<uint32_t>(q.bits));
                     if (q.levels == 3)
                         for (int k = 0; k < 3; ++k)
                             v[k] = g_group3[code & 31][k];
@@ -197,7 +204,8 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                 else
                 {
                     for (int k = 0; k < 3; ++k)
-                        v[k] = static_cast<int>(bits.Read(q.bits));
+                        v[k] = static_cast<int>(MpegBitReader::Field(window, static_cast<uint32_t>(k * q.bits), q.bits));
+                    bits.Skip(static_cast<uint32_t>(3 * q.bits));
                 }
                 const float inv = g_inverse[c];
                 const int targets = sb < bound ? 1 : channels;
@@ -206,12 +214,12 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                     const int dst = sb < bound ? ch : t;
                     const float step = inv * g_scale[scf[dst][sb][part]];
                     for (int k = 0; k < 3; ++k)
-                        fraction[dst][k][sb] = static_cast<float>(2 * v[k] - q.levels + 1) * step;
+                        fraction[dst][3 * gr + k][sb] = static_cast<float>(2 * v[k] - q.levels + 1) * step;
                 }
             }
         }
-        AUSND_Mpeg_Synth(mp, pcmOut ? pcmOut + gr * 3 * 32 * channels : nullptr, &fraction[0][0][0], 3, channels);
     }
+    AUSND_Mpeg_Synth(mp, pcmOut, &fraction[0][0][0], 36, 36, channels);
     *pcmBytesOut = static_cast<uint32_t>(2304 * channels);
     return true;
 }

@@ -929,6 +929,9 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
     std::memset(sf, 0, sizeof(sf));
     const BandTable& bands = kBands[h.rateIndex];
     bool ok = true;
+    // Both granules' subband samples, synthesised together.
+    float subbands[2][36][32];
+    int decoded = 0;
     for (int g = 0; g < granules && ok; ++g)
     {
         int nonzero[2] = {0, 0};
@@ -962,7 +965,6 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
             nonzero[0] = Extent(mp->spectrum[0]);
             nonzero[1] = Extent(mp->spectrum[1]);
         }
-        float subbands[2][18][32];
         for (int ch = 0; ch < channels; ++ch)
         {
             const Granule& gi = si.gr[g][ch];
@@ -983,10 +985,11 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                 if (nonzero[ch] > 576)
                     nonzero[ch] = 576;
             }
-            Hybrid(mp, ch, gi, subbands[ch], nonzero[ch]);
+            Hybrid(mp, ch, gi, subbands[ch] + 18 * g, nonzero[ch]);
         }
-        AUSND_Mpeg_Synth(mp, pcmOut ? pcmOut + g * 18 * 32 * channels : nullptr, &subbands[0][0][0], 18, channels);
+        ++decoded;
     }
+    AUSND_Mpeg_Synth(mp, pcmOut, &subbands[0][0][0], 18 * decoded, 36, channels);
     std::memmove(mp->mainData, mp->mainData + total - tail, static_cast<size_t>(tail));
     mp->mainDataLength = tail;
     *pcmBytesOut = frameOutBytes;

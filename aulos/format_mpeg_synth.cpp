@@ -203,7 +203,8 @@ int16_t AUSND_Mpeg_ToPCM(float sum)
     return static_cast<int16_t>(Clip(sum));
 }
 
-void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channels)
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channelSlots,
+                      int channels)
 {
     if (!pcmOut || slots <= 0)
         return;
@@ -212,7 +213,7 @@ void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int s
         const int count = slots - first < kLanes ? slots - first : kLanes;
         alignas(16) float transforms[2][kLanes][32];
         for (int ch = 0; ch < channels; ++ch)
-            Transform(bands + (ch * slots + first) * 32, count, transforms[ch]);
+            Transform(bands + (ch * channelSlots + first) * 32, count, transforms[ch]);
         // Each step's window must run before the next step's block overwrites
         // the oldest one in the ring.
         for (int l = 0; l < count; ++l)
