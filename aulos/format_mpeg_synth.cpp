@@ -122,21 +122,22 @@ int32_t Clip(float sum)
 // samples.
 void Window(const float (*blocks)[64], int ring, int32_t* pcm)
 {
-    // The first pair of blocks initialises the sums: zeroing them first
-    // compiles to a slow string store.
-    alignas(16) float out[32];
+    const float* even[8];
+    const float* odd[8];
     for (int i = 0; i < 8; ++i)
     {
-        const float* even = blocks[(ring + 2 * i) & 15];
-        const float* odd = blocks[(ring + 2 * i + 1) & 15] + 32;
-        const float* w0 = g_window + 64 * i;
-        const float* w1 = w0 + 32;
-        if (i == 0)
-            for (int j = 0; j < 32; ++j)
-                out[j] = even[j] * w0[j] + odd[j] * w1[j];
-        else
-            for (int j = 0; j < 32; ++j)
-                out[j] += even[j] * w0[j] + odd[j] * w1[j];
+        even[i] = blocks[(ring + 2 * i) & 15];
+        odd[i] = blocks[(ring + 2 * i + 1) & 15] + 32;
+    }
+    // The block loop runs inside so that each output's sum stays in a
+    // register; the output loop is the vectorised one.
+    alignas(16) float out[32];
+    for (int j = 0; j < 32; ++j)
+    {
+        float sum = 0.0f;
+        for (int i = 0; i < 8; ++i)
+            sum += even[i][j] * g_window[64 * i + j] + odd[i][j] * g_window[64 * i + 32 + j];
+        out[j] = sum;
     }
     for (int j = 0; j < 32; ++j)
         pcm[j] = Clip(out[j]);
