@@ -346,14 +346,14 @@ int DecodeSymbol(uint64_t window, const MpegHuffTree* tree, uint32_t& used)
     return static_cast<int>(e & 0xFF);
 }
 
-// Reads the sign bit that follows a nonzero value.
+// Reads the sign bit that follows a nonzero value. Without branches: zeros
+// and signs are both too random to predict.
 int Signed(int value, uint64_t window, uint32_t& used)
 {
-    if (!value)
-        return 0;
-    const bool negative = (window << used) >> 63;
-    ++used;
-    return negative ? -value : value;
+    const int present = value != 0;
+    const int negative = static_cast<int>((window << used) >> 63) & present;
+    used += static_cast<uint32_t>(present);
+    return (value ^ -negative) + negative;
 }
 
 // Huffman decoding of one granule into integer values, then scaling. Returns
@@ -453,7 +453,8 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
             const int end = sfb < 22 ? bands.l[sfb + 1] : 576;
             const int scf = sfb < 22 ? sf.l[sfb] + (gi.preflag && !lsf ? kPretab[sfb] : 0) : 0;
             const float gain = Gain(-globalExp + static_cast<int>(4.0f * multiplier * static_cast<float>(scf)));
-            for (; k < end && k < nonzero; ++k)
+            const int stop = std::min(end, nonzero);
+            for (; k < stop; ++k)
                 xr[k] = Requantise(values[k], gain);
         }
     }
