@@ -181,10 +181,13 @@ void AUSND_Mpeg_Init_Layer3(int sblimit);
 void AUSND_Mpeg_Get_II_Stuff(MpegHeader* header);
 bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
 bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
-// Synthesis of `slots` successive steps: 32 subband samples per channel and
-// step (bands[(channel * channelSlots + slot) * 32 + subband]) to 32
-// interleaved samples per channel and step.
-void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channelSlots,
-                      int channels);
+// Subband samples of one channel and frame for the synthesis: four successive
+// steps interleaved, step s of subband b at [s / 4][b].v[s % 4].
+using MpegSynthInput = MpegLanes[9][32];
+
+// Synthesis of `slots` (up to 36) successive steps: 32 subband samples per
+// channel and step to 32 interleaved samples per channel and step. Lanes
+// past `slots` in the last group must hold finite values.
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const MpegSynthInput* bands, int slots, int channels);
 // Conversion of one synthesis sum: clipped, then truncated toward zero.
 int16_t AUSND_Mpeg_ToPCM(float sum);

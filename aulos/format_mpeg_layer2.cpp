@@ -166,12 +166,12 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
 
     // Subbands without allocation stay silent for the whole frame; the others
     // are written by every granule.
-    float fraction[2][36][32];
+    MpegSynthInput fraction[2];
     for (int ch = 0; ch < channels; ++ch)
         for (int sb = 0; sb < 32; ++sb)
             if (sb >= sblimit || cls[ch][sb] < 0)
-                for (int slot = 0; slot < 36; ++slot)
-                    fraction[ch][slot][sb] = 0.0f;
+                for (int group = 0; group < 9; ++group)
+                    fraction[ch][group][sb] = MpegLanes{};
     for (int gr = 0; gr < 12; ++gr)
     {
         const int part = gr >> 2;
@@ -214,12 +214,16 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                     const int dst = sb < bound ? ch : t;
                     const float step = inv * g_scale[scf[dst][sb][part]];
                     for (int k = 0; k < 3; ++k)
-                        fraction[dst][3 * gr + k][sb] = static_cast<float>(2 * v[k] - q.levels + 1) * step;
+                    {
+                        const int slot = 3 * gr + k;
+                        fraction[dst][slot >> 2][sb].v[slot & 3] =
+                            static_cast<float>(2 * v[k] - q.levels + 1) * step;
+                    }
                 }
             }
         }
     }
-    AUSND_Mpeg_Synth(mp, pcmOut, &fraction[0][0][0], 36, 36, channels);
+    AUSND_Mpeg_Synth(mp, pcmOut, fraction, 36, channels);
     *pcmBytesOut = static_cast<uint32_t>(2304 * channels);
     return true;
 }

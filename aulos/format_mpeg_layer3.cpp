@@ -760,8 +760,9 @@ void Imdct12x3(const float* in, float* out)
     }
 }
 
-// Hybrid filter bank of one channel's granule into 18 x 32 subband samples.
-void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, float (*subbands)[32], int nonzero)
+// Hybrid filter bank of one channel's granule into 18 x 32 subband samples,
+// steps `base` to `base` + 17 of the synthesis input.
+void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, MpegSynthInput& input, int base, int nonzero)
 {
     const float* xr = mp->spectrum[ch];
     const int active = (nonzero + 17) / 18;
@@ -773,6 +774,7 @@ void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, float (*subbands)[32], in
         Imdct36(xr, first, std::min(MpegLanes::kCount, longEnd - first), longWindow, z);
     for (int sb = longEnd; sb < active; ++sb)
         Imdct12x3(xr + 18 * sb, z[sb]);
+    float subbands[18][32];
     for (int sb = 0; sb < 32; ++sb)
     {
         float* prev = mp->overlap[ch][sb];
@@ -791,9 +793,17 @@ void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, float (*subbands)[32], in
             subbands[i][sb] = z[sb][i] + prev[i];
             prev[i] = z[sb][18 + i];
         }
+        // Odd subbands have every other sample negated (frequency inversion).
         if (sb & 1)
             for (int i = 1; i < 18; i += 2)
                 subbands[i][sb] = -subbands[i][sb];
+    }
+    for (int i = 0; i < 18; ++i)
+    {
+        const int slot = base + i;
+        MpegLanes* row = input[slot >> 2];
+        for (int sb = 0; sb < 32; ++sb)
+            row[sb].v[slot & 3] = subbands[i][sb];
     }
 }
 } // namespace
@@ -931,7 +941,7 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
     const BandTable& bands = kBands[h.rateIndex];
     bool ok = true;
     // Both granules' subband samples, synthesised together.
-    float subbands[2][36][32];
+    MpegSynthInput subbands[2];
     int decoded = 0;
     for (int g = 0; g < granules && ok; ++g)
     {
@@ -986,11 +996,18 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                 if (nonzero[ch] > 576)
                     nonzero[ch] = 576;
             }
-            Hybrid(mp, ch, gi, subbands[ch] + 18 * g, nonzero[ch]);
+            Hybrid(mp, ch, gi, subbands[ch], 18 * g, nonzero[ch]);
         }
         ++decoded;
     }
-    AUSND_Mpeg_Synth(mp, pcmOut, &subbands[0][0][0], 18 * decoded, 36, channels);
+    // A single granule leaves half of its last group of steps unwritten.
+    const int slots = 18 * decoded;
+    if (slots & 3)
+        for (int ch = 0; ch < channels; ++ch)
+            for (int sb = 0; sb < 32; ++sb)
+                for (int l = slots & 3; l < MpegLanes::kCount; ++l)
+                    subbands[ch][slots >> 2][sb].v[l] = 0.0f;
+    AUSND_Mpeg_Synth(mp, pcmOut, subbands, slots, channels);
     std::memmove(mp->mainData, mp->mainData + total - tail, static_cast<size_t>(tail));
     mp->mainDataLength = tail;
     *pcmBytesOut = frameOutBytes;

@@ -143,18 +143,9 @@ void Window(const float (*blocks)[64], int ring, int32_t* pcm)
         pcm[j] = Clip(out[j]);
 }
 
-// Transforms `count` (1 to 4) successive steps of one channel, 32 subband
-// samples each, into `out`, one row per step.
-void Transform(const float* bands, int count, float (*out)[32])
+// Transforms four successive steps of one channel into `out`, one row per step.
+void Transform(const Lanes* in, float (*out)[32])
 {
-    Lanes in[32];
-    for (int l = 0; l < kLanes; ++l)
-    {
-        // Spare lanes repeat the last step; their results are unused.
-        const float* src = bands + (l < count ? l : count - 1) * 32;
-        for (int k = 0; k < 32; ++k)
-            in[k].v[l] = src[k];
-    }
     Lanes x[32];
     Dct32(in, x);
     for (int k = 0; k < 32; ++k)
@@ -204,8 +195,7 @@ int16_t AUSND_Mpeg_ToPCM(float sum)
     return static_cast<int16_t>(Clip(sum));
 }
 
-void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int slots, int channelSlots,
-                      int channels)
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const MpegSynthInput* bands, int slots, int channels)
 {
     if (!pcmOut || slots <= 0)
         return;
@@ -214,7 +204,7 @@ void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float* bands, int s
         const int count = slots - first < kLanes ? slots - first : kLanes;
         alignas(16) float transforms[2][kLanes][32];
         for (int ch = 0; ch < channels; ++ch)
-            Transform(bands + (ch * channelSlots + first) * 32, count, transforms[ch]);
+            Transform(bands[ch][first / kLanes], transforms[ch]);
         // Each step's window must run before the next step's block overwrites
         // the oldest one in the ring.
         for (int l = 0; l < count; ++l)
