@@ -223,6 +223,7 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
             }
         }
     }
+    mp->bits = bits;
     AUSND_Mpeg_Synth(mp, pcmOut, fraction, 36, channels);
     *pcmBytesOut = static_cast<uint32_t>(2304 * channels);
     return true;

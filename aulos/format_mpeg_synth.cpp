@@ -112,9 +112,11 @@ void Matrix(const float* x, float* v)
         v[i] = -x[i - 48];
 }
 
+// Clipped to 16 bits and truncated toward zero; a NaN from corrupt data
+// becomes -32768 rather than an undefined conversion.
 int32_t Clip(float sum)
 {
-    const float low = sum < -32768.0f ? -32768.0f : sum;
+    const float low = sum >= -32768.0f ? sum : -32768.0f;
     return static_cast<int32_t>(low > 32767.0f ? 32767.0f : low);
 }
 
