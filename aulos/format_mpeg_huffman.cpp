@@ -176,7 +176,9 @@ const MpegHuffTree* g_quadTree[2];
 
 // Builds a two-level lookup: the first kRootBits bits index the root; longer
 // codes continue in a sub-table sized for the longest code below that prefix.
-void BuildTree(MpegHuffTree& tree, const uint16_t* codes, const uint8_t* lengths, int count)
+// Pair symbols (`dimension` > 0) are stored as x * 16 + y whatever the book's
+// size, so the decoder splits them with shifts instead of a division.
+void BuildTree(MpegHuffTree& tree, const uint16_t* codes, const uint8_t* lengths, int count, int dimension)
 {
     std::memset(&tree, 0, sizeof(tree));
     const int root = MpegHuffTree::kRootBits;
@@ -200,10 +202,11 @@ void BuildTree(MpegHuffTree& tree, const uint16_t* codes, const uint8_t* lengths
         used += 1 << subBits[p];
     }
     tree.size = used;
-    for (int s = 0; s < count; ++s)
+    for (int index = 0; index < count; ++index)
     {
-        const int len = lengths[s];
-        const int code = codes[s];
+        const int len = lengths[index];
+        const int code = codes[index];
+        const int s = dimension ? ((index / dimension) << 4) | (index % dimension) : index;
         if (len <= root)
         {
             const int first = code << (root - len);
@@ -235,16 +238,16 @@ void AUSND_Mpeg_InitHuffman()
             continue;
         if (book.codes != lastCodes)
         {
-            BuildTree(g_trees[next], book.codes, book.lengths, book.size * book.size);
+            BuildTree(g_trees[next], book.codes, book.lengths, book.size * book.size, book.size);
             g_trees[next].dimension = book.size;
             ++next;
             lastCodes = book.codes;
         }
         g_pairTree[t] = &g_trees[next - 1];
     }
-    BuildTree(g_trees[next], tAHB, tAl, 16);
+    BuildTree(g_trees[next], tAHB, tAl, 16, 0);
     g_quadTree[0] = &g_trees[next++];
-    BuildTree(g_trees[next], tBHB, tBl, 16);
+    BuildTree(g_trees[next], tBHB, tBl, 16, 0);
     g_quadTree[1] = &g_trees[next];
 }
 

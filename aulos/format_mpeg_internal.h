@@ -5,10 +5,12 @@
 #include "aulos/format_mpeg.h"
 
 #include <cstdint>
+#include <cstring>
 
 // A two-level Huffman lookup. An entry with bit 15 set points at a sub-table:
 // bits 11 to 14 its index width, bits 0 to 10 its start. Otherwise bits 8 to 12
-// hold the bits still to consume at this level and bits 0 to 7 the symbol.
+// hold the bits still to consume at this level and bits 0 to 7 the symbol: a
+// pair as x * 16 + y, a quadruple as its four flags.
 struct MpegHuffTree
 {
     static constexpr int kRootBits = 9;
@@ -40,20 +42,22 @@ struct MpegBitReader
     }
     uint32_t BitsLeft() const { return position >= bytes * 8 ? 0 : bytes * 8 - position; }
     bool Overrun() const { return position > bytes * 8; }
-    // Up to 24 bits without consuming them.
-    uint32_t Peek(int count) const
+    // The bits from the position on, left-aligned: at least 57 valid ones,
+    // zeros past the end. Inside the buffer one unaligned 64-bit load serves;
+    // only the last 7 bytes take the byte-wise path.
+    uint64_t Window() const
     {
         const uint32_t byte = position >> 3;
-        uint32_t word = 0;
-        if (byte + 4 <= bytes)
-            word = (static_cast<uint32_t>(data[byte]) << 24) | (static_cast<uint32_t>(data[byte + 1]) << 16) |
-                   (static_cast<uint32_t>(data[byte + 2]) << 8) | data[byte + 3];
-        else
-            for (uint32_t i = 0; i < 4; ++i)
-                word = (word << 8) | (byte + i < bytes ? data[byte + i] : 0u);
-        word <<= position & 7;
-        return count ? word >> (32 - count) : 0;
+        return (byte + 8 <= bytes ? LoadBig64(data + byte) : TailWord(byte)) << (position & 7);
     }
+    // `count` (0 to 32) bits of a window after its first `from` (below 64).
+    static uint32_t Field(uint64_t window, uint32_t from, int count)
+    {
+        // Two shifts so that a count of 0 yields 0 without an undefined shift by 64.
+        return static_cast<uint32_t>(((window << from) >> 1) >> (63 - count));
+    }
+    // Up to 32 bits without consuming them.
+    uint32_t Peek(int count) const { return Field(Window(), 0, count); }
     uint32_t Read(int count)
     {
         const uint32_t value = Peek(count);
@@ -61,7 +65,58 @@ struct MpegBitReader
         return value;
     }
     void Skip(uint32_t count) { position += count; }
+
+  private:
+    static uint64_t LoadBig64(const uint8_t* p)
+    {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        word = __builtin_bswap64(word);
+#endif
+        return word;
+    }
+    uint64_t TailWord(uint32_t byte) const
+    {
+        uint64_t word = 0;
+        for (uint32_t i = 0; i < 8; ++i)
+            word = (word << 8) | (byte + i < bytes ? data[byte + i] : 0u);
+        return word;
+    }
 };
+
+// Four floats treated as one value: the transforms run on four inputs at once
+// in this form, and the compiler turns each operation into one vector
+// instruction.
+struct alignas(16) MpegLanes
+{
+    static constexpr int kCount = 4;
+    float v[kCount];
+};
+
+inline MpegLanes operator+(const MpegLanes& a, const MpegLanes& b)
+{
+    MpegLanes r;
+    for (int l = 0; l < MpegLanes::kCount; ++l)
+        r.v[l] = a.v[l] + b.v[l];
+    return r;
+}
+
+inline MpegLanes operator-(const MpegLanes& a, const MpegLanes& b)
+{
+    MpegLanes r;
+    for (int l = 0; l < MpegLanes::kCount; ++l)
+        r.v[l] = a.v[l] - b.v[l];
+    return r;
+}
+
+inline MpegLanes operator*(const MpegLanes& a, float f)
+{
+    MpegLanes r;
+    for (int l = 0; l < MpegLanes::kCount; ++l)
+        r.v[l] = a.v[l] * f;
+    return r;
+}
 
 struct MpegHeader
 {
@@ -126,8 +181,13 @@ void AUSND_Mpeg_Init_Layer3(int sblimit);
 void AUSND_Mpeg_Get_II_Stuff(MpegHeader* header);
 bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
 bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t* pcmOut, uint32_t* pcmBytesOut);
-// One synthesis step: 32 subband samples per channel (bands[channel][32]) to
-// 32 interleaved samples per channel.
-void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float (*bands)[32], int channels);
+// Subband samples of one channel and frame for the synthesis: four successive
+// steps interleaved, step s of subband b at [s / 4][b].v[s % 4].
+using MpegSynthInput = MpegLanes[9][32];
+
+// Synthesis of `slots` (up to 36) successive steps: 32 subband samples per
+// channel and step to 32 interleaved samples per channel and step. Lanes
+// past `slots` in the last group must hold finite values.
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const MpegSynthInput* bands, int slots, int channels);
 // Conversion of one synthesis sum: clipped, then truncated toward zero.
 int16_t AUSND_Mpeg_ToPCM(float sum);

@@ -55,6 +55,7 @@ const AllocRow* RowFor(int table, int sb)
 const int kLimits[5] = {27, 30, 8, 12, 30};
 
 float g_scale[64]; // 2^(1 - i/3); index 63 silences
+float g_inverse[17]; // 1 / levels per class: a division would stall each sample
 // Grouped codes split into their three level indices.
 uint8_t g_group3[32][3];
 uint8_t g_group5[128][3];
@@ -66,6 +67,8 @@ void AUSND_Mpeg_Init_Layer2()
     for (int i = 0; i < 63; ++i)
         g_scale[i] = static_cast<float>(std::pow(2.0, 1.0 - i / 3.0));
     g_scale[63] = 0.0f;
+    for (int c = 0; c < 17; ++c)
+        g_inverse[c] = 1.0f / static_cast<float>(kClasses[c].levels);
     for (int c = 0; c < 27; ++c)
         for (int k = 0, v = c; k < 3; ++k, v /= 3)
             g_group3[c][k] = static_cast<uint8_t>(v % 3);
@@ -109,7 +112,7 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
     const int channels = h.channels;
     const int sblimit = h.sblimit;
     const int bound = h.jsbound;
-    MpegBitReader& bits = mp->bits;
+    MpegBitReader bits = mp->bits; // a local copy keeps its position in a register
 
     int8_t cls[2][32];
     std::memset(cls, -1, sizeof(cls));
@@ -161,10 +164,16 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
             }
         }
 
+    // Subbands without allocation stay silent for the whole frame; the others
+    // are written by every granule.
+    MpegSynthInput fraction[2];
+    for (int ch = 0; ch < channels; ++ch)
+        for (int sb = 0; sb < 32; ++sb)
+            if (sb >= sblimit || cls[ch][sb] < 0)
+                for (int group = 0; group < 9; ++group)
+                    fraction[ch][group][sb] = MpegLanes{};
     for (int gr = 0; gr < 12; ++gr)
     {
-        float fraction[2][3][32];
-        std::memset(fraction, 0, sizeof(fraction));
         const int part = gr >> 2;
         for (int sb = 0; sb < sblimit; ++sb)
         {
@@ -176,9 +185,12 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                     continue;
                 const QuantClass& q = kClasses[c];
                 int v[3];
+                // One window holds all three samples (at most 48 bits).
+                const uint64_t window = bits.Window();
                 if (q.grouped)
                 {
-                    const uint32_t code = bits.Read(q.bits);
+                    const uint32_t code = MpegBitReader::Field(window, 0, q.bits);
+                    bits.Skip(static_cast<uint32_t>(q.bits));
                     if (q.levels == 3)
                         for (int k = 0; k < 3; ++k)
                             v[k] = g_group3[code & 31][k];
@@ -192,29 +204,27 @@ bool AUSND_Mpeg_Decode_Layer2(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
                 else
                 {
                     for (int k = 0; k < 3; ++k)
-                        v[k] = static_cast<int>(bits.Read(q.bits));
+                        v[k] = static_cast<int>(MpegBitReader::Field(window, static_cast<uint32_t>(k * q.bits), q.bits));
+                    bits.Skip(static_cast<uint32_t>(3 * q.bits));
                 }
-                const float inv = 1.0f / static_cast<float>(q.levels);
+                const float inv = g_inverse[c];
                 const int targets = sb < bound ? 1 : channels;
                 for (int t = 0; t < targets; ++t)
                 {
                     const int dst = sb < bound ? ch : t;
-                    const float scale = g_scale[scf[dst][sb][part]];
+                    const float step = inv * g_scale[scf[dst][sb][part]];
                     for (int k = 0; k < 3; ++k)
-                        fraction[dst][k][sb] =
-                            static_cast<float>(2 * v[k] - q.levels + 1) * inv * scale;
+                    {
+                        const int slot = 3 * gr + k;
+                        fraction[dst][slot >> 2][sb].v[slot & 3] =
+                            static_cast<float>(2 * v[k] - q.levels + 1) * step;
+                    }
                 }
             }
         }
-        for (int k = 0; k < 3; ++k)
-        {
-            float bands[2][32];
-            for (int ch = 0; ch < channels; ++ch)
-                std::memcpy(bands[ch], fraction[ch][k], sizeof(bands[ch]));
-            int16_t* out = pcmOut ? pcmOut + (gr * 3 + k) * 32 * channels : nullptr;
-            AUSND_Mpeg_Synth(mp, out, bands, channels);
-        }
     }
+    mp->bits = bits;
+    AUSND_Mpeg_Synth(mp, pcmOut, fraction, 36, channels);
     *pcmBytesOut = static_cast<uint32_t>(2304 * channels);
     return true;
 }

@@ -3,6 +3,7 @@
 // alias reduction and the hybrid filter bank ahead of the polyphase synthesis.
 #include "aulos/format_mpeg_internal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -84,7 +85,11 @@ float g_gain[378]; // 2^(-0.25 v) for v = -46 .. 331
 float g_cs[8];
 float g_ca[8];
 float g_imdctWindow[4][36];
-float g_cos18[18][18]; // the long IMDCT's middle outputs
+// The long IMDCT's factors: before its 18-point DCT-IV (with the alternating
+// signs of the input folded in), before the 9-point halves, and the halves' cosines.
+float g_imdctPre36[18]; // (-1)^n / (2 cos((2n+1) pi / 72))
+float g_imdctPre18[9];  // 1 / (2 cos((2n+1) pi / 36))
+float g_cos9[9][4];     // cos((2n+1) m pi / 18)
 float g_cos12[6][12];
 float g_isRatio[7][2]; // MPEG-1 intensity: left and right factors
 float g_lsfIs[2][32];  // lower rates: io^k for the two scales
@@ -327,17 +332,28 @@ float Requantise(int value, float gain)
     return result;
 }
 
-int DecodePairSymbol(MpegBitReader& bits, const MpegHuffTree* tree)
+// Decodes one code from a window of bits; returns the symbol and adds the
+// code's length to `used`.
+int DecodeSymbol(uint64_t window, const MpegHuffTree* tree, uint32_t& used)
 {
-    uint32_t e = tree->entries[bits.Peek(MpegHuffTree::kRootBits)];
+    uint32_t e = tree->entries[MpegBitReader::Field(window, used, MpegHuffTree::kRootBits)];
     if (e & 0x8000)
     {
-        bits.Skip(MpegHuffTree::kRootBits);
-        const int width = (e >> 11) & 15;
-        e = tree->entries[(e & 0x7FF) + bits.Peek(width)];
+        used += MpegHuffTree::kRootBits;
+        e = tree->entries[(e & 0x7FF) + MpegBitReader::Field(window, used, static_cast<int>((e >> 11) & 15))];
     }
-    bits.Skip((e >> 8) & 31);
+    used += (e >> 8) & 31;
     return static_cast<int>(e & 0xFF);
+}
+
+// Reads the sign bit that follows a nonzero value. Without branches: zeros
+// and signs are both too random to predict.
+int Signed(int value, uint64_t window, uint32_t& used)
+{
+    const int present = value != 0;
+    const int negative = static_cast<int>((window << used) >> 63) & present;
+    used += static_cast<uint32_t>(present);
+    return (value ^ -negative) + negative;
 }
 
 // Huffman decoding of one granule into integer values, then scaling. Returns
@@ -379,22 +395,30 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
             continue;
         }
         const int linbits = AUSND_Mpeg_PairLinbits(table);
-        const int dim = tree->dimension;
+        // One window per pair: its longest form (a 19-bit code, two 13-bit
+        // escapes and two signs) is 47 bits.
         for (; i < end; i += 2)
         {
-            const int symbol = DecodePairSymbol(bits, tree);
-            int x = symbol / dim;
-            int y = symbol % dim;
+            const uint64_t window = bits.Window();
+            uint32_t used = 0;
+            const int symbol = DecodeSymbol(window, tree, used);
+            int x = symbol >> 4;
+            int y = symbol & 15;
             if (linbits && x == 15)
-                x += static_cast<int>(bits.Read(linbits));
-            if (x && bits.Read(1))
-                x = -x;
+            {
+                x += static_cast<int>(MpegBitReader::Field(window, used, linbits));
+                used += static_cast<uint32_t>(linbits);
+            }
+            x = Signed(x, window, used);
             if (linbits && y == 15)
-                y += static_cast<int>(bits.Read(linbits));
-            if (y && bits.Read(1))
-                y = -y;
+            {
+                y += static_cast<int>(MpegBitReader::Field(window, used, linbits));
+                used += static_cast<uint32_t>(linbits);
+            }
+            y = Signed(y, window, used);
             values[i] = x;
             values[i + 1] = y;
+            bits.Skip(used);
         }
     }
     const bool overrun = bits.position > endBit;
@@ -403,11 +427,13 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
     const MpegHuffTree* quad = AUSND_Mpeg_QuadTree(gi.count1Table);
     while (i <= 572 && bits.position < endBit)
     {
-        const int symbol = DecodePairSymbol(bits, quad);
-        int q[4] = {(symbol >> 3) & 1, (symbol >> 2) & 1, (symbol >> 1) & 1, symbol & 1};
+        const uint64_t window = bits.Window();
+        uint32_t used = 0;
+        const int symbol = DecodeSymbol(window, quad, used);
+        int q[4];
         for (int k = 0; k < 4; ++k)
-            if (q[k] && bits.Read(1))
-                q[k] = -1;
+            q[k] = Signed((symbol >> (3 - k)) & 1, window, used);
+        bits.Skip(used);
         if (bits.position > endBit)
             break; // the last quadruple ran past the end: discard it
         for (int k = 0; k < 4; ++k)
@@ -427,7 +453,8 @@ bool DecodeSpectrum(MpegBitReader& bits, const Granule& gi, const ScaleFactors& 
             const int end = sfb < 22 ? bands.l[sfb + 1] : 576;
             const int scf = sfb < 22 ? sf.l[sfb] + (gi.preflag && !lsf ? kPretab[sfb] : 0) : 0;
             const float gain = Gain(-globalExp + static_cast<int>(4.0f * multiplier * static_cast<float>(scf)));
-            for (; k < end && k < nonzero; ++k)
+            const int stop = std::min(end, nonzero);
+            for (; k < stop; ++k)
                 xr[k] = Requantise(values[k], gain);
         }
     }
@@ -635,24 +662,86 @@ void AliasReduce(float* xr, int subbands)
     }
 }
 
-// The 36 outputs of the long IMDCT come from the 18 middle ones:
-// x[i] = -y[8 - i] for i < 9, x[9 + j] = y[j], x[27 + m] = y[17 - m].
-void Imdct36(const float* in, float* out, const float* window)
+// 9-point DCT-II, out[m] = sum a[n] cos((2n+1) m pi / 18), from the
+// symmetric and antisymmetric halves of its input.
+void Dct9(const MpegLanes* a, MpegLanes* out)
 {
-    float y[18] = {};
-    for (int k = 0; k < 18; ++k)
+    MpegLanes sum[4];
+    MpegLanes difference[4];
+    for (int n = 0; n < 4; ++n)
     {
-        const float v = in[k];
-        const float* c = g_cos18[k];
-        for (int j = 0; j < 18; ++j)
-            y[j] += v * c[j];
+        sum[n] = a[n] + a[8 - n];
+        difference[n] = a[n] - a[8 - n];
     }
-    for (int i = 0; i < 9; ++i)
-        out[i] = -y[8 - i] * window[i];
+    for (int m = 0; m < 9; m += 2)
+    {
+        MpegLanes value = (m & 2) ? MpegLanes{} - a[4] : a[4];
+        for (int n = 0; n < 4; ++n)
+            value = value + sum[n] * g_cos9[m][n];
+        out[m] = value;
+    }
+    for (int m = 1; m < 9; m += 2)
+    {
+        MpegLanes value = difference[0] * g_cos9[m][0];
+        for (int n = 1; n < 4; ++n)
+            value = value + difference[n] * g_cos9[m][n];
+        out[m] = value;
+    }
+}
+
+// Long-block IMDCT of `count` (1 to 4) subbands from `first` on, windowed,
+// into z. The 36 outputs come from the 18 middle ones: x[i] = -y[8 - i] for
+// i < 9, x[9 + j] = y[j], x[27 + m] = y[17 - m]. y[j] = sum in[k]
+// cos((2j + 37)(2k + 1) pi / 72) is, up to signs, an 18-point DCT-IV of the
+// reversed input, done as a DCT-II of the input scaled by
+// 1 / (2 cos((2n+1) pi / 72)) whose neighbouring outputs are summed; the
+// DCT-II splits into two 9-point ones.
+void Imdct36(const float* xr, int first, int count, const float* window, float (*z)[36])
+{
+    MpegLanes v[18];
+    for (int l = 0; l < MpegLanes::kCount; ++l)
+    {
+        // Spare lanes repeat the last subband; their results are unused.
+        const float* in = xr + 18 * (first + (l < count ? l : count - 1));
+        for (int n = 0; n < 18; ++n)
+            v[n].v[l] = in[17 - n];
+    }
+    MpegLanes a[9];
+    MpegLanes b[9];
+    for (int n = 0; n < 9; ++n)
+    {
+        const MpegLanes lo = v[n] * g_imdctPre36[n];
+        const MpegLanes hi = v[17 - n] * g_imdctPre36[17 - n];
+        a[n] = lo + hi;
+        b[n] = (lo - hi) * g_imdctPre18[n];
+    }
+    MpegLanes evens[9];
+    MpegLanes odds[9];
+    Dct9(a, evens);
+    Dct9(b, odds);
+    MpegLanes dct[19];
+    for (int m = 0; m < 8; ++m)
+    {
+        dct[2 * m] = evens[m];
+        dct[2 * m + 1] = odds[m] + odds[m + 1];
+    }
+    dct[16] = evens[8];
+    dct[17] = odds[8];
+    dct[18] = MpegLanes{};
+    // The DCT-IV's alternating output signs go into the window factors.
+    MpegLanes y[18];
     for (int j = 0; j < 18; ++j)
-        out[9 + j] = y[j] * window[9 + j];
+        y[j] = dct[j] + dct[j + 1];
+    MpegLanes out[36];
+    for (int i = 0; i < 9; ++i)
+        out[i] = y[8 - i] * ((8 - i) & 1 ? window[i] : -window[i]);
+    for (int j = 0; j < 18; ++j)
+        out[9 + j] = y[j] * (j & 1 ? -window[9 + j] : window[9 + j]);
     for (int m = 0; m < 9; ++m)
-        out[27 + m] = y[17 - m] * window[27 + m];
+        out[27 + m] = y[17 - m] * ((17 - m) & 1 ? -window[27 + m] : window[27 + m]);
+    for (int l = 0; l < count; ++l)
+        for (int i = 0; i < 36; ++i)
+            z[first + l][i] = out[i].v[l];
 }
 
 void Imdct12x3(const float* in, float* out)
@@ -671,14 +760,23 @@ void Imdct12x3(const float* in, float* out)
     }
 }
 
-// Hybrid filter bank of one channel's granule into 18 x 32 subband samples.
-void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, float (*subbands)[32], int nonzero)
+// Hybrid filter bank of one channel's granule into 18 x 32 subband samples,
+// steps `base` to `base` + 17 of the synthesis input.
+void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, MpegSynthInput& input, int base, int nonzero)
 {
-    float* xr = mp->spectrum[ch];
+    const float* xr = mp->spectrum[ch];
     const int active = (nonzero + 17) / 18;
+    // Long blocks come first (all of them, or the two of a mixed block).
+    const int longEnd = gi.blockType != 2 ? active : gi.mixedBlock ? std::min(2, active) : 0;
+    const float* longWindow = g_imdctWindow[gi.blockType != 2 ? gi.blockType : 0];
+    float z[32][36];
+    for (int first = 0; first < longEnd; first += MpegLanes::kCount)
+        Imdct36(xr, first, std::min(MpegLanes::kCount, longEnd - first), longWindow, z);
+    for (int sb = longEnd; sb < active; ++sb)
+        Imdct12x3(xr + 18 * sb, z[sb]);
+    float subbands[18][32];
     for (int sb = 0; sb < 32; ++sb)
     {
-        float z[36];
         float* prev = mp->overlap[ch][sb];
         if (sb >= active)
         {
@@ -690,19 +788,22 @@ void Hybrid(AUSND_MPEG* mp, int ch, const Granule& gi, float (*subbands)[32], in
             }
             continue;
         }
-        const bool longBlock = gi.blockType != 2 || (gi.mixedBlock && sb < 2);
-        if (longBlock)
-            Imdct36(xr + 18 * sb, z, g_imdctWindow[gi.mixedBlock && sb < 2 ? 0 : gi.blockType]);
-        else
-            Imdct12x3(xr + 18 * sb, z);
         for (int i = 0; i < 18; ++i)
         {
-            subbands[i][sb] = z[i] + prev[i];
-            prev[i] = z[18 + i];
+            subbands[i][sb] = z[sb][i] + prev[i];
+            prev[i] = z[sb][18 + i];
         }
+        // Odd subbands have every other sample negated (frequency inversion).
         if (sb & 1)
             for (int i = 1; i < 18; i += 2)
                 subbands[i][sb] = -subbands[i][sb];
+    }
+    for (int i = 0; i < 18; ++i)
+    {
+        const int slot = base + i;
+        MpegLanes* row = input[slot >> 2];
+        for (int sb = 0; sb < 32; ++sb)
+            row[sb].v[slot & 3] = subbands[i][sb];
     }
 }
 } // namespace
@@ -746,9 +847,13 @@ void AUSND_Mpeg_Init_Layer3(int /*sblimit*/)
         g_imdctWindow[3][i] = static_cast<float>(stop);
         g_imdctWindow[2][i] = i < 12 ? static_cast<float>(std::sin(M_PI / 12.0 * (i + 0.5))) : 0.0f;
     }
-    for (int k = 0; k < 18; ++k)
-        for (int j = 0; j < 18; ++j)
-            g_cos18[k][j] = static_cast<float>(std::cos(M_PI / 72.0 * (2 * (j + 9) + 1 + 18) * (2 * k + 1)));
+    for (int n = 0; n < 18; ++n)
+        g_imdctPre36[n] = static_cast<float>((n & 1 ? -1.0 : 1.0) / (2.0 * std::cos((2 * n + 1) * M_PI / 72.0)));
+    for (int n = 0; n < 9; ++n)
+        g_imdctPre18[n] = static_cast<float>(1.0 / (2.0 * std::cos((2 * n + 1) * M_PI / 36.0)));
+    for (int m = 0; m < 9; ++m)
+        for (int n = 0; n < 4; ++n)
+            g_cos9[m][n] = static_cast<float>(std::cos((2 * n + 1) * m * M_PI / 18.0));
     for (int k = 0; k < 6; ++k)
         for (int i = 0; i < 12; ++i)
             g_cos12[k][i] = static_cast<float>(std::cos(M_PI / 24.0 * (2 * i + 1 + 6) * (2 * k + 1)));
@@ -828,12 +933,16 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
         return false;
     }
 
-    MpegBitReader& bits = mp->bits;
+    // A local reader: its position stays in a register instead of going through memory.
+    MpegBitReader bits;
     bits.Start(mp->mainData + begin, static_cast<uint32_t>(total - begin));
     ScaleFactors sf[2][2];
     std::memset(sf, 0, sizeof(sf));
     const BandTable& bands = kBands[h.rateIndex];
     bool ok = true;
+    // Both granules' subband samples, synthesised together.
+    MpegSynthInput subbands[2];
+    int decoded = 0;
     for (int g = 0; g < granules && ok; ++g)
     {
         int nonzero[2] = {0, 0};
@@ -867,7 +976,6 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
             nonzero[0] = Extent(mp->spectrum[0]);
             nonzero[1] = Extent(mp->spectrum[1]);
         }
-        float subbands[2][18][32];
         for (int ch = 0; ch < channels; ++ch)
         {
             const Granule& gi = si.gr[g][ch];
@@ -881,21 +989,25 @@ bool AUSND_Mpeg_Decode_Layer3(AUSND_MPEG* mp, const MpegHeader* header, int16_t*
             }
             else
             {
-                AliasReduce(xr, 32);
+                // Butterflies past the last nonzero subband and its neighbour only see zeros.
+                const int active = (nonzero[ch] + 17) / 18;
+                AliasReduce(xr, active < 32 ? active + 1 : 32);
                 nonzero[ch] = nonzero[ch] ? nonzero[ch] + 8 : 0;
                 if (nonzero[ch] > 576)
                     nonzero[ch] = 576;
             }
-            Hybrid(mp, ch, gi, subbands[ch], nonzero[ch]);
+            Hybrid(mp, ch, gi, subbands[ch], 18 * g, nonzero[ch]);
         }
-        for (int t = 0; t < 18; ++t)
-        {
-            float bandsNow[2][32];
-            for (int ch = 0; ch < channels; ++ch)
-                std::memcpy(bandsNow[ch], subbands[ch][t], sizeof(bandsNow[ch]));
-            AUSND_Mpeg_Synth(mp, pcmOut ? pcmOut + (g * 18 + t) * 32 * channels : nullptr, bandsNow, channels);
-        }
+        ++decoded;
     }
+    // A single granule leaves half of its last group of steps unwritten.
+    const int slots = 18 * decoded;
+    if (slots & 3)
+        for (int ch = 0; ch < channels; ++ch)
+            for (int sb = 0; sb < 32; ++sb)
+                for (int l = slots & 3; l < MpegLanes::kCount; ++l)
+                    subbands[ch][slots >> 2][sb].v[l] = 0.0f;
+    AUSND_Mpeg_Synth(mp, pcmOut, subbands, slots, channels);
     std::memmove(mp->mainData, mp->mainData + total - tail, static_cast<size_t>(tail));
     mp->mainDataLength = tail;
     *pcmBytesOut = frameOutBytes;

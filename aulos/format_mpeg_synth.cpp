@@ -33,53 +33,75 @@ const int32_t kWindowBase[257] = {
 // D[i] of the standard, times the output scale.
 alignas(16) float g_window[512];
 
-// Unnormalised DCT-II by recursive halving: out[m] = sum in[k] cos(pi m (2k+1) / 2N).
-template <int N> struct Dct
+// Unnormalised 32-point DCT-II, out[m] = sum in[k] cos(pi m (2k+1) / 64), by
+// recursive halving done level by level, on four transforms at once: every
+// value is a group of four lanes, so each step is one vector operation.
+constexpr int kLanes = MpegLanes::kCount;
+using Lanes = MpegLanes;
+
+float g_factor32[16]; // 1 / (2 cos((2k+1) pi / 2N)) for N = 32
+float g_factor16[8];
+float g_factor8[4];
+float g_factor4[2];
+float g_factor2;
+
+void InitFactors(float* factor, int n)
 {
-    static float s_factor[N / 2]; // 1 / (2 cos((2k+1) pi / 2N))
+    for (int k = 0; k < n / 2; ++k)
+        factor[k] = static_cast<float>(1.0 / (2.0 * std::cos((2 * k + 1) * M_PI / (2.0 * n))));
+}
 
-    static void Init()
-    {
-        for (int k = 0; k < N / 2; ++k)
-            s_factor[k] = static_cast<float>(1.0 / (2.0 * std::cos((2 * k + 1) * M_PI / (2.0 * N))));
-        Dct<N / 2>::Init();
-    }
-
-    static void Run(const float* in, float* out)
-    {
-        float a[N / 2];
-        float b[N / 2];
+// Splits each block of size N into its sum half and its scaled difference half.
+template <int N> void Split(const Lanes* __restrict in, Lanes* __restrict out, const float* factor)
+{
+    for (int block = 0; block < 32; block += N)
         for (int k = 0; k < N / 2; ++k)
         {
-            a[k] = in[k] + in[N - 1 - k];
-            b[k] = (in[k] - in[N - 1 - k]) * s_factor[k];
+            const Lanes& lo = in[block + k];
+            const Lanes& hi = in[block + N - 1 - k];
+            out[block + k] = lo + hi;
+            out[block + N / 2 + k] = (lo - hi) * factor[k];
         }
-        float ea[N / 2];
-        float eb[N / 2];
-        Dct<N / 2>::Run(a, ea);
-        Dct<N / 2>::Run(b, eb);
+}
+
+// Joins the two half transforms of each block of size N: even outputs from the
+// first half, odd ones from neighbouring sums of the second.
+template <int N> void Join(const Lanes* __restrict in, Lanes* __restrict out)
+{
+    for (int block = 0; block < 32; block += N)
+    {
+        const Lanes* even = in + block;
+        const Lanes* odd = in + block + N / 2;
+        Lanes* y = out + block;
         for (int m = 0; m < N / 2 - 1; ++m)
         {
-            out[2 * m] = ea[m];
-            out[2 * m + 1] = eb[m] + eb[m + 1];
+            y[2 * m] = even[m];
+            y[2 * m + 1] = odd[m] + odd[m + 1];
         }
-        out[N - 2] = ea[N / 2 - 1];
-        out[N - 1] = eb[N / 2 - 1];
+        y[N - 2] = even[N / 2 - 1];
+        y[N - 1] = odd[N / 2 - 1];
     }
-};
-template <int N> float Dct<N>::s_factor[N / 2];
+}
 
-template <> struct Dct<1>
+void Dct32(const Lanes* __restrict in, Lanes* __restrict out)
 {
-    static void Init() {}
-    static void Run(const float* in, float* out) { out[0] = in[0]; }
-};
+    Lanes a[32];
+    Lanes b[32];
+    Split<32>(in, a, g_factor32);
+    Split<16>(a, b, g_factor16);
+    Split<8>(b, a, g_factor8);
+    Split<4>(a, b, g_factor4);
+    Split<2>(b, a, &g_factor2);
+    Join<4>(a, b);
+    Join<8>(b, a);
+    Join<16>(a, b);
+    Join<32>(b, out);
+}
 
-// The 64 matrixed values V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64).
-void Matrix(const float* bands, float* v)
+// The 64 matrixed values V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64) from
+// one transform x.
+void Matrix(const float* x, float* v)
 {
-    float x[32];
-    Dct<32>::Run(bands, x);
     for (int i = 0; i < 16; ++i)
         v[i] = x[16 + i];
     v[16] = 0.0f;
@@ -89,11 +111,74 @@ void Matrix(const float* bands, float* v)
     for (int i = 49; i < 64; ++i)
         v[i] = -x[i - 48];
 }
+
+// Clipped to 16 bits and truncated toward zero; a NaN from corrupt data
+// becomes -32768 rather than an undefined conversion.
+int32_t Clip(float sum)
+{
+    const float low = sum >= -32768.0f ? sum : -32768.0f;
+    return static_cast<int32_t>(low > 32767.0f ? 32767.0f : low);
+}
+
+// The 512-tap window over the ring of blocks, newest at `ring`, to 32 clipped
+// samples.
+void Window(const float (*blocks)[64], int ring, int32_t* pcm)
+{
+    const float* even[8];
+    const float* odd[8];
+    for (int i = 0; i < 8; ++i)
+    {
+        even[i] = blocks[(ring + 2 * i) & 15];
+        odd[i] = blocks[(ring + 2 * i + 1) & 15] + 32;
+    }
+    // The block loop runs inside so that each output's sum stays in a
+    // register; the output loop is the vectorised one.
+    alignas(16) float out[32];
+    for (int j = 0; j < 32; ++j)
+    {
+        float sum = 0.0f;
+        for (int i = 0; i < 8; ++i)
+            sum += even[i][j] * g_window[64 * i + j] + odd[i][j] * g_window[64 * i + 32 + j];
+        out[j] = sum;
+    }
+    for (int j = 0; j < 32; ++j)
+        pcm[j] = Clip(out[j]);
+}
+
+// Transforms four successive steps of one channel into `out`, one row per step.
+void Transform(const Lanes* in, float (*out)[32])
+{
+    Lanes x[32];
+    Dct32(in, x);
+    for (int k = 0; k < 32; ++k)
+        for (int l = 0; l < kLanes; ++l)
+            out[l][k] = x[k].v[l];
+}
+
+// Interleaves one step's samples of all channels.
+void Interleave(const int32_t (*pcm)[32], int channels, int16_t* dst)
+{
+    if (channels == 1)
+    {
+        for (int j = 0; j < 32; ++j)
+            dst[j] = static_cast<int16_t>(pcm[0][j]);
+        return;
+    }
+    for (int j = 0; j < 32; ++j)
+    {
+        dst[2 * j] = static_cast<int16_t>(pcm[0][j]);
+        dst[2 * j + 1] = static_cast<int16_t>(pcm[1][j]);
+    }
+}
 } // namespace
 
 void AUSND_Mpeg_MakeTables(float scale)
 {
-    Dct<32>::Init();
+    InitFactors(g_factor32, 32);
+    InitFactors(g_factor16, 16);
+    InitFactors(g_factor8, 8);
+    InitFactors(g_factor4, 4);
+    InitFactors(&g_factor2, 2);
     for (int i = 0; i <= 256; ++i)
     {
         const float sign = ((i >> 6) & 1) ? -1.0f : 1.0f;
@@ -109,35 +194,33 @@ void AUSND_Mpeg_MakeTables(float scale)
 
 int16_t AUSND_Mpeg_ToPCM(float sum)
 {
-    if (sum > 32767.0f)
-        return 32767;
-    if (sum < -32768.0f)
-        return -32768;
-    return static_cast<int16_t>(sum);
+    return static_cast<int16_t>(Clip(sum));
 }
 
-void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const float (*bands)[32], int channels)
+void AUSND_Mpeg_Synth(AUSND_MPEG* mp, int16_t* pcmOut, const MpegSynthInput* bands, int slots, int channels)
 {
-    if (!pcmOut)
+    if (!pcmOut || slots <= 0)
         return;
-    mp->ringIndex = (mp->ringIndex + 15) & 15;
-    const int ring = mp->ringIndex;
-    for (int ch = 0; ch < channels; ++ch)
+    for (int first = 0; first < slots; first += kLanes)
     {
-        float(*blocks)[64] = mp->synthBuffer[ch];
-        Matrix(bands[ch], blocks[ring]);
-        float out[32] = {};
-        for (int i = 0; i < 8; ++i)
+        const int count = slots - first < kLanes ? slots - first : kLanes;
+        alignas(16) float transforms[2][kLanes][32];
+        for (int ch = 0; ch < channels; ++ch)
+            Transform(bands[ch][first / kLanes], transforms[ch]);
+        // Each step's window must run before the next step's block overwrites
+        // the oldest one in the ring.
+        for (int l = 0; l < count; ++l)
         {
-            const float* even = blocks[(ring + 2 * i) & 15];
-            const float* odd = blocks[(ring + 2 * i + 1) & 15] + 32;
-            const float* w0 = g_window + 64 * i;
-            const float* w1 = w0 + 32;
-            for (int j = 0; j < 32; ++j)
-                out[j] += even[j] * w0[j] + odd[j] * w1[j];
+            const int ring = (mp->ringIndex + 15) & 15;
+            mp->ringIndex = ring;
+            alignas(16) int32_t pcm[2][32];
+            for (int ch = 0; ch < channels; ++ch)
+            {
+                float(*blocks)[64] = mp->synthBuffer[ch];
+                Matrix(transforms[ch][l], blocks[ring]);
+                Window(blocks, ring, pcm[ch]);
+            }
+            Interleave(pcm, channels, pcmOut + (first + l) * 32 * channels);
         }
-        int16_t* dst = pcmOut + ch;
-        for (int j = 0; j < 32; ++j)
-            dst[j * channels] = AUSND_Mpeg_ToPCM(out[j]);
     }
 }

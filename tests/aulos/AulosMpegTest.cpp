@@ -472,3 +472,36 @@ TEST_F(MpegLoading, StreamsPlayLikeTheLoadedSampleAndSeekExactly)
         ASSERT_EQ(captured[i], FullGain(decoded[60000 + i])) << "value " << i;
     AUSND_Stream_Close(stream);
 }
+
+TEST(MpegOutput, SumsClipThenTruncateTowardZero)
+{
+    const struct
+    {
+        float sum;
+        int16_t expected;
+    } cases[] = {{0.9f, 0},          {-0.9f, 0},           {1.5f, 1},          {-1.5f, -1},
+                 {32767.5f, 32767},   {40000.0f, 32767},     {-32768.5f, -32768}, {-1e9f, -32768},
+                 {HUGE_VALF, 32767}, {-HUGE_VALF, -32768}, {NAN, -32768}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AUSND_Mpeg_ToPCM(c.sum), c.expected) << c.sum;
+}
+
+TEST(MpegBits, ReadsMatchBitByBitUpToTheEndAndZerosPastIt)
+{
+    // 11 bytes: the last 7 go through the byte-wise path of the reader.
+    const uint8_t data[11] = {0xA5, 0x3C, 0xFF, 0x00, 0x81, 0x7E, 0x12, 0x34, 0x56, 0x78, 0x9B};
+    auto bit = [&](uint32_t at) { return at < 88 ? (data[at >> 3] >> (7 - (at & 7))) & 1u : 0u; };
+    for (int width : {1, 5, 9, 13, 19, 32})
+    {
+        MpegBitReader bits;
+        bits.Start(data, sizeof(data));
+        for (uint32_t at = 0; at < 100; at += static_cast<uint32_t>(width))
+        {
+            uint32_t expected = 0;
+            for (int i = 0; i < width; ++i)
+                expected = (expected << 1) | bit(at + static_cast<uint32_t>(i));
+            ASSERT_EQ(bits.Read(width), expected) << "width " << width << " at bit " << at;
+        }
+        EXPECT_TRUE(bits.Overrun());
+    }
+}
