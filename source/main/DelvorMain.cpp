@@ -24,6 +24,7 @@
 #include "engine/sprite/LabelStyle.h"
 #include "engine/sprite/Switch.h"
 #include "platform/QuitSignal.h"
+#include "source/dialogs/DialogSettings.h"
 #include "source/dialogs/DialogYesNo.h"
 #include "source/scenes/DVUpgradeHandler.h"
 #include "source/scenes/DelvorUpgrade.h"
@@ -106,6 +107,8 @@ void DelvorMain::ParseCommand(AbstractProperty* command) {
             DVUpgradeHandler::g_Instance->AddUpgradeToMasterList(upgrade);
     }
 }
+
+ZQ2::GameSettings* DelvorMain::CreateGameSpecificSettings() { return new DelvorGameSettings; }
 
 void DelvorMain::CreateScenes() {
     SceneManager* scenes = SceneManager::g_Instance;

@@ -10,6 +10,7 @@
 namespace ZQ2 {
 class AbstractProperty;
 class BaseObject;
+class GameSettings;
 class PropertyNode;
 class Scene;
 }  // namespace ZQ2
@@ -45,6 +46,8 @@ public:
     void ParseCommand(ZQ2::AbstractProperty* command) override;
     void InitializeBeforeMainLoop() override {}
     void CreateScenes() override;
+    // The game's own settings record, which the settings manager then owns.
+    ZQ2::GameSettings* CreateGameSpecificSettings() override;
     void AddCheats() override;
     void RemoveInstances() override;
     bool CheckAllowedBoolean(ZQ2::PropertyNode* node) override;

@@ -5,14 +5,9 @@
 namespace {
 
 constexpr ZQ2::StandInName kGameStandIns[] = {
-    {"DialogCredits", "DialogCredits"},
-    {"DialogHelp", "DialogHelp"},
     {"DialogHighScore", "DialogHighScore"},
-    {"DialogMenu", "DialogMenu"},
     {"DialogNameInput", "DialogNameInput"},
-    {"DialogPause", "DialogPause"},
     {"DialogPlayerSelect", "DialogPlayerSelect"},
-    {"DialogSettings", "DialogSettings"},
     {"SceneLoad", "SceneLoad"},
     {"SceneMap", "SceneMap"},
     {"SceneSplash", "SceneSplash"},

@@ -311,6 +311,80 @@ def menu_background(rng):
     return img
 
 
+# ---- The in-level menu, pause, settings, help and credits dialogs.
+
+MENU_BUTTONS = (("Resume", "resume"), ("Help", "help"), ("Settings", "settings"), ("Main Menu", "main"),
+                ("Map", "map"), ("Cancel", "cancel"), ("Credits", "credits"), ("<", "prev"), (">", "next"))
+THUMB_W, THUMB_H = 24, 34
+CHECK = 34
+
+
+def slider_track():
+    """The groove the volume thumbs run in."""
+    track = Image.new("RGBA", (260, 20), (0, 0, 0, 0))
+    d = ImageDraw.Draw(track)
+    d.rounded_rectangle((0, 2, 259, 17), 8, fill=UMBER_DEEP + (255,))
+    d.rounded_rectangle((3, 5, 256, 14), 5, fill=CLAY_DARK + (255,))
+    d.rounded_rectangle((4, 6, 255, 9), 2, fill=mix(CLAY, GOLD, 0.4) + (255,))
+    return track
+
+
+def slider_thumb():
+    """Four frames: normal, over, pressed, disabled."""
+    faces = (GOLD, GOLD_LIGHT, GOLD_DARK, STONE)
+    sheet = Image.new("RGBA", (THUMB_W * 4, THUMB_H), (0, 0, 0, 0))
+    for k, face in enumerate(faces):
+        d = ImageDraw.Draw(sheet)
+        x = k * THUMB_W
+        d.rounded_rectangle((x + 1, 1, x + THUMB_W - 2, THUMB_H - 2), 6, fill=UMBER_DEEP + (255,))
+        d.rounded_rectangle((x + 3, 3, x + THUMB_W - 4, THUMB_H - 4), 4, fill=face + (255,))
+        for line in (12, 16, 20):
+            d.line((x + 7, line, x + THUMB_W - 8, line), fill=UMBER + (255,), width=1)
+    return sheet
+
+
+def check_box():
+    """Eight frames: the four button looks unchecked, then checked."""
+    faces = (PARCHMENT, WHITE, SAND, (200, 196, 188))
+    sheet = Image.new("RGBA", (CHECK * 8, CHECK), (0, 0, 0, 0))
+    d = ImageDraw.Draw(sheet)
+    for k in range(8):
+        x = k * CHECK
+        d.rounded_rectangle((x + 1, 1, x + CHECK - 2, CHECK - 2), 6, fill=UMBER_DEEP + (255,))
+        d.rounded_rectangle((x + 4, 4, x + CHECK - 5, CHECK - 5), 4, fill=faces[k % 4] + (255,))
+        if k >= 4:
+            d.line((x + 9, 17, x + 15, 24, x + 26, 9), fill=CLAY_DARK + (255,), width=4)
+    return sheet
+
+
+HELP_CAPTIONS = ("Click a square to dig it", "Carry the finds to the tent", "Buy tools between days",
+                 "Meet the expert goal")
+
+
+def help_screen(page):
+    """A framed picture of the dig with the page's hint painted in."""
+    picture = dig_site(random.Random(100 + page), night=page % 2 == 0).resize((440, 250), Image.LANCZOS)
+    frame = Image.new("RGB", (448, 258), UMBER_DEEP)
+    frame.paste(picture, (4, 4))
+    typeface = font("DejaVuSans-Bold.ttf", 20)
+    mask, _ = text_mask(HELP_CAPTIONS[page - 1], typeface)
+    x = (448 - mask.width) // 2
+    band = Image.new("RGB", (448, mask.height + 16), UMBER_DEEP)
+    frame.paste(band, (0, 258 - band.height))
+    frame.paste(Image.new("RGB", mask.size, SAND_LIGHT), (x, 258 - band.height + 8), mask)
+    return frame
+
+
+def save_menu_dialog_pictures(root):
+    for label, name in MENU_BUTTONS:
+        save(button(label), f"{root}/images/ui/button_{name}.png")
+    save(slider_track(), f"{root}/images/ui/slider_track.png")
+    save(slider_thumb(), f"{root}/images/ui/slider_thumb.png")
+    save(check_box(), f"{root}/images/ui/check_box.png")
+    for page in range(1, 5):
+        save(help_screen(page), f"{root}/images/help/screen{page}.jpg", 86)
+
+
 def main(root):
     save(publisher_background(), f"{root}/images/splash/publisher_background.jpg", 85)
     save(publisher_logo(), f"{root}/images/splash/publisher_logo.png")
@@ -326,6 +400,7 @@ def main(root):
         save(button(label), f"{root}/images/ui/button_{label.lower()}.png")
     for name, piece in dialog_pieces().items():
         save(piece, f"{root}/images/ui/dialog_{name}.png")
+    save_menu_dialog_pictures(root)
 
 
 if __name__ == "__main__":

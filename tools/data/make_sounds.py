@@ -25,6 +25,10 @@ UI_SOUNDS = {
     "dialog_close": "synth 0.2 sine 940-480 synth 0.2 sine mix 1880-960 fade q 0.004 0.2 0.14 reverb 20 gain -n -5",
     "button_click": "synth 0.045 pinknoise band 2200 900 fade q 0.001 0.045 0.04 gain -n -3",
     "button_over": "synth 0.05 sine 1760 fade q 0.002 0.05 0.045 gain -n -10",
+    # The menu dialogs: the effects slider's tick, and the level's pause and resume.
+    "slider_drag": "synth 0.06 sine 880 fade q 0.002 0.06 0.05 gain -n -6",
+    "pause": "synth 0.35 sine 660-330 fade q 0.005 0.35 0.25 reverb 30 gain -n -4",
+    "resume": "synth 0.35 sine 330-660 fade q 0.005 0.35 0.25 reverb 30 gain -n -4",
 }
 
 

@@ -43,7 +43,9 @@
 #include "engine/sprite/Button.h"
 #include "engine/sprite/Dialog.h"
 #include "engine/sprite/Label.h"
+#include "engine/sprite/Slider.h"
 #include "engine/sprite/Sprite.h"
+#include "engine/sprite/Switch.h"
 #include "tests/source/main/GameDataNames.h"
 
 using namespace ZQ2;
@@ -94,6 +96,10 @@ PropertyNode* FindComponent(PropertyNode* description, const std::string& name) 
 const RTTI* ComponentClass(const std::string& tag) {
     if (tag == "Label")
         return &Label::rtti;
+    if (tag == "Slider")
+        return &Slider::rtti;
+    if (tag == "Switch")
+        return &Switch::rtti;
     if (tag == "Button")
         return &Button::rtti;
     return &Sprite::rtti;
@@ -237,8 +243,14 @@ protected:
         for (const std::string& file : s_DataFiles) {
             SmartPtr<PropertyStore> store = LoadStore(file);
             for (const auto& entry : store->GetIndex()) {
-                if (entry.first.rfind("CTEXT_", 0) == 0)
+                if (entry.first.rfind("CTEXT_", 0) == 0 || entry.first.rfind("TEXT_", 0) == 0)
                     texts.push_back(BasicProperties::GetString(entry.first));
+            }
+        }
+        for (const gamedata::TextVector& v : gamedata::kTextVectors) {
+            if (PropertyVector* vector = BasicProperties::GetVector(v.name)) {
+                for (const SmartPtr<AbstractProperty>& text : *vector)
+                    texts.push_back(text->ToValue()->ToString());
             }
         }
         return texts;
@@ -334,6 +346,15 @@ TEST_F(GameData, TextsAndConstantsAreThereWithTheirTypes) {
         ASSERT_TRUE(found) << c.name;
         EXPECT_EQ(found->GetTypeName(), TypeName(c.type)) << c.name;
         EXPECT_TRUE(HasType(found->ToValue()->ToString(), c.type)) << c.name << " = " << found->ToValue()->ToString();
+    }
+    for (const gamedata::TextVector& v : gamedata::kTextVectors) {
+        PropertyVector* vector = BasicProperties::GetVector(v.name);
+        ASSERT_NE(vector, nullptr) << v.name;
+        ASSERT_GE(vector->GetCount(), v.count) << v.name;
+        for (int i = 0; i < vector->GetCount(); ++i) {
+            ASSERT_NE(vector->GetValue(i), nullptr) << v.name << "[" << i << "]";
+            EXPECT_FALSE(vector->GetValue(i)->GetValue().empty()) << v.name << "[" << i << "]";
+        }
     }
 }
 

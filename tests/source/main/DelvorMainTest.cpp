@@ -6,12 +6,14 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <set>
 
 #include "engine/io/PropertyStore.h"
 #include "engine/io/ResourceObject.h"
 #include "engine/io/ResourceSection.h"
 #include "engine/resource/ResourceManager.h"
+#include "source/dialogs/DialogSettings.h"
 #include "source/dialogs/DialogYesNo.h"
 #include "source/scenes/DVUpgradeHandler.h"
 #include "tests/source/GameTestSupport.h"
@@ -139,6 +141,14 @@ TEST(DelvorApplication, DataForDevelopersAndEditorsIsRefused) {
         EXPECT_EQ(application->CheckAllowedBoolean(store->GetNode("n")), c.allowed) << c.attributes;
     }
     EXPECT_EQ(application->GetManifestName(), "properties/application.xml");
+}
+
+TEST(DelvorApplication, TheSettingsRecordIsTheGames) {
+    SmartPtr<DelvorMain> application(new DelvorMain);
+    std::unique_ptr<GameSettings> settings(application->CreateGameSpecificSettings());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->GetRTTI().DerivesFrom(DelvorGameSettings::rtti));
+    EXPECT_FLOAT_EQ(settings->GetMusicVolume(), DelvorGameSettings::DEFAULT_MUSIC_VOLUME);
 }
 
 TEST(DelvorApplication, UpgradesCommandFillsTheMasterListFromItsFile) {

@@ -16,7 +16,11 @@ inline const std::vector<const char*> kCommandOrder = {"basicproperties", "datam
                                                        "createscenes",    "activatescene",   "taskmanager"};
 inline const char* const kFirstScene = "SCENE_SPLASH";
 
-inline const std::vector<const char*> kSections = {"default", "preloading", "splash", "music"};
+inline const std::vector<const char*> kSections = {
+    "default", "preloading", "splash", "music",
+    // The in-level menu, pause, settings, help and credits dialogs.
+    "help", "scenegame",
+};
 
 enum class Kind { Image, Font, Sound, Stream };
 
@@ -31,6 +35,14 @@ inline const std::vector<Resource> kResources = {
     {"SOUND_UI_DIALOG_CLOSE", "default", Kind::Sound},
     {"BUTTON_OK", "default", Kind::Image},
     {"MUSIC_MAP_SELECTION", "music", Kind::Stream},
+    // The in-level menu, pause, settings, help and credits dialogs.
+    {"SOUND_UI_PAUSE", "scenegame", Kind::Sound},
+    {"SOUND_UI_RESUME", "scenegame", Kind::Sound},
+    {"SOUND_UI_SLIDER_DRAG", "default", Kind::Sound},
+    {"HELP_SCREEN1", "help", Kind::Image},
+    {"HELP_SCREEN2", "help", Kind::Image},
+    {"HELP_SCREEN3", "help", Kind::Image},
+    {"HELP_SCREEN4", "help", Kind::Image},
 };
 
 struct Component {
@@ -58,6 +70,31 @@ inline const std::vector<Described> kDialogs = {
     {"DIALOG_YESNO",
      "DialogYesNo",
      {{"HEADER", "Label"}, {"MESSAGE", "Label"}, {"BUTTON_YES", "Button"}, {"BUTTON_NO", "Button"}}},
+    // The in-level menu, pause, settings, help and credits dialogs.
+    {"DIALOG_MENU",
+     "DialogMenu",
+     {{"BUTTON_RESUME", "Button"},
+      {"BUTTON_HELP", "Button"},
+      {"BUTTON_SETTINGS", "Button"},
+      {"BUTTON_MAIN", "Button"},
+      {"BUTTON_MAPSCREEN", "Button"}}},
+    {"DIALOG_PAUSE", "DialogPause", {{"BUTTON_RESUME", "Button"}}},
+    {"DIALOG_SETTINGS",
+     "DialogSettings",
+     {{"SLIDER_FXVOL", "Slider"},
+      {"SLIDER_MUSICVOL", "Slider"},
+      {"SWITCH_FULLSCREEN", "Switch"},
+      {"BUTTON_OK", "Button"},
+      {"BUTTON_CANCEL", "Button"},
+      {"BUTTON_CREDITS", "Button"}}},
+    {"DIALOG_HELP",
+     "DialogHelp",
+     {{"LABEL_HEADER", "Label"},
+      {"HELP_SCREEN", "Sprite"},
+      {"BUTTON_PREV", "Button"},
+      {"BUTTON_NEXT", "Button"},
+      {"BUTTON_OK", "Button"}}},
+    {"DIALOG_CREDITS", "DialogCredits", {{"VERSION", "Label"}, {"BUTTON_OK", "Button"}}},
 };
 
 // A question's texts, and the dialog that shows them.
@@ -69,6 +106,8 @@ struct Question {
 
 inline const std::vector<Question> kQuestions = {
     {"CTEXT_QUESTION_QUIT", "CTEXT_QUIT_HEADER", "DIALOG_YESNO"},
+    // The menu's give-up question.
+    {"TEXT_MENU_STOP", "TEXT_MENU_STOP_HEADER", "DIALOG_YESNO"},
 };
 
 enum class Type { Integer, Float, Boolean, String };
@@ -87,6 +126,16 @@ inline const std::vector<Constant> kConstants = {
     {"DIALOG_BURST_TIME", Type::Integer},
     {"DIALOG_BURST_LAST_BIT", Type::Integer},
     {"DIALOG_BACKGROUND_ALPHA", Type::Integer},
+};
+
+// Vectors of texts of the constants table, with the least number of entries.
+struct TextVector {
+    const char* name;
+    int count;
+};
+
+inline const std::vector<TextVector> kTextVectors = {
+    {"HELP_HEADERS", 4},
 };
 
 // Property files read directly (not through the manifest), and the values
