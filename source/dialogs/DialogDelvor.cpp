@@ -187,8 +187,19 @@ void DialogDelvor::DrawDarkenedDialog(int alpha) {
     if (!graphics || !graphics->BeginBatch())
         return;
     graphics->SetSettings(*this);
+    // A fresh render target holds transparent white. Blending the black over
+    // it would pull that white into the colour and square the alpha (a light
+    // grey haze at a x a instead of black at a), so the target is cleared and
+    // the black written as it is.
+    graphics->SetColor(0);
+    graphics->SetAlpha(0);
+    graphics->Clear();
+    // The dialog's own alpha and colour apply when the dialog is drawn, not
+    // twice.
+    graphics->SetColor(GraphicsSettings::DEFAULT_COLOR);
+    graphics->SetAlpha(GraphicsSettings::DEFAULT_ALPHA);
     const eBlendMode blend = graphics->GetBlendMode();
-    graphics->SetBlendMode(BLENDMODE_BLEND);
+    graphics->SetBlendMode(BLENDMODE_REPLACE);
     graphics->SetImageFrame(pixel->GetFrame());
     graphics->SetPolygon(Rectangle_t<float>(0.0f, 0.0f, static_cast<float>(renderer->GetRenderWidth()),
                                             static_cast<float>(renderer->GetRenderHeight())));
