@@ -294,6 +294,30 @@ bool AUSND_Stream_Net_SetNetDataCallback(AUSND_NETDATACALLBACK callback, void* u
     return true;
 }
 
+bool AUSND_Stream_Net_SetBufferProperties(int buffersize, int prebuffer_percent, int rebuffer_percent)
+{
+    AUSND_ClearErrorOnOwner();
+    if (buffersize <= 0 || prebuffer_percent < 1 || prebuffer_percent > 99 || rebuffer_percent < 1 ||
+        rebuffer_percent > 99)
+        return Fail(AUSND_ERR_INVALID_PARAM);
+    AUSND_Sockbuf_ReadBufferSize = buffersize;
+    AUSND_Sockbuf_PrebufferPercent = prebuffer_percent;
+    AUSND_Sockbuf_RebufferPercent = rebuffer_percent;
+    return true;
+}
+
+bool AUSND_Stream_Net_GetBufferProperties(int* buffersize, int* prebuffer_percent, int* rebuffer_percent)
+{
+    AUSND_ClearErrorOnOwner();
+    if (buffersize)
+        *buffersize = AUSND_Sockbuf_ReadBufferSize;
+    if (prebuffer_percent)
+        *prebuffer_percent = AUSND_Sockbuf_PrebufferPercent;
+    if (rebuffer_percent)
+        *rebuffer_percent = AUSND_Sockbuf_RebufferPercent;
+    return true;
+}
+
 const char* AUSND_Stream_Net_GetLastServerStatus()
 {
     AUSND_ClearErrorOnOwner();

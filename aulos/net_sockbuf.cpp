@@ -17,10 +17,10 @@
 #include <thread>
 #include <unistd.h>
 
-int AUSND_Sockbuf_ReadBufferSize = 64000;
-int AUSND_Sockbuf_WriteBufferSize = 8192;
-int AUSND_Sockbuf_PrebufferPercent = 95;
-int AUSND_Sockbuf_RebufferPercent = 95;
+std::atomic<int> AUSND_Sockbuf_ReadBufferSize{64000};
+std::atomic<int> AUSND_Sockbuf_WriteBufferSize{8192};
+std::atomic<int> AUSND_Sockbuf_PrebufferPercent{95};
+std::atomic<int> AUSND_Sockbuf_RebufferPercent{95};
 
 namespace
 {
@@ -227,15 +227,17 @@ void AUSND_Sockbuf_Shutdown()
 
 AUSND_SOCKBUF* AUSND_Sockbuf_Open(int endpoint)
 {
-    if (endpoint < 0 || AUSND_Sockbuf_ReadBufferSize < 2 || AUSND_Sockbuf_WriteBufferSize < 2)
+    const int readSize = AUSND_Sockbuf_ReadBufferSize;
+    const int writeSize = AUSND_Sockbuf_WriteBufferSize;
+    if (endpoint < 0 || readSize < 2 || writeSize < 2)
         return nullptr;
     void* memory = AUSND_Memory_Calloc(sizeof(AUSND_SOCKBUF));
     if (!memory)
         return nullptr;
     AUSND_SOCKBUF* b = new (memory) AUSND_SOCKBUF();
     b->endpoint = endpoint;
-    b->readSize = static_cast<uint32_t>(AUSND_Sockbuf_ReadBufferSize);
-    b->writeSize = static_cast<uint32_t>(AUSND_Sockbuf_WriteBufferSize);
+    b->readSize = static_cast<uint32_t>(readSize);
+    b->writeSize = static_cast<uint32_t>(writeSize);
     b->prebufferPercent = AUSND_Sockbuf_PrebufferPercent;
     b->rebufferPercent = AUSND_Sockbuf_RebufferPercent;
     b->readRing = static_cast<uint8_t*>(AUSND_Memory_Calloc(b->readSize));

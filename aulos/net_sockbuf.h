@@ -20,10 +20,12 @@ enum : uint32_t
     AUSND_SOCKBUF_SLOTS = 32
 };
 
-extern int AUSND_Sockbuf_ReadBufferSize;   // 64000
-extern int AUSND_Sockbuf_WriteBufferSize;  // 8192
-extern int AUSND_Sockbuf_PrebufferPercent; // 95
-extern int AUSND_Sockbuf_RebufferPercent;  // 95
+// Copied into each buffer at open; set from the caller's thread while an
+// open may run on another.
+extern std::atomic<int> AUSND_Sockbuf_ReadBufferSize;   // 64000
+extern std::atomic<int> AUSND_Sockbuf_WriteBufferSize;  // 8192
+extern std::atomic<int> AUSND_Sockbuf_PrebufferPercent; // 95
+extern std::atomic<int> AUSND_Sockbuf_RebufferPercent;  // 95
 
 struct AUSND_SOCKBUF
 {
