@@ -255,6 +255,12 @@ void AUSND_Sockbuf_Shutdown()
     g_running = false;
 }
 
+bool AUSND_Sockbuf_IsRunning()
+{
+    std::lock_guard<std::mutex> guard(g_slotsLock);
+    return g_running;
+}
+
 AUSND_SOCKBUF* AUSND_Sockbuf_Open(int endpoint)
 {
     const int readSize = AUSND_Sockbuf_ReadBufferSize;
