@@ -603,7 +603,14 @@ TEST_F(NetStreamThreaded, OggRadioPlaysThroughTheStreamOpener)
     unsigned int flags = 0;
     ASSERT_TRUE(AUSND_Stream_Net_GetStatus(s, nullptr, nullptr, nullptr, &flags));
     EXPECT_TRUE(flags & AUSND_NET_CONTENT_OGG);
-    ExpectPlayed(PlayToEnd(s), DecodeOgg(ogg));
+    const std::vector<int16_t> pcm = DecodeOgg(ogg);
+    ExpectPlayed(PlayToEnd(s), pcm);
+    // Once ended, the live stream's length is where it stopped: all of its
+    // two seconds, rounded up to the last block played.
+    const int ms = AUSND_Stream_GetLengthMs(s);
+    EXPECT_GE(ms, 2000);
+    EXPECT_LT(ms, 2000 + AUSND_Stream_HalfBufferSize);
+    EXPECT_EQ(static_cast<int64_t>(AUSND_Stream_GetLength(s)) / 4 * 1000 / 44100, ms) << "bytes and time agree";
     EXPECT_TRUE(AUSND_Stream_Close(s));
 }
 
