@@ -283,14 +283,20 @@ bool AUSND_Stream_Net_GetStatus(AUSND_STREAM* s, int* status, int* bufferpercent
     AUSND_NETSTREAM* net = s ? NetOf(s) : nullptr;
     if (!net)
         return Fail(AUSND_ERR_INVALID_PARAM);
+    const int now = net->status.load();
     if (status)
-        *status = net->status.load();
+        *status = now;
     if (bufferpercent)
+    {
+        // An open in progress replaces its connection on a redirect.
+        std::lock_guard<std::mutex> socket(net->socketLock);
         *bufferpercent = net->socket ? AUSND_Sockbuf_FillPercent(net->socket) : 0;
+    }
     if (bitrate)
         *bitrate = s->bitrate.load();
+    // The opener writes the header fields until it reports streaming.
     if (flags)
-        *flags = net->headers.flags;
+        *flags = now >= AUSND_NET_STATUS_STREAMING ? net->headers.flags : 0u;
     return true;
 }
 
