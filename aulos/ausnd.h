@@ -378,6 +378,10 @@ bool AUSND_Stream_SetSubStreamSentence(AUSND_STREAM* stream, const int* sentence
 // Network streams ("http://" names given to AUSND_Stream_Open).
 typedef void (*AUSND_METADATACALLBACK)(const char* name, const char* value, void* userdata);
 typedef void (*AUSND_NETDATACALLBACK)(const void* data, unsigned int bytes, void* userdata);
+// Read-ring bytes and the fill (%) that ends the first buffering and a
+// rebuffering after an underrun; for streams opened afterwards.
+bool AUSND_Stream_Net_SetBufferProperties(int buffersize, int prebuffer_percent, int rebuffer_percent);
+bool AUSND_Stream_Net_GetBufferProperties(int* buffersize, int* prebuffer_percent, int* rebuffer_percent);
 bool AUSND_Stream_Net_SetProxy(const char* proxy);
 const char* AUSND_Stream_Net_GetLastServerStatus();
 // status: 1 connecting, 2 buffering, 3 streaming, 4 stopped by an error.

@@ -622,6 +622,14 @@ void UpdateOne(AUSND_STREAM* s, int elapsedms, float& total)
         if (s->endcountdown < 1)
         {
             s->endcountdown = 0;
+            // A live stream learns its length only now, from where it stopped.
+            if (s->mode & AUSND_NETWORK)
+            {
+                const int ms = AUSND_Stream_GetTime(s);
+                const unsigned int bytes = AUSND_Stream_GetPosition(s);
+                s->lengthms = ms;
+                s->datalength = bytes;
+            }
             s->ended = true;
         }
     }

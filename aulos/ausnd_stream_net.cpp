@@ -5,7 +5,9 @@
 #include "aulos/net_stream.h"
 #include "aulos/system_string.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 #include <strings.h>
 #include <mutex>
 
@@ -15,8 +17,26 @@ constexpr uint32_t kUnknownLength = 0x7FFFFFFF;
 constexpr int kCancelWaits = 500; // x 10 ms
 
 // Held while an opener publishes or withdraws its connection, so that a
-// cancel never reaches a connection being freed.
+// cancel never reaches a connection being freed; guards the list below.
 std::mutex g_OpenLock;
+
+// Every connection a stream holds, so that the sound system's close can
+// release them before it stops the network thread.
+struct NetOwner
+{
+    AUSND_NETSTREAM* net;
+    AUSND_STREAM* stream;
+};
+std::vector<NetOwner> g_NetOwners;
+bool g_ShuttingDown = false; // opens that start now give up at once
+
+void Forget(AUSND_NETSTREAM* net)
+{
+    std::lock_guard<std::mutex> guard(g_OpenLock);
+    g_NetOwners.erase(std::remove_if(g_NetOwners.begin(), g_NetOwners.end(),
+                                     [net](const NetOwner& o) { return o.net == net; }),
+                      g_NetOwners.end());
+}
 
 bool Fail(int error)
 {
@@ -160,9 +180,13 @@ bool AUSND_Stream_OpenNetwork(AUSND_STREAM* s, const char* url, uint32_t mode)
         net->metadataCallback = s->metacallback;
         net->metadataUserdata = s->metauserdata;
         s->net = net;
+        g_NetOwners.push_back(NetOwner{net, s});
+        if (g_ShuttingDown)
+            AUSND_Stream_Net_Abort(net);
     }
     auto refuse = [&](int error) {
         Publish(s, nullptr);
+        Forget(net);
         AUSND_Stream_Net_Close(net);
         return Fail(error);
     };
@@ -185,6 +209,7 @@ bool AUSND_Stream_OpenNetwork(AUSND_STREAM* s, const char* url, uint32_t mode)
     f.codec = net;
     f.seek = SeekNet;
     f.close = [](void* codec) {
+        Forget(static_cast<AUSND_NETSTREAM*>(codec));
         AUSND_Stream_Net_Close(static_cast<AUSND_NETSTREAM*>(codec));
         return true;
     };
@@ -258,14 +283,20 @@ bool AUSND_Stream_Net_GetStatus(AUSND_STREAM* s, int* status, int* bufferpercent
     AUSND_NETSTREAM* net = s ? NetOf(s) : nullptr;
     if (!net)
         return Fail(AUSND_ERR_INVALID_PARAM);
+    const int now = net->status.load();
     if (status)
-        *status = net->status.load();
+        *status = now;
     if (bufferpercent)
+    {
+        // An open in progress replaces its connection on a redirect.
+        std::lock_guard<std::mutex> socket(net->socketLock);
         *bufferpercent = net->socket ? AUSND_Sockbuf_FillPercent(net->socket) : 0;
+    }
     if (bitrate)
         *bitrate = s->bitrate.load();
+    // The opener writes the header fields until it reports streaming.
     if (flags)
-        *flags = net->headers.flags;
+        *flags = now >= AUSND_NET_STATUS_STREAMING ? net->headers.flags : 0u;
     return true;
 }
 
@@ -294,6 +325,30 @@ bool AUSND_Stream_Net_SetNetDataCallback(AUSND_NETDATACALLBACK callback, void* u
     return true;
 }
 
+bool AUSND_Stream_Net_SetBufferProperties(int buffersize, int prebuffer_percent, int rebuffer_percent)
+{
+    AUSND_ClearErrorOnOwner();
+    if (buffersize <= 0 || prebuffer_percent < 1 || prebuffer_percent > 99 || rebuffer_percent < 1 ||
+        rebuffer_percent > 99)
+        return Fail(AUSND_ERR_INVALID_PARAM);
+    AUSND_Sockbuf_ReadBufferSize = buffersize;
+    AUSND_Sockbuf_PrebufferPercent = prebuffer_percent;
+    AUSND_Sockbuf_RebufferPercent = rebuffer_percent;
+    return true;
+}
+
+bool AUSND_Stream_Net_GetBufferProperties(int* buffersize, int* prebuffer_percent, int* rebuffer_percent)
+{
+    AUSND_ClearErrorOnOwner();
+    if (buffersize)
+        *buffersize = AUSND_Sockbuf_ReadBufferSize;
+    if (prebuffer_percent)
+        *prebuffer_percent = AUSND_Sockbuf_PrebufferPercent;
+    if (rebuffer_percent)
+        *rebuffer_percent = AUSND_Sockbuf_RebufferPercent;
+    return true;
+}
+
 const char* AUSND_Stream_Net_GetLastServerStatus()
 {
     AUSND_ClearErrorOnOwner();
@@ -314,5 +369,37 @@ int AUSND_Stream_Net_OpenState(AUSND_STREAM* s)
 
 void AUSND_Stream_Net_Shutdown()
 {
+    // Opens still running give up and release their own connections; the
+    // open thread ends here so that none starts afterwards.
+    {
+        std::lock_guard<std::mutex> guard(g_OpenLock);
+        g_ShuttingDown = true;
+        for (const NetOwner& o : g_NetOwners)
+            if (o.stream->opening)
+                AUSND_Stream_Net_Abort(o.net);
+    }
+    AUSND_Async_ShutDown();
+    // Streams left open lose their connections and end where they are; they
+    // may still be closed afterwards.
+    std::vector<NetOwner> owners;
+    {
+        std::lock_guard<std::mutex> guard(g_OpenLock);
+        owners.swap(g_NetOwners);
+        for (const NetOwner& o : owners)
+            o.stream->net = nullptr;
+    }
+    for (const NetOwner& o : owners)
+    {
+        AUSND_STREAM* s = o.stream;
+        if (s->format.codec == o.net)
+            s->format.codec = nullptr;
+        if (s->sample && s->sample->codec == o.net)
+            s->sample->codec = nullptr;
+        AUSND_Stream_Net_Close(o.net);
+    }
+    // With every connection closed the network thread ends by itself.
+    AUSND_Sockbuf_Shutdown();
     AUSND_Stream_Net_ForgetSettings();
+    std::lock_guard<std::mutex> guard(g_OpenLock);
+    g_ShuttingDown = false;
 }

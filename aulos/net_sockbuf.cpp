@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -17,18 +18,25 @@
 #include <thread>
 #include <unistd.h>
 
-int AUSND_Sockbuf_ReadBufferSize = 64000;
-int AUSND_Sockbuf_WriteBufferSize = 8192;
-int AUSND_Sockbuf_PrebufferPercent = 95;
-int AUSND_Sockbuf_RebufferPercent = 95;
+std::atomic<int> AUSND_Sockbuf_ReadBufferSize{64000};
+std::atomic<int> AUSND_Sockbuf_WriteBufferSize{8192};
+std::atomic<int> AUSND_Sockbuf_PrebufferPercent{95};
+std::atomic<int> AUSND_Sockbuf_RebufferPercent{95};
 
 namespace
 {
 std::mutex g_slotsLock;
 AUSND_SOCKBUF* g_slots[AUSND_SOCKBUF_SLOTS];
 std::thread g_thread;
+// Asked to end: the thread goes on until every buffer has been closed and
+// released, unless the wait for that runs out (then it is forced).
 std::atomic<bool> g_exit{false};
+std::atomic<bool> g_force{false};
+std::mutex g_doneLock;
+std::condition_variable g_doneSignal;
+bool g_done = false;
 bool g_running = false;
+constexpr auto kShutdownWait = std::chrono::milliseconds(10240);
 
 void Sleep10ms()
 {
@@ -98,15 +106,23 @@ void UpdateBuffering(AUSND_SOCKBUF* b)
         b->flags &= ~static_cast<uint32_t>(AUSND_SOCKBUF_BUFFERING | AUSND_SOCKBUF_FIRSTBUFFERING);
 }
 
+void SignalDone()
+{
+    std::lock_guard<std::mutex> guard(g_doneLock);
+    g_done = true;
+    g_doneSignal.notify_all();
+}
+
 void ThreadMain()
 {
-    while (!g_exit)
+    while (!g_force)
     {
         pollfd fds[AUSND_SOCKBUF_SLOTS];
         AUSND_SOCKBUF* owners[AUSND_SOCKBUF_SLOTS];
         nfds_t count = 0;
         {
             std::lock_guard<std::mutex> guard(g_slotsLock);
+            bool inUse = false;
             for (AUSND_SOCKBUF*& slot : g_slots)
             {
                 AUSND_SOCKBUF* b = slot;
@@ -118,6 +134,7 @@ void ThreadMain()
                     slot = nullptr;
                     continue;
                 }
+                inUse = true;
                 UpdateBuffering(b);
                 if (b->flags & (AUSND_SOCKBUF_ERROR | AUSND_SOCKBUF_REMOTECLOSED))
                     continue;
@@ -134,6 +151,8 @@ void ThreadMain()
                 fds[count] = pollfd{b->endpoint, events, 0};
                 owners[count++] = b;
             }
+            if (g_exit && !inUse)
+                break;
             if (count)
             {
                 if (poll(fds, count, 5) > 0)
@@ -149,6 +168,7 @@ void ThreadMain()
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    SignalDone();
 }
 } // namespace
 
@@ -201,6 +221,11 @@ bool AUSND_Sockbuf_Init()
     if (g_running)
         return true;
     g_exit = false;
+    g_force = false;
+    {
+        std::lock_guard<std::mutex> done(g_doneLock);
+        g_done = false;
+    }
     g_thread = std::thread(ThreadMain);
     g_running = true;
     return true;
@@ -214,6 +239,11 @@ void AUSND_Sockbuf_Shutdown()
             return;
         g_exit = true;
     }
+    {
+        std::unique_lock<std::mutex> done(g_doneLock);
+        if (!g_doneSignal.wait_for(done, kShutdownWait, [] { return g_done; }))
+            g_force = true;
+    }
     g_thread.join();
     std::lock_guard<std::mutex> guard(g_slotsLock);
     for (AUSND_SOCKBUF*& slot : g_slots)
@@ -225,24 +255,33 @@ void AUSND_Sockbuf_Shutdown()
     g_running = false;
 }
 
+bool AUSND_Sockbuf_IsRunning()
+{
+    std::lock_guard<std::mutex> guard(g_slotsLock);
+    return g_running;
+}
+
 AUSND_SOCKBUF* AUSND_Sockbuf_Open(int endpoint)
 {
-    if (endpoint < 0 || AUSND_Sockbuf_ReadBufferSize < 2 || AUSND_Sockbuf_WriteBufferSize < 2)
+    const int readSize = AUSND_Sockbuf_ReadBufferSize;
+    const int writeSize = AUSND_Sockbuf_WriteBufferSize;
+    if (endpoint < 0 || readSize < 2 || writeSize < 2)
         return nullptr;
     void* memory = AUSND_Memory_Calloc(sizeof(AUSND_SOCKBUF));
     if (!memory)
         return nullptr;
     AUSND_SOCKBUF* b = new (memory) AUSND_SOCKBUF();
     b->endpoint = endpoint;
-    b->readSize = static_cast<uint32_t>(AUSND_Sockbuf_ReadBufferSize);
-    b->writeSize = static_cast<uint32_t>(AUSND_Sockbuf_WriteBufferSize);
+    b->readSize = static_cast<uint32_t>(readSize);
+    b->writeSize = static_cast<uint32_t>(writeSize);
     b->prebufferPercent = AUSND_Sockbuf_PrebufferPercent;
     b->rebufferPercent = AUSND_Sockbuf_RebufferPercent;
     b->readRing = static_cast<uint8_t*>(AUSND_Memory_Calloc(b->readSize));
     b->writeRing = static_cast<uint8_t*>(AUSND_Memory_Calloc(b->writeSize));
     b->flags = 0;
     std::lock_guard<std::mutex> guard(g_slotsLock);
-    if (b->readRing && b->writeRing)
+    // A thread on its way out takes no new connection.
+    if (b->readRing && b->writeRing && g_running && !g_exit)
         for (AUSND_SOCKBUF*& slot : g_slots)
             if (!slot)
             {

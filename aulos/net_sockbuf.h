@@ -20,10 +20,12 @@ enum : uint32_t
     AUSND_SOCKBUF_SLOTS = 32
 };
 
-extern int AUSND_Sockbuf_ReadBufferSize;   // 64000
-extern int AUSND_Sockbuf_WriteBufferSize;  // 8192
-extern int AUSND_Sockbuf_PrebufferPercent; // 95
-extern int AUSND_Sockbuf_RebufferPercent;  // 95
+// Copied into each buffer at open; set from the caller's thread while an
+// open may run on another.
+extern std::atomic<int> AUSND_Sockbuf_ReadBufferSize;   // 64000
+extern std::atomic<int> AUSND_Sockbuf_WriteBufferSize;  // 8192
+extern std::atomic<int> AUSND_Sockbuf_PrebufferPercent; // 95
+extern std::atomic<int> AUSND_Sockbuf_RebufferPercent;  // 95
 
 struct AUSND_SOCKBUF
 {
@@ -48,7 +50,11 @@ int AUSND_Net_Connect(const char* host, int port, int timeoutMs);
 int AUSND_Net_Close(int endpoint);
 
 bool AUSND_Sockbuf_Init();
+// Asks the network thread to end once every buffer has been closed, waits
+// for it (forcing it after about ten seconds) and releases what is left.
 void AUSND_Sockbuf_Shutdown();
+// Whether the network thread exists.
+bool AUSND_Sockbuf_IsRunning();
 // Takes over the endpoint; null when all 32 slots are in use or memory runs out.
 AUSND_SOCKBUF* AUSND_Sockbuf_Open(int endpoint);
 // Hands the buffer to the network thread for release.

@@ -182,22 +182,36 @@ void Disconnect(AUSND_NETSTREAM* net)
     std::memset(&net->headers, 0, sizeof(net->headers));
 }
 
-// Reads exactly `bytes` raw bytes when they are all buffered; false otherwise
-// (nothing consumed).
 constexpr uint64_t kCommentInterval = 24576;
 
-// The decoder's reads wait for the network (up to the time-out) so that a
-// buffering pause is not taken for the end of the stream.
+// Until the decoder is open its reads wait for the network (up to the
+// time-out) so that the first buffering is not taken for the end of the
+// stream; afterwards a read returns what the ring holds, and nothing is no end.
 size_t VorbisRead(void* out, size_t size, size_t count, void* source)
 {
     AUSND_NETSTREAM* net = static_cast<AUSND_NETSTREAM*>(source);
     const uint64_t wanted = static_cast<uint64_t>(size) * count;
-    const int bytes = wanted > 0x10000 ? 0x10000 : static_cast<int>(wanted);
+    int bytes = wanted > 0x10000 ? 0x10000 : static_cast<int>(wanted);
+    // A server may keep the connection open after the length it announced.
+    if (net->headers.contentLength > 0)
+    {
+        const uint64_t left = net->received < net->headers.contentLength ? net->headers.contentLength - net->received : 0;
+        if (left == 0)
+        {
+            net->sourceEnded = true;
+            return 0;
+        }
+        if (static_cast<uint64_t>(bytes) > left)
+            bytes = static_cast<int>(left);
+    }
     for (int waited = 0; waited <= net->timeoutMs && !net->cancelled; waited += 10)
     {
         const int got = AUSND_Sockbuf_Read(out, net->socket, bytes);
         if (got < 0)
+        {
+            net->sourceEnded = true;
             return 0;
+        }
         if (got > 0)
         {
             net->received += static_cast<uint64_t>(got);
@@ -205,6 +219,8 @@ size_t VorbisRead(void* out, size_t size, size_t count, void* source)
                 net->netDataCallback(out, static_cast<unsigned int>(got), net->netDataUserdata);
             return static_cast<size_t>(got) / (size ? size : 1);
         }
+        if (net->vorbisLive)
+            return 0;
         AUSND_Sockbuf_Prebuffer(net->socket, true, 10);
     }
     return 0;
@@ -243,6 +259,7 @@ bool OpenVorbis(AUSND_NETSTREAM* net)
         return false;
     }
     net->vorbis = vf;
+    net->vorbisLive = true;
     const vorbis_info* info = ov_info(vf, -1);
     if (!info || info->channels < 1 || info->channels > 2)
         return false;
@@ -276,17 +293,35 @@ bool FirstBuffering(AUSND_NETSTREAM* net)
     return false;
 }
 
-bool ReadRaw(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
+// A length byte, then length x 16 bytes of metadata, gathered across calls
+// so that a reader never waits for them. 1: the block is complete and
+// dispatched; 0: more is on its way; -1: the connection has ended.
+int TakeMetadata(AUSND_NETSTREAM* net)
 {
-    int done = 0;
-    while (done < bytes)
+    if (!net->metaInBlock)
     {
-        const int got = AUSND_Sockbuf_Read(out ? out + done : nullptr, net->socket, bytes - done);
+        uint8_t length = 0;
+        const int got = AUSND_Sockbuf_Read(&length, net->socket, 1);
         if (got <= 0)
-            return false;
-        done += got;
+            return got;
+        net->metaInBlock = true;
+        net->metaPending = length * 16;
+        net->metaFill = 0;
+        std::memset(net->metadata, 0, sizeof(net->metadata));
     }
-    return true;
+    while (net->metaPending > 0)
+    {
+        const int got = AUSND_Sockbuf_Read(net->metadata + net->metaFill, net->socket, net->metaPending);
+        if (got <= 0)
+            return got;
+        net->metaFill += got;
+        net->metaPending -= got;
+    }
+    AUSND_Stream_Net_DispatchMetadata(net->metadata, static_cast<size_t>(net->metaFill), net->metadataCallback,
+                                      net->metadataUserdata);
+    net->metaInBlock = false;
+    net->metaLeft = net->headers.metaInterval;
+    return 1;
 }
 } // namespace
 
@@ -501,33 +536,11 @@ int AUSND_Mpeg_Net_ReadBytes(AUSND_NETSTREAM* net, uint8_t* out, int bytes)
     {
         if (net->headers.metaInterval && net->metaLeft == 0)
         {
-            // A length byte, then length x 16 bytes of metadata; wait until all are there.
-            uint8_t length = 0;
-            if (!ReadRaw(net, &length, 1))
+            const int taken = TakeMetadata(net);
+            if (taken < 0)
+                return done ? done : -1;
+            if (taken == 0)
                 return done;
-            const int blockBytes = length * 16;
-            std::memset(net->metadata, 0, sizeof(net->metadata));
-            int got = 0;
-            int idle = 0;
-            while (got < blockBytes)
-            {
-                const int r = AUSND_Sockbuf_Read(reinterpret_cast<uint8_t*>(net->metadata) + got, net->socket,
-                                                 blockBytes - got);
-                if (r < 0)
-                    return done ? done : -1;
-                if (r == 0)
-                {
-                    // Buffering ends once the thread has refilled the ring.
-                    if (++idle > net->timeoutMs / 10)
-                        return done ? done : -1;
-                    AUSND_Sockbuf_Prebuffer(net->socket, true, 10);
-                    continue;
-                }
-                got += r;
-            }
-            AUSND_Stream_Net_DispatchMetadata(net->metadata, static_cast<size_t>(blockBytes),
-                                              net->metadataCallback, net->metadataUserdata);
-            net->metaLeft = net->headers.metaInterval;
         }
         int want = bytes - done;
         if (net->headers.metaInterval && static_cast<uint32_t>(want) > net->metaLeft)
@@ -642,9 +655,19 @@ bool AUSND_OggVorbis_Net_Read(AUSND_NETSTREAM* net, int16_t* pcmOut, uint32_t by
         }
         if (got == 0)
         {
+            // Nothing decodable yet: silence now, the rest on a later pass.
+            if (!net->sourceEnded)
+            {
+                net->status = (net->socket->flags & AUSND_SOCKBUF_BUFFERING) ? AUSND_NET_STATUS_BUFFERING
+                                                                             : AUSND_NET_STATUS_STREAMING;
+                return true;
+            }
+            if (net->socket->flags & AUSND_SOCKBUF_ERROR)
+                net->status = AUSND_NET_STATUS_STOPPED;
             *ended = true;
             return true;
         }
+        net->status = AUSND_NET_STATUS_STREAMING;
         *bytesOut = static_cast<uint32_t>(got);
         if (net->received >= net->nextCommentsAt)
         {

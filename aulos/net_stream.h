@@ -31,6 +31,9 @@ struct AUSND_NETSTREAM
     AUSND_METADATACALLBACK metadataCallback;
     void* metadataUserdata;
     uint32_t metaLeft; // audio bytes before the next metadata block
+    bool metaInBlock;  // the length byte of a metadata block is taken
+    int metaPending;   // metadata bytes still to read
+    int metaFill;      // metadata bytes read so far
     char metadata[AUSND_NET_METADATA];
     uint64_t received;
     std::atomic<int> status;
@@ -54,6 +57,10 @@ struct AUSND_NETSTREAM
     void* netDataUserdata;
     // Ogg Vorbis content
     void* vorbis; // the decoder (OggVorbis_File), null for MPEG content
+    // Once the decoder is open its reads take what the ring holds and never
+    // wait: they run inside the stream thread's update pass.
+    bool vorbisLive;
+    bool sourceEnded; // the connection has delivered everything it will
     uint64_t nextCommentsAt;
 };
 

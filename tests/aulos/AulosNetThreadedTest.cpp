@@ -3,6 +3,7 @@
 // unusable servers. Also the parsers of URLs, status lines, header fields
 // and metadata blocks.
 #include "aulos/ausnd_device.h"
+#include "aulos/ausnd_stream.h"
 #include "aulos/format_mpeg.h"
 #include "aulos/net_stream.h"
 #include "tests/aulos/AulosTestSupport.h"
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -27,7 +29,8 @@
 
 namespace
 {
-// Serves one scripted answer per path; "/stall" accepts and stays silent.
+// Serves one scripted answer per path; "/stall" accepts and stays silent;
+// "/gate..." answers and then sends only what the test feeds it.
 class LoopbackServer
 {
 public:
@@ -46,7 +49,11 @@ public:
     }
     ~LoopbackServer()
     {
-        m_bStop = true;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_bStop = true;
+        }
+        m_fed.notify_all();
         shutdown(m_iListen, SHUT_RDWR);
         close(m_iListen);
         m_thread.join();
@@ -61,6 +68,14 @@ public:
     std::string Url(const std::string& path) const
     {
         return "http://127.0.0.1:" + std::to_string(m_iPort) + path;
+    }
+    // Bytes for the gated connection; `last` closes it once they are sent.
+    void Feed(const std::string& bytes, bool last = false)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_feed += bytes;
+        m_bFeedEnds = last;
+        m_fed.notify_all();
     }
     std::string LastRequest()
     {
@@ -102,11 +117,40 @@ private:
                     break;
                 sent += static_cast<size_t>(n);
             }
-            if (keep)
+            if (path.compare(0, 5, "/gate") == 0)
+                Gate(fd);
+            else if (keep)
                 m_stalled.push_back(fd);
             else
                 close(fd);
         }
+    }
+
+    void Gate(int fd)
+    {
+        for (;;)
+        {
+            std::string bytes;
+            bool last = false;
+            {
+                std::unique_lock<std::mutex> hold(m_lock);
+                m_fed.wait(hold, [this] { return m_bStop || !m_feed.empty() || m_bFeedEnds; });
+                if (m_bStop)
+                    break;
+                bytes.swap(m_feed);
+                last = m_bFeedEnds;
+            }
+            for (size_t sent = 0; sent < bytes.size();)
+            {
+                const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+                if (n <= 0)
+                    break;
+                sent += static_cast<size_t>(n);
+            }
+            if (last)
+                break;
+        }
+        close(fd);
     }
 
     int m_iListen = -1;
@@ -115,6 +159,9 @@ private:
     std::thread m_thread;
     std::mutex m_lock;
     std::map<std::string, std::string> m_answers;
+    std::condition_variable m_fed;
+    std::string m_feed;
+    bool m_bFeedEnds = false;
     std::string m_sLastRequest;
     std::vector<int> m_stalled;
 };
@@ -556,7 +603,14 @@ TEST_F(NetStreamThreaded, OggRadioPlaysThroughTheStreamOpener)
     unsigned int flags = 0;
     ASSERT_TRUE(AUSND_Stream_Net_GetStatus(s, nullptr, nullptr, nullptr, &flags));
     EXPECT_TRUE(flags & AUSND_NET_CONTENT_OGG);
-    ExpectPlayed(PlayToEnd(s), DecodeOgg(ogg));
+    const std::vector<int16_t> pcm = DecodeOgg(ogg);
+    ExpectPlayed(PlayToEnd(s), pcm);
+    // Once ended, the live stream's length is where it stopped: all of its
+    // two seconds, rounded up to the last block played.
+    const int ms = AUSND_Stream_GetLengthMs(s);
+    EXPECT_GE(ms, 2000);
+    EXPECT_LT(ms, 2000 + AUSND_Stream_HalfBufferSize);
+    EXPECT_EQ(static_cast<int64_t>(AUSND_Stream_GetLength(s)) / 4 * 1000 / 44100, ms) << "bytes and time agree";
     EXPECT_TRUE(AUSND_Stream_Close(s));
 }
 
@@ -638,4 +692,199 @@ TEST(NetOpenThreaded, AStalledOpenIsCalledOffByCancelOrClose)
     AUSND_Close();
     AUSND_SetOutput(AUSND_OUTPUT_CAPTURE);
     AUSND_Sockbuf_Shutdown();
+}
+
+namespace
+{
+// A stream of noise, dense enough that a small read ring holds under a second of it.
+std::vector<uint8_t> MakeNoiseOgg()
+{
+    const std::string out = ::testing::TempDir() + "aulos_net_noise_" + std::to_string(getpid()) + ".ogg";
+    const std::string command = "sox -q -n -r 44100 -c 2 " + out + " synth 3 pinknoise 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::ifstream f(out, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+std::string Slice(const std::vector<uint8_t>& data, size_t from, size_t to)
+{
+    return std::string(data.begin() + static_cast<std::ptrdiff_t>(from),
+                       data.begin() + static_cast<std::ptrdiff_t>(std::min(to, data.size())));
+}
+
+// Waits (with a fail-safe bound) until `done` holds; false if it never did.
+template <typename Condition>
+bool WaitFor(Condition done)
+{
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > limit)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+struct NetStatus
+{
+    int status = 0;
+    int percent = -1;
+};
+
+NetStatus StatusOf(AUSND_STREAM* s)
+{
+    NetStatus n;
+    if (!AUSND_Stream_Net_GetStatus(s, &n.status, &n.percent, nullptr, nullptr))
+        n.status = 0;
+    return n;
+}
+
+size_t BytesSeen(NetData& d)
+{
+    std::lock_guard<std::mutex> guard(d.lock);
+    return d.bytes;
+}
+
+// Streams with the stream thread and the network thread, through an output
+// that plays in real time.
+class NetBufferingThreaded : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AUSND_Mpeg_Init();
+        ASSERT_TRUE(AUSND_SetOutput(AUSND_OUTPUT_NOSOUND));
+        ASSERT_TRUE(AUSND_Init(44100, 32, 0));
+    }
+    void TearDown() override
+    {
+        AUSND_Stream_Net_SetNetDataCallback(nullptr, nullptr);
+        AUSND_Stream_Net_SetBufferProperties(64000, 95, 95);
+        AUSND_Close();
+        AUSND_SetOutput(AUSND_OUTPUT_CAPTURE);
+    }
+    static constexpr const char* kOggAnswer = "HTTP/1.0 200 OK\r\nContent-Type: application/ogg\r\n\r\n";
+};
+} // namespace
+
+TEST_F(NetBufferingThreaded, PropertiesAreCheckedAndTheFirstBufferingWaitsForItsThreshold)
+{
+    struct Case
+    {
+        int bytes, prebuffer, rebuffer;
+        bool ok;
+    };
+    for (const Case& c : {Case{0, 50, 50, false}, Case{-5, 50, 50, false}, Case{1000, 0, 50, false},
+                          Case{1000, 100, 50, false}, Case{1000, 50, 0, false}, Case{1000, 50, 100, false},
+                          Case{1000, 1, 99, true}, Case{10000, 50, 30, true}})
+    {
+        EXPECT_EQ(AUSND_Stream_Net_SetBufferProperties(c.bytes, c.prebuffer, c.rebuffer), c.ok) << c.bytes;
+        EXPECT_EQ(AUSND_GetError(), c.ok ? AUSND_ERR_NONE : AUSND_ERR_INVALID_PARAM);
+    }
+    int bytes = 0;
+    int prebuffer = 0;
+    int rebuffer = 0;
+    ASSERT_TRUE(AUSND_Stream_Net_GetBufferProperties(&bytes, &prebuffer, &rebuffer));
+    EXPECT_EQ(bytes, 10000);
+    EXPECT_EQ(prebuffer, 50);
+    EXPECT_EQ(rebuffer, 30);
+
+    LoopbackServer server;
+    const std::vector<uint8_t> ogg = MakeNoiseOgg();
+    ASSERT_GT(ogg.size(), 20000u);
+    server.Answer("/gate.ogg", kOggAnswer);
+    NetData data;
+    ASSERT_TRUE(AUSND_Stream_Net_SetNetDataCallback(OnNetData, &data));
+    server.Feed(Slice(ogg, 0, 4000));
+    AUSND_STREAM* s = AUSND_Stream_Open(server.Url("/gate.ogg").c_str(), AUSND_NONBLOCKING, 0, 0);
+    ASSERT_NE(s, nullptr);
+    // 40 % of the ring is in and the server holds the rest: still buffering,
+    // and the decoder has not been given a byte.
+    ASSERT_TRUE(WaitFor([&] {
+        const NetStatus n = StatusOf(s);
+        return n.status == AUSND_NET_STATUS_BUFFERING && n.percent == 40;
+    }));
+    EXPECT_EQ(AUSND_Stream_GetOpenState(s), -5);
+    EXPECT_EQ(BytesSeen(data), 0u);
+    server.Feed(Slice(ogg, 4000, 5000));
+    ASSERT_TRUE(WaitFor([&] { return BytesSeen(data) > 0; })) << "50 % ends the first buffering";
+    server.Feed(Slice(ogg, 5000, ogg.size()), true);
+    ASSERT_TRUE(WaitFor([&] { return !s->opening; }));
+    EXPECT_EQ(AUSND_Stream_GetOpenState(s), 0);
+    EXPECT_TRUE(AUSND_Stream_Close(s));
+}
+
+TEST_F(NetBufferingThreaded, AStalledServerNeitherBlocksTheMainThreadNorEndsTheStream)
+{
+    ASSERT_TRUE(AUSND_Stream_Net_SetBufferProperties(10000, 50, 30));
+    LoopbackServer server;
+    const std::vector<uint8_t> ogg = MakeNoiseOgg();
+    ASSERT_GT(ogg.size(), 20000u);
+    server.Answer("/gate.ogg", kOggAnswer);
+    NetData data;
+    ASSERT_TRUE(AUSND_Stream_Net_SetNetDataCallback(OnNetData, &data));
+    server.Feed(Slice(ogg, 0, 8000));
+    AUSND_STREAM* s = AUSND_Stream_Open(server.Url("/gate.ogg").c_str(), AUSND_2D, 0, 0);
+    ASSERT_NE(s, nullptr) << AUSND_GetError();
+    ASSERT_GE(AUSND_Stream_Play(AUSND_CHANNEL_FREE, s), 0);
+
+    // The ring runs dry while the server holds its next bytes.
+    ASSERT_TRUE(WaitFor([&] { return StatusOf(s).status == AUSND_NET_STATUS_BUFFERING; }));
+    EXPECT_EQ(BytesSeen(data), 8000u);
+    // A call that takes the update lock returns although the server is silent:
+    // the stream thread does not wait for the network inside its pass.
+    StreamEnd ends;
+    ASSERT_TRUE(AUSND_Stream_SetEndCallback(s, OnStreamEnd, &ends));
+
+    // Below the rebuffer threshold the reader gets nothing.
+    server.Feed(Slice(ogg, 8000, 10000));
+    ASSERT_TRUE(WaitFor([&] { return StatusOf(s).percent == 20; }));
+    EXPECT_EQ(StatusOf(s).status, AUSND_NET_STATUS_BUFFERING);
+    EXPECT_EQ(BytesSeen(data), 8000u);
+    server.Feed(Slice(ogg, 10000, 11000));
+    ASSERT_TRUE(WaitFor([&] { return BytesSeen(data) > 8000u; })) << "30 % ends the rebuffering";
+
+    // The stream plays on to the end of what the server sends.
+    server.Feed(Slice(ogg, 11000, ogg.size()), true);
+    ASSERT_TRUE(WaitFor([&] { return ends.calls > 0; }));
+    EXPECT_EQ(ends.calls, 1);
+    EXPECT_EQ(BytesSeen(data), ogg.size());
+    // An ended network stream knows its length: three seconds and the silence of the stall.
+    EXPECT_GE(AUSND_Stream_GetLengthMs(s), 2900);
+    EXPECT_GT(AUSND_Stream_GetLength(s), 0);
+    EXPECT_TRUE(AUSND_Stream_Close(s));
+}
+
+TEST_F(NetBufferingThreaded, ClosingTheSoundSystemReleasesConnectionsAndEndsTheNetworkThread)
+{
+    ASSERT_TRUE(AUSND_Stream_Net_SetBufferProperties(10000, 50, 50));
+    LoopbackServer server;
+    const std::vector<uint8_t> ogg = MakeNoiseOgg();
+    server.Answer("/gate.ogg", kOggAnswer);
+    server.Feed(Slice(ogg, 0, ogg.size()));
+    // An open stream whose server keeps the connection, and an open that stalls.
+    AUSND_STREAM* open = AUSND_Stream_Open(server.Url("/gate.ogg").c_str(), AUSND_2D, 0, 0);
+    ASSERT_NE(open, nullptr) << AUSND_GetError();
+    ASSERT_GE(AUSND_Stream_Play(AUSND_CHANNEL_FREE, open), 0);
+    AUSND_STREAM* stalled = AUSND_Stream_Open(server.Url("/stall").c_str(), AUSND_NONBLOCKING, 0, 0);
+    ASSERT_NE(stalled, nullptr);
+    EXPECT_EQ(WaitWhileState(stalled, -2), -4);
+    EXPECT_TRUE(AUSND_Sockbuf_IsRunning());
+
+    AUSND_Close();
+    EXPECT_FALSE(AUSND_Sockbuf_IsRunning());
+    // Streams closed after the sound system are harmless.
+    EXPECT_EQ(AUSND_Stream_GetOpenState(stalled), -3);
+    EXPECT_TRUE(AUSND_Stream_Close(stalled));
+    EXPECT_TRUE(AUSND_Stream_Close(open));
+
+    // The next start opens network streams again.
+    server.Feed("", true);
+    ASSERT_TRUE(AUSND_Init(44100, 32, 0));
+    server.Answer("/again.ogg", kOggAnswer + std::string(ogg.begin(), ogg.end()));
+    AUSND_STREAM* again = AUSND_Stream_Open(server.Url("/again.ogg").c_str(), AUSND_2D, 0, 0);
+    ASSERT_NE(again, nullptr) << AUSND_GetError();
+    EXPECT_TRUE(AUSND_Sockbuf_IsRunning());
+    EXPECT_TRUE(AUSND_Stream_Close(again));
 }
