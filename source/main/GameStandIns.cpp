@@ -19,7 +19,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"ClickObject", "ClickObject"},
     {"DelvorBoss", "DelvorBoss"},
     {"DelvorCharacter", "DelvorCharacter"},
-    {"DelvorClock", "DelvorClock"},
     {"DelvorDigger", "DelvorDigger"},
     {"DelvorReqBalloon", "DelvorReqBalloon"},
     {"DelvorHole", "DelvorHole"},
