@@ -61,6 +61,9 @@ constexpr int kTypeArtifactBronze = 11;
 constexpr int kTypeArtifactGold = 13;
 constexpr int kUsableHoles = 8;
 constexpr int kUnlockExpert = 10000;
+// The site has room for no more workers than this, and no day lasts longer.
+constexpr int kMaxWorkers = 16;
+constexpr int kMaxDaySeconds = 24 * 60 * 60;
 
 const char* const kCountryUpper[] = {"GREECE", "EGYPT", "SIAM", "TAHITI", "USA", "PERU", "ATLANTIS"};
 
@@ -174,7 +177,11 @@ void SceneGame::ReadVariables(ZQ2::PropertyVector* vars) {
     m_Vars.iDiggersFemale = std::max(m_Vars.iDiggersFemale, 0);
     m_Vars.iPickers = std::max(m_Vars.iPickers, 0);
     for (int& holes : m_Vars.aiHolesWithArtifacts)
-        holes = std::max(holes, 0);
+        holes = std::clamp(holes, 0, kUsableHoles);
+    m_Vars.iDiggersMale = std::min(m_Vars.iDiggersMale, kMaxWorkers);
+    m_Vars.iDiggersFemale = std::min(m_Vars.iDiggersFemale, kMaxWorkers);
+    m_Vars.iPickers = std::min(m_Vars.iPickers, kMaxWorkers);
+    m_Vars.iTotalSeconds = std::clamp(m_Vars.iTotalSeconds, 0, kMaxDaySeconds);
     DeriveBronze();
 }
 
@@ -191,7 +198,7 @@ int SceneGame::GetHoleCount(int artifacts) const {
 void SceneGame::SetHoleCount(int artifacts, int holes) {
     if (artifacts < 1 || artifacts > MAX_ARTIFACTS_PER_HOLE)
         return;
-    m_Vars.aiHolesWithArtifacts[artifacts - 1] = std::max(holes, 0);
+    m_Vars.aiHolesWithArtifacts[artifacts - 1] = std::clamp(holes, 0, kUsableHoles);
     DeriveBronze();
 }
 
@@ -360,8 +367,6 @@ void SceneGame::OnDeactivate() {
 // ---- the day's states
 
 void SceneGame::StartLevel() {
-    if (m_pMenuButton == nullptr && GetState() == STATE_NEW)
-        Initialize();
     InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
     SetGameState(STATE_SETUP);
     if (m_pClock)
