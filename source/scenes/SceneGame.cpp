@@ -116,6 +116,7 @@ SceneGame::SceneGame(ZQ2::AbstractProperty* data) : SceneDelvor(data) {
     if (vars)
         ReadVariables(vars);
     SetupScoring();
+    m_PathFinder.ClearBlocks();
     int country = 0;
     int day = 0;
     if (data && DelvorMain::GetCountryAndDayFromName(data->GetName(), country, day) && country > 0) {
@@ -328,6 +329,14 @@ void SceneGame::SetLabelText(const char* name, const std::string& text) {
 
 // ---- life cycle
 
+void SceneGame::AddSiteBlocks() {
+    m_PathFinder.ClearBlocks();
+    if (auto* table = ZQ2::DynamicCast<ZQ2::Sprite>(FindComponent("TABLE_VURU")))
+        m_PathFinder.AddBlock(table->GetX() - 35.0f, 100.0f, table->GetWidth() + 100.0f, table->GetHeight() + 50.0f,
+                              true);
+    m_PathFinder.AddBlock(0.0f, 95.0f, 120.0f, 30.0f, true);
+}
+
 void SceneGame::Initialize() {
     SceneDelvor::Initialize();
     m_pMenuButton = ZQ2::DynamicCast<ZQ2::Button>(FindComponent("Menu_Button"));
@@ -335,6 +344,7 @@ void SceneGame::Initialize() {
     InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
     m_DiggerColors =
         GetColorDiggerOrder(m_iCountry, m_iDay, m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iDiggerColors);
+    AddSiteBlocks();
     SetLabelText("FUNDS_GOAL_TEXT", GetPointsToWinText());
     SetLabelText("DAY_TEXT", Format(ZQ2::BasicProperties::GetString("TEXT_DAY"), m_iDay));
     UpdateFundsEarnedText();

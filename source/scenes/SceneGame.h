@@ -8,6 +8,7 @@
 
 #include "engine/core/UTF8String.h"
 #include "engine/framework/iMessageListener.h"
+#include "source/game/DVPathFinder.h"
 #include "source/scenes/SceneDelvor.h"
 
 namespace ZQ2 {
@@ -141,6 +142,7 @@ public:
     bool IsGamePaused() const { return m_bPaused; }
     bool IsTutorialActive() const { return false; }
     DelvorClock* GetClock() const { return m_pClock; }
+    DVPathFinder& GetPathFinder() { return m_PathFinder; }
 
     void StartLevel();
     void ReplayLevel() { StartLevel(); }
@@ -200,6 +202,7 @@ private:
     void SetupScoring();
     void InitDiggerWaitArea(int diggers, int pickers);
     void SetupHoles();
+    void AddSiteBlocks();
     void SetLabelText(const char* name, const std::string& text);
     ZQ2::GameNode* FindComponent(const char* name);
     void PlayEarnSound() const;
@@ -227,6 +230,7 @@ private:
     std::string m_sWaitSlots;
     std::vector<int> m_HoleArtifacts;
     DelvorClock* m_pClock = nullptr;
+    DVPathFinder m_PathFinder;
     // Pieces that are missing from the scene's data, each reported once.
     std::vector<std::string> m_ReportedMissing;
 };
