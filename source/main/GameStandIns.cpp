@@ -16,7 +16,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneLoad", "SceneLoad"},
     {"SceneMap", "SceneMap"},
     {"SceneSplash", "SceneSplash"},
-    {"ClickObject", "ClickObject"},
     {"DelvorBoss", "DelvorBoss"},
     {"DelvorCharacter", "DelvorCharacter"},
     {"DelvorDigger", "DelvorDigger"},

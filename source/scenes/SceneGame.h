@@ -8,6 +8,7 @@
 
 #include "engine/core/UTF8String.h"
 #include "engine/framework/iMessageListener.h"
+#include "source/game/DVClickHandler.h"
 #include "source/game/DVPathFinder.h"
 #include "source/scenes/SceneDelvor.h"
 
@@ -143,6 +144,7 @@ public:
     bool IsTutorialActive() const { return false; }
     DelvorClock* GetClock() const { return m_pClock; }
     DVPathFinder& GetPathFinder() { return m_PathFinder; }
+    DVClickHandler& GetClickHandler() { return m_ClickHandler; }
 
     void StartLevel();
     void ReplayLevel() { StartLevel(); }
@@ -231,6 +233,7 @@ private:
     std::vector<int> m_HoleArtifacts;
     DelvorClock* m_pClock = nullptr;
     DVPathFinder m_PathFinder;
+    DVClickHandler m_ClickHandler;
     // Pieces that are missing from the scene's data, each reported once.
     std::vector<std::string> m_ReportedMissing;
 };
