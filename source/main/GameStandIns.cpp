@@ -17,7 +17,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
     {"SceneSplash", "SceneSplash"},
     {"DelvorBoss", "DelvorBoss"},
-    {"DelvorCharacter", "DelvorCharacter"},
     {"DelvorDigger", "DelvorDigger"},
     {"DelvorReqBalloon", "DelvorReqBalloon"},
     {"DelvorHole", "DelvorHole"},

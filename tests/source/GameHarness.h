@@ -38,6 +38,7 @@ inline std::string LevelConstantsXml() {
            "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MIN\" value=\"90\"/>"
            "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX\" value=\"80\"/>"
            "<Integer id=\"NUM_ARTIFACTS_GREECE\" value=\"30\"/>"
+           "<Integer id=\"BOSS_START_STAGE_WALKSPEED\" value=\"250\"/>"
            "<String id=\"TEXT_GOAL\" value=\"Goal: %d\"/>"
            "<String id=\"TEXT_EXPERT\" value=\"Expert: %d\"/>"
            "<String id=\"TEXT_EARNED\" value=\"Earned: %d\"/>"
