@@ -250,3 +250,11 @@ TEST_F(Level, DiggerColoursFillEveryDigger) {
         }
     }
 }
+
+TEST(LevelNames, AScoreOfDigitsDoesNotOverflowTheDay) {
+    int country = 0;
+    int day = 0;
+    EXPECT_TRUE(DelvorMain::GetCountryAndDayFromName("LEVEL1_11111111111111111111", country, day));
+    EXPECT_EQ(country, 1);
+    EXPECT_GT(day, 0);
+}
