@@ -176,6 +176,10 @@ bool DelvorMain::GetPrevCountryName(std::string& out) {
     return GetCountryName(out, m_nPrevCountry, m_nPrevDay);
 }
 
+namespace {
+constexpr int kLongestDay = 100000;
+}  // namespace
+
 bool DelvorMain::GetCountryAndDayFromName(std::string name, int& country, int& day) {
     country = 0;
     day = 0;
@@ -186,7 +190,7 @@ bool DelvorMain::GetCountryAndDayFromName(std::string name, int& country, int& d
         const int digit = c - '0';
         if (!found)
             country = digit;
-        else
+        else if (day < kLongestDay)  // a name of many digits must not overflow
             day = day * 10 + digit;
         found = true;
     }

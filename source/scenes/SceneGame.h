@@ -1,26 +1,239 @@
 #pragma once
-// The level scene. A stand-in until the level scene is built: a plain game
-// scene with the class-wide values and callbacks the other scenes use.
+// The level scene: one day at a dig site, built from the day's scene node
+// and its `variables`. It runs the day's numbered states, scores every
+// action by type against the goal and the expert goal, and stores the
+// day's result in the player's profile.
 #include <string>
+#include <vector>
 
+#include "engine/core/UTF8String.h"
+#include "engine/framework/iMessageListener.h"
+#include "source/game/DVClickHandler.h"
+#include "source/game/DVPathFinder.h"
 #include "source/scenes/SceneDelvor.h"
 
-class SceneGame : public SceneDelvor {
+namespace ZQ2 {
+class Button;
+class Label;
+class PropertyVector;
+}  // namespace ZQ2
+class DelvorClock;
+
+class SceneGame : public SceneDelvor, public ZQ2::iMessageListener {
 public:
     static const ZQ2::RTTI* const rttis[];
     static const ZQ2::RTTI rtti;
     static ZQ2::ObjectInitializer m_ObjectInitializer;
 
+    static constexpr int SCORE_TYPE_COUNT = 19;
+    static constexpr int MAX_ARTIFACTS_PER_HOLE = 8;
+    static constexpr int LAST_COUNTRY = 7;
+    static constexpr int FINAL_TROPHY = 12;
+
+    enum eGameState {
+        STATE_BUILT = 0,
+        STATE_SETUP = 1,
+        STATE_UPGRADE_SHOP = 2,
+        STATE_WORKERS_WALK_IN = 4,
+        STATE_START_DIALOG = 5,
+        STATE_TUTORIAL_QUESTION = 6,
+        STATE_RUNNING = 7,
+        STATE_TIME_UP = 8,
+        STATE_WINDING_DOWN = 9,
+        STATE_HOLES_FINISHED = 10,
+        STATE_DOVIDI_GOING_HOME = 11,
+        STATE_END_STAGE = 12,
+        STATE_MINIGAME = 13,
+        STATE_TROPHY = 14,
+        STATE_WIN_LOSS = 15,
+        STATE_END_DIALOG = 16,
+        STATE_LEAVING = 17,
+    };
+
+    // The day's tuning from the node's `variables`; each member keeps its
+    // default when the key is missing.
+    struct LevelVariables {
+        int iPointsWin = 0;
+        int iPointsExpert = 0;
+        int iTotalSeconds = 0;
+        int iDiggersMale = 2;
+        int iDiggersFemale = 0;
+        int iDiggerColors = 0;
+        int iPickers = 0;
+        bool bHasVuvivedod = false;
+        int iSprayBottle = 0;
+        float fChanceVuruWantsTwoItems = 0.5f;
+        float fChanceBottleMultiColor = 0.5f;
+        int aiHolesWithArtifacts[MAX_ARTIFACTS_PER_HOLE] = {};
+        int iArtifactsGold = 0;
+        int iArtifactsSilver = 0;
+        int iArtifactsBronze = 0;
+        int iTimeSurvey = 10000;
+        float fRockChance = 0.0f;
+        int iMinRocks = 0;
+        int iMaxRocks = 0;
+        int iMinPicks = 1;
+        int iMaxPicks = 1;
+        int iMinDepth = 12;
+        int iMaxDepth = 12;
+        float fHungerChance = 0.5f;
+        int iHungerVariation = 0;
+        int iThirstVariation = 0;
+        int iDizzyVariation = 0;
+        int iTimeUntilImpatient = 0;
+        int iMiniGameTries = 3;
+        int iMiniGamePreview = 3000;
+        int iMiniGameCards = 4;
+    };
+
     // The scene OnStop enters.
     static std::string g_strNextScreen;
 
     explicit SceneGame(ZQ2::AbstractProperty* data);
+    ~SceneGame() override;
+    SceneGame(const SceneGame&) = delete;
+    SceneGame& operator=(const SceneGame&) = delete;
     static ZQ2::BaseObject* OnData(ZQ2::AbstractProperty* data);
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
 
-    // Removes the menu or pause dialog from the current scene.
+    void Initialize() override;
+    void OnActivate() override;
+    void OnEnter() override;
+    void OnDeactivate() override;
+    void Tick(int deltaMs) override;
+    void ProcessMessage(const ZQ2::Message& message) override;
+    bool HandleCloseMessage() override;
+
+    // ---- level data and naming
+    const LevelVariables& GetVariables() const { return m_Vars; }
+    int GetCountry() const { return m_iCountry; }
+    int GetDay() const { return m_iDay; }
+    int GetHoleCount(int artifacts) const;
+    void SetHoleCount(int artifacts, int holes);
+    // Type 0 bronze, 1 silver, 2 gold.
+    int GetArtifactCount(int type) const;
+    void SetArtifactCount(int type, int count);
+    int GetTotalArtifactsInScene() const;
+    int GetExpectedNumHolesInScene() const;
+    int GetNumMiniGameMisses() const { return m_Vars.iMiniGameTries; }
+    const std::vector<int>& GetDiggerColorOrder() const { return m_DiggerColors; }
+    const std::string& GetWaitAreaSlots() const { return m_sWaitSlots; }
+
+    static std::string GetLevelNameFromData(int country, int day);
+    std::string GetCurrentLevelName() const { return GetLevelNameFromData(m_iCountry, m_iDay); }
+    static std::string GetLevelSection(int country);
+    std::string GetCurLevelMusic() const;
+    static std::string GetCountryResourceName(int country);
+    std::string GetCurrentCountryResourceName() const { return GetCountryResourceName(m_iCountry); }
+    static std::string GetCountryNameFromID(int country);
+    std::string GetCurrentCountryName() const { return GetCountryNameFromID(m_iCountry); }
+    static int GetNumArtifactsInLevel(int country);
+    // One colour type per digger, every entry set.
+    static std::vector<int> GetColorDiggerOrder(int country, int day, int diggers, int colors);
+    static int ClampCountry(int country);
+
+    // ---- the day's states
+    int GetGameState() const { return m_iGameState; }
+    void SetGameState(int state);
+    bool IsGameRunning() const { return !m_bPaused && m_iGameState == STATE_RUNNING; }
+    bool IsGameInProgress() const { return m_iGameState >= STATE_RUNNING && m_iGameState <= STATE_WIN_LOSS; }
+    bool HasStageStarted() const { return m_iGameState > STATE_TUTORIAL_QUESTION; }
+    bool HasStageEnded() const { return m_iGameState > STATE_WINDING_DOWN; }
+    bool IsTimerExpired() const;
+    bool IsGamePaused() const { return m_bPaused; }
+    bool IsTutorialActive() const { return false; }
+    DelvorClock* GetClock() const { return m_pClock; }
+    DVPathFinder& GetPathFinder() { return m_PathFinder; }
+    DVClickHandler& GetClickHandler() { return m_ClickHandler; }
+
+    void StartLevel();
+    void ReplayLevel() { StartLevel(); }
+    void RestartLevelAnimationFinished();
+    void DoStartStageAnimation();
+    void MoveAllWorkersToWaitingArea(int state);
+    void DoWorkerWalkFinished();
+    void DoBossWalkFinished();
+    void ShowStartStageDialog();
+    void OnStartStageDialogClosed();
+    void CheckForStageDone();
+    void DoTimerExpiredFinished();
+    void DoHolesFinishedAnimationFinished();
+    void DoEndStageAnimationFinished();
+    void OnMiniGameClosed();
+    void DoEndDayWinLossAnimationFinished();
+    void DoTrophyAnimationFinished();
+    void OnStageEndDialogClosed();
+
+    void Pause(bool on);
+    void HandleAction(ZQ2::GameNode* component);
+    void OnMenuClick() { m_bMenuRequest = true; }
     static void OnDialogMenuOrPauseClosed(ZQ2::BaseObject* scene, ZQ2::BaseObject* dialog);
     // Leaves the level: the current position becomes the previous one and
     // the next screen is entered through "TRANSITION_DEFAULT".
     static void OnStop(ZQ2::BaseObject* scene, ZQ2::BaseObject* sender);
+
+    // ---- scoring
+    int GetFunds() const { return m_iFunds; }
+    int GetScoreValue(int type, bool penalty) const;
+    int GetArtifactScore(int type) const;
+    void AddPointsByType(int type, bool penalty, ZQ2::Sprite* sprite = nullptr, int extra = -1);
+    bool PassedGoal(int oldFunds, int newFunds) const;
+    bool PassedExpert(int oldFunds, int newFunds) const;
+    bool ExceededGoal() const;
+    bool ExceededExpert() const;
+    bool EarnedTrophy(int& trophy) const;
+    int GetTrophyEarned() const { return m_iTrophy; }
+    int GetArtifactsFoundToday() const { return m_iArtifactsToday; }
+    void SetArtifactsFoundToday(int count) { m_iArtifactsToday = count; }
+    int GetPassedGoalAnimations() const { return m_iPassedGoalAnimations; }
+    std::string GetPointsText() const;
+    std::string GetPointsToWinText() const;
+    std::string GetPointsExpertText() const;
+    std::string GetNumArtifactsFoundText() const;
+    std::string GetTotalPointsText() const;
+    std::string GetTotalArtifactsFoundText() const;
+    void UpdateFundsEarnedText();
+    static int GetTotalArtifactsFound();
+    static int GetTotalMoneyEarned();
+    void SaveGameResults();
+    void SaveHighScore();
+
+private:
+    void ReadVariables(ZQ2::PropertyVector* vars);
+    void DeriveBronze();
+    void SetupScoring();
+    void InitDiggerWaitArea(int diggers, int pickers);
+    void SetupHoles();
+    void AddSiteBlocks();
+    void SetLabelText(const char* name, const std::string& text);
+    ZQ2::GameNode* FindComponent(const char* name);
+    void PlayEarnSound() const;
+
+    LevelVariables m_Vars;
+    ZQ2::Button* m_pMenuButton = nullptr;
+    bool m_bMenuButtonRequest = false;
+    bool m_bMenuRequest = false;
+    bool m_bPaused = false;
+    bool m_bListening = false;
+    int m_iGameState = STATE_BUILT;
+    int m_iFunds = 0;
+    int m_iCountry = 1;
+    int m_iDay = 1;
+    int m_iArtifactsToday = 0;
+    int m_iTotalArtifactsAtStart = -1;
+    int m_iTrophy = 0;
+    int m_iBossWalksFinished = 0;
+    int m_iWorkerWalksFinished = 0;
+    int m_iPassedGoalAnimations = 0;
+    int m_aiScoreValues[SCORE_TYPE_COUNT] = {};
+    int m_aiPenaltyValues[SCORE_TYPE_COUNT] = {};
+    ZQ2::UTF8String m_asScoreTexts[SCORE_TYPE_COUNT];
+    std::vector<int> m_DiggerColors;
+    std::string m_sWaitSlots;
+    std::vector<int> m_HoleArtifacts;
+    DelvorClock* m_pClock = nullptr;
+    DVPathFinder m_PathFinder;
+    DVClickHandler m_ClickHandler;
+    // Pieces that are missing from the scene's data, each reported once.
+    std::vector<std::string> m_ReportedMissing;
 };

@@ -527,3 +527,44 @@ TEST_F(GameData, TheMenuMusicPlaysAndItsSyncPointsLieInside) {
     EXPECT_GE(lengthMs, 10000);  // a loop worth hearing through the loading scene
     EXPECT_LT(points.back() / 44.1, lengthMs);
 }
+
+// The tuning rules the level scene leaves to its data: every random range
+// holds a value, every divisor is non-zero, and the artifacts add up.
+TEST_F(GameData, EveryLevelsTuningKeepsItsRules) {
+    PropertyNode* scenes = DataManager::g_Instance->GetScenes();
+    ASSERT_NE(scenes, nullptr);
+    int levels = 0;
+    for (const auto& child : *scenes) {
+        PropertyNode* level = child->ToNode();
+        if (!level || level->GetTypeName() != "SceneGame")
+            continue;
+        ++levels;
+        const std::string name = level->GetName();
+        ASSERT_TRUE(level->HasProperty("variables")) << name;
+        PropertyVector* vars = level->GetVector("variables");
+        auto get = [&](const std::string& key, int fallback) {
+            AbstractProperty* value = vars->GetProperty(key);
+            return value && value->ToValue() ? value->ToValue()->ToInt() : fallback;
+        };
+        EXPECT_GT(get("total_seconds", 0), 0) << name;
+        EXPECT_GE(get("points_expert", 0), get("points_win", 0)) << name;
+        EXPECT_LE(get("min_rocks_per_hole", 0), get("max_rocks_per_hole", 0)) << name;
+        EXPECT_LE(get("min_picks_per_rock", 1), get("max_picks_per_rock", 1)) << name;
+        EXPECT_GE(get("min_picks_per_rock", 1), 1) << name;
+        EXPECT_LE(get("min_excavation_depth", 12), get("max_excavation_depth", 12)) << name;
+        EXPECT_GT(get("min_excavation_depth", 12), 0) << name;
+        int artifacts = 0;
+        int holes = 0;
+        for (int k = 1; k <= 8; ++k) {
+            const int count = get("num_holes_with_" + std::to_string(k) + "_artifacts", 0);
+            artifacts += k * count;
+            holes += count;
+        }
+        EXPECT_LE(holes, 8) << name;
+        EXPECT_LE(get("num_artifacts_gold", 0) + get("num_artifacts_silver", 0), artifacts) << name;
+    }
+    EXPECT_GE(levels, 4);
+    for (const char* key : {"SCORE_ARTIFACT_IN_CRATE_BRONZE", "SCORE_ARTIFACT_IN_CRATE_SILVER", "SCORE_ARTIFACT_IN_CRATE_GOLD"})
+        EXPECT_LE(BasicProperties::GetInteger(std::string(key) + "_MIN"), BasicProperties::GetInteger(std::string(key) + "_MAX"))
+            << key;
+}

@@ -1,0 +1,133 @@
+#pragma once
+// A headless day at the dig site for the game's tests: the game world of
+// GameTestSupport with the level's constants, texts and scene node, one
+// player profile in the test's save folder, a seeded random source and
+// frames of a fixed 16 ms. Every step is reproducible from the seed.
+#include <string>
+
+#include "engine/core/Random.h"
+#include "engine/framework/Message.h"
+#include "engine/framework/TemplateMessageData.h"
+#include "engine/io/HighScoreManager.h"
+#include "engine/io/PlayerManager.h"
+#include "source/main/DelvorMain.h"
+#include "source/main/DelvorPlayer.h"
+#include "source/scenes/DVUpgradeHandler.h"
+#include "source/scenes/SceneGame.h"
+#include "tests/source/GameTestSupport.h"
+
+namespace gametest {
+
+constexpr int FRAME_MS = 16;
+
+// The tuning a level test reads: the values are chosen so that sums are easy.
+inline std::string LevelConstantsXml() {
+    return "<Integer id=\"NUM_DIGGER_COLORS\" value=\"3\"/>"
+           "<Integer id=\"NUM_DIGGER_TYPES_FEMALE\" value=\"4\"/>"
+           "<Integer id=\"TIME_SURVEY\" value=\"8000\"/>"
+           "<Integer id=\"MINIGAME_NUM_MISSES\" value=\"5\"/>"
+           "<Integer id=\"TIME_MINIGAME_PREVIEW_DELAY\" value=\"2000\"/>"
+           "<Integer id=\"MINIGAME_CARDS_OF_EACH_TYPE\" value=\"2\"/>"
+           "<Integer id=\"SCORE_PLACE_DIGGER\" value=\"10\"/>"
+           "<Integer id=\"SCORE_PENALTY_PLACE_DIGGER\" value=\"-30\"/>"
+           "<Integer id=\"SCORE_DOVIDI_GIVES_TOOL\" value=\"50\"/>"
+           "<Integer id=\"SCORE_PENALTY_DOVIDI_GIVES_TOOL\" value=\"-500\"/>"
+           "<Integer id=\"SCORE_FINISHED_ALL_HOLES\" value=\"1000\"/>"
+           "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_BRONZE_MIN\" value=\"20\"/>"
+           "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_BRONZE_MAX\" value=\"22\"/>"
+           "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MIN\" value=\"90\"/>"
+           "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX\" value=\"80\"/>"
+           "<Integer id=\"NUM_ARTIFACTS_GREECE\" value=\"30\"/>"
+           "<Integer id=\"BOSS_START_STAGE_WALKSPEED\" value=\"250\"/>"
+           "<String id=\"TEXT_GOAL\" value=\"Goal: %d\"/>"
+           "<String id=\"TEXT_EXPERT\" value=\"Expert: %d\"/>"
+           "<String id=\"TEXT_EARNED\" value=\"Earned: %d\"/>"
+           "<String id=\"TEXT_DAY\" value=\"Day %d\"/>"
+           "<String id=\"TEXT_DAY_2\" value=\"day %d\"/>"
+           "<String id=\"TEXT_COUNTRY1\" value=\"Greece\"/>"
+           "<String id=\"TEXT_SCORE_PLACE_DIGGER\" value=\"Digger placed\"/>";
+}
+
+// A level scene node with the given `variables` body (no vector when empty).
+inline std::string LevelXml(const std::string& name, const std::string& variables, bool withVector = true) {
+    std::string xml = "<Node id=\"scenes\"><SceneGame id=\"" + name + "\" width=\"800\" height=\"600\">";
+    if (withVector)
+        xml += "<Vector id=\"variables\">" + variables + "</Vector>";
+    xml += "<Vector id=\"scenecomponents\">"
+           "<Label name=\"FUNDS_EARNED_TEXT\" x=\"10\" y=\"10\" width=\"200\" height=\"20\"/>"
+           "<Label name=\"FUNDS_GOAL_TEXT\" x=\"10\" y=\"30\" width=\"200\" height=\"20\"/>"
+           "<Label name=\"DAY_TEXT\" x=\"10\" y=\"50\" width=\"200\" height=\"20\"/>"
+           "<Button name=\"Menu_Button\" x=\"700\" y=\"10\" width=\"80\" height=\"30\"/>"
+           "<DelvorClock name=\"CLOCK\" x=\"600\" y=\"500\" width=\"60\" height=\"60\">"
+           "  <Vector id=\"children\">"
+           "    <Sprite name=\"CLOCK_HAND\" x=\"30\" y=\"30\" width=\"4\" height=\"25\"/>"
+           "    <Sprite name=\"CLOCK_FRAME\" x=\"0\" y=\"0\" width=\"60\" height=\"60\"/>"
+           "  </Vector>"
+           "</DelvorClock>"
+           "</Vector></SceneGame></Node>";
+    return xml;
+}
+
+class LevelHarness {
+public:
+    // variables: the body of the level's `variables` vector.
+    explicit LevelHarness(const std::string& variables, const std::string& level = "LEVEL1_1",
+                          unsigned seed = 1234, bool withVector = true)
+        : m_World(LevelConstantsXml() + LevelXml(level, variables, withVector)) {
+        ZQ2::Random::Instance()->SetSeed(seed);
+        if (!ZQ2::PlayerManager::g_Instance)
+            ZQ2::PlayerManager::CreateInstance(false, "1");
+        if (!ZQ2::HighScoreManager::g_Instance)
+            ZQ2::HighScoreManager::CreateInstance(false, "1");
+        DVUpgradeHandler::CreateInstance();
+        m_pPlayer = ZQ2::DynamicCast<DelvorPlayer>(ZQ2::PlayerManager::g_Instance->AddPlayer(new DelvorPlayer("Ann")));
+        ZQ2::SceneManager* scenes = ZQ2::SceneManager::g_Instance;
+        m_pLevel = ZQ2::DynamicCast<SceneGame>(scenes->CreateScene(level));
+        scenes->EnterScene(level);
+        Step(1);
+    }
+    ~LevelHarness() {
+        DVUpgradeHandler::ReleaseInstance();
+        ZQ2::HighScoreManager::ReleaseInstance();
+        ZQ2::PlayerManager::ReleaseInstance();
+        DelvorMain::m_nCurCountry = 1;
+        DelvorMain::m_nCurDay = 1;
+    }
+    LevelHarness(const LevelHarness&) = delete;
+    LevelHarness& operator=(const LevelHarness&) = delete;
+
+    void Step(int frames) {
+        for (int i = 0; i < frames; ++i)
+            m_World.Frame(FRAME_MS);
+    }
+    // Frames until the state changes or the frame budget is spent.
+    int StepUntilStateChanges(int maxFrames) {
+        const int from = m_pLevel->GetGameState();
+        for (int i = 1; i <= maxFrames; ++i) {
+            Step(1);
+            if (m_pLevel->GetGameState() != from)
+                return i;
+        }
+        return -1;
+    }
+    void LoseFocus() {
+        m_pLevel->ProcessMessage(
+            ZQ2::Message(ZQ2::MESSAGE_ACTIVE_CHANGED, new ZQ2::TemplateMessageData<bool>(false)));
+    }
+
+    SceneGame* Level() const { return m_pLevel; }
+    DelvorPlayer* Player() const { return m_pPlayer; }
+    GameWorld& World() { return m_World; }
+
+private:
+    GameWorld m_World;
+    SceneGame* m_pLevel = nullptr;  // held by the scene manager
+    DelvorPlayer* m_pPlayer = nullptr;
+};
+
+// One `variables` entry.
+inline std::string Var(const std::string& key, int value) {
+    return "<Integer id=\"" + key + "\" value=\"" + std::to_string(value) + "\"/>";
+}
+
+}  // namespace gametest

@@ -1,0 +1,95 @@
+// Clickable site objects: hits on the picture's own outline (alpha 250),
+// clicks handed to the level's router only while the day runs and is not
+// paused, and the idle cycle's draws.
+#include "source/game/ClickObject.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "engine/graphics/Image.h"
+#include "engine/graphics/ImageDataOpenGL.h"
+#include "engine/modifier/ModifierContainer.h"
+#include "engine/sprite/GameTree.h"
+#include "tests/engine/io/SaveFolder.h"
+#include "tests/source/GameHarness.h"
+
+using gametest::LevelHarness;
+using gametest::Var;
+
+namespace {
+
+// A 4 x 4 picture: opaque except the top-left pixel (alpha 249, under the
+// threshold) and the top-right one (alpha 250, on it).
+ZQ2::SmartPtr<ZQ2::Image> Picture() {
+    auto* data = new ZQ2::ImageDataOpenGL(4, 4, 4, 4, true);
+    data->Lock(false);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            *data->GetPixelData<uint32_t>(x, y) = 0xFFFFFFFFu;
+    *data->GetPixelData<uint32_t>(0, 0) = 249u << 24 | 0xFFFFFF;
+    *data->GetPixelData<uint32_t>(3, 0) = 250u << 24 | 0xFFFFFF;
+    data->Unlock();
+    return ZQ2::SmartPtr<ZQ2::Image>(new ZQ2::Image(data, 1, 1));
+}
+
+ZQ2::MouseMessageData At(float x, float y) { return ZQ2::MouseMessageData(x, y, 0, false); }
+
+class Clicks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (savefolder::Fresh().empty())
+            GTEST_SKIP() << "the save folder was fixed before this test could redirect it";
+        m_pHarness = std::make_unique<LevelHarness>(Var("total_seconds", 60));
+        m_spObject = new ClickObject(100.0f, 100.0f, Picture().Get(), nullptr, nullptr);
+        ZQ2::GameTree::LinkNodeUnder(m_pHarness->Level(), m_spObject.Get());
+    }
+    std::unique_ptr<LevelHarness> m_pHarness;
+    ZQ2::SmartPtr<ClickObject> m_spObject;
+};
+
+}  // namespace
+
+TEST_F(Clicks, OnlyPixelsAtTheThresholdAreHit) {
+    EXPECT_EQ(m_spObject->GetHitMaskThreshold(), ClickObject::HIT_ALPHA_THRESHOLD);
+    EXPECT_FALSE(m_spObject->OnMouseLeftDown(At(100.5f, 100.5f)));  // alpha 249
+    EXPECT_TRUE(m_spObject->OnMouseLeftDown(At(103.5f, 100.5f)));   // alpha 250
+    EXPECT_TRUE(m_spObject->OnMouseLeftDown(At(101.5f, 102.5f)));
+    EXPECT_FALSE(m_spObject->OnMouseLeftDown(At(99.0f, 102.0f)));   // outside
+}
+
+TEST_F(Clicks, ClicksReachTheRouterWhileTheDayRunsAndNotPaused) {
+    SceneGame* level = m_pHarness->Level();
+    DVClickHandler& router = level->GetClickHandler();
+    // The day-start dialog: not yet.
+    EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(101.5f, 101.5f)));
+    level->OnStartStageDialogClosed();
+    // Button up on a transparent corner still clicks: only the bounds count.
+    EXPECT_TRUE(m_spObject->OnMouseLeftUp(At(100.5f, 100.5f)));
+    EXPECT_EQ(router.GetLastClicked(), m_spObject.Get());
+    EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(90.0f, 90.0f)));
+    level->Pause(true);
+    EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(101.5f, 101.5f)));
+    EXPECT_FALSE(m_spObject->OnMouseLeftDown(At(101.5f, 101.5f)));
+    EXPECT_EQ(router.GetClickCount(), 1);
+}
+
+TEST_F(Clicks, IdleDelaysAndLoops) {
+    EXPECT_EQ(ClickObject::DrawIdleDelay(500, 500), 500);
+    EXPECT_EQ(ClickObject::DrawIdleDelay(500, 100), 500);
+    std::set<int> seen;
+    for (int i = 0; i < 100; ++i)
+        seen.insert(ClickObject::DrawIdleDelay(3, 6));
+    EXPECT_EQ(seen, (std::set<int>{3, 4, 5}));
+    EXPECT_EQ(m_spObject->DrawIdleLoops(), 2);  // one back-and-forth pass counts twice
+    m_spObject->StartIdleRoutine();
+    ZQ2::ModifierContainer* first = m_spObject->GetIdleModifier();
+    ASSERT_NE(first, nullptr);
+    m_spObject->StartIdleRoutine();
+    EXPECT_TRUE(first->IsObsolete());
+    m_spObject->ClearIdleModifier();
+    EXPECT_EQ(m_spObject->GetIdleModifier(), nullptr);
+}

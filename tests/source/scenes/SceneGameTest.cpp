@@ -1,0 +1,260 @@
+// The level scene: its level data and defaults, the day's states walked
+// through the harness, the pause and menu rules, scoring with its floors,
+// the stored results, and the naming helpers.
+#include "source/scenes/SceneGame.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "engine/io/HighScoreTable.h"
+#include "source/game/DelvorClock.h"
+#include "tests/engine/io/SaveFolder.h"
+#include "tests/source/GameHarness.h"
+
+using gametest::LevelHarness;
+using gametest::Var;
+
+namespace {
+
+std::string DayVars(int seconds, int goal = 100, int expert = 200) {
+    return Var("points_win", goal) + Var("points_expert", expert) + Var("total_seconds", seconds);
+}
+
+class Level : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (savefolder::Fresh().empty())
+            GTEST_SKIP() << "the save folder was fixed before this test could redirect it";
+    }
+};
+
+}  // namespace
+
+TEST_F(Level, VariablesAreReadAndMissingKeysKeepTheirDefaults) {
+    LevelHarness h(DayVars(60) + Var("num_pickers", 2) + Var("num_holes_with_2_artifacts", 3) +
+                   Var("num_holes_with_5_artifacts", 1) + Var("num_artifacts_gold", 2) +
+                   Var("num_artifacts_silver", 3));
+    const SceneGame::LevelVariables& v = h.Level()->GetVariables();
+    EXPECT_EQ(v.iPointsWin, 100);
+    EXPECT_EQ(v.iTotalSeconds, 60);
+    EXPECT_EQ(v.iPickers, 2);
+    EXPECT_EQ(v.iDiggersMale, 2);
+    EXPECT_EQ(v.iDiggerColors, 3);    // the constant
+    EXPECT_EQ(v.iTimeSurvey, 8000);   // the constant
+    EXPECT_EQ(v.iMiniGameTries, 5);   // the constant
+    EXPECT_EQ(h.Level()->GetTotalArtifactsInScene(), 11);
+    EXPECT_EQ(h.Level()->GetExpectedNumHolesInScene(), 4);
+    EXPECT_EQ(h.Level()->GetArtifactCount(0), 6);  // bronze derived: 11 - 2 - 3
+    EXPECT_EQ(h.Level()->GetCountry(), 1);
+    EXPECT_EQ(h.Level()->GetDay(), 1);
+    EXPECT_EQ(h.Level()->GetWaitAreaSlots(), "OOPP");
+}
+
+TEST_F(Level, ANodeWithoutVariablesRunsOnTheBuiltInDefaults) {
+    LevelHarness h("", "LEVEL1_2", 7, false);
+    const SceneGame::LevelVariables& v = h.Level()->GetVariables();
+    EXPECT_EQ(v.iMiniGameTries, 3);
+    EXPECT_EQ(v.iMiniGamePreview, 3000);
+    EXPECT_EQ(v.iMiniGameCards, 4);
+    EXPECT_EQ(v.iTimeSurvey, 10000);
+    EXPECT_EQ(h.Level()->GetDay(), 2);
+    // No hole counts: every usable hole holds three artifacts.
+    EXPECT_EQ(h.Level()->GetHoleCount(3), 8);
+    EXPECT_EQ(h.Level()->GetTotalArtifactsInScene(), 24);
+    // No time limit: the day runs on and never ends by time.
+    h.Level()->OnStartStageDialogClosed();
+    h.Step(200);
+    EXPECT_EQ(h.Level()->GetGameState(), SceneGame::STATE_RUNNING);
+    EXPECT_FALSE(h.Level()->GetClock()->IsFlashing());
+}
+
+TEST_F(Level, TheDayWalksItsStatesAndTimeRunsOutExactly) {
+    LevelHarness h(DayVars(2));
+    SceneGame* level = h.Level();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+    level->OnStartStageDialogClosed();
+    ASSERT_EQ(level->GetGameState(), SceneGame::STATE_RUNNING);
+    level->AddPointsByType(16, false);  // 1000: past both goals
+    // 2000 ms at 16 ms a frame: the 125th frame reaches the total.
+    EXPECT_EQ(h.StepUntilStateChanges(400), 125);
+    EXPECT_EQ(level->GetClock()->GetElapsedTime(), 2000);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_TIME_UP);
+    // The time-up graphic's end, which the next frame would bring.
+    level->DoTimerExpiredFinished();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WINDING_DOWN);
+    h.Step(1);  // nobody is left on the site: the end-of-stage animation
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_END_STAGE);
+    h.Step(1);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_MINIGAME);
+    level->OnMiniGameClosed();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WIN_LOSS);
+    h.Step(1);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_END_DIALOG);
+    level->OnStageEndDialogClosed();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_LEAVING);
+    EXPECT_EQ(h.Player()->GetMoneyTotal(1, 1), 1000);
+
+    // Replay: a fresh day from its set-up.
+    level->ReplayLevel();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_SETUP);
+    EXPECT_EQ(level->GetFunds(), 0);
+    EXPECT_EQ(level->GetClock()->GetElapsedTime(), 0);
+    level->RestartLevelAnimationFinished();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+}
+
+TEST_F(Level, LostFocusPausesOnlyWhileTheDayIsInProgress) {
+    LevelHarness h(DayVars(60));
+    SceneGame* level = h.Level();
+    h.LoseFocus();  // during the day-start dialog: nothing
+    h.Step(1);
+    EXPECT_FALSE(level->IsGamePaused());
+    level->OnStartStageDialogClosed();
+    h.Step(10);
+    const int elapsed = level->GetClock()->GetElapsedTime();
+    h.LoseFocus();
+    h.Step(1);
+    EXPECT_TRUE(level->IsGamePaused());
+    EXPECT_FALSE(level->IsGameRunning());
+    h.Step(10);
+    EXPECT_EQ(level->GetClock()->GetElapsedTime(), elapsed);
+    SceneGame::OnDialogMenuOrPauseClosed(level, nullptr);
+    EXPECT_FALSE(level->IsGamePaused());
+}
+
+TEST_F(Level, PointsKeepTheirFloors) {
+    LevelHarness h(DayVars(60, 100, 200));
+    SceneGame* level = h.Level();
+    level->AddPointsByType(0, true);  // -30 from 0
+    EXPECT_EQ(level->GetFunds(), 0);
+    for (int i = 0; i < 10; ++i)
+        level->AddPointsByType(0, false);
+    EXPECT_EQ(level->GetFunds(), 100);
+    EXPECT_EQ(level->GetPassedGoalAnimations(), 1);
+    level->AddPointsByType(0, true);  // back below the goal: held at it
+    EXPECT_EQ(level->GetFunds(), 100);
+    level->AddPointsByType(16, false);  // past the expert goal
+    EXPECT_EQ(level->GetFunds(), 1100);
+    EXPECT_EQ(level->GetPassedGoalAnimations(), 2);
+    level->AddPointsByType(4, true);  // -500 twice: held at the expert goal
+    level->AddPointsByType(4, true);
+    level->AddPointsByType(4, true);
+    EXPECT_EQ(level->GetFunds(), 200);
+    EXPECT_EQ(gametest::SoundLog::asked.back(), "delvor/SOUND_INGAME_EARN_FUNDS");
+}
+
+TEST_F(Level, ArtifactScoresDrawInclusiveRangesAndEmptyRangesGiveTheirMinimum) {
+    LevelHarness h(DayVars(60));
+    std::set<int> seen;
+    for (int i = 0; i < 200; ++i)
+        seen.insert(h.Level()->GetScoreValue(11, false));
+    EXPECT_EQ(seen, (std::set<int>{20, 21, 22}));
+    EXPECT_EQ(h.Level()->GetScoreValue(13, false), 90);
+    EXPECT_EQ(h.Level()->GetScoreValue(12, false), 0);
+}
+
+TEST_F(Level, ResultsAreStoredOnlyForAWonDayAndUnlockTheNextOne) {
+    {
+        LevelHarness lost(DayVars(1, 100, 200));
+        lost.Level()->OnStartStageDialogClosed();
+        lost.Step(100);
+        lost.Level()->OnMiniGameClosed();
+        EXPECT_EQ(lost.Player()->GetMoneyTotal(1, 1), 0);
+        EXPECT_EQ(lost.Player()->GetMoneyTotal(1, 2), -1);
+    }
+    LevelHarness won(DayVars(1, 100, 200));
+    won.Level()->OnStartStageDialogClosed();
+    won.Level()->AddPointsByType(16, false);
+    won.Level()->SetArtifactsFoundToday(4);
+    won.Step(100);
+    ASSERT_EQ(won.Level()->GetGameState(), SceneGame::STATE_MINIGAME);
+    won.Level()->OnMiniGameClosed();
+    EXPECT_EQ(won.Player()->GetMoneyTotal(1, 1), 1000);
+    EXPECT_EQ(won.Player()->GetArtifactsFound(1, 1), 4);
+    EXPECT_EQ(won.Player()->GetMoneyTotal(1, 2), 0);
+    ZQ2::HighScoreTable* table = ZQ2::HighScoreManager::g_Instance->GetHighScoreTable("default");
+    ASSERT_NE(table, nullptr);
+    // The profile was written: a fresh copy reads it back.
+    ZQ2::SmartPtr<DelvorPlayer> again(new DelvorPlayer("Ann"));
+    again->LoadData(nullptr);
+    EXPECT_EQ(again->GetMoneyTotal(1, 1), 1000);
+}
+
+TEST_F(Level, TheLastDayOfTheLastCountryUnlocksNothingAndRevealsTheFinalTrophyOnce) {
+    const std::string last = SceneGame::GetLevelNameFromData(7, DelvorMain::GetMaxDayForCountry(7));
+    LevelHarness h(DayVars(1, 100, 200), last);
+    SceneGame* level = h.Level();
+    EXPECT_EQ(level->GetCountry(), 7);
+    level->OnStartStageDialogClosed();
+    level->AddPointsByType(16, false);
+    h.Step(100);
+    level->OnMiniGameClosed();
+    int trophy = 0;
+    EXPECT_TRUE(level->EarnedTrophy(trophy));
+    EXPECT_EQ(trophy, SceneGame::FINAL_TROPHY);
+    h.Player()->SetSeenFinalTrophy(true);
+    EXPECT_FALSE(level->EarnedTrophy(trophy));
+    EXPECT_EQ(h.Player()->GetMoneyTotal(8, 1), -1);
+    EXPECT_EQ(SceneGame::ClampCountry(8), 7);
+    EXPECT_EQ(SceneGame::ClampCountry(0), 1);
+}
+
+TEST(LevelNames, EveryCountryAndDay) {
+    const char* const upper[] = {"GREECE", "EGYPT", "SIAM", "TAHITI", "USA", "PERU", "ATLANTIS"};
+    const char* const lower[] = {"greece", "egypt", "siam", "tahiti", "usa", "peru", "atlantis"};
+    for (int country = 1; country <= 7; ++country) {
+        EXPECT_EQ(SceneGame::GetCountryResourceName(country), upper[country - 1]);
+        EXPECT_EQ(SceneGame::GetLevelSection(country), std::string("level_") + lower[country - 1]);
+        for (int day = 1; day <= DelvorMain::GetMaxDayForCountry(country); ++day) {
+            const std::string name = SceneGame::GetLevelNameFromData(country, day);
+            int c = 0;
+            int d = 0;
+            ASSERT_TRUE(DelvorMain::GetCountryAndDayFromName(name, c, d)) << name;
+            EXPECT_EQ(c, country);
+            EXPECT_EQ(d, day);
+        }
+    }
+    EXPECT_EQ(SceneGame::GetLevelNameFromData(1, 10), "LEVEL1_10");
+    EXPECT_EQ(SceneGame::GetCountryResourceName(0), "");
+    EXPECT_EQ(SceneGame::GetCountryResourceName(8), "");
+    EXPECT_EQ(SceneGame::GetLevelSection(8), "");
+}
+
+TEST_F(Level, NamingHelpersReadTheirKeys) {
+    LevelHarness h(DayVars(60));
+    EXPECT_EQ(h.Level()->GetCurLevelMusic(), "MUSIC_GREECE");
+    EXPECT_EQ(h.Level()->GetCurrentCountryName(), "Greece");
+    EXPECT_EQ(SceneGame::GetNumArtifactsInLevel(1), 30);
+    EXPECT_EQ(h.Level()->GetPointsToWinText(), "Goal: 100");
+}
+
+TEST_F(Level, DiggerColoursFillEveryDigger) {
+    LevelHarness h(DayVars(60));
+    struct Case {
+        int country, day, diggers, colors;
+    };
+    for (const Case& c : {Case{1, 1, 0, 3}, Case{1, 1, 1, 3}, Case{1, 2, 5, 3}, Case{1, 3, 6, 3}, Case{2, 1, 6, 1}}) {
+        const std::vector<int> order = SceneGame::GetColorDiggerOrder(c.country, c.day, c.diggers, c.colors);
+        ASSERT_EQ(order.size(), static_cast<size_t>(c.diggers));
+        for (int colour : order) {
+            EXPECT_GE(colour, 1);
+            EXPECT_LE(colour, 4);
+        }
+        const size_t distinct = std::set<int>(order.begin(), order.end()).size();
+        if (c.colors == 1) {
+            EXPECT_LE(distinct, 1u);
+        }
+        if (c.country == 1 && c.day < 3) {
+            EXPECT_LE(distinct, 2u);
+        }
+    }
+}
+
+TEST(LevelNames, AScoreOfDigitsDoesNotOverflowTheDay) {
+    int country = 0;
+    int day = 0;
+    EXPECT_TRUE(DelvorMain::GetCountryAndDayFromName("LEVEL1_11111111111111111111", country, day));
+    EXPECT_EQ(country, 1);
+    EXPECT_GT(day, 0);
+}
