@@ -22,7 +22,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneLoad", "SceneLoad"},
     {"SceneMap", "SceneMap"},
     {"SceneSelection", "SceneSelection"},
-    {"SceneSplash", "SceneSplash"},
     {"ClickObject", "ClickObject"},
     {"DelvorBoss", "DelvorBoss"},
     {"DelvorCharacter", "DelvorCharacter"},
