@@ -172,7 +172,7 @@ TEST_F(SceneSplashTest, PublisherAnimationThenBackdropThenImagesInTurn) {
     ASSERT_NE(transition, nullptr);
     EXPECT_EQ(transition->GetName(), "TRANSITION_SPLASH");
     EXPECT_EQ(Current()->GetName(), "SCENE_LOAD");
-    RunUntil(m_iNow + 400);
+    RunUntil(m_iNow + 700);  // covering and uncovering
     EXPECT_EQ(SceneManager::g_Instance->GetCurrentScene(), Current());
     EXPECT_EQ(Current()->GetName(), "SCENE_LOAD");
 }
