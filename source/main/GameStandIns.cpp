@@ -19,7 +19,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"DelvorPlayer", "DelvorPlayer"},
     {"SceneDelvor", "SceneDelvor"},
     {"SceneGame", "SceneGame"},
-    {"SceneLoad", "SceneLoad"},
     {"SceneMap", "SceneMap"},
     {"SceneSelection", "SceneSelection"},
     {"ClickObject", "ClickObject"},
