@@ -12,6 +12,7 @@
 #include "engine/scene/SceneManager.h"
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/Sprite.h"
+#include "source/utils/GameTestHooks.h"
 
 using namespace ZQ2;
 
@@ -48,6 +49,8 @@ BaseObject* SceneSplash::OnData(AbstractProperty* data) { return new SceneSplash
 
 void SceneSplash::Initialize() {
     Scene::Initialize();
+    // The first scene of every run: the earliest point the game owns.
+    GameTestHooks::AttachIfAsked();
     ReadBranding();
     if (m_bBackdropShown) {
         OnFablewoodAnimationFinished(this, nullptr);
