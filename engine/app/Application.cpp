@@ -88,6 +88,12 @@ bool ResolveCheatTarget(Dialog* required, Dialog*& target) {
     return true;
 }
 
+// The current scene may take the window's close request itself.
+bool AskSceneToClose() {
+    Scene* scene = SceneManager::g_Instance ? SceneManager::g_Instance->GetCurrentMainScene() : nullptr;
+    return scene && scene->HandleCloseMessage();
+}
+
 }  // namespace
 
 Application::Application(const std::string& manifestName) : m_strName(manifestName), m_StartCursor(CURSOR_BUSY_STARTUP) {
@@ -296,6 +302,7 @@ void Application::CreateGameWindow(PropertyNode* node) {
                                IntOr(node, "icon", 0), m_pParentHandle);
     if (SettingsManager::g_Instance && GameWindow::g_Instance)
         GameWindow::g_Instance->GetMessageHandler().AddMessageListener(SettingsManager::g_Instance);
+    GameWindow::SetCloseRequestHandler(&AskSceneToClose);
 }
 
 void Application::CreateRenderer(PropertyNode* node) {
@@ -315,8 +322,9 @@ void Application::CreateRenderer(PropertyNode* node) {
 
 void Application::RunMainLoop() {
     while (g_ApplicationRunning) {
+        // A signal ends the game; only the user's close goes to the scene.
         if (platform::QuitSignal::TakePending())
-            Platform::PostQuitMessage(0);
+            HandleQuitRequest();
         if (Platform::DispatchOneSystemEvent())
             continue;
         const bool minimized = GameWindow::g_Instance && GameWindow::g_Instance->IsMinimized();
@@ -383,6 +391,7 @@ void Application::RemoveOwnInstances() {
     iInstance<SettingsManager>::ReleaseInstance();
     iInstance<SceneManager>::ReleaseInstance();
     iInstance<DataManager>::ReleaseInstance();
+    GameWindow::SetCloseRequestHandler(nullptr);
     GameWindow::RemoveInstance();
     ResourceManager::RemoveInstance();
     iInstance<BasicProperties>::ReleaseInstance();

@@ -59,6 +59,12 @@ void GameWindow::ProcessMessage(const Message& message) {
         g_bRunning = false;
 }
 
+void GameWindow::RequestClose() {
+    if (s_pCloseRequestHandler && s_pCloseRequestHandler())
+        return;
+    PostMessage(MESSAGE_QUIT);
+}
+
 void GameWindow::SetSize(int width, int height) {
     m_Bounds.SetSize(width, height);
     UpdateWindowBounds();

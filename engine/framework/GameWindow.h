@@ -28,6 +28,12 @@ public:
     // While false the main loop ends; the window clears it on a quit message.
     static bool g_bRunning;
 
+    // Asked when the user closes the window; true when it took care of the
+    // request (the game keeps running), false to quit. Without one, a close
+    // quits.
+    using CloseRequestHandler = bool (*)();
+    static void SetCloseRequestHandler(CloseRequestHandler handler) { s_pCloseRequestHandler = handler; }
+
     // Makes the platform's window, stores it as the instance and shows it.
     // icon and parentHandle mean nothing on this platform. False when no
     // window with a GL context could be made; the instance then exists
@@ -109,6 +115,8 @@ public:
 
 protected:
     void PostMessage(int number);
+    // The user's request to close: quits unless the handler takes it.
+    void RequestClose();
     void PostFlag(int number, bool value);
 
     RectangleI m_Bounds;
@@ -120,6 +128,9 @@ protected:
     MessageHandler m_MessageHandler;
     int m_nSelectedCursorType = 0;
     bool m_bDragAcceptFiles = false;
+
+private:
+    static inline CloseRequestHandler s_pCloseRequestHandler = nullptr;
 };
 
 }  // namespace ZQ2

@@ -137,7 +137,7 @@ void GameWindowSDL::HandleEvent(const SDL_Event& event) {
         case SDL_KEYUP: HandleKeyUp(event); break;
         case SDL_TEXTINPUT: HandleText(event.text.text); break;
         case SDL_WINDOWEVENT: HandleWindowEvent(event); break;
-        case SDL_QUIT: PostMessage(MESSAGE_QUIT); break;
+        case SDL_QUIT: RequestClose(); break;
         default: break;
     }
 }
@@ -213,7 +213,7 @@ void GameWindowSDL::HandleWindowEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_MINIMIZED: SetMinimizedTo(true); break;
         case SDL_WINDOWEVENT_RESTORED: SetMinimizedTo(false); break;
         // The window stays open: the main loop ends and shutdown closes it.
-        case SDL_WINDOWEVENT_CLOSE: PostMessage(MESSAGE_QUIT); break;
+        case SDL_WINDOWEVENT_CLOSE: RequestClose(); break;
         default: break;
     }
 }

@@ -1,18 +1,15 @@
 // Entry point of Delvor: starts the platform layer and hands control to the
 // game's entry function, which returns when the game has shut down.
-#include "engine/app/Application.h"
 #include "platform/SdlSystem.h"
+#include "source/main/DelvorMain.h"
 
 namespace {
 
-const char* const kManifestName = "properties/application.xml";
-
-// The game's application class is not built yet: the engine's application
-// runs the manifest in its place. Returns the process exit status.
+// Runs the game once. Returns the process exit status: non-zero only when
+// start-up failed.
 int ZQMain() {
-    auto* application = new ZQ2::Application(kManifestName);
-    ZQ2::Application::g_Instance = application;
-    application->AddRef();
+    DelvorMain::CreateInstance();
+    ZQ2::Application* application = ZQ2::Application::g_Instance;
     application->Run();
     const bool failed = application->HasStartupFailed();
     ZQ2::Application::g_Instance = nullptr;
