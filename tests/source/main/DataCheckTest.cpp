@@ -1,0 +1,488 @@
+// The data check: loads the game's data folder the way the game does (the
+// manifest's data files and resource lists) and fails on any name of
+// GameDataNames.h that is missing or malformed, on any resource that does not
+// load, on any reference of a description that does not resolve, and on a
+// text that its font or its dialog cannot show.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "aulos/ausnd.h"
+#include "engine/core/SmartPtr.h"
+#include "engine/core/UTF8Iterator.h"
+#include "engine/core/UTF8String.h"
+#include "engine/graphics/FontBitmap.h"
+#include "engine/graphics/Image.h"
+#include "engine/graphics/ImageFrame.h"
+#include "engine/io/BasicProperties.h"
+#include "engine/io/DataManager.h"
+#include "engine/io/FileArchive.h"
+#include "engine/io/FileUtils.h"
+#include "engine/io/ObjectFactory.h"
+#include "engine/io/PropertyNode.h"
+#include "engine/io/PropertyStore.h"
+#include "engine/io/PropertyValue.h"
+#include "engine/io/PropertyVector.h"
+#include "engine/io/ResourceSection.h"
+#include "engine/io/StandInObject.h"
+#include "engine/resource/ResourceFont.h"
+#include "engine/resource/ResourceImage.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/resource/ResourceSound.h"
+#include "engine/resource/ResourceStream.h"
+#include "engine/scene/Scene.h"
+#include "engine/scene/SceneTransition.h"
+#include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundStream.h"
+#include "engine/sprite/Button.h"
+#include "engine/sprite/Dialog.h"
+#include "engine/sprite/Label.h"
+#include "tests/source/main/GameDataNames.h"
+
+using namespace ZQ2;
+
+namespace {
+
+using NodeVisitor = std::function<void(PropertyNode*, const std::string& where)>;
+
+SmartPtr<PropertyStore> LoadStore(const std::string& file) {
+    SmartPtr<PropertyStore> store(new PropertyStore(file));
+    store->SetArchiveType(ARCHIVE_FILE);
+    return store->Load() ? store : SmartPtr<PropertyStore>();
+}
+
+// Every node of the tree, with a path for messages.
+void VisitNodes(AbstractProperty* property, const std::string& where, const NodeVisitor& visit) {
+    if (!property)
+        return;
+    if (property->GetType() == PROPERTY_VECTOR) {
+        int index = 0;
+        for (const SmartPtr<AbstractProperty>& child : *property->ToVector())
+            VisitNodes(child.Get(), where + "[" + std::to_string(index++) + "]", visit);
+        return;
+    }
+    if (property->GetType() != PROPERTY_NODE)
+        return;
+    PropertyNode* node = property->ToNode();
+    const std::string here = where + "/" + node->GetTypeName() + "(" +
+                             (node->HasProperty("name") ? node->GetPropString("name") : node->GetName()) + ")";
+    visit(node, here);
+    for (const SmartPtr<AbstractProperty>& child : *node)
+        VisitNodes(child.Get(), here, visit);
+}
+
+// The node of a description's component vector that has the name.
+PropertyNode* FindComponent(PropertyNode* description, const std::string& name) {
+    for (const char* key : {"components", "scenecomponents"}) {
+        if (!description->HasProperty(key))
+            continue;
+        for (const SmartPtr<AbstractProperty>& child : *description->GetVector(key)) {
+            if (child && child->GetType() == PROPERTY_NODE && child->ToNode()->GetPropString("name") == name)
+                return child->ToNode();
+        }
+    }
+    return nullptr;
+}
+
+bool IsStandIn(const BaseObject* object) { return dynamic_cast<const StandInObject*>(object) != nullptr; }
+
+bool HasType(const std::string& text, gamedata::Type type) {
+    char* end = nullptr;
+    switch (type) {
+    case gamedata::Type::Integer:
+        std::strtol(text.c_str(), &end, 0);
+        return !text.empty() && *end == '\0';
+    case gamedata::Type::Float:
+        std::strtod(text.c_str(), &end);
+        return !text.empty() && *end == '\0';
+    case gamedata::Type::Boolean:
+        return text == "true" || text == "false";
+    case gamedata::Type::String:
+        return !text.empty();
+    }
+    return false;
+}
+
+const char* TypeName(gamedata::Type type) {
+    switch (type) {
+    case gamedata::Type::Integer:
+        return "Integer";
+    case gamedata::Type::Float:
+        return "Float";
+    case gamedata::Type::Boolean:
+        return "Boolean";
+    case gamedata::Type::String:
+        return "String";
+    }
+    return "";
+}
+
+class GameData : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char folder[4096] = {};
+        s_strPreviousFolder = getcwd(folder, sizeof folder) ? folder : "";
+        ASSERT_EQ(chdir(DELVOR_GAME_DATA_DIR), 0) << DELVOR_GAME_DATA_DIR;
+        FileArchive::CreateInstance("", ARCHIVE_FILE);
+        BasicProperties::CreateInstance();
+        DataManager::CreateInstance();
+        SoundManager::CreateInstance(0, 44100, 32);
+        ResourceManager::CreateInstance();
+        s_spManifest = LoadStore(gamedata::kManifest);
+        ASSERT_TRUE(s_spManifest) << gamedata::kManifest;
+        for (const SmartPtr<AbstractProperty>& command : *s_spManifest->GetVector("commands"))
+            ReadCommand(command->ToNode());
+        DataManager::g_Instance->Reload();
+        ResourceManager::g_Instance->ParseResourceFiles();
+    }
+
+    static void TearDownTestSuite() {
+        s_spManifest = nullptr;
+        ResourceManager::RemoveInstance();
+        SoundManager::ReleaseInstance();
+        DataManager::ReleaseInstance();
+        BasicProperties::ReleaseInstance();
+        FileArchive::ReleaseInstance();
+        if (!s_strPreviousFolder.empty()) {
+            EXPECT_EQ(chdir(s_strPreviousFolder.c_str()), 0);
+        }
+    }
+
+    static void ReadCommand(PropertyNode* command) {
+        const std::string name = command->GetPropString("name");
+        const bool data = name == "datamanager";
+        if (!data && name != "resourcemanager")
+            return;
+        for (const SmartPtr<AbstractProperty>& file : *command->GetVector("files")) {
+            const std::string path = file->ToNode()->GetPropString("file");
+            if (data) {
+                DataManager::g_Instance->AddFile(path);
+                s_DataFiles.push_back(path);
+            } else {
+                ResourceManager::g_Instance->AddFile(path);
+            }
+        }
+    }
+
+    static PropertyNode* Command(const std::string& name) {
+        for (const SmartPtr<AbstractProperty>& command : *s_spManifest->GetVector("commands")) {
+            if (command->ToNode()->GetPropString("name") == name)
+                return command->ToNode();
+        }
+        return nullptr;
+    }
+
+    static std::vector<std::string> SectionsOf(PropertyNode* command, const char* key) {
+        std::vector<std::string> sections;
+        if (command && command->HasProperty(key)) {
+            for (const SmartPtr<AbstractProperty>& entry : *command->GetVector(key))
+                sections.push_back(entry->ToNode()->GetPropString("section"));
+        }
+        return sections;
+    }
+
+    // The loaded resource, or null with a failure that says why.
+    static BaseObject* Loaded(const std::string& name, const std::string& section, const std::string& where) {
+        ResourceSection* owner = ResourceManager::g_Instance->GetSection(section);
+        ResourceObject* resource = owner ? owner->GetResource(name) : nullptr;
+        if (!resource) {
+            ADD_FAILURE() << where << ": no resource \"" << name << "\" in section \"" << section << "\"";
+            return nullptr;
+        }
+        if (!resource->EnsureLoaded() || resource->HasError()) {
+            ADD_FAILURE() << where << ": \"" << name << "\" (" << resource->GetFile()
+                          << ") does not load: " << resource->GetErrorMessage();
+            return nullptr;
+        }
+        return resource;
+    }
+
+    template <class T>
+    static T* LoadedAs(const std::string& name, const std::string& section, const std::string& where) {
+        BaseObject* resource = Loaded(name, section, where);
+        T* typed = DynamicCast<T>(resource);
+        if (resource && !typed)
+            ADD_FAILURE() << where << ": \"" << name << "\" is a " << resource->GetRTTI().GetName() << ", not a "
+                          << T::rtti.GetName();
+        return typed;
+    }
+
+    // The descriptions the game builds: scenes, transitions, dialogs and the
+    // partners' components.
+    static void VisitDescriptions(const NodeVisitor& visit) {
+        VisitNodes(DataManager::g_Instance->GetScenes(), "scenes", visit);
+        VisitNodes(DataManager::g_Instance->GetDialogs(), "dialogs", visit);
+        SmartPtr<PropertyStore> partners = LoadStore("properties/partners.xml");
+        if (partners)
+            VisitNodes(partners->GetVector("partners"), "partners", visit);
+    }
+
+    static std::vector<std::string> AllTexts() {
+        std::vector<std::string> texts;
+        for (const std::string& file : s_DataFiles) {
+            SmartPtr<PropertyStore> store = LoadStore(file);
+            for (const auto& entry : store->GetIndex()) {
+                if (entry.first.rfind("CTEXT_", 0) == 0)
+                    texts.push_back(BasicProperties::GetString(entry.first));
+            }
+        }
+        return texts;
+    }
+
+    static inline std::string s_strPreviousFolder;
+    static inline SmartPtr<PropertyStore> s_spManifest;
+    static inline std::vector<std::string> s_DataFiles;
+};
+
+}  // namespace
+
+TEST_F(GameData, TheManifestStartsTheGameInOrderOnReadableFiles) {
+    std::vector<std::string> names;
+    for (const SmartPtr<AbstractProperty>& command : *s_spManifest->GetVector("commands"))
+        names.push_back(command->ToNode()->GetPropString("name"));
+    size_t at = 0;
+    for (const char* wanted : gamedata::kCommandOrder) {
+        while (at < names.size() && names[at] != wanted)
+            ++at;
+        ASSERT_LT(at, names.size()) << "\"" << wanted << "\" is missing or out of order";
+    }
+    EXPECT_EQ(Command("activatescene")->GetPropString("scene"), gamedata::kFirstScene);
+
+    SmartPtr<PropertyStore> probe(new PropertyStore());
+    for (const std::string& file : s_DataFiles)
+        EXPECT_TRUE(probe->IsValidXMLFile(file)) << file;
+    for (const SmartPtr<AbstractProperty>& file : *Command("resourcemanager")->GetVector("files"))
+        EXPECT_TRUE(probe->IsValidXMLFile(file->ToNode()->GetPropString("file"))) << file->ToNode()->GetPropString("file");
+    EXPECT_TRUE(probe->IsValidXMLFile(Command("upgrades")->GetPropString("file")));
+
+    // The splash's own section is there before its first frame; every other
+    // section is asked for at start, so that the loading scene waits for it.
+    const std::vector<std::string> preloaded = SectionsOf(Command("resourcemanager"), "preloadsections");
+    const std::vector<std::string> loaded = SectionsOf(Command("resourcemanager"), "loadsections");
+    EXPECT_EQ(preloaded, std::vector<std::string>{"splash"});
+    for (const char* section : gamedata::kSections) {
+        if (std::string(section) != "splash") {
+            EXPECT_EQ(std::count(loaded.begin(), loaded.end(), section), 1) << section;
+        }
+    }
+}
+
+TEST_F(GameData, EveryResourceOfEverySectionLoads) {
+    for (const char* section : gamedata::kSections)
+        EXPECT_NE(ResourceManager::g_Instance->GetSection(section), nullptr) << section;
+    for (const gamedata::Resource& r : gamedata::kResources) {
+        const std::string where = std::string("named resource ") + r.name;
+        switch (r.kind) {
+        case gamedata::Kind::Image:
+            LoadedAs<ResourceImage>(r.name, r.section, where);
+            break;
+        case gamedata::Kind::Font:
+            LoadedAs<ResourceFont>(r.name, r.section, where);
+            break;
+        case gamedata::Kind::Sound:
+            LoadedAs<ResourceSound>(r.name, r.section, where);
+            break;
+        case gamedata::Kind::Stream:
+            LoadedAs<ResourceStream>(r.name, r.section, where);
+            break;
+        }
+    }
+    // Whatever else the lists hold must load too.
+    SmartPtr<PropertyStore> lists = LoadStore("properties/resources.xml");
+    for (const SmartPtr<AbstractProperty>& section : *lists->GetVector("Sections")) {
+        const std::string name = section->ToNode()->GetPropString("name");
+        ResourceSection* loaded = ResourceManager::g_Instance->GetSection(name);
+        ASSERT_NE(loaded, nullptr) << name;
+        EXPECT_FALSE(loaded->GetResources().empty()) << name;
+        for (const auto& entry : loaded->GetResources())
+            Loaded(entry.first, name, "section " + name);
+    }
+}
+
+TEST_F(GameData, TextsAndConstantsAreThereWithTheirTypes) {
+    for (const gamedata::Question& q : gamedata::kQuestions) {
+        for (const char* key : {q.message, q.header}) {
+            EXPECT_TRUE(BasicProperties::HasString(key)) << key;
+            EXPECT_FALSE(BasicProperties::GetString(key).empty()) << key;
+        }
+    }
+    for (const gamedata::Constant& c : gamedata::kConstants) {
+        // The last data file that holds it decides, as in the game.
+        SmartPtr<AbstractProperty> found;
+        for (const std::string& file : s_DataFiles) {
+            SmartPtr<PropertyStore> store = LoadStore(file);
+            if (AbstractProperty* value = store->GetProperty(c.name))
+                found = value;
+        }
+        ASSERT_TRUE(found) << c.name;
+        EXPECT_EQ(found->GetTypeName(), TypeName(c.type)) << c.name;
+        EXPECT_TRUE(HasType(found->ToValue()->ToString(), c.type)) << c.name << " = " << found->ToValue()->ToString();
+    }
+}
+
+TEST_F(GameData, ScenesTransitionsAndDialogsAreCataloguedAndBuild) {
+    auto check = [](PropertyNode* catalogue, const gamedata::Described& d, const RTTI& base) {
+        PropertyNode* description = catalogue->HasProperty(d.name) ? catalogue->GetNode(d.name) : nullptr;
+        ASSERT_NE(description, nullptr) << d.name;
+        EXPECT_EQ(description->GetTypeName(), d.tag) << d.name;
+        for (const gamedata::Component& c : d.components) {
+            PropertyNode* component = FindComponent(description, c.name);
+            ASSERT_NE(component, nullptr) << d.name << " has no component " << c.name;
+            EXPECT_EQ(component->GetTypeName(), c.tag) << d.name << "/" << c.name;
+        }
+        SmartPtr<BaseObject> built(ObjectFactory::Instance()->CreateObject(description));
+        ASSERT_NE(built.Get(), nullptr) << d.name;
+        // A class not built yet stands in; a built one must be what the code takes it as.
+        if (!IsStandIn(built.Get())) {
+            EXPECT_TRUE(built->GetRTTI().DerivesFrom(base)) << d.name << " is a " << built->GetRTTI().GetName();
+        }
+    };
+    for (const gamedata::Described& scene : gamedata::kScenes)
+        check(DataManager::g_Instance->GetScenes(), scene, Scene::rtti);
+    for (const gamedata::Described& dialog : gamedata::kDialogs)
+        check(DataManager::g_Instance->GetDialogs(), dialog, Dialog::rtti);
+    for (const char* name : gamedata::kTransitions) {
+        SmartPtr<BaseObject> transition(DataManager::g_Instance->ConstructScene(name));
+        ASSERT_NE(transition.Get(), nullptr) << name;
+        EXPECT_NE(DynamicCast<SceneTransition>(transition.Get()), nullptr) << name;
+    }
+}
+
+TEST_F(GameData, EveryReferenceOfTheDescriptionsResolves) {
+    const ZQVector<std::string> known = ObjectFactory::Instance()->GetListOfObjectTypes();
+    const std::set<std::string> classes(known.begin(), known.end());
+    int references = 0;
+    VisitDescriptions([&](PropertyNode* node, const std::string& where) {
+        const std::string tag = node->GetTypeName();
+        if (tag != "Node" && !tag.empty()) {
+            EXPECT_TRUE(classes.count(tag)) << where << ": no class " << tag;
+        }
+        const std::string section = node->GetPropString("section");
+        for (const char* key : {"image", "scenebackground"}) {
+            if (node->HasProperty(key) && ++references)
+                LoadedAs<ResourceImage>(node->GetPropString(key), section, where);
+        }
+        if (node->HasProperty("font") && ++references)
+            LoadedAs<ResourceFont>(node->GetPropString("font"), section, where);
+        if (node->HasProperty("textid") && ++references) {
+            EXPECT_TRUE(BasicProperties::HasString(node->GetPropString("textid"))) << where;
+        }
+        for (const char* key : {"clicksound", "oversound", "disabledsound"}) {
+            if (node->HasProperty(key) && ++references)
+                LoadedAs<ResourceSound>(node->GetPropString(key), node->GetPropString("soundsection"), where);
+        }
+        if (node->HasProperty("images")) {
+            for (const SmartPtr<AbstractProperty>& image : *node->GetVector("images")) {
+                const std::string name = image->ToValue()->ToString();
+                if (!name.empty() && ++references)
+                    LoadedAs<ResourceImage>(name, section, where);
+            }
+        }
+    });
+    // The walk reached into the descriptions' components and templates.
+    EXPECT_GT(references, 15);
+}
+
+TEST_F(GameData, FontsShowEveryCharacterOfTheTexts) {
+    const std::vector<std::string> texts = AllTexts();
+    ASSERT_FALSE(texts.empty());
+    for (const char* section : gamedata::kSections) {
+        for (const auto& entry : ResourceManager::g_Instance->GetSection(section)->GetResources()) {
+            if (!DynamicCast<ResourceFont>(entry.second.Get()))
+                continue;
+            auto* resource = LoadedAs<ResourceFont>(entry.first, section, section);
+            if (!resource)
+                continue;
+            FontBitmap* font = resource->GetFont();
+            ASSERT_NE(font, nullptr) << entry.first;
+            EXPECT_TRUE(font->IsValid()) << entry.first << ": " << font->GetDescriptionError();
+            EXPECT_GE(font->GetLayerCount(), 1) << entry.first;
+            for (const std::string& text : texts) {
+                const UTF8String utf8(text);
+                for (UTF8Iterator it(utf8); it.IsInside(); it.Next())
+                    EXPECT_TRUE(font->HasCharacter(it.GetCurrent())) << entry.first << " lacks U+" << std::hex
+                                                                     << it.GetCurrent() << " of \"" << text << "\"";
+            }
+        }
+    }
+}
+
+// The dialog does not grow to a question's message: each must fit the
+// label the data gives it.
+TEST_F(GameData, EveryQuestionFitsItsDialog) {
+    for (const gamedata::Question& q : gamedata::kQuestions) {
+        PropertyNode* dialog = DataManager::g_Instance->GetDialogs()->GetNode(q.dialog);
+        for (const auto& [key, part] : {std::pair{q.message, "MESSAGE"}, std::pair{q.header, "HEADER"}}) {
+            PropertyNode* description = FindComponent(dialog, part);
+            ASSERT_NE(description, nullptr) << q.dialog << "/" << part;
+            SmartPtr<Label> label(new Label(description));
+            ASSERT_NE(label->GetFont(), nullptr) << q.dialog << "/" << part;
+            label->SetText(BasicProperties::GetString(key));
+            label->Update();
+            const float width = description->GetValue("width")->ToFloat();
+            const float height = description->GetValue("height")->ToFloat();
+            EXPECT_LE(label->GetMaxStringWidth(), width) << key;
+            EXPECT_LE(label->GetTextBounds().height, height) << key;
+            EXPECT_GT(label->GetTextBounds().height, 0.0f) << key;
+        }
+    }
+}
+
+TEST_F(GameData, PropertyFilesHoldTheirValuesAndComponents) {
+    for (const gamedata::PropertyFile& f : gamedata::kPropertyFiles) {
+        SmartPtr<PropertyStore> store = LoadStore(f.file);
+        ASSERT_TRUE(store) << f.file;
+        for (const gamedata::Constant& c : f.values) {
+            AbstractProperty* value = store->GetProperty(c.name);
+            ASSERT_NE(value, nullptr) << f.file << ": " << c.name;
+            EXPECT_EQ(value->GetTypeName(), TypeName(c.type)) << f.file << ": " << c.name;
+            EXPECT_TRUE(HasType(value->ToValue()->ToString(), c.type)) << f.file << ": " << c.name;
+        }
+        for (const char* key : f.vectors) {
+            ASSERT_TRUE(store->HasProperty(key)) << f.file << ": " << key;
+            EXPECT_GT(store->GetVector(key)->GetCount(), 0) << f.file << ": " << key;
+            for (const SmartPtr<AbstractProperty>& component : *store->GetVector(key)) {
+                SmartPtr<BaseObject> built(ObjectFactory::Instance()->CreateObject(component.Get()));
+                EXPECT_NE(DynamicCast<GameNode>(built.Get()), nullptr) << f.file << ": " << component->GetTypeName();
+            }
+        }
+    }
+}
+
+TEST_F(GameData, SplashCardsFitTheScreen) {
+    for (int n = 1; n <= gamedata::kSplashCount; ++n) {
+        const std::string stem = gamedata::kSplashStem + std::to_string(n);
+        const std::string file = FileExists(stem + ".jpg") ? stem + ".jpg" : stem + ".png";
+        SmartPtr<ResourceImage> card(new ResourceImage(file, "", 1, 1, false));
+        card->Load();
+        ASSERT_FALSE(card->HasError()) << file << ": " << card->GetErrorMessage();
+        const ImageFrame* frame = card->GetImage() ? card->GetImage()->GetFrame() : nullptr;
+        ASSERT_NE(frame, nullptr) << file;
+        EXPECT_LE(frame->GetWidth(), 800) << file;
+        EXPECT_LE(frame->GetHeight(), 600) << file;
+    }
+}
+
+TEST_F(GameData, TheMenuMusicPlaysAndItsSyncPointsLieInside) {
+    auto* resource = LoadedAs<ResourceStream>("MUSIC_MAP_SELECTION", "music", "music");
+    ASSERT_NE(resource, nullptr);
+    SoundStream* stream = resource->GetStream();
+    ASSERT_NE(stream, nullptr);
+    const ZQVector<unsigned int>& syncPoints = stream->GetSyncPoints();
+    const std::vector<unsigned int> points(syncPoints.begin(), syncPoints.end());
+    ASSERT_FALSE(points.empty());
+    EXPECT_TRUE(std::is_sorted(points.begin(), points.end()));
+
+    AUSND_STREAM* opened = AUSND_Stream_Open(resource->GetFile().c_str(), 0, 0, 0);
+    ASSERT_NE(opened, nullptr) << resource->GetFile();
+    const int lengthMs = AUSND_Stream_GetLengthMs(opened);
+    AUSND_Stream_Close(opened);
+    EXPECT_GE(lengthMs, 10000);  // a loop worth hearing through the loading scene
+    EXPECT_LT(points.back() / 44.1, lengthMs);
+}

@@ -1,0 +1,113 @@
+#pragma once
+// Every name of the game's data that the game's code asks for: resource
+// sections and resources, scenes, transitions, dialogs with the components
+// the code looks up, texts, constants and the optional property files. The
+// data check loads each of them from data/; a class that names something
+// new adds it here.
+#include <vector>
+
+namespace gamedata {
+
+// The manifest, its data files and resource lists.
+inline const char* const kManifest = "properties/application.xml";
+// Manifest commands that must come in this order (others may stand between).
+inline const std::vector<const char*> kCommandOrder = {"basicproperties", "datamanager", "gamewindow", "renderer",
+                                                       "soundmanager",    "resourcemanager", "upgrades",
+                                                       "createscenes",    "activatescene",   "taskmanager"};
+inline const char* const kFirstScene = "SCENE_SPLASH";
+
+inline const std::vector<const char*> kSections = {"default", "preloading", "splash", "music"};
+
+enum class Kind { Image, Font, Sound, Stream };
+
+struct Resource {
+    const char* name;
+    const char* section;
+    Kind kind;
+};
+
+inline const std::vector<Resource> kResources = {
+    {"SOUND_UI_DIALOG_OPEN", "default", Kind::Sound},
+    {"SOUND_UI_DIALOG_CLOSE", "default", Kind::Sound},
+    {"BUTTON_OK", "default", Kind::Image},
+    {"MUSIC_MAP_SELECTION", "music", Kind::Stream},
+};
+
+struct Component {
+    const char* name;
+    const char* tag;  // the class the code takes it as
+};
+
+struct Described {
+    const char* name;
+    const char* tag;  // the class of the description
+    std::vector<Component> components;
+};
+
+// Scenes and the components their code looks up by name.
+inline const std::vector<Described> kScenes = {
+    {"SCENE_SPLASH", "SceneSplash", {}},
+    {"SCENE_LOAD", "SceneLoad", {{"PROGRESS_BAR", "Sprite"}}},
+    {"SCENE_SELECTION", "SceneSelection", {{"BUTTON_QUIT", "Button"}}},
+    {"SCENE_MAP", "SceneMap", {}},
+};
+
+inline const std::vector<const char*> kTransitions = {"TRANSITION_SPLASH", "TRANSITION_DEFAULT"};
+
+inline const std::vector<Described> kDialogs = {
+    {"DIALOG_YESNO",
+     "DialogYesNo",
+     {{"HEADER", "Label"}, {"MESSAGE", "Label"}, {"BUTTON_YES", "Button"}, {"BUTTON_NO", "Button"}}},
+};
+
+// A question's texts, and the dialog that shows them.
+struct Question {
+    const char* message;
+    const char* header;
+    const char* dialog;
+};
+
+inline const std::vector<Question> kQuestions = {
+    {"CTEXT_QUESTION_QUIT", "CTEXT_QUIT_HEADER", "DIALOG_YESNO"},
+};
+
+enum class Type { Integer, Float, Boolean, String };
+
+struct Constant {
+    const char* name;
+    Type type;
+};
+
+inline const std::vector<Constant> kConstants = {
+    {"GAME_NAME", Type::String},
+    {"GAME_ID", Type::String},
+    {"DIALOG_FADE_TIME", Type::Integer},
+    {"DIALOG_BURST_MIN_SCALE", Type::Float},
+    {"DIALOG_BURST_MAX_SCALE", Type::Float},
+    {"DIALOG_BURST_TIME", Type::Integer},
+    {"DIALOG_BURST_LAST_BIT", Type::Integer},
+    {"DIALOG_BACKGROUND_ALPHA", Type::Integer},
+};
+
+// Property files read directly (not through the manifest), and the values
+// they must hold.
+struct PropertyFile {
+    const char* file;
+    std::vector<Constant> values;
+    std::vector<const char*> vectors;  // vectors of components built by class name
+};
+
+inline const std::vector<PropertyFile> kPropertyFiles = {
+    {"splash/branding.xml",
+     {{"SPLASH_FADE_TIME", Type::Integer},
+      {"SPLASH_DISPLAY_TIME", Type::Integer},
+      {"SHOW_FABLEWOOD_ANIMATION", Type::Boolean}},
+     {}},
+    {"properties/partners.xml", {}, {"partners"}},
+};
+
+// The splash cards: "splash/splash<n>" with ".jpg" or ".png", from 1 on.
+inline const char* const kSplashStem = "splash/splash";
+inline const int kSplashCount = 2;
+
+}  // namespace gamedata
