@@ -15,7 +15,7 @@
 
 using namespace ZQ2;
 
-const RTTI* const SceneLoad::rttis[] = {&Scene::rtti, nullptr};
+const RTTI* const SceneLoad::rttis[] = {&SceneDelvor::rtti, nullptr};
 const RTTI SceneLoad::rtti("SceneLoad", SceneLoad::rttis);
 
 ObjectInitializer SceneLoad::m_ObjectInitializer("SceneLoad", &SceneLoad::OnData);
@@ -34,14 +34,14 @@ const char* const kDefaultTransition = "TRANSITION_DEFAULT";
 
 }  // namespace
 
-SceneLoad::SceneLoad(AbstractProperty* data) : Scene(data) {}
+SceneLoad::SceneLoad(AbstractProperty* data) : SceneDelvor(data) {}
 
 SceneLoad::~SceneLoad() { m_BusyCursor.SetUsed(false); }
 
 BaseObject* SceneLoad::OnData(AbstractProperty* data) { return new SceneLoad(data); }
 
 void SceneLoad::Initialize() {
-    Scene::Initialize();
+    SceneDelvor::Initialize();
     PlayMusic();
     DropSplash();
     AddPartners();

@@ -4,13 +4,13 @@
 // on to the main menu after at least ten seconds, once loading is complete.
 #include "engine/core/SmartPtr.h"
 #include "engine/framework/MouseCursorCounter.h"
-#include "engine/scene/Scene.h"
+#include "source/scenes/SceneDelvor.h"
 
 namespace ZQ2 {
 class Sprite;
 }
 
-class SceneLoad : public ZQ2::Scene {
+class SceneLoad : public SceneDelvor {
 public:
     static const ZQ2::RTTI* const rttis[];
     static const ZQ2::RTTI rtti;

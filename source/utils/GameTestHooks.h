@@ -3,7 +3,8 @@
 // unless DELVOR_TEST_OUTPUT names a folder. Then every scene that settles is
 // logged with the game time, its picture is saved there as "<scene>.png" and
 // the sound captured so far as "capture.wav", and the quit question is
-// answered yes.
+// answered yes. The window is closed once the scene that DELVOR_TEST_CLOSE_IN
+// names has settled.
 #include <set>
 #include <string>
 
@@ -23,7 +24,7 @@ public:
     // The quit question is answered once it has been shown this long.
     static constexpr int ANSWER_DELAY_MS = 500;
 
-    explicit GameTestHooks(const std::string& folder);
+    GameTestHooks(const std::string& folder, const std::string& closeIn);
 
     // Attaches the hooks to the task manager once, when the environment asks
     // for them.
@@ -40,9 +41,12 @@ private:
     void AnswerQuitQuestion(ZQ2::Scene* scene, int deltaMs);
 
     std::string m_sFolder;
+    std::string m_sCloseIn;
     long long m_iGameTime = 0;
     std::string m_sScene;
     int m_iSceneTime = 0;
+    // Time since the splash scene's first image appeared; -1 before.
+    int m_iImageTime = -1;
     std::set<std::string> m_Recorded;
     int m_iQuestionTime = -1;
 };
