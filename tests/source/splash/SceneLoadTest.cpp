@@ -235,3 +235,19 @@ TEST_F(SceneLoadTest, WithoutPartnersFileOnlyItsOwnComponents) {
         ++count;
     EXPECT_EQ(count, 2);
 }
+
+// A resource that fails to load counts as done: the scene never waits for it
+// forever.
+TEST_F(SceneLoadTest, AFailedResourceDoesNotHoldTheScene) {
+    auto* broken = new ResourceSection("broken", false);
+    broken->AddResource("b1", new restest::TestResource("b1", 1, true));
+    broken->AddResource("b2", new restest::TestResource("b2", 1));
+    m_spResources->AddSection(broken);
+    m_spResources->WaitingFor("broken");
+    Start();
+    Frame(5000);
+    m_spResources->Drain();
+    Frame(5000);
+    EXPECT_TRUE(m_pLoad->IsDone());
+    EXPECT_TRUE(m_spResources->GetSection("broken")->GetResource("b1")->HasError());
+}
