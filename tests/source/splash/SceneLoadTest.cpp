@@ -27,8 +27,6 @@ using namespace ZQ2;
 
 namespace {
 
-constexpr float kBarX = 100.0f;
-constexpr float kBarY = 500.0f;
 constexpr float kBarWidth = 600.0f;
 constexpr float kBarHeight = 20.0f;
 
