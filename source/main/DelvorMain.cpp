@@ -23,6 +23,7 @@
 #include "engine/sprite/DialogPainter.h"
 #include "engine/sprite/LabelStyle.h"
 #include "engine/sprite/Switch.h"
+#include "platform/QuitSignal.h"
 #include "source/dialogs/DialogYesNo.h"
 #include "source/scenes/DVUpgradeHandler.h"
 #include "source/scenes/DelvorUpgrade.h"
@@ -239,6 +240,10 @@ bool DelvorMain::WaitForSection(const std::string& section) {
     float progress = resources->GetLoadProgress();
     unsigned stalledSince = Platform::GetMilliseconds();
     while (!resources->IsComplete()) {
+        // A signal that arrives meanwhile still ends the game; the main loop
+        // would not see it before the wait is over.
+        if (platform::QuitSignal::TakePending())
+            QuitApp_Callback(Application::g_Instance, nullptr);
         if (!resources->IsRunning() || !g_ApplicationRunning) {
             Platform::OutputDebugString("Stopped waiting for resource section \"" + section + "\".\n");
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 // An upgrade definition of the upgrade list, built by class name from its
-// node. A stand-in until the level scene is built: it keeps only its id.
+// node. A stand-in until the level scene is built: it keeps only its id (the
+// node's name).
 #include <string>
 
 #include "engine/core/BaseObject.h"
