@@ -43,6 +43,7 @@
 #include "engine/sprite/Button.h"
 #include "engine/sprite/Dialog.h"
 #include "engine/sprite/Label.h"
+#include "engine/sprite/Sprite.h"
 #include "tests/source/main/GameDataNames.h"
 
 using namespace ZQ2;
@@ -88,6 +89,14 @@ PropertyNode* FindComponent(PropertyNode* description, const std::string& name) 
         }
     }
     return nullptr;
+}
+
+const RTTI* ComponentClass(const std::string& tag) {
+    if (tag == "Label")
+        return &Label::rtti;
+    if (tag == "Button")
+        return &Button::rtti;
+    return &Sprite::rtti;
 }
 
 bool IsStandIn(const BaseObject* object) { return dynamic_cast<const StandInObject*>(object) != nullptr; }
@@ -339,8 +348,17 @@ TEST_F(GameData, ScenesTransitionsAndDialogsAreCataloguedAndBuild) {
         SmartPtr<BaseObject> built(ObjectFactory::Instance()->CreateObject(description));
         ASSERT_NE(built.Get(), nullptr) << d.name;
         // A class not built yet stands in; a built one must be what the code takes it as.
-        if (!IsStandIn(built.Get())) {
-            EXPECT_TRUE(built->GetRTTI().DerivesFrom(base)) << d.name << " is a " << built->GetRTTI().GetName();
+        if (IsStandIn(built.Get()))
+            return;
+        EXPECT_TRUE(built->GetRTTI().DerivesFrom(base)) << d.name << " is a " << built->GetRTTI().GetName();
+        // A dialog has its components from construction on (a scene only once set up).
+        auto* dialog = DynamicCast<Dialog>(built.Get());
+        if (!dialog || DynamicCast<Scene>(built.Get()))
+            return;
+        for (const gamedata::Component& c : d.components) {
+            const GameNode* component = dialog->GetComponent(c.name);
+            ASSERT_NE(component, nullptr) << d.name << "/" << c.name;
+            EXPECT_TRUE(component->GetRTTI().DerivesFrom(*ComponentClass(c.tag))) << d.name << "/" << c.name;
         }
     };
     for (const gamedata::Described& scene : gamedata::kScenes)

@@ -48,7 +48,7 @@ struct Described {
 inline const std::vector<Described> kScenes = {
     {"SCENE_SPLASH", "SceneSplash", {}},
     {"SCENE_LOAD", "SceneLoad", {{"PROGRESS_BAR", "Sprite"}}},
-    {"SCENE_SELECTION", "SceneSelection", {{"BUTTON_QUIT", "Button"}}},
+    {"SCENE_SELECTION", "SceneSelection", {{"BUTTON_QUIT", "Button"}, {"LABEL_PLAYERNAME", "Label"}}},
     {"SCENE_MAP", "SceneMap", {}},
 };
 
