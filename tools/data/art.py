@@ -59,11 +59,6 @@ def vgradient(width, height, stops, mode="RGB"):
     return strip.resize((width, height), Image.NEAREST)
 
 
-def hgradient(width, height, stops, mode="RGB"):
-    """A horizontal gradient through the stops, left to right."""
-    return vgradient(height, width, stops, mode).transpose(Image.ROTATE_90).transpose(Image.FLIP_TOP_BOTTOM)
-
-
 def radial_vignette(width, height, strength=170):
     """An L mask, 0 in the middle and growing towards the corners."""
     small = Image.new("L", (64, 48))

@@ -7,8 +7,8 @@ import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
-from art import (CLAY, CLAY_DARK, DUSK, GOLD, GOLD_DARK, GOLD_LIGHT, INK, NIGHT, PARCHMENT, SAND, SAND_LIGHT,
-                 STONE, TEAL, TEAL_DEEP, UMBER, UMBER_DEEP, WHITE, font, hgradient, mix, radial_vignette,
+from art import (CLAY, CLAY_DARK, DUSK, GOLD, GOLD_DARK, GOLD_LIGHT, NIGHT, PARCHMENT, SAND, SAND_LIGHT,
+                 STONE, TEAL, TEAL_DEEP, UMBER, UMBER_DEEP, WHITE, font, mix, radial_vignette,
                  rounded_panel, save, text_mask, title, vgradient)
 
 W, H = 800, 600
@@ -77,7 +77,8 @@ def dig_site(rng, night=False, finds=("amphora", "bone", "coin")):
         draw.line((0, y, W, y + 6), fill=line, width=1)
     # A few finds peeking out of the earth: an amphora, a bone, a coin.
     if "amphora" in finds:
-        amphora(draw, 150, 470, mix(CLAY, GOLD, 0.2))
+        pot = amphora(mix(CLAY, GOLD_LIGHT, 0.4)).rotate(-72, resample=Image.BICUBIC, expand=True)
+        canvas.paste(pot, (96, 436), pot)
     if "bone" in finds:
         draw.rounded_rectangle((590, 512, 660, 522), 5, fill=mix(SAND_LIGHT, WHITE, 0.2))
         draw.ellipse((582, 506, 598, 528), fill=mix(SAND_LIGHT, WHITE, 0.2))
@@ -89,14 +90,40 @@ def dig_site(rng, night=False, finds=("amphora", "bone", "coin")):
     return canvas
 
 
-def amphora(draw, x, y, colour):
-    """A small amphora lying in the earth at (x, y)."""
-    dark = mix(colour, UMBER_DEEP, 0.4)
-    draw.ellipse((x - 26, y - 16, x + 26, y + 16), fill=colour, outline=dark, width=2)
-    draw.polygon([(x + 22, y - 8), (x + 46, y - 5), (x + 46, y + 5), (x + 22, y + 8)], fill=colour, outline=dark)
-    draw.arc((x + 20, y - 20, x + 40, y - 2), 180, 360, fill=dark, width=3)
-    draw.arc((x + 20, y + 2, x + 40, y + 20), 0, 180, fill=dark, width=3)
-    draw.line((x - 20, y - 4, x + 16, y - 4), fill=mix(colour, GOLD_LIGHT, 0.4), width=2)
+def amphora(colour):
+    """An upright amphora on a transparent ground: rim, neck, two handles,
+    a body tapering to its foot, painted bands and a highlight."""
+    width, height = 64, 124
+    img = Image.new("RGBA", (width, height), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    dark = mix(colour, UMBER_DEEP, 0.55) + (255,)
+    body = []
+    for k in range(41):
+        t = k / 40.0  # from the shoulder (0) to the foot (1)
+        half = 26 * math.sin(math.pi * (0.18 + 0.82 * t)) ** 0.8 * (1 - 0.85 * t) + 3
+        body.append((32 + half, 30 + t * 82))
+    outline = body + [(64 - x, y) for x, y in reversed(body)]
+    for side in (-1, 1):
+        d.line([(32 + side * 6, 12), (32 + side * 18, 13), (32 + side * 21, 22), (32 + side * 17, 34)], fill=dark,
+               width=4, joint="curve")
+    d.polygon(outline, fill=colour + (255,), outline=dark)
+    d.rectangle((26, 6, 38, 32), fill=colour + (255,), outline=dark)
+    d.rectangle((22, 1, 42, 7), fill=mix(colour, GOLD_LIGHT, 0.2) + (255,), outline=dark)
+    d.rectangle((28, 110, 36, 120), fill=colour + (255,), outline=dark)
+    for y in (46, 54):
+        d.line([(9, y), (55, y)], fill=mix(GOLD_DARK, UMBER, 0.3) + (255,), width=2)
+    d.line([(16, 40), (14, 70), (22, 92)], fill=mix(colour, GOLD_LIGHT, 0.45) + (255,), width=3, joint="curve")
+    # Clip the bands and the highlight to the pot.
+    mask = Image.new("L", img.size, 0)
+    md = ImageDraw.Draw(mask)
+    md.polygon(outline, fill=255)
+    md.rectangle((22, 1, 42, 32), fill=255)
+    md.rectangle((28, 110, 36, 120), fill=255)
+    for side in (-1, 1):
+        md.line([(32 + side * 6, 12), (32 + side * 18, 13), (32 + side * 21, 22), (32 + side * 17, 34)], fill=255,
+                width=4, joint="curve")
+    img.putalpha(ImageChops.multiply(img.getchannel("A"), mask))
+    return img
 
 
 TITLE_STOPS = [(0.0, GOLD_LIGHT), (0.55, GOLD), (1.0, GOLD_DARK)]
@@ -244,7 +271,8 @@ def button(label):
         frame = Image.new("RGBA", (BUTTON_W, BUTTON_H), (0, 0, 0, 0))
         shadow = Image.new("L", (BUTTON_W, BUTTON_H), 0)
         ImageDraw.Draw(shadow).rounded_rectangle((3, 4, BUTTON_W - 1, BUTTON_H - 1), 14, fill=110)
-        frame.paste(Image.new("RGBA", frame.size, UMBER_DEEP + (255,)), (0, 0), shadow.filter(ImageFilter.GaussianBlur(1)))
+        shadow = shadow.filter(ImageFilter.GaussianBlur(1))
+        frame.paste(Image.new("RGBA", frame.size, UMBER_DEEP + (255,)), (0, 0), shadow)
         frame.alpha_composite(face, (shift, shift))
         mask, _ = text_mask(label, typeface)
         x = (BUTTON_W - 4 - mask.width) // 2 + shift

@@ -266,8 +266,10 @@ TEST_F(GameData, TheManifestStartsTheGameInOrderOnReadableFiles) {
     SmartPtr<PropertyStore> probe(new PropertyStore());
     for (const std::string& file : s_DataFiles)
         EXPECT_TRUE(probe->IsValidXMLFile(file)) << file;
-    for (const SmartPtr<AbstractProperty>& file : *Command("resourcemanager")->GetVector("files"))
-        EXPECT_TRUE(probe->IsValidXMLFile(file->ToNode()->GetPropString("file"))) << file->ToNode()->GetPropString("file");
+    for (const SmartPtr<AbstractProperty>& entry : *Command("resourcemanager")->GetVector("files")) {
+        const std::string file = entry->ToNode()->GetPropString("file");
+        EXPECT_TRUE(probe->IsValidXMLFile(file)) << file;
+    }
     EXPECT_TRUE(probe->IsValidXMLFile(Command("upgrades")->GetPropString("file")));
 
     // The splash's own section is there before its first frame; every other
