@@ -211,7 +211,10 @@ protected:
     }
     void TearDown() override { std::system(("rm -rf '" + m_sRoot + "'").c_str()); }
 
+    // The references follow the art of data/: after a change of the art,
+    // DELVOR_UPDATE_REFERENCE=1 writes them anew from a run.
     void ExpectPicture(const std::string& scene) {
+        SCOPED_TRACE(scene);
         std::vector<uint32_t> pixels;
         ASSERT_TRUE(reference_image::ReadPng(m_sRoot + "/out/" + scene + ".png", kWidth, kHeight, pixels)) << scene;
         reference_image::ExpectMatchesReference(reference_image::TestDataPath("game/" + scene + ".png"), kWidth,
