@@ -1,5 +1,7 @@
 #include "source/splash/SceneSplash.h"
 
+#include <algorithm>
+
 #include "engine/io/FileUtils.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyValue.h"
@@ -67,10 +69,11 @@ void SceneSplash::ReadBranding() {
     SmartPtr<PropertyStore> branding(new PropertyStore());
     if (!branding->IsValidXMLFile(kBrandingFile) || !branding->Load(kBrandingFile))
         return;
+    // A negative time in the file counts as none.
     if (branding->HasProperty(kFadeTimeKey))
-        m_iFadeTime = branding->GetValue(kFadeTimeKey)->ToInt();
+        m_iFadeTime = std::max(0, branding->GetValue(kFadeTimeKey)->ToInt());
     if (branding->HasProperty(kDisplayTimeKey))
-        m_iDisplayTime = branding->GetValue(kDisplayTimeKey)->ToInt();
+        m_iDisplayTime = std::max(0, branding->GetValue(kDisplayTimeKey)->ToInt());
     if (branding->HasProperty(kShowAnimationKey))
         m_bBackdropShown = !branding->GetValue(kShowAnimationKey)->ToBoolean();
 }
@@ -124,6 +127,7 @@ void SceneSplash::ShowNextImage() {
     const int height = static_cast<int>(sprite->GetHeight());
     sprite->SetX((kScreenWidth - static_cast<float>(width)) / 2.0f);
     sprite->SetY((kScreenHeight - static_cast<float>(height)) / 2.0f);
+    // Unseen until its fade-in first ticks, which may be a frame later.
     sprite->SetAlpha(0);
     sprite->AddModifier(Blocking(new ModifierAlpha(0, 255, m_iFadeTime)));
     sprite->AddModifier(Blocking(new ModifierDelay(m_iDisplayTime)));

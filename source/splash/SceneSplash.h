@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/core/SmartPtr.h"
+#include "engine/io/ObjectInitializer.h"
 #include "engine/scene/Scene.h"
 
 namespace ZQ2 {

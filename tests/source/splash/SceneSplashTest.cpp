@@ -220,6 +220,15 @@ TEST_F(SceneSplashTest, InvalidBrandingLeavesTheDefaults) {
     EXPECT_EQ(m_pSplash->GetDisplayTime(), 1700);
 }
 
+TEST_F(SceneSplashTest, NegativeBrandingTimesCountAsNone) {
+    WriteBranding(
+        "<root><Integer id=\"SPLASH_FADE_TIME\" value=\"-5\"/>"
+        "<Integer id=\"SPLASH_DISPLAY_TIME\" value=\"-2147483648\"/></root>");
+    Start();
+    EXPECT_EQ(m_pSplash->GetFadeTime(), 0);
+    EXPECT_EQ(m_pSplash->GetDisplayTime(), 0);
+}
+
 // An image that does not decode ends the series as if there were none.
 TEST_F(SceneSplashTest, UnreadableImageEndsTheSeries) {
     resfiles::Write("splash/splash1.jpg", resfiles::Bytes{'n', 'o', 't'});
