@@ -7,11 +7,8 @@ namespace {
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"DialogCredits", "DialogCredits"},
     {"DialogHelp", "DialogHelp"},
-    {"DialogHighScore", "DialogHighScore"},
     {"DialogMenu", "DialogMenu"},
-    {"DialogNameInput", "DialogNameInput"},
     {"DialogPause", "DialogPause"},
-    {"DialogPlayerSelect", "DialogPlayerSelect"},
     {"DialogSettings", "DialogSettings"},
     {"SceneLoad", "SceneLoad"},
     {"SceneMap", "SceneMap"},

@@ -31,6 +31,23 @@ inline const std::vector<Resource> kResources = {
     {"SOUND_UI_DIALOG_CLOSE", "default", Kind::Sound},
     {"BUTTON_OK", "default", Kind::Image},
     {"MUSIC_MAP_SELECTION", "music", Kind::Stream},
+    // the main menu and the player dialogs
+    {"SOUND_TICK", "default", Kind::Sound},
+    {"BUTTON_PLAY", "default", Kind::Image},
+    {"BUTTON_HELP", "default", Kind::Image},
+    {"BUTTON_SETTINGS", "default", Kind::Image},
+    {"BUTTON_HIGHSCORES", "default", Kind::Image},
+    {"BUTTON_TROPHIES", "default", Kind::Image},
+    {"BUTTON_CHANGENAME", "default", Kind::Image},
+    {"BUTTON_MOREGAMES", "default", Kind::Image},
+    {"BUTTON_ADD", "default", Kind::Image},
+    {"BUTTON_REMOVE", "default", Kind::Image},
+    {"BUTTON_CANCEL", "default", Kind::Image},
+    {"NAME_ROW", "default", Kind::Image},
+    {"NAME_ROW_BORDER", "default", Kind::Image},
+    {"LOGO_SHINE1", "default", Kind::Image},
+    {"LOGO_SHINE2", "default", Kind::Image},
+    {"START_SPARKLE", "default", Kind::Image},
 };
 
 struct Component {
@@ -48,7 +65,22 @@ struct Described {
 inline const std::vector<Described> kScenes = {
     {"SCENE_SPLASH", "SceneSplash", {}},
     {"SCENE_LOAD", "SceneLoad", {{"PROGRESS_BAR", "Sprite"}}},
-    {"SCENE_SELECTION", "SceneSelection", {{"BUTTON_QUIT", "Button"}, {"LABEL_PLAYERNAME", "Label"}}},
+    {"SCENE_SELECTION",
+     "SceneSelection",
+     {{"BUTTON_QUIT", "Button"},
+      {"LABEL_PLAYERNAME", "Label"},
+      // the main menu
+      {"BUTTON_PLAY", "Button"},
+      {"BUTTON_HELP", "Button"},
+      {"BUTTON_SETTINGS", "Button"},
+      {"BUTTON_HIGHSCORES", "Button"},
+      {"BUTTON_TROPHIES", "Button"},
+      {"BUTTON_CHANGENAME", "Button"},
+      {"BUTTON_MOREGAMES", "Button"},
+      {"LOGO_MM", "Sprite"},
+      {"START_SPARKLE01", "Sprite"},
+      {"START_SPARKLE02", "Sprite"},
+      {"START_SPARKLE03", "Sprite"}}},
     {"SCENE_MAP", "SceneMap", {}},
 };
 
@@ -58,6 +90,14 @@ inline const std::vector<Described> kDialogs = {
     {"DIALOG_YESNO",
      "DialogYesNo",
      {{"HEADER", "Label"}, {"MESSAGE", "Label"}, {"BUTTON_YES", "Button"}, {"BUTTON_NO", "Button"}}},
+    // the main menu's player dialogs and high scores
+    {"DIALOG_PLAYERSELECT",
+     "DialogPlayerSelect",
+     {{"BUTTON_ADD", "Button"}, {"BUTTON_REMOVE", "Button"}, {"BUTTON_OK", "Button"}, {"BORDER", "Sprite"}}},
+    // Its cancel button leaves it while no player exists, as here; the
+    // name dialog's own tests look for it.
+    {"DIALOG_NEWPLAYER", "DialogNameInput", {{"INPUT_NAME", "LabelInput"}, {"BUTTON_OK", "Button"}}},
+    {"DIALOG_HIGHSCORES", "DialogHighScore", {{"BUTTON_OK", "Button"}}},
 };
 
 // A question's texts, and the dialog that shows them.
@@ -69,6 +109,10 @@ struct Question {
 
 inline const std::vector<Question> kQuestions = {
     {"CTEXT_QUESTION_QUIT", "CTEXT_QUIT_HEADER", "DIALOG_YESNO"},
+    // the player dialogs
+    {"CTEXT_PLAYER_EXISTS", "CTEXT_PLAYER_EXISTS_HEADER", "DIALOG_YESNO"},
+    {"CTEXT_REMOVE_PLAYER", "CTEXT_REMOVE_PLAYER_HEADER", "DIALOG_YESNO"},
+    {"CTEXT_REMOVE_PLAYER_FAILED", "CTEXT_REMOVE_PLAYER_HEADER", "DIALOG_YESNO"},
 };
 
 enum class Type { Integer, Float, Boolean, String };
@@ -87,6 +131,14 @@ inline const std::vector<Constant> kConstants = {
     {"DIALOG_BURST_TIME", Type::Integer},
     {"DIALOG_BURST_LAST_BIT", Type::Integer},
     {"DIALOG_BACKGROUND_ALPHA", Type::Integer},
+    // the main menu and the high scores
+    {"TIME_SELECTION_SHINE_FRAMERATE", Type::Integer},
+    {"TIME_SELECTION_SHINE_DELAY_MIN", Type::Integer},
+    {"TIME_SELECTION_SHINE_DELAY_MAX", Type::Integer},
+    {"TEXT_HIGHSCORES_TOTAL", Type::String},
+    {"CTEXT_PLAYERSELECT_HEADER", Type::String},
+    {"CTEXT_NEWPLAYER_HEADER", Type::String},
+    {"CTEXT_HIGHSCORES_HEADER", Type::String},
 };
 
 // Property files read directly (not through the manifest), and the values
