@@ -1,6 +1,7 @@
 #include "source/dialogs/DialogPlayerSelect.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "engine/io/FileUtils.h"
 #include "engine/io/ObjectFactory.h"
@@ -235,7 +236,8 @@ void DialogPlayerSelect::RemoveSelected() {
     }
     const std::string file = GetEncryptFileName(players->GetPlayerDataFileName(name), players->GetArchiveType());
     players->RemovePlayer(name);
-    const bool leftBehind = FileExists(file);
+    std::error_code ignored;
+    const bool leftBehind = std::filesystem::exists(file, ignored);
     if (leftBehind)
         std::fprintf(stderr, "The files of player \"%s\" could not be removed: %s\n", name.c_str(), file.c_str());
     UpdatePlayers();
