@@ -98,6 +98,13 @@ void WaitForSection(const char* section) {
 
 }  // namespace
 
+void SceneSelection::LinkUnderScene(Modifier* modifier) {
+    if (GetAnimContainer())
+        AnimTree::LinkNodeUnder(GetAnimContainer(), modifier, this);
+    else if (AnimTree::g_Instance)
+        AnimTree::LinkNodeUnder(AnimTree::g_Instance, modifier, this);
+}
+
 SceneSelection::SceneSelection(AbstractProperty* data) : SceneDelvor(data) {}
 
 SceneSelection::~SceneSelection() {
@@ -275,7 +282,7 @@ void SceneSelection::StartShimmer(bool start) {
     if (!start)
         return;
     m_spShimmer = new ModifierContainer(std::string(), true);
-    AddModifier(m_spShimmer.Get());
+    LinkUnderScene(m_spShimmer.Get());
     ShowShimmerLayers(true);
     const int frameTime = BasicProperties::GetInteger(kShineFrameRate);
     const int delayMs = Random::Instance()->GetInt(BasicProperties::GetInteger(kShineDelayMin),
@@ -313,7 +320,7 @@ void SceneSelection::StartSparkle(bool start) {
     if (!start)
         return;
     m_spSparkle = new ModifierContainer(std::string(), true);
-    AddModifier(m_spSparkle.Get());
+    LinkUnderScene(m_spSparkle.Get());
     Random* random = Random::Instance();
     const int delayMs = random->GetInt(kSparkleDelayMin, kSparkleDelayMax);
     m_iLastSparkle = random->GetInt(0, SPARKLE_COUNT);

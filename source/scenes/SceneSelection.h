@@ -6,6 +6,7 @@
 
 namespace ZQ2 {
 class GameNode;
+class Modifier;
 class ModifierContainer;
 class Sprite;
 class MouseMessageData;
@@ -70,6 +71,8 @@ public:
 private:
     void OpenDialog(const char* name);
     void ShowShimmerLayers(bool show);
+    // Into the scene's running modifiers, with the scene as client.
+    void LinkUnderScene(ZQ2::Modifier* modifier);
 
     bool m_bFirstActivation = true;
     ZQ2::SmartPtr<ZQ2::ModifierContainer> m_spShimmer;
