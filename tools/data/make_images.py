@@ -379,7 +379,7 @@ def row_border():
 
 
 MENU_BUTTONS = ("Play", "Help", "Settings", "Scores", "Trophies", "Player", "More Games", "Add", "Remove",
-                "Cancel")
+                "Cancel", "Back")
 
 
 def menus_images(root):

@@ -43,6 +43,7 @@ inline const std::vector<Resource> kResources = {
     {"BUTTON_ADD", "default", Kind::Image},
     {"BUTTON_REMOVE", "default", Kind::Image},
     {"BUTTON_CANCEL", "default", Kind::Image},
+    {"BUTTON_BACK", "default", Kind::Image},
     {"NAME_ROW", "default", Kind::Image},
     {"NAME_ROW_BORDER", "default", Kind::Image},
     {"LOGO_SHINE1", "default", Kind::Image},
@@ -81,7 +82,10 @@ inline const std::vector<Described> kScenes = {
       {"START_SPARKLE01", "Sprite"},
       {"START_SPARKLE02", "Sprite"},
       {"START_SPARKLE03", "Sprite"}}},
-    {"SCENE_MAP", "SceneMap", {}},
+    // stand-ins of the scenes the main menu enters
+    {"SCENE_MAP", "SceneFrontStandIn", {{"BUTTON_BACK", "Button"}, {"BUTTON_PLAY", "Button"}}},
+    {"STORY_INTRO", "SceneFrontStandIn", {{"BUTTON_BACK", "Button"}}},
+    {"SCENE_TROPHY", "SceneFrontStandIn", {{"BUTTON_BACK", "Button"}}},
 };
 
 inline const std::vector<const char*> kTransitions = {"TRANSITION_SPLASH", "TRANSITION_DEFAULT"};
@@ -139,6 +143,9 @@ inline const std::vector<Constant> kConstants = {
     {"CTEXT_PLAYERSELECT_HEADER", Type::String},
     {"CTEXT_NEWPLAYER_HEADER", Type::String},
     {"CTEXT_HIGHSCORES_HEADER", Type::String},
+    {"CTEXT_STANDIN_MAP", Type::String},
+    {"CTEXT_STANDIN_STORY", Type::String},
+    {"CTEXT_STANDIN_TROPHY", Type::String},
 };
 
 // Property files read directly (not through the manifest), and the values

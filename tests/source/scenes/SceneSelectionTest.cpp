@@ -1,6 +1,7 @@
 // The main menu on a small catalogue: the new-player dialog when nobody has
 // a profile, the greeting, the more-games switch, the clean-up after a
-// level, the trophy room by click, and the seeded sparkles and shimmer.
+// level, the trophy room by click, the seeded sparkles, and the map's
+// stand-in.
 #include "source/scenes/SceneSelection.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@
 #include "source/main/DelvorMain.h"
 #include "source/main/DelvorPlayer.h"
 #include "source/scenes/DVUpgradeHandler.h"
+#include "source/scenes/SceneFrontStandIn.h"
+#include "source/scenes/SceneGame.h"
 #include "tests/source/GameTestSupport.h"
 
 using namespace ZQ2;
@@ -56,7 +59,7 @@ std::string Catalogue() {
            "      <Sprite name=\"START_SPARKLE03\" width=\"10\" height=\"10\"/>"
            "    </Vector>"
            "  </SceneSelection>"
-           "  <SceneDelvor id=\"LEVEL2_3\" width=\"800\" height=\"600\"/>"
+           "  <SceneGame id=\"LEVEL2_3\" width=\"800\" height=\"600\"/>"
            "  <SceneDelvor id=\"SCENE_TROPHY\" width=\"800\" height=\"600\"/>"
            "</Node>"
            "<Node id=\"dialogs\">"
@@ -220,4 +223,24 @@ TEST_F(MainMenu, ASparkleShowsAfterItsDelayAndTheNextOneFollows) {
     menu->OnDeactivate();
     EXPECT_EQ(menu->GetSparkleModifier(), nullptr);
     EXPECT_EQ(menu->GetShimmerModifier(), nullptr);
+}
+
+TEST_F(MainMenu, TheMapStandInStartsThePlayPositionsLevelAndLeadsBack) {
+    SceneManager* scenes = SceneManager::g_Instance;
+    SmartPtr<PropertyNode> data(new PropertyNode("SCENE_MAP", "SceneFrontStandIn"));
+    auto* map = new SceneFrontStandIn(data.Get());
+    scenes->AddScene("SCENE_MAP", map);
+    DelvorMain::m_nCurCountry = 2;
+    DelvorMain::m_nCurDay = 3;
+    SceneFrontStandIn::OnPlayClick(map, nullptr);
+    EXPECT_NE(DynamicCast<SceneGame>(scenes->GetScene("LEVEL2_3")), nullptr) << "made from its catalogue entry";
+    EXPECT_EQ(DelvorMain::m_strCurScene, "LEVEL2_3");
+
+    DelvorMain::m_nCurDay = 4;
+    SceneFrontStandIn::OnPlayClick(map, nullptr);
+    EXPECT_NE(DynamicCast<SceneGame>(scenes->GetScene("LEVEL2_4")), nullptr) << "a plain level without one";
+    EXPECT_EQ(DelvorMain::m_strCurScene, "LEVEL2_4");
+
+    SceneFrontStandIn::OnBackClick(map, nullptr);
+    EXPECT_EQ(DelvorMain::m_strCurScene, "SCENE_SELECTION");
 }
