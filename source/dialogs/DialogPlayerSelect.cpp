@@ -134,7 +134,7 @@ void DialogPlayerSelect::MoveBorderTo(int row) {
 void DialogPlayerSelect::UpdatePlayers() {
     const int count = PlayerCount();
     for (int i = count; i < ROW_COUNT; ++i) {
-        if (i >= 0 && m_pNameLabels[i])
+        if (m_pNameLabels[i])
             m_pNameLabels[i]->SetText(std::string());
     }
     m_iSelectedRow = -1;

@@ -244,3 +244,24 @@ TEST_F(MainMenu, TheMapStandInStartsThePlayPositionsLevelAndLeadsBack) {
     SceneFrontStandIn::OnBackClick(map, nullptr);
     EXPECT_EQ(DelvorMain::m_strCurScene, "SCENE_SELECTION");
 }
+
+TEST_F(MainMenu, TheShimmerRestartsAfterItsDelayAndHidesItsLayersUntilTheNext) {
+    SceneSelection* menu = Enter();
+    ASSERT_NE(menu, nullptr);
+    GameNode* logo = menu->GetComponent("LOGO_MM");
+    ASSERT_NE(logo, nullptr);
+    GameNode* first = logo->GetFirstChild();
+    ASSERT_NE(first, nullptr);
+    GameNode* second = first->GetNextSibling();
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(first->IsVisible());
+    EXPECT_TRUE(second->IsVisible());
+    const ModifierContainer* shimmer = menu->GetShimmerModifier();
+    ASSERT_NE(shimmer, nullptr);
+    // The longest delay of the data, then animations with no frames.
+    for (int t = 0; t < 2500 && menu->GetShimmerModifier() == shimmer; t += 50)
+        m_World.Frame(50);
+    EXPECT_NE(menu->GetShimmerModifier(), shimmer);
+    EXPECT_FALSE(first->IsVisible());
+    EXPECT_FALSE(second->IsVisible());
+}
