@@ -5,9 +5,6 @@
 namespace {
 
 constexpr ZQ2::StandInName kGameStandIns[] = {
-    {"DialogHighScore", "DialogHighScore"},
-    {"DialogNameInput", "DialogNameInput"},
-    {"DialogPlayerSelect", "DialogPlayerSelect"},
     {"SceneMap", "SceneMap"},
     {"DelvorBoss", "DelvorBoss"},
     {"DelvorDigger", "DelvorDigger"},

@@ -401,6 +401,70 @@ def main(root):
     for name, piece in dialog_pieces().items():
         save(piece, f"{root}/images/ui/dialog_{name}.png")
     save_menu_dialog_pictures(root)
+    menus_images(root)
+
+
+# ---- main menu and player dialogs
+
+
+def logo_shine(frames=6, flip=False):
+    """A band of light sweeping over the logo, one frame per column."""
+    w, h = 320, 60
+    sheet = Image.new("RGBA", (w * frames, h), (0, 0, 0, 0))
+    for k in range(frames):
+        frame = Image.new("RGBA", (w, h), (0, 0, 0, 0))
+        d = ImageDraw.Draw(frame)
+        x = (k * w) // frames if not flip else w - (k * w) // frames
+        d.polygon([(x, 0), (x + 30, 0), (x + 10, h), (x - 20, h)], fill=GOLD_LIGHT + (110,))
+        sheet.paste(frame, (k * w, 0))
+    return sheet
+
+
+def sparkle(frames=5):
+    size = 40
+    sheet = Image.new("RGBA", (size * frames, size), (0, 0, 0, 0))
+    for k in range(frames):
+        frame = Image.new("RGBA", (size, size), (0, 0, 0, 0))
+        d = ImageDraw.Draw(frame)
+        r = 4 + 4 * min(k, frames - 1 - k)
+        c = size // 2
+        d.polygon([(c, c - r * 2), (c + 3, c), (c, c + r * 2), (c - 3, c)], fill=WHITE + (230,))
+        d.polygon([(c - r * 2, c), (c, c + 3), (c + r * 2, c), (c, c - 3)], fill=WHITE + (230,))
+        sheet.paste(frame, (k * size, 0))
+    return sheet
+
+
+def name_row():
+    """A player row: normal, over, pressed, disabled."""
+    w, h = 300, 40
+    sheet = Image.new("RGBA", (w * 4, h), (0, 0, 0, 0))
+    fills = [SAND, SAND_LIGHT, GOLD, SAND]
+    for k, fill in enumerate(fills):
+        frame = Image.new("RGBA", (w, h), (0, 0, 0, 0))
+        ImageDraw.Draw(frame).rounded_rectangle((0, 0, w - 1, h - 1), 8, fill=fill + (255,), outline=UMBER + (255,))
+        sheet.paste(frame, (k * w, 0))
+    return sheet
+
+
+def row_border():
+    w, h = 308, 48
+    img = Image.new("RGBA", (w, h), (0, 0, 0, 0))
+    ImageDraw.Draw(img).rounded_rectangle((0, 0, w - 1, h - 1), 10, outline=GOLD_DARK + (255,), width=4)
+    return img
+
+
+FRONT_BUTTONS = ("Play", "Help", "Settings", "Scores", "Trophies", "Player", "More Games", "Add", "Remove",
+                "Cancel", "Back")
+
+
+def menus_images(root):
+    for label in FRONT_BUTTONS:
+        save(button(label), f"{root}/images/ui/button_{label.lower().replace(' ', '')}.png")
+    save(logo_shine(), f"{root}/images/menu/logo_shine1.png")
+    save(logo_shine(flip=True), f"{root}/images/menu/logo_shine2.png")
+    save(sparkle(), f"{root}/images/menu/sparkle.png")
+    save(name_row(), f"{root}/images/ui/name_row.png")
+    save(row_border(), f"{root}/images/ui/row_border.png")
 
 
 if __name__ == "__main__":

@@ -43,6 +43,24 @@ inline const std::vector<Resource> kResources = {
     {"HELP_SCREEN2", "help", Kind::Image},
     {"HELP_SCREEN3", "help", Kind::Image},
     {"HELP_SCREEN4", "help", Kind::Image},
+    // the main menu and the player dialogs
+    {"SOUND_TICK", "default", Kind::Sound},
+    {"BUTTON_PLAY", "default", Kind::Image},
+    {"BUTTON_HELP", "default", Kind::Image},
+    {"BUTTON_SETTINGS", "default", Kind::Image},
+    {"BUTTON_HIGHSCORES", "default", Kind::Image},
+    {"BUTTON_TROPHIES", "default", Kind::Image},
+    {"BUTTON_CHANGENAME", "default", Kind::Image},
+    {"BUTTON_MOREGAMES", "default", Kind::Image},
+    {"BUTTON_ADD", "default", Kind::Image},
+    {"BUTTON_REMOVE", "default", Kind::Image},
+    {"BUTTON_CANCEL", "default", Kind::Image},
+    {"BUTTON_BACK", "default", Kind::Image},
+    {"NAME_ROW", "default", Kind::Image},
+    {"NAME_ROW_BORDER", "default", Kind::Image},
+    {"LOGO_SHINE1", "default", Kind::Image},
+    {"LOGO_SHINE2", "default", Kind::Image},
+    {"START_SPARKLE", "default", Kind::Image},
 };
 
 struct Component {
@@ -60,8 +78,26 @@ struct Described {
 inline const std::vector<Described> kScenes = {
     {"SCENE_SPLASH", "SceneSplash", {}},
     {"SCENE_LOAD", "SceneLoad", {{"PROGRESS_BAR", "Sprite"}}},
-    {"SCENE_SELECTION", "SceneSelection", {{"BUTTON_QUIT", "Button"}, {"LABEL_PLAYERNAME", "Label"}}},
-    {"SCENE_MAP", "SceneMap", {}},
+    {"SCENE_SELECTION",
+     "SceneSelection",
+     {{"BUTTON_QUIT", "Button"},
+      {"LABEL_PLAYERNAME", "Label"},
+      // the main menu
+      {"BUTTON_PLAY", "Button"},
+      {"BUTTON_HELP", "Button"},
+      {"BUTTON_SETTINGS", "Button"},
+      {"BUTTON_HIGHSCORES", "Button"},
+      {"BUTTON_TROPHIES", "Button"},
+      {"BUTTON_CHANGENAME", "Button"},
+      {"BUTTON_MOREGAMES", "Button"},
+      {"LOGO_MM", "Sprite"},
+      {"START_SPARKLE01", "Sprite"},
+      {"START_SPARKLE02", "Sprite"},
+      {"START_SPARKLE03", "Sprite"}}},
+    // stand-ins of the scenes the main menu enters
+    {"SCENE_MAP", "SceneFrontStandIn", {{"BUTTON_BACK", "Button"}, {"BUTTON_PLAY", "Button"}}},
+    {"STORY_INTRO", "SceneFrontStandIn", {{"BUTTON_BACK", "Button"}}},
+    {"SCENE_TROPHY", "SceneFrontStandIn", {{"BUTTON_BACK", "Button"}}},
     {"LEVEL1_1", "SceneGame", {{"FUNDS_EARNED_TEXT", "Label"}, {"FUNDS_GOAL_TEXT", "Label"}, {"DAY_TEXT", "Label"}, {"Menu_Button", "Button"}, {"CLOCK", "DelvorClock"}}},
     {"LEVEL1_2", "SceneGame", {{"FUNDS_EARNED_TEXT", "Label"}, {"FUNDS_GOAL_TEXT", "Label"}, {"DAY_TEXT", "Label"}, {"Menu_Button", "Button"}, {"CLOCK", "DelvorClock"}}},
     {"LEVEL1_3", "SceneGame", {{"FUNDS_EARNED_TEXT", "Label"}, {"FUNDS_GOAL_TEXT", "Label"}, {"DAY_TEXT", "Label"}, {"Menu_Button", "Button"}, {"CLOCK", "DelvorClock"}}},
@@ -99,6 +135,14 @@ inline const std::vector<Described> kDialogs = {
       {"BUTTON_NEXT", "Button"},
       {"BUTTON_OK", "Button"}}},
     {"DIALOG_CREDITS", "DialogCredits", {{"VERSION", "Label"}, {"BUTTON_OK", "Button"}}},
+    // the main menu's player dialogs and high scores
+    {"DIALOG_PLAYERSELECT",
+     "DialogPlayerSelect",
+     {{"BUTTON_ADD", "Button"}, {"BUTTON_REMOVE", "Button"}, {"BUTTON_OK", "Button"}, {"BORDER", "Sprite"}}},
+    // Its cancel button leaves it while no player exists, as here; the
+    // name dialog's own tests look for it.
+    {"DIALOG_NEWPLAYER", "DialogNameInput", {{"INPUT_NAME", "LabelInput"}, {"BUTTON_OK", "Button"}}},
+    {"DIALOG_HIGHSCORES", "DialogHighScore", {{"BUTTON_OK", "Button"}}},
 };
 
 // A question's texts, and the dialog that shows them.
@@ -112,6 +156,10 @@ inline const std::vector<Question> kQuestions = {
     {"CTEXT_QUESTION_QUIT", "CTEXT_QUIT_HEADER", "DIALOG_YESNO"},
     // The menu's give-up question.
     {"TEXT_MENU_STOP", "TEXT_MENU_STOP_HEADER", "DIALOG_YESNO"},
+    // the player dialogs
+    {"CTEXT_PLAYER_EXISTS", "CTEXT_PLAYER_EXISTS_HEADER", "DIALOG_YESNO"},
+    {"CTEXT_REMOVE_PLAYER", "CTEXT_REMOVE_PLAYER_HEADER", "DIALOG_YESNO"},
+    {"CTEXT_REMOVE_PLAYER_FAILED", "CTEXT_REMOVE_PLAYER_HEADER", "DIALOG_YESNO"},
 };
 
 enum class Type { Integer, Float, Boolean, String };
@@ -191,6 +239,17 @@ inline const std::vector<Constant> kConstants = {
     {"TEXT_SCORE_FINISHED_ALL_HOLES", Type::String},
     {"TEXT_SCORE_MINIGAME_MATCH", Type::String},
     {"TEXT_SCORE_MINIGAME_WIN", Type::String},
+    // the main menu and the high scores
+    {"TIME_SELECTION_SHINE_FRAMERATE", Type::Integer},
+    {"TIME_SELECTION_SHINE_DELAY_MIN", Type::Integer},
+    {"TIME_SELECTION_SHINE_DELAY_MAX", Type::Integer},
+    {"TEXT_HIGHSCORES_TOTAL", Type::String},
+    {"CTEXT_PLAYERSELECT_HEADER", Type::String},
+    {"CTEXT_NEWPLAYER_HEADER", Type::String},
+    {"CTEXT_HIGHSCORES_HEADER", Type::String},
+    {"CTEXT_STANDIN_MAP", Type::String},
+    {"CTEXT_STANDIN_STORY", Type::String},
+    {"CTEXT_STANDIN_TROPHY", Type::String},
 };
 
 // Vectors of texts of the constants table, with the least number of entries.
