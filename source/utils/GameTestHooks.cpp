@@ -91,7 +91,7 @@ bool GameTestHooks::IsSettled(Scene* scene) const {
 void GameTestHooks::Record(const std::string& name) {
     m_Recorded.insert(name);
     const std::string picture = m_sFolder + "/" + name + ".png";
-    const std::string sound = m_sFolder + "/capture.wav";
+    const std::string sound = m_sFolder + "/" + name + ".wav";
     const bool shot = SaveScreenshot(picture);
     const bool captured = AUSND_Capture_WriteWAV(sound.c_str());
     Platform::OutputDebugStringFormat("Test hooks: scene %s settled at %lld ms; picture %s; sound %s\n", name.c_str(),

@@ -2,7 +2,7 @@
 // What the end-to-end tests need to watch a real run from the outside; off
 // unless DELVOR_TEST_OUTPUT names a folder. Then every scene that settles is
 // logged with the game time, its picture is saved there as "<scene>.png" and
-// the sound captured so far as "capture.wav", and the quit question is
+// the sound captured so far as "<scene>.wav", and the quit question is
 // answered yes. The window is closed once the scene that DELVOR_TEST_CLOSE_IN
 // names has settled.
 #include <set>

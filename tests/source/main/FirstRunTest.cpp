@@ -266,7 +266,7 @@ TEST_F(FirstRun, SplashLoadingMusicMainMenuAndQuitOnYes) {
 
     // The sound captured up to the end of loading: its last seconds are the
     // menu music, loud and with the music's own spectrum.
-    const std::vector<float> capture = ReadWavMono(m_sRoot + "/out/capture.wav");
+    const std::vector<float> capture = ReadWavMono(m_sRoot + "/out/SCENE_LOAD.wav");
     const std::vector<float> music = ReadOggMono(m_sRoot + "/game/data/music/menu.ogg");
     ASSERT_GT(capture.size(), static_cast<size_t>(4 * kRate));
     ASSERT_GT(music.size(), static_cast<size_t>(4 * kRate));
