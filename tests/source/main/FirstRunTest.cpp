@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vorbis/vorbisfile.h>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "aulos/format_bytes.h"
+#include "tests/GameProcess.h"
 #include "tests/ReferenceImage.h"
 
 namespace {
@@ -38,43 +40,19 @@ struct RunResult {
 
 // Starts the program with the extra environment and reads its output until
 // it ends; a run that outlives limitSeconds is killed.
-RunResult RunToEnd(const std::string& program, const std::vector<std::pair<std::string, std::string>>& environment,
-             double limitSeconds) {
+RunResult RunToEnd(const std::string& program, const game_process::Environment& environment, double limitSeconds) {
     RunResult run;
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
+    const game_process::Child child = game_process::Launch(program, environment);
+    if (child.pid < 0)
         return run;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipeFds[1], STDERR_FILENO);
-        dup2(pipeFds[1], STDOUT_FILENO);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        for (const auto& variable : environment)
-            setenv(variable.first.c_str(), variable.second.c_str(), 1);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeFds[1]);
     const Clock::time_point start = Clock::now();
-    for (;;) {
+    while (game_process::ReadSome(child, run.output, 100)) {
         if (std::chrono::duration<double>(Clock::now() - start).count() > limitSeconds) {
-            kill(pid, SIGKILL);
+            kill(child.pid, SIGKILL);
             break;
         }
-        pollfd fd{pipeFds[0], POLLIN, 0};
-        if (poll(&fd, 1, 100) <= 0)
-            continue;
-        char buffer[4096];
-        const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-        if (n <= 0)
-            break;  // the child closed its end: it is ending
-        run.output.append(buffer, static_cast<size_t>(n));
     }
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.status = game_process::Finish(child, &run.output);
     return run;
 }
 
@@ -193,23 +171,9 @@ double Similarity(const std::vector<double>& a, const std::vector<double>& b) {
 class FirstRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        char self[4096] = {};
-        ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
-        const std::string tests = self;
-        const std::string executable = tests.substr(0, tests.rfind('/')) + "/../delvor";
-        ASSERT_EQ(access(executable.c_str(), X_OK), 0) << executable;
-        char pattern[] = "/tmp/delvor-first-run-XXXXXX";
-        m_sRoot = mkdtemp(pattern);
-        m_sProgram = m_sRoot + "/game/bin/delvor";
-        ASSERT_EQ(std::system(("mkdir -p '" + m_sRoot + "/game/bin' '" + m_sRoot + "/out' '" + m_sRoot +
-                               "/home/config/delvor' && cp '" + executable + "' '" + m_sProgram + "' && cp -r '" +
-                               DELVOR_GAME_DATA_DIR "' '" + m_sRoot + "/game/data'")
-                                  .c_str()),
-                  0);
-        // A window of the game's own size: the pictures are taken 1:1.
-        std::ofstream(m_sRoot + "/home/config/delvor/preferences") << "delvor-preferences 1\ns  fullscreen false\n";
+        ASSERT_TRUE(m_Game.IsReady()) << game_process::BuiltGame();
+        ASSERT_EQ(mkdir((m_sRoot + "/out").c_str(), 0755), 0);
     }
-    void TearDown() override { std::system(("rm -rf '" + m_sRoot + "'").c_str()); }
 
     // The references follow the art of data/: after a change of the art,
     // DELVOR_UPDATE_REFERENCE=1 writes them anew from a run.
@@ -221,8 +185,9 @@ protected:
                                                 kHeight, pixels);
     }
 
-    std::string m_sRoot;
-    std::string m_sProgram;
+    game_process::GameCopy m_Game{game_process::BuiltGame(), DELVOR_GAME_DATA_DIR};
+    const std::string m_sRoot = m_Game.Root();
+    const std::string m_sProgram = m_Game.Program();
 };
 
 }  // namespace

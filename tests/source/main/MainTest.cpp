@@ -15,6 +15,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/GameProcess.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -32,19 +34,7 @@ void WriteFile(const std::string& path, const std::string& text) {
 
 class DelvorRun : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // The game is built beside the tests folder of the build tree.
-        char self[4096] = {};
-        ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
-        const std::string tests = self;
-        const std::string executable = tests.substr(0, tests.rfind('/')) + "/../delvor";
-        ASSERT_EQ(access(executable.c_str(), X_OK), 0) << executable;
-        char pattern[] = "/tmp/delvor-run-XXXXXX";
-        m_strRoot = mkdtemp(pattern);
-        m_strExecutable = m_strRoot + "/game/bin/delvor";
-        std::system(("mkdir -p '" + m_strRoot + "/game/bin' && cp '" + executable + "' '" + m_strExecutable + "'").c_str());
-    }
-    void TearDown() override { std::system(("rm -rf '" + m_strRoot + "'").c_str()); }
+    void SetUp() override { ASSERT_TRUE(m_Game.IsReady()) << game_process::BuiltGame(); }
 
     void WriteManifest(const std::string& folder, const std::string& commands) {
         WriteFile(folder + "/properties/application.xml",
@@ -57,23 +47,10 @@ protected:
     // for it to end.
     RunResult Run(int signal, int delayMs, const std::string& readyMarker = "Selected working directory") {
         RunResult result;
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-            return result;
         const Clock::time_point start = Clock::now();
-        const pid_t pid = fork();
-        if (pid == 0) {
-            dup2(pipeFds[1], STDERR_FILENO);
-            dup2(pipeFds[1], STDOUT_FILENO);
-            close(pipeFds[0]);
-            close(pipeFds[1]);
-            // The user's folders of the run lie in the test's folder.
-            setenv("XDG_DATA_HOME", (m_strRoot + "/home/data").c_str(), 1);
-            setenv("XDG_CONFIG_HOME", (m_strRoot + "/home/config").c_str(), 1);
-            execl(m_strExecutable.c_str(), m_strExecutable.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(pipeFds[1]);
+        const game_process::Child child = game_process::Launch(m_strExecutable, m_Game.UserFolders());
+        if (child.pid < 0)
+            return result;
         bool signalled = signal == 0;
         double startedAt = -1.0;
         for (;;) {
@@ -83,30 +60,18 @@ protected:
             if (startedAt < 0 && result.output.find(readyMarker) != std::string::npos)
                 startedAt = elapsed;
             if (!signalled && startedAt >= 0 && (elapsed - startedAt) * 1000 >= delayMs) {
-                kill(pid, signal);
+                kill(child.pid, signal);
                 signalled = true;
             }
             if (elapsed > 20) {
-                kill(pid, SIGKILL);
+                kill(child.pid, SIGKILL);
                 break;
             }
-            pollfd fd{pipeFds[0], POLLIN, 0};
-            if (poll(&fd, 1, 10) > 0) {
-                char buffer[4096];
-                const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-                if (n > 0) {
-                    result.output.append(buffer, static_cast<size_t>(n));
-                    continue;
-                }
-                if (n == 0)
-                    break;  // the child closed its end: it is ending
-            }
+            if (!game_process::ReadSome(child, result.output, 10))
+                break;
         }
-        close(pipeFds[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
+        result.status = game_process::Finish(child, &result.output);
         result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         return result;
     }
 
@@ -116,8 +81,9 @@ protected:
         return at == std::string::npos ? -1 : std::atoll(output.c_str() + at + marker.size());
     }
 
-    std::string m_strRoot;
-    std::string m_strExecutable;
+    game_process::GameCopy m_Game{game_process::BuiltGame()};
+    const std::string m_strRoot = m_Game.Root();
+    const std::string m_strExecutable = m_Game.Program();
 };
 
 const char* const kCommands =
