@@ -90,6 +90,22 @@ struct Gains
 
 typedef void (*MixKernel)(int32_t* out, const void* data, int64_t& pos, int64_t step, int count, const Gains& g);
 
+// Adds one weighed source frame to the output and moves past it.
+template <typename T, bool kStereoSrc, bool kStereoOut>
+inline void Accumulate(int32_t*& out, int32_t l, int32_t r, const Gains& g)
+{
+    if (kStereoOut)
+    {
+        out[0] += Scale<T>(l, g.left);
+        out[1] += Scale<T>(r, g.right);
+        out += 2;
+        return;
+    }
+    const int32_t s = kStereoSrc ? (l + r) >> 1 : l;
+    out[0] += Scale<T>(s, g.average);
+    out += 1;
+}
+
 template <typename T, bool kStereoSrc, bool kInterp, bool kStereoOut>
 void MixRun(int32_t* out, const void* src, int64_t& pos, int64_t step, int count, const Gains& g)
 {
@@ -100,18 +116,7 @@ void MixRun(int32_t* out, const void* src, int64_t& pos, int64_t step, int count
         int32_t l;
         int32_t r;
         ReadFrame<T, kStereoSrc, kInterp>(data, p, l, r);
-        if (kStereoOut)
-        {
-            out[0] += Scale<T>(l, g.left);
-            out[1] += Scale<T>(r, g.right);
-            out += 2;
-        }
-        else
-        {
-            const int32_t s = kStereoSrc ? (l + r) >> 1 : l;
-            out[0] += Scale<T>(s, g.average);
-            out += 1;
-        }
+        Accumulate<T, kStereoSrc, kStereoOut>(out, l, r, g);
         p += step;
     }
     pos = p;
@@ -163,18 +168,7 @@ void MixRunFiltered(int32_t* out, const void* src, int64_t& pos, int64_t step, i
         ReadFrame<T, kStereoSrc, kInterp>(data, p, l, r);
         l = FilterStep(static_cast<float>(l), ch->filtercoef, ch->filterhistory, limit);
         r = kStereoSrc ? FilterStep(static_cast<float>(r), ch->filtercoef, ch->filterhistory + 2, limit) : l;
-        if (kStereoOut)
-        {
-            out[0] += Scale<T>(l, g.left);
-            out[1] += Scale<T>(r, g.right);
-            out += 2;
-        }
-        else
-        {
-            const int32_t s = kStereoSrc ? (l + r) >> 1 : l;
-            out[0] += Scale<T>(s, g.average);
-            out += 1;
-        }
+        Accumulate<T, kStereoSrc, kStereoOut>(out, l, r, g);
         p += step;
     }
     pos = p;
