@@ -36,8 +36,9 @@ void RememberStatus(const char* line)
 {
     NetSettings& n = Settings();
     std::lock_guard<std::mutex> guard(n.lock);
-    std::strncpy(n.lastStatus, line, sizeof(n.lastStatus) - 1);
-    n.lastStatus[sizeof(n.lastStatus) - 1] = 0;
+    const size_t length = strnlen(line, sizeof(n.lastStatus) - 1);
+    std::memcpy(n.lastStatus, line, length);
+    n.lastStatus[length] = 0;
 }
 
 // kbit/s of a frame header, from the standard tables.
