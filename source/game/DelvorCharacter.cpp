@@ -160,15 +160,31 @@ bool DelvorCharacter::OnWalkFinished(ZQ2::BaseObject*, ZQ2::BaseObject*) {
 
 bool DelvorCharacter::DoWalkFinished() {
     SetState(IsInHomeArea() ? STATE_HOME : STATE_ELSEWHERE);
-    ClearCurrentRoutine();
+    m_spNextDestination = nullptr;
+    m_spCurrentHole = nullptr;
     SceneGame* level = Level();
+    if (level)
+        level->GetClickHandler().UpdateCheckMarks();
+    ClearCurrentRoutine();
     if (level && level->GetGameState() == kStateBeforeWalkIn) {
         level->DoBossWalkFinished();
         SetCharacterImage(2);
         return true;
     }
+    if (level && level->GetClickHandler().FindActionInQueue(this))
+        return true;
+    if (IsBoss() && !IsInHomeArea()) {
+        WalkHome();
+        return true;
+    }
     ResetImage();
     return true;
+}
+
+void DelvorCharacter::WalkHome() {
+    const ZQ2::Point_t<float> home = GetHomePosition();
+    const int facing = home.x > GetX() ? 1 : -1;
+    WalkToSpot(static_cast<int>(home.x), static_cast<int>(home.y), facing, 0, -1, -1);
 }
 
 void DelvorCharacter::AdjustCharacterPosition(float dx, float dy) {
@@ -187,7 +203,34 @@ int DelvorCharacter::GetNumItemsInStack() const {
 void DelvorCharacter::AddToStack(ClickObject* target) {
     if (!target)
         return;
-    if (target->IsItem() && GetNumItemsInStack() >= GetMaxItems())
+    if (target->IsItem()) {
+        if (GetNumItemsInStack() >= GetMaxItems())
+            return;
+        m_Stack.push_back(target);
+        UpdateCheckMarks();
         return;
+    }
     m_Stack.push_back(target);
+    UpdateRouterMarks();
+}
+
+void DelvorCharacter::RemoveFromStack(int index) {
+    if (index >= 0 && index < m_Stack.size())
+        m_Stack.erase(m_Stack.begin() + index, m_Stack.begin() + index + 1);
+}
+
+void DelvorCharacter::SetNextDestination(ClickObject* target) {
+    if (m_spNextDestination.Get() == target)
+        return;
+    m_spNextDestination = target;
+    UpdateRouterMarks();
+}
+
+bool DelvorCharacter::IsNextDestination(ClickObject* target) const {
+    return target && target == m_spNextDestination.Get() && target->GetRTTI().GetName() == "DelvorHole";
+}
+
+void DelvorCharacter::UpdateRouterMarks() {
+    if (SceneGame* level = Level())
+        level->GetClickHandler().UpdateCheckMarks();
 }

@@ -14,6 +14,7 @@
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/modifier/ModifierContainer.h"
 #include "engine/sprite/GameTree.h"
+#include "source/game/Dovidi.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
 
@@ -64,17 +65,21 @@ TEST_F(Clicks, OnlyPixelsAtTheThresholdAreHit) {
 TEST_F(Clicks, ClicksReachTheRouterWhileTheDayRunsAndNotPaused) {
     SceneGame* level = m_pHarness->Level();
     DVClickHandler& router = level->GetClickHandler();
+    ZQ2::SmartPtr<Dovidi> dovidi(new Dovidi(0.0f, 0.0f, nullptr));
+    router.SetCharacters(nullptr, dovidi.Get());
     // The day-start dialog: not yet.
     EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(101.5f, 101.5f)));
     level->OnStartStageDialogClosed();
     // Button up on a transparent corner still clicks: only the bounds count.
     EXPECT_TRUE(m_spObject->OnMouseLeftUp(At(100.5f, 100.5f)));
-    EXPECT_EQ(router.GetLastClicked(), m_spObject.Get());
+    EXPECT_EQ(router.GetOperator(), dovidi.Get());
+    EXPECT_TRUE(router.ClearOperator(dovidi.Get()));
     EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(90.0f, 90.0f)));
     level->Pause(true);
     EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(101.5f, 101.5f)));
     EXPECT_FALSE(m_spObject->OnMouseLeftDown(At(101.5f, 101.5f)));
-    EXPECT_EQ(router.GetClickCount(), 1);
+    EXPECT_EQ(router.GetOperator(), nullptr);
+    router.SetCharacters(nullptr, nullptr);
 }
 
 TEST_F(Clicks, IdleDelaysAndLoops) {
