@@ -24,6 +24,9 @@ public:
     void Init() {}
     // The figures the router names; not held, the level holds them.
     void SetCharacters(DelvorCharacter* vuru, DelvorCharacter* dovidi);
+    // The villain, who takes clicks made on him wherever he stands; not held.
+    void SetVillain(ClickObject* villain) { m_pVillain = villain; }
+    ClickObject* GetVillain() const { return m_pVillain; }
 
     // True when the click was taken.
     bool ProcessClick(ClickObject* object);
@@ -61,4 +64,5 @@ private:
     DelvorCharacter* m_pVuru = nullptr;
     DelvorCharacter* m_pDovidi = nullptr;
     DelvorCharacter* m_pWorkerToDrag = nullptr;
+    ClickObject* m_pVillain = nullptr;
 };
