@@ -47,6 +47,19 @@ public:
     virtual ZQ2::Point_t<float> GetHomePosition() const { return {-1.0f, -1.0f}; }
     virtual bool CanAddHoleToStack(ClickObject*) { return false; }
     virtual void UpdateCheckMarks() {}
+    virtual void PickupItemsInQueue() {}
+    virtual int GetVuruState() const { return -1; }
+    virtual void SetVuruState(int) {}
+    virtual bool SkipUseItem() const { return false; }
+    virtual bool IsWaitingForItemGeneration() const { return false; }
+    void DoWinLossAnimation(ZQ2::Modifier* container, bool won) override;
+    void EndWinLossAnimation() override;
+    bool DoRestartWinLossAnimation(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
+
+    // Keeps the figure drawn in front of what stands behind it and behind
+    // what stands in front, by the y of their feet.
+    void AdjustZOrder();
+    static float GetAdjustedZOrderY(ZQ2::GameNode* node);
     virtual int GetUpgradedWalkSpeed() const { return 0; }
     virtual void ResetImage() { SetCharacterImage(2); }
     virtual void ClearCurrentRoutine();
