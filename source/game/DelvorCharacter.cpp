@@ -195,7 +195,9 @@ bool DelvorCharacter::DoWalkFinished() {
         return false;
     if (level && level->GetClickHandler().FindActionInQueue(this))
         return true;
-    if (IsBoss() && !IsInHomeArea()) {
+    // A figure without a home spot stays where it is.
+    const ZQ2::Point_t<float> home = GetHomePosition();
+    if (IsBoss() && !IsInHomeArea() && (home.x >= 0.0f || home.y >= 0.0f)) {
         WalkHome();
         return true;
     }
