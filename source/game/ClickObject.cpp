@@ -11,6 +11,7 @@
 #include "engine/scene/SceneManager.h"
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/InputHandler.h"
+#include "source/game/DelvorCharacter.h"
 #include "source/scenes/SceneGame.h"
 
 const ZQ2::RTTI* const ClickObject::rttis[] = {&ZQ2::Sprite::rtti, &ZQ2::iInputListener::rtti, &ZQ2::iGuiMethod::rtti,
@@ -49,6 +50,22 @@ void ClickObject::SetImage(ZQ2::Image* image) {
         SetHitMask(nullptr);
 }
 
+void ClickObject::Render(ZQ2::Graphics* graphics) {
+    ZQ2::Sprite::Render(graphics);
+    if (!HasRolloverHighlight() || !IsMouseOver())
+        return;
+    SceneGame* level = Level();
+    if (!level || level->GetName().rfind("LEVEL", 0) != 0 || !level->IsGameRunning())
+        return;
+    const int color = GetColor();
+    const ZQ2::eBlendMode blend = GetBlendMode();
+    SetColor(HIGHLIGHT_COLOR);
+    SetBlendMode(ZQ2::BLENDMODE_ADDITIVE);
+    ZQ2::Sprite::Render(graphics);
+    SetColor(color);
+    SetBlendMode(blend);
+}
+
 ZQ2::ImageFrame* ClickObject::GetHitMaskFrame() { return GetImage() ? GetImage()->GetFrame() : nullptr; }
 
 SceneGame* ClickObject::Level() {
@@ -78,13 +95,25 @@ bool ClickObject::OnMouseLeftUp(const ZQ2::MouseMessageData& m) {
     SceneGame* level = Level();
     if (!level || level->IsGamePaused() || !Sprite::IsInside(m.GetX(), m.GetY()))
         return false;
-    // The villain arrives with his own issue; until then nothing stands in front.
-    return level->GetClickHandler().ProcessClick(this);
+    DVClickHandler& router = level->GetClickHandler();
+    // The villain standing in front takes the click; an item under him gets it too.
+    ClickObject* villain = router.GetVillain();
+    if (villain && villain != this && villain->Sprite::IsInside(m.GetX(), m.GetY())) {
+        const bool taken = router.ProcessClick(villain);
+        if (!IsItem())
+            return taken;
+    }
+    return router.ProcessClick(this);
 }
 
 bool ClickObject::OnMouseMoved(const ZQ2::MouseMessageData& m) {
     SceneGame* level = Level();
-    if (!level || !HasRollover() || !level->IsGameInProgress())
+    if (!level)
+        return false;
+    ClickObject* dragged = level->GetClickHandler().GetWorkerToDrag();
+    if (dragged && !level->IsGamePaused())
+        dragged->SetLocation(m.GetX() - dragged->GetWidth() * 0.5f, m.GetY() + dragged->GetHeight() * 0.5f);
+    if (!HasRollover() || !level->IsGameInProgress())
         return false;
     if (!Sprite::IsInside(m.GetX(), m.GetY())) {
         SetHighlightState(false);

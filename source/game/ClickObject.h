@@ -24,6 +24,8 @@ public:
 
     // Pixels below this alpha are not part of the object.
     static constexpr int HIT_ALPHA_THRESHOLD = 250;
+    // Added over the picture while the pointer rests on a lit object.
+    static constexpr int HIGHLIGHT_COLOR = 0x664000;
 
     ClickObject(float x, float y, ZQ2::Image* image, ZQ2::BaseObject* target, ZQ2::iGuiMethod::Method callback);
     explicit ClickObject(ZQ2::AbstractProperty* node);
@@ -36,6 +38,7 @@ public:
     ZQ2::BaseObject* QueryBaseObject() override { return this; }
 
     void Tick(int) override {}
+    void Render(ZQ2::Graphics* graphics) override;
     void SetImage(ZQ2::Image* image) override;
     ZQ2::ImageFrame* GetHitMaskFrame() override;
 

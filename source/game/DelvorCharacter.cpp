@@ -12,12 +12,22 @@
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/GameTree.h"
 #include "engine/sprite/ResourceLookup.h"
+#include "engine/core/Random.h"
+#include "engine/modifier/ModifierDelay.h"
 #include "source/game/DVNode.h"
+#include "source/game/ModifierUseItem.h"
 #include "source/scenes/SceneGame.h"
 
 namespace {
 constexpr float kShadowLift = 10.0f;
 constexpr int kStateBeforeWalkIn = 3;
+// A figure's own state 3: coming out of the tent at the start of the day.
+constexpr int kStateLeavingTent = 3;
+// Figures above this line stand in the back row, right after the back layer.
+constexpr float kBackRowY = 92.0f;
+constexpr int kImageNeutral = 1;
+constexpr int kImageWon = 17;
+constexpr int kImageLost = 18;
 }  // namespace
 
 const ZQ2::RTTI* const DelvorCharacter::rttis[] = {&ClickObject::rtti, nullptr};
@@ -40,13 +50,19 @@ void DelvorCharacter::SetX(float x) {
 }
 
 void DelvorCharacter::SetY(float y) {
+    const bool moved = y != GetY();
     ClickObject::SetY(y);
+    if (moved)
+        AdjustZOrder();
     RelocateShadow(GetX(), GetY());
 }
 
 void DelvorCharacter::SetLocation(float x, float y) {
+    const bool moved = y != GetY();
     ClickObject::SetX(x);
     ClickObject::SetY(y);
+    if (moved)
+        AdjustZOrder();
     RelocateShadow(x, y);
 }
 
@@ -101,7 +117,7 @@ void DelvorCharacter::WalkToSpot(int x, int y, int firstH, int firstV, int start
     Walk(route, nullptr);
 }
 
-void DelvorCharacter::Walk(DVNode* route, ClickObject*) {
+void DelvorCharacter::Walk(DVNode* route, ClickObject* target) {
     ClearCurrentRoutine();
     SetState(STATE_WALKING);
     m_WalkImages.clear();
@@ -140,6 +156,9 @@ void DelvorCharacter::Walk(DVNode* route, ClickObject*) {
             last, new ZQ2::ModifierLocationLine(from->m_fX, from->m_fY, to->m_fX, to->m_fY, duration, false), this);
         m_WalkEnd.Set(to->m_fX, to->m_fY);
     }
+    if (IsBoss())
+        last = ZQ2::AnimTree::LinkNodeUnder(
+            last, new ModifierUseItem(ZQ2::BasicProperties::GetInteger("TIME_BOSS_USE_ITEM"), target), this);
     ZQ2::AnimTree::LinkNodeUnder(last, new ZQ2::ModifierDelegate<DelvorCharacter>(this, &DelvorCharacter::OnWalkFinished),
                                  this);
     DVPathFinder::FreePath(route);
@@ -160,15 +179,36 @@ bool DelvorCharacter::OnWalkFinished(ZQ2::BaseObject*, ZQ2::BaseObject*) {
 
 bool DelvorCharacter::DoWalkFinished() {
     SetState(IsInHomeArea() ? STATE_HOME : STATE_ELSEWHERE);
-    ClearCurrentRoutine();
+    m_spNextDestination = nullptr;
+    m_spCurrentHole = nullptr;
     SceneGame* level = Level();
+    if (level)
+        level->GetClickHandler().UpdateCheckMarks();
+    ClearCurrentRoutine();
     if (level && level->GetGameState() == kStateBeforeWalkIn) {
         level->DoBossWalkFinished();
         SetCharacterImage(2);
         return true;
     }
+    PickupItemsInQueue();
+    if (IsWaitingForItemGeneration())
+        return false;
+    if (level && level->GetClickHandler().FindActionInQueue(this))
+        return true;
+    // A figure without a home spot stays where it is.
+    const ZQ2::Point_t<float> home = GetHomePosition();
+    if (IsBoss() && !IsInHomeArea() && (home.x >= 0.0f || home.y >= 0.0f)) {
+        WalkHome();
+        return true;
+    }
     ResetImage();
     return true;
+}
+
+void DelvorCharacter::WalkHome() {
+    const ZQ2::Point_t<float> home = GetHomePosition();
+    const int facing = home.x > GetX() ? 1 : -1;
+    WalkToSpot(static_cast<int>(home.x), static_cast<int>(home.y), facing, 0, -1, -1);
 }
 
 void DelvorCharacter::AdjustCharacterPosition(float dx, float dy) {
@@ -187,7 +227,144 @@ int DelvorCharacter::GetNumItemsInStack() const {
 void DelvorCharacter::AddToStack(ClickObject* target) {
     if (!target)
         return;
-    if (target->IsItem() && GetNumItemsInStack() >= GetMaxItems())
+    if (target->IsItem()) {
+        if (GetNumItemsInStack() >= GetMaxItems())
+            return;
+        m_Stack.push_back(target);
+        UpdateCheckMarks();
         return;
+    }
     m_Stack.push_back(target);
+    UpdateRouterMarks();
+}
+
+void DelvorCharacter::RemoveFromStack(int index) {
+    if (index >= 0 && index < m_Stack.size())
+        m_Stack.erase(m_Stack.begin() + index, m_Stack.begin() + index + 1);
+}
+
+void DelvorCharacter::SetNextDestination(ClickObject* target) {
+    if (m_spNextDestination.Get() == target)
+        return;
+    m_spNextDestination = target;
+    UpdateRouterMarks();
+}
+
+bool DelvorCharacter::IsNextDestination(ClickObject* target) const {
+    return target && target == m_spNextDestination.Get() && target->GetRTTI().GetName() == "DelvorHole";
+}
+
+void DelvorCharacter::UpdateRouterMarks() {
+    if (SceneGame* level = Level())
+        level->GetClickHandler().UpdateCheckMarks();
+}
+
+// ---- the end-of-day animation
+
+void DelvorCharacter::DoWinLossAnimation(ZQ2::Modifier* container, bool won) {
+    ClearWalkModifiers();
+    ClearIdleModifier();
+    SetCharacterImage(won ? kImageWon : kImageLost);
+    SceneGame* level = Level();
+    if (!container) {
+        if (!level || !level->GetAnimContainer())
+            return;
+        container = new ZQ2::ModifierContainer(std::string(), true);
+        ZQ2::AnimTree::LinkNodeUnder(level->GetAnimContainer(), container);
+    }
+    m_pWalkModifier = new ZQ2::ModifierDelay(ZQ2::Random::Instance()->GetInt(1, 1000));
+    m_pWalkModifier->AddRef();
+    ZQ2::AnimTree::LinkNodeUnder(container, m_pWalkModifier, this);
+    ZQ2::Modifier* frames = ZQ2::AnimTree::LinkNodeUnder(
+        m_pWalkModifier,
+        new ZQ2::ModifierFrame(ZQ2::BasicProperties::GetInteger("CHARACTER_WINLOSS_FRAMESPEED"), 1, ZQ2::FRAME_FORWARD),
+        this);
+    ZQ2::AnimTree::LinkNodeUnder(
+        frames, new ZQ2::ModifierDelegate<DelvorCharacter>(this, &DelvorCharacter::DoRestartWinLossAnimation), this);
+}
+
+bool DelvorCharacter::DoRestartWinLossAnimation(ZQ2::BaseObject*, ZQ2::BaseObject*) {
+    SceneGame* level = Level();
+    if (m_pWalkModifier && level)
+        DoWinLossAnimation(nullptr, level->ExceededGoal());
+    return true;
+}
+
+void DelvorCharacter::EndWinLossAnimation() {
+    ClearWalkModifiers();
+    SetCharacterImage(kImageNeutral);
+    SetCurrentFrame(0);
+}
+
+// ---- drawing order
+
+float DelvorCharacter::GetAdjustedZOrderY(ZQ2::GameNode* node) {
+    auto* hole = ZQ2::DynamicCast<ClickObject>(node);
+    if (hole && node->GetName().find("HOLE") != std::string::npos)
+        return hole->GetActionDest(2).y + 1.0f;
+    return node->GetY();
+}
+
+namespace {
+
+bool IsZOrderStop(const ZQ2::GameNode* node) {
+    const std::string& name = node->GetName();
+    return name == "BG_BACK" || name == "BG_FRONT" || name == "ITEM_BIN_COOKIE";
+}
+
+bool IsPassedOver(ZQ2::GameNode* node) {
+    const std::string& name = node->GetName();
+    if (name == "SHADOW" || name == "SHOVEL")
+        return true;
+    return name.empty() && !ZQ2::DynamicCast<DelvorCharacter>(node);
+}
+
+}  // namespace
+
+void DelvorCharacter::AdjustZOrder() {
+    SceneGame* level = Level();
+    ZQ2::GameNode* parent = GetParent();
+    if (!level || !parent)
+        return;
+    const int state = GetState();
+    if (state != STATE_WALKING && state != kStateLeavingTent && CanCharacterWalk())
+        return;
+    if (level->GetClickHandler().GetWorkerToDrag() == this || level->GetGameState() == SceneGame::STATE_WORKERS_WALK_IN)
+        return;
+    if (GetY() < kBackRowY) {
+        if (ZQ2::GameNode* back = parent->GetChild("BG_BACK", false))
+            ZQ2::GameTree::LinkNodeAfter(back, this);
+        return;
+    }
+    if (state == kStateLeavingTent)
+        if (ZQ2::GameNode* front = parent->GetChild("BG_FRONT", false))
+            ZQ2::GameTree::LinkNodeBefore(front, this);
+    const float y = GetAdjustedZOrderY(this);
+    ZQ2::GameNode* behind = nullptr;
+    for (ZQ2::GameNode* prev = ZQ2::GameTree::GetSiblingBefore(this); prev;
+         prev = ZQ2::GameTree::GetSiblingBefore(prev)) {
+        if (IsZOrderStop(prev))
+            break;
+        if (IsPassedOver(prev))
+            continue;
+        if (GetAdjustedZOrderY(prev) <= y)
+            break;
+        behind = prev;
+    }
+    if (behind) {
+        ZQ2::GameTree::LinkNodeBefore(behind, this);
+        return;
+    }
+    ZQ2::GameNode* past = nullptr;
+    for (ZQ2::GameNode* next = GetNextSibling(); next; next = next->GetNextSibling()) {
+        if (IsZOrderStop(next))
+            break;
+        if (IsPassedOver(next))
+            continue;
+        if (GetAdjustedZOrderY(next) >= y)
+            break;
+        past = next;
+    }
+    if (past)
+        ZQ2::GameTree::LinkNodeAfter(past, this);
 }

@@ -33,6 +33,7 @@ public:
     virtual void RelocateShadow(float x, float y);
     virtual void GetShadowImage(std::string&) {}
     virtual void WalkToSpot(int x, int y, int firstH, int firstV, int startX, int startY);
+    virtual void WalkToTable(int) {}
     virtual bool CanCharacterWalk() const { return true; }
     virtual void SetCharacterImage(int code) { m_iImageCode = code; }
     virtual bool DoWalkFinished();
@@ -42,6 +43,23 @@ public:
     virtual int GetCurrentTable() const { return IsInHomePosition() ? 1 : 0; }
     virtual int GetNumItems() const { return 0; }
     virtual int GetMaxItems() const { return 0; }
+    virtual int GetNumItemsFree() const { return 0; }
+    virtual ZQ2::Point_t<float> GetHomePosition() const { return {-1.0f, -1.0f}; }
+    virtual bool CanAddHoleToStack(ClickObject*) { return false; }
+    virtual void UpdateCheckMarks() {}
+    virtual void PickupItemsInQueue() {}
+    virtual int GetVuruState() const { return -1; }
+    virtual void SetVuruState(int) {}
+    virtual bool SkipUseItem() const { return false; }
+    virtual bool IsWaitingForItemGeneration() const { return false; }
+    void DoWinLossAnimation(ZQ2::Modifier* container, bool won) override;
+    void EndWinLossAnimation() override;
+    bool DoRestartWinLossAnimation(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
+
+    // Keeps the figure drawn in front of what stands behind it and behind
+    // what stands in front, by the y of their feet.
+    void AdjustZOrder();
+    static float GetAdjustedZOrderY(ZQ2::GameNode* node);
     virtual int GetUpgradedWalkSpeed() const { return 0; }
     virtual void ResetImage() { SetCharacterImage(2); }
     virtual void ClearCurrentRoutine();
@@ -58,7 +76,16 @@ public:
     ZQ2::Sprite* GetShadow() const { return m_spShadow.Get(); }
     const ZQ2::Point_t<float>& GetFootPoint() const { return m_FootPoint; }
 
+    void SetNextDestination(ClickObject* target);
+    ClickObject* GetNextDestination() const { return m_spNextDestination.Get(); }
+    bool IsNextDestination(ClickObject* target) const;
+    void SetCurrentHole(ClickObject* hole) { m_spCurrentHole = hole; }
+    ClickObject* GetCurrentHole() const { return m_spCurrentHole.Get(); }
+
+    // Facing the home spot, the way every figure heads home.
+    void WalkHome();
     void AddToStack(ClickObject* target);
+    void RemoveFromStack(int index);
     int GetNumItemsInStack() const;
     const ZQ2::ZQVector<ClickObject*>& GetStack() const { return m_Stack; }
 
@@ -67,6 +94,7 @@ public:
 
 private:
     void ClearWalkModifiers();
+    void UpdateRouterMarks();
 
     int m_iWalkSpeed = 100;
     int m_iWalkPixelsPerFrame = 30;
@@ -78,4 +106,6 @@ private:
     ZQ2::Modifier* m_pWalkModifier = nullptr;
     ZQ2::SmartPtr<ZQ2::Sprite> m_spShadow;
     ZQ2::ZQVector<ClickObject*> m_Stack;
+    ZQ2::SmartPtr<ClickObject> m_spNextDestination;
+    ZQ2::SmartPtr<ClickObject> m_spCurrentHole;
 };

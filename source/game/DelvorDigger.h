@@ -1,0 +1,12 @@
+#pragma once
+// Stand-in for the digger until it lands: a worker by its own type name.
+#include "source/game/DelvorWorker.h"
+
+class DelvorDigger : public DelvorWorker {
+public:
+    static const ZQ2::RTTI* const rttis[];
+    static const ZQ2::RTTI rtti;
+
+    DelvorDigger(float x, float y, ZQ2::Image* image) : DelvorWorker(x, y, image) {}
+    const ZQ2::RTTI& GetRTTI() const override { return rtti; }
+};
