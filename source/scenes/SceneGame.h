@@ -199,6 +199,7 @@ public:
     void SaveHighScore();
 
 private:
+    void StartMusic();
     void ReadVariables(ZQ2::PropertyVector* vars);
     void DeriveBronze();
     void SetupScoring();
@@ -216,6 +217,7 @@ private:
     bool m_bPaused = false;
     bool m_bListening = false;
     int m_iGameState = STATE_BUILT;
+    bool m_bMusicMissingReported = false;
     int m_iFunds = 0;
     int m_iCountry = 1;
     int m_iDay = 1;

@@ -23,6 +23,7 @@
 #include "engine/scene/Scene.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/sound/Sound.h"
+#include "engine/sound/SoundStream.h"
 #include "engine/sprite/InputHandler.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "platform/SdlSystem.h"
@@ -148,14 +149,14 @@ public:
         ZQ2::InputHandler::g_Instance->ProcessMessage(ZQ2::Message(type, data));
     }
 
-    // "section/name" of every sound looked up, in order.
+    // "section/name" of every sound and music looked up, in order.
     const std::vector<std::string>& Sounds() const { return m_Sounds; }
 
 private:
     static ZQ2::BaseObject* RecordSound(const std::string& name, const std::string& section) {
         ZQ2::BaseObject* found =
             ZQ2::ResourceManager::g_Instance ? ZQ2::ResourceManager::g_Instance->GetResource(name, section) : nullptr;
-        if (s_pSounds && ZQ2::DynamicCast<ZQ2::Sound>(found))
+        if (s_pSounds && (ZQ2::DynamicCast<ZQ2::Sound>(found) || ZQ2::DynamicCast<ZQ2::SoundStream>(found)))
             s_pSounds->push_back(section + "/" + name);
         return found;
     }

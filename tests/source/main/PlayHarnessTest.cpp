@@ -91,6 +91,8 @@ TEST_F(Play, TheFirstDayWalksItsStatesInTheRealGame) {
     };
     ASSERT_GE(stepUntil(SceneGame::STATE_START_DIALOG, 2000), 0);
     EXPECT_EQ(game.CurrentSceneName(), "LEVEL1_1");
+    // The country's music fades in as the day starts.
+    EXPECT_NE(std::find(game.Sounds().begin(), game.Sounds().end(), "level_greece/MUSIC_GREECE"), game.Sounds().end());
     level->OnStartStageDialogClosed();
     ASSERT_EQ(level->GetGameState(), SceneGame::STATE_RUNNING);
     states.push_back(SceneGame::STATE_RUNNING);
