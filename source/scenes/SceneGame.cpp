@@ -630,8 +630,9 @@ void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int) {
     const int value = GetScoreValue(type, penalty);
     if (value > 0)
         PlayEarnSound();
-    // The two-item bonus needs Dovidi, who arrives with her own issue.
-    const int bonus = 0;
+    int bonus = 0;
+    if (m_iDovidiTwoItems == 1 && (type == 4 || type == 5))
+        bonus = GetScoreValue(type == 4 ? 9 : 10, false);
     const int oldFunds = m_iFunds;
     const int newFunds = oldFunds + value + bonus;
     const int goal = m_Vars.iPointsWin;
