@@ -18,6 +18,8 @@
 #include "engine/resource/ResourceManager.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/sound/Sound.h"
+#include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundStream.h"
 #include "engine/sprite/Button.h"
 #include "engine/sprite/Dialog.h"
 #include "engine/sprite/Label.h"
@@ -357,7 +359,25 @@ void SceneGame::OnActivate() {
         m_bListening = true;
     }
     m_bPaused = false;
+    StartMusic();
     StartLevel();
+}
+
+// The country's music takes over from whatever played before the day.
+void SceneGame::StartMusic() {
+    std::string section;
+    DelvorMain::GetCountrySpecificSection(m_iCountry, section);
+    auto* music = ZQ2::DynamicCast<ZQ2::SoundStream>(ZQ2::ResourceLookup::GetResource(GetCurLevelMusic(), section));
+    if (!music) {
+        if (m_bMusicMissingReported)
+            return;
+        m_bMusicMissingReported = true;
+        std::fprintf(stderr, "level %s: no music \"%s\" in \"%s\"\n", GetCurrentLevelName().c_str(),
+                     GetCurLevelMusic().c_str(), section.c_str());
+        return;
+    }
+    if (ZQ2::SoundManager::g_Instance)
+        ZQ2::SoundManager::g_Instance->CrossFadeStream(1000, 0.7f, 100, music, 600, ZQ2::SoundManager::STREAM_MODE);
 }
 
 void SceneGame::OnEnter() {
@@ -610,8 +630,9 @@ void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int) {
     const int value = GetScoreValue(type, penalty);
     if (value > 0)
         PlayEarnSound();
-    // The two-item bonus needs Dovidi, who arrives with her own issue.
-    const int bonus = 0;
+    int bonus = 0;
+    if (m_iDovidiTwoItems == 1 && (type == 4 || type == 5))
+        bonus = GetScoreValue(type == 4 ? 9 : 10, false);
     const int oldFunds = m_iFunds;
     const int newFunds = oldFunds + value + bonus;
     const int goal = m_Vars.iPointsWin;

@@ -167,6 +167,8 @@ public:
     void Pause(bool on);
     void HandleAction(ZQ2::GameNode* component);
     void OnMenuClick() { m_bMenuRequest = true; }
+    // Dovidi's two-item flag as she reports it; -1 while there is no Dovidi.
+    void SetDovidiTwoItems(int flag) { m_iDovidiTwoItems = flag; }
     static void OnDialogMenuOrPauseClosed(ZQ2::BaseObject* scene, ZQ2::BaseObject* dialog);
     // Leaves the level: the current position becomes the previous one and
     // the next screen is entered through "TRANSITION_DEFAULT".
@@ -199,6 +201,7 @@ public:
     void SaveHighScore();
 
 private:
+    void StartMusic();
     void ReadVariables(ZQ2::PropertyVector* vars);
     void DeriveBronze();
     void SetupScoring();
@@ -216,6 +219,8 @@ private:
     bool m_bPaused = false;
     bool m_bListening = false;
     int m_iGameState = STATE_BUILT;
+    bool m_bMusicMissingReported = false;
+    int m_iDovidiTwoItems = -1;
     int m_iFunds = 0;
     int m_iCountry = 1;
     int m_iDay = 1;

@@ -62,6 +62,21 @@ TUNE = [
 ]
 
 
+# The Greek dig site's loop: D minor with a raised sixth, a tune over a drone.
+GREECE_CHORDS = [("D2", "A2", "D3", "F3"), ("D2", "A2", "D3", "F3"), ("C2", "G2", "C3", "E3"), ("D2", "A2", "D3", "F3"),
+                 ("G2", "D3", "G3", "B3"), ("F2", "C3", "F3", "A3"), ("C2", "G2", "C3", "E3"), ("D2", "A2", "D3", "F3")]
+GREECE_TUNE = [
+    (0, 0.0, "D5", 1), (0, 1.0, "E5", 0.5), (0, 1.5, "F5", 0.5), (0, 2.0, "A5", 2),
+    (1, 0.0, "G5", 1), (1, 1.0, "F5", 1), (1, 2.0, "E5", 1), (1, 3.0, "D5", 1),
+    (2, 0.0, "E5", 1.5), (2, 1.5, "C5", 0.5), (2, 2.0, "G4", 2),
+    (3, 0.0, "A4", 1), (3, 1.0, "D5", 1), (3, 2.0, "F5", 2),
+    (4, 0.0, "B4", 1), (4, 1.0, "D5", 0.5), (4, 1.5, "G5", 0.5), (4, 2.0, "B5", 2),
+    (5, 0.0, "A5", 1), (5, 1.0, "F5", 1), (5, 2.0, "C5", 2),
+    (6, 0.0, "E5", 1), (6, 1.0, "G5", 1), (6, 2.0, "E5", 1), (6, 3.0, "C5", 1),
+    (7, 0.0, "D5", 3),
+]
+
+
 def add(buffer, start, samples):
     for i, s in enumerate(samples):
         j = start + i
@@ -113,11 +128,11 @@ def shaker(rng, level):
     return [level * math.exp(-i / RATE * 70) * (rng.random() * 2 - 1) for i in range(count)]
 
 
-def compose():
-    rng = random.Random(5)
+def compose(chords=CHORDS, tune=TUNE, seed=5):
+    rng = random.Random(seed)
     buffer = [0.0] * LENGTH
     beat_frames = BAR_FRAMES / BEATS_PER_BAR
-    for bar, chord in enumerate(CHORDS):
+    for bar, chord in enumerate(chords):
         start = bar * BAR_FRAMES
         add(buffer, start, pad(chord, BEATS_PER_BAR * BEAT * 1.1, 0.22))
         add(buffer, start, pluck(note_frequency(chord[0]) / 2 * 2, BEAT * 2, 0.35))
@@ -126,7 +141,7 @@ def compose():
             at = start + int(beat * beat_frames)
             add(buffer, at, drum(0.5 if beat % 2 == 0 else 0.3, 90.0 if beat % 2 == 0 else 130.0))
             add(buffer, at + int(beat_frames / 2), shaker(rng, 0.08))
-    for bar, beat, note, beats in TUNE:
+    for bar, beat, note, beats in tune:
         at = bar * BAR_FRAMES + int(beat * beat_frames)
         add(buffer, at, pluck(note_frequency(note), beats * BEAT + 0.6, 0.3))
     peak = max(abs(s) for s in buffer) or 1.0
@@ -153,17 +168,26 @@ def make_ui_sounds(root, scratch):
 
 
 def make_music(root, scratch):
-    dry = os.path.join(scratch, "menu_dry.wav")
-    wet = os.path.join(scratch, "menu.wav")
-    write_wav(dry, compose())
+    make_loop(root, scratch, "menu", compose())
+
+
+def make_level_music(root, scratch):
+    make_loop(root, scratch, "greece", compose(GREECE_CHORDS, GREECE_TUNE, 11))
+
+
+# A loop of BARS bars as Ogg Vorbis, with the start of every bar as its sync points.
+def make_loop(root, scratch, name, samples):
+    dry = os.path.join(scratch, name + "_dry.wav")
+    wet = os.path.join(scratch, name + ".wav")
+    write_wav(dry, samples)
     # Room and a touch of warmth; the reverb keeps the loop's length.
     run("sox", "-R", dry, wet, "reverb", "35", "50", "70", "equalizer", "3000", "1.2q", "-2", "gain", "-n", "-1")
-    run("oggenc", "-Q", "-s", "1", "-q", "1", "-o", os.path.join(root, "music", "menu.ogg"), wet)
+    run("oggenc", "-Q", "-s", "1", "-q", "1", "-o", os.path.join(root, "music", name + ".ogg"), wet)
     lines = ['<?xml version="1.0" encoding="utf-8"?>', "<root>",
              "  <!-- The start of every bar, in sample frames at %d Hz. -->" % RATE, '  <Vector id="SyncPoints">']
     lines += ['    <Node value="%d"/>' % (bar * BAR_FRAMES) for bar in range(BARS)]
     lines += ["  </Vector>", "</root>"]
-    with open(os.path.join(root, "music", "menu_sync.xml"), "w", encoding="utf-8") as out:
+    with open(os.path.join(root, "music", name + "_sync.xml"), "w", encoding="utf-8") as out:
         out.write("\n".join(lines) + "\n")
 
 
@@ -173,6 +197,7 @@ def main(root):
     with tempfile.TemporaryDirectory() as scratch:
         make_ui_sounds(root, scratch)
         make_music(root, scratch)
+        make_level_music(root, scratch)
 
 
 if __name__ == "__main__":

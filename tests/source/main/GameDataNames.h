@@ -35,6 +35,8 @@ inline const std::vector<Resource> kResources = {
     {"SOUND_UI_DIALOG_CLOSE", "default", Kind::Sound},
     {"BUTTON_OK", "default", Kind::Image},
     {"MUSIC_MAP_SELECTION", "music", Kind::Stream},
+    // the Greek dig site
+    {"MUSIC_GREECE", "level_greece", Kind::Stream},
     // The in-level menu, pause, settings, help and credits dialogs.
     {"SOUND_UI_PAUSE", "scenegame", Kind::Sound},
     {"SOUND_UI_RESUME", "scenegame", Kind::Sound},

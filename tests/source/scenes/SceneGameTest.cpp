@@ -144,6 +144,22 @@ TEST_F(Level, PointsKeepTheirFloors) {
     EXPECT_EQ(gametest::SoundLog::asked.back(), "delvor/SOUND_INGAME_EARN_FUNDS");
 }
 
+TEST_F(Level, DovidisTwoItemFlagAddsTheTwoItemValueToToolsAndFood) {
+    struct Case {
+        int flag;
+        int type;
+        int funds;
+    };
+    // Tool 50, two tools 7; food 40, two meals 3; placing a digger 10 has no bonus.
+    const Case cases[] = {{-1, 4, 50}, {0, 4, 50}, {1, 4, 57}, {-1, 5, 40}, {1, 5, 43}, {1, 0, 10}};
+    for (const Case& c : cases) {
+        LevelHarness h(DayVars(60, 1000, 2000));
+        h.Level()->SetDovidiTwoItems(c.flag);
+        h.Level()->AddPointsByType(c.type, false);
+        EXPECT_EQ(h.Level()->GetFunds(), c.funds) << "flag " << c.flag << " type " << c.type;
+    }
+}
+
 TEST_F(Level, ArtifactScoresDrawInclusiveRangesAndEmptyRangesGiveTheirMinimum) {
     LevelHarness h(DayVars(60));
     std::set<int> seen;
