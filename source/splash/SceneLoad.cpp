@@ -102,7 +102,11 @@ void SceneLoad::Tick(int deltaMs) {
         GetAnimContainer()->LinkNode(ConstructModifierMethod(this, &SceneLoad::GotoSelection));
         return;
     }
-    Platform::Sleep(LOADER_SLEEP_MS);
+    // The sleep leaves the processor to the loader thread; once everything
+    // is loaded there is nothing to give it, and the scene just waits out
+    // its minimum time.
+    if (resources && !resources->IsComplete())
+        Platform::Sleep(LOADER_SLEEP_MS);
     const float progress = resources ? resources->GetLoadProgress() : 1.0f;
     if (m_fStartProgress < 0.0f)
         m_fStartProgress = progress;
