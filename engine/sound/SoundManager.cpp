@@ -181,6 +181,18 @@ void SoundManager::StopStreams() {
     StopStream(m_pNextStream);
 }
 
+void SoundManager::ForgetStream(SoundStream* stream) {
+    if (!stream)
+        return;
+    if (m_pNextStream == stream) {
+        m_pNextStream = nullptr;
+        m_bCrossFading = false;
+        m_bSwitchAtSyncPoint = false;
+    }
+    if (m_pCurrentStream == stream)
+        m_pCurrentStream = nullptr;
+}
+
 void SoundManager::SwapStreams() {
     StopStream(m_pCurrentStream);
     std::swap(m_pCurrentStream, m_pNextStream);

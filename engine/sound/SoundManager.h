@@ -68,6 +68,8 @@ public:
 
     SoundStream* GetCurrentStream() const { return m_pCurrentStream; }
     SoundStream* GetNextStream() const { return m_pNextStream; }
+    // A stream being destroyed leaves the music it takes part in.
+    void ForgetStream(SoundStream* stream);
     bool IsCrossFading() const { return m_bCrossFading; }
     bool IsStreamPaused() const { return m_bPaused; }
 

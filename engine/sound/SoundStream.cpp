@@ -24,6 +24,11 @@ const RTTI SoundStream::rtti("SoundStream", SoundStream::rttis);
 SoundStream::SoundStream(AUSND_STREAM* stream) : m_pStream(stream) {}
 
 SoundStream::~SoundStream() {
+    // The manager holds its music streams by plain pointer: a stream released
+    // while it plays (its section unloaded, the game ending) must not be left
+    // behind there.
+    if (SoundManager::g_Instance)
+        SoundManager::g_Instance->ForgetStream(this);
     // A stream still open when the sound system has closed went with it.
     if (m_pStream && SoundManager::g_AudioAvailable)
         AUSND_Stream_Close(m_pStream);

@@ -176,6 +176,16 @@ TEST_F(SoundManagerTest, TheSyncPointSwitchHappensOnTheMainThread) {
     EXPECT_EQ(m_pA->GetStream(), nullptr);
 }
 
+TEST_F(SoundManagerTest, AStreamReleasedWhilePlayingLeavesTheManager) {
+    ASSERT_TRUE(Manager()->PlayStream(m_pA.Get(), false, SoundManager::STREAM_MODE));
+    ASSERT_TRUE(Manager()->CrossFadeStream(100, 1.0f, 100, m_pB.Get(), 0, SoundManager::STREAM_MODE));
+    m_pB = nullptr;
+    EXPECT_EQ(Manager()->GetNextStream(), nullptr);
+    m_pA = nullptr;
+    EXPECT_EQ(Manager()->GetCurrentStream(), nullptr);
+    Frames(4);  // the update and the release that follow touch neither
+}
+
 TEST_F(SoundManagerTest, SoundsPlayWithTheirFactorsAndReportTheirLength) {
     const std::string path = ConstantWav("effect.wav", 12000, 22050);
     SmartPtr<Sound> sound(new Sound(1.0f, 1.0f, 1.0f));
