@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <vector>
@@ -24,31 +25,31 @@ using gametest::Var;
 
 namespace {
 
-// A 4 x 4 picture: opaque except the top-left pixel (alpha 249, under the
-// threshold) and the top-right one (alpha 250, on it).
-ZQ2::SmartPtr<ZQ2::Image> Picture() {
+struct Pixel {
+    int x;
+    int y;
+    uint32_t argb;
+};
+
+// A white, opaque 4 x 4 picture with the given pixels set apart.
+ZQ2::SmartPtr<ZQ2::Image> PictureWith(std::initializer_list<Pixel> pixels) {
     auto* data = new ZQ2::ImageDataOpenGL(4, 4, 4, 4, true);
     data->Lock(false);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             *data->GetPixelData<uint32_t>(x, y) = 0xFFFFFFFFu;
-    *data->GetPixelData<uint32_t>(0, 0) = 249u << 24 | 0xFFFFFF;
-    *data->GetPixelData<uint32_t>(3, 0) = 250u << 24 | 0xFFFFFF;
+    for (const Pixel& pixel : pixels)
+        *data->GetPixelData<uint32_t>(pixel.x, pixel.y) = pixel.argb;
     data->Unlock();
     return ZQ2::SmartPtr<ZQ2::Image>(new ZQ2::Image(data, 1, 1));
 }
 
+// Opaque except the top-left pixel (alpha 249, under the threshold) and the
+// top-right one (alpha 250, on it).
+ZQ2::SmartPtr<ZQ2::Image> Picture() { return PictureWith({{0, 0, 249u << 24 | 0xFFFFFF}, {3, 0, 250u << 24 | 0xFFFFFF}}); }
+
 // The same picture with the top-left pixel opaque and the bottom-right one clear.
-ZQ2::SmartPtr<ZQ2::Image> OtherPicture() {
-    auto* data = new ZQ2::ImageDataOpenGL(4, 4, 4, 4, true);
-    data->Lock(false);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            *data->GetPixelData<uint32_t>(x, y) = 0xFFFFFFFFu;
-    *data->GetPixelData<uint32_t>(3, 3) = 0u;
-    data->Unlock();
-    return ZQ2::SmartPtr<ZQ2::Image>(new ZQ2::Image(data, 1, 1));
-}
+ZQ2::SmartPtr<ZQ2::Image> OtherPicture() { return PictureWith({{3, 3, 0u}}); }
 
 // A site object that is lit under the pointer.
 class Lit : public ClickObject {
