@@ -14,25 +14,10 @@
 #include "engine/sprite/GameTree.h"
 #include "engine/sprite/TaskPurge.h"
 #include "engine/sprite/TaskTickUpdate.h"
+#include "fuzz/DropFileKeys.h"
 #include "source/scenes/SceneGame.h"
 
 namespace {
-
-// "file" names a picture on disk; reading files is the image loaders'
-// targets' business, and a device name would never end.
-void DropFileKeys(ZQ2::AbstractProperty* prop, int depth) {
-    if (!prop || depth > 300)
-        return;
-    if (prop->GetType() == ZQ2::PROPERTY_NODE) {
-        ZQ2::PropertyNode* node = prop->ToNode();
-        node->RemoveProperty("file");
-        for (const auto& child : *node)
-            DropFileKeys(child, depth + 1);
-    } else if (prop->GetType() == ZQ2::PROPERTY_VECTOR) {
-        for (const auto& child : *prop->ToVector())
-            DropFileKeys(child, depth + 1);
-    }
-}
 
 struct World {
     World() {

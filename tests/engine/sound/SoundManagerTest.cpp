@@ -15,37 +15,16 @@
 #include "engine/sound/Sound.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundStream.h"
+#include "tests/MonoWav.h"
 
 using namespace ZQ2;
 
 namespace {
-void Put(std::vector<uint8_t>& d, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        d.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
 // A mono 16-bit WAV file holding one value throughout.
 std::string ConstantWav(const std::string& name, int16_t value, uint32_t frames) {
-    std::vector<uint8_t> d = {'R', 'I', 'F', 'F'};
-    Put(d, 36 + frames * 2, 4);
-    d.insert(d.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    Put(d, 16, 4);
-    Put(d, 1, 2);
-    Put(d, 1, 2);
-    Put(d, 44100, 4);
-    Put(d, 88200, 4);
-    Put(d, 2, 2);
-    Put(d, 16, 2);
-    d.insert(d.end(), {'d', 'a', 't', 'a'});
-    Put(d, frames * 2, 4);
-    for (uint32_t i = 0; i < frames; ++i)
-        Put(d, static_cast<uint16_t>(value), 2);
-    const std::string path = ::testing::TempDir() + "soundmanager_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(d.data(), 1, d.size(), f);
-    std::fclose(f);
-    return path;
+    return mono_wav::Write(::testing::TempDir() + "soundmanager_" +
+                               ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name,
+                           std::vector<int16_t>(frames, value));
 }
 
 class SoundManagerTest : public ::testing::Test {

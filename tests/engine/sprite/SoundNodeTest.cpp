@@ -13,37 +13,19 @@
 #include "engine/sound/Sound.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sprite/SoundNode.h"
+#include "tests/MonoWav.h"
 
 using namespace ZQ2;
 
 namespace {
 // 500 ms of a mono 16-bit tone at 44100 Hz.
 std::string HalfSecondWav() {
-    const uint32_t frames = 22050;
-    std::vector<uint8_t> d = {'R', 'I', 'F', 'F'};
-    auto put = [&](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            d.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    put(36 + frames * 2, 4);
-    d.insert(d.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(44100, 4);
-    put(88200, 4);
-    put(2, 2);
-    put(16, 2);
-    d.insert(d.end(), {'d', 'a', 't', 'a'});
-    put(frames * 2, 4);
-    for (uint32_t i = 0; i < frames; ++i)
-        put(static_cast<uint16_t>((i % 100) * 200), 2);
-    const std::string path = ::testing::TempDir() + "soundnode_" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(d.data(), 1, d.size(), f);
-    std::fclose(f);
-    return path;
+    std::vector<int16_t> samples(22050);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(static_cast<uint16_t>((i % 100) * 200));
+    return mono_wav::Write(::testing::TempDir() + "soundnode_" +
+                               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".wav",
+                           samples);
 }
 
 class SoundNodeTest : public ::testing::Test {

@@ -25,6 +25,7 @@
 #include "engine/sprite/Slider.h"
 #include "engine/sprite/Switch.h"
 #include "platform/PreferencesStore.h"
+#include "tests/MonoWav.h"
 #include "tests/source/dialogs/MenuDialogsSupport.h"
 
 using namespace ZQ2;
@@ -63,30 +64,7 @@ namespace {
 
 // A mono 16-bit WAV file holding one value throughout.
 std::string ConstantWav(int16_t value, uint32_t frames) {
-    std::vector<uint8_t> d;
-    auto put = [&d](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            d.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    d.insert(d.end(), {'R', 'I', 'F', 'F'});
-    put(36 + frames * 2, 4);
-    d.insert(d.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(44100, 4);
-    put(88200, 4);
-    put(2, 2);
-    put(16, 2);
-    d.insert(d.end(), {'d', 'a', 't', 'a'});
-    put(frames * 2, 4);
-    for (uint32_t i = 0; i < frames; ++i)
-        put(static_cast<uint16_t>(value), 2);
-    const std::string path = ::testing::TempDir() + "settings_music.wav";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(d.data(), 1, d.size(), f);
-    std::fclose(f);
-    return path;
+    return mono_wav::Write(::testing::TempDir() + "settings_music.wav", std::vector<int16_t>(frames, value));
 }
 
 class DialogSettingsTest : public ::testing::Test {

@@ -21,7 +21,7 @@
 #include "engine/sprite/TaskTickUpdate.h"
 #include "tests/engine/io/ResourceFiles.h"
 #include "tests/engine/scene/SceneTestSupport.h"
-#include "tests/source/splash/StepResourceManager.h"
+#include "tests/source/splash/SceneWorldTest.h"
 
 using namespace ZQ2;
 
@@ -30,11 +30,11 @@ namespace {
 constexpr float kBarWidth = 600.0f;
 constexpr float kBarHeight = 20.0f;
 
-class SceneLoadTest : public resfiles::ScratchFolderTest {
+class SceneLoadTest : public splashtest::SceneWorldTest {
 protected:
     void SetUp() override {
         ScratchFolderTest::SetUp();
-        m_Data.Load(
+        SetUpWorld(
             "<Node id=\"scenes\">"
             "  <Scene id=\"SCENE_SPLASH\"/>"
             "  <SceneLoad id=\"SCENE_LOAD\">"
@@ -46,32 +46,17 @@ protected:
             "  </SceneLoad>"
             "  <Scene id=\"SCENE_SELECTION\"/>"
             "  <AlphaTransition id=\"TRANSITION_DEFAULT\" time=\"100\"/>"
-            "</Node>");
-        GameTree::CreateInstance();
-        AnimTree::CreateInstance();
-        SceneManager::CreateInstance();
-        m_spResources = new splashtest::StepResourceManager;
-        m_spResources->AddSection(splashtest::Section("splash", {"s1"}));
-        m_spResources->AddSection(splashtest::Section("game", {"g0", "g1", "g2", "g3", "g4", "g5", "g6", "g7", "g8", "g9"}));
-        m_spResources->SetReady(true);
-        ResourceManager::g_Instance = m_spResources;
-        m_spTick = new TaskTickUpdate(GameTree::g_Instance, AnimTree::g_Instance);
-        m_spPurge = new TaskPurge(GameTree::g_Instance, AnimTree::g_Instance);
+            "</Node>",
+            {splashtest::Section("splash", {"s1"}),
+             splashtest::Section("game", {"g0", "g1", "g2", "g3", "g4", "g5", "g6", "g7", "g8", "g9"})});
         SceneManager::g_Instance->CreateScene("SCENE_SPLASH");
         SceneManager::g_Instance->CreateScene("SCENE_SELECTION");
         m_iBusyVotes = g_CursorCount[CURSOR_BUSY];
     }
 
     void TearDown() override {
-        m_spTick = nullptr;
-        m_spPurge = nullptr;
-        SceneManager::ReleaseInstance();
-        AnimTree::ReleaseInstance();
-        GameTree::ReleaseInstance();
-        ResourceManager::g_Instance = nullptr;
-        m_spResources = nullptr;
+        SceneWorldTest::TearDown();
         EXPECT_EQ(g_CursorCount[CURSOR_BUSY], m_iBusyVotes);
-        ScratchFolderTest::TearDown();
     }
 
     // Enters the scene; the first frame sets it up.
@@ -81,13 +66,6 @@ protected:
         SceneManager::g_Instance->EnterScene("SCENE_LOAD");
         Frame(0);
         return m_pLoad;
-    }
-
-    void Frame(int ms) {
-        SceneManager::g_Instance->OnUpdate(ms);
-        m_spTick->OnUpdate(ms);
-        m_spPurge->OnUpdate(ms);
-        m_iNow += ms;
     }
 
     // Loads n more resources of the section "game".
@@ -107,12 +85,7 @@ protected:
         return scene ? scene->GetName() : std::string();
     }
 
-    test::DataFolder m_Data;
-    SmartPtr<splashtest::StepResourceManager> m_spResources;
-    SmartPtr<TaskTickUpdate> m_spTick;
-    SmartPtr<TaskPurge> m_spPurge;
     SceneLoad* m_pLoad = nullptr;
-    int m_iNow = 0;
     int m_iBusyVotes = 0;
 };
 

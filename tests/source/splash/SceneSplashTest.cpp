@@ -22,45 +22,26 @@
 #include "tests/engine/io/ResourceFiles.h"
 #include "tests/engine/io/TestResource.h"
 #include "tests/engine/scene/SceneTestSupport.h"
-#include "tests/source/splash/StepResourceManager.h"
+#include "tests/source/splash/SceneWorldTest.h"
 
 using namespace ZQ2;
 
 namespace {
 
-class SceneSplashTest : public resfiles::ScratchFolderTest {
+class SceneSplashTest : public splashtest::SceneWorldTest {
 protected:
     void SetUp() override {
         ScratchFolderTest::SetUp();
         ASSERT_TRUE(CreatePath("splash"));
-        m_Data.Load(
+        SetUpWorld(
             "<Node id=\"scenes\">"
             "  <SceneSplash id=\"SCENE_SPLASH\">"
             "    <Vector id=\"scenecomponents\"><Sprite id=\"a\" name=\"PUBLISHER\" width=\"10\" height=\"10\"/></Vector>"
             "  </SceneSplash>"
             "  <Scene id=\"SCENE_LOAD\"/>"
             "  <FadeBlackTransition id=\"TRANSITION_SPLASH\" time=\"300\" showdelay=\"0\" showtime=\"0\"/>"
-            "</Node>");
-        GameTree::CreateInstance();
-        AnimTree::CreateInstance();
-        SceneManager::CreateInstance();
-        m_spResources = new splashtest::StepResourceManager;
-        m_spResources->AddSection(splashtest::Section("preloading", {"p1", "p2"}));
-        m_spResources->SetReady(true);
-        ResourceManager::g_Instance = m_spResources;
-        m_spTick = new TaskTickUpdate(GameTree::g_Instance, AnimTree::g_Instance);
-        m_spPurge = new TaskPurge(GameTree::g_Instance, AnimTree::g_Instance);
-    }
-
-    void TearDown() override {
-        m_spTick = nullptr;
-        m_spPurge = nullptr;
-        SceneManager::ReleaseInstance();
-        AnimTree::ReleaseInstance();
-        GameTree::ReleaseInstance();
-        ResourceManager::g_Instance = nullptr;
-        m_spResources = nullptr;
-        ScratchFolderTest::TearDown();
+            "</Node>",
+            {splashtest::Section("preloading", {"p1", "p2"})});
     }
 
     void LoadPreloading() {
@@ -80,13 +61,6 @@ protected:
         SceneManager::g_Instance->EnterScene("SCENE_SPLASH");
         Frame(0);
         return m_pSplash;
-    }
-
-    void Frame(int ms) {
-        SceneManager::g_Instance->OnUpdate(ms);
-        m_spTick->OnUpdate(ms);
-        m_spPurge->OnUpdate(ms);
-        m_iNow += ms;
     }
 
     // Runs frames of step ms until the time is reached.
@@ -110,12 +84,7 @@ protected:
 
     Scene* Current() const { return SceneManager::g_Instance->GetCurrentMainScene(); }
 
-    test::DataFolder m_Data;
-    SmartPtr<splashtest::StepResourceManager> m_spResources;
-    SmartPtr<TaskTickUpdate> m_spTick;
-    SmartPtr<TaskPurge> m_spPurge;
     SceneSplash* m_pSplash = nullptr;
-    int m_iNow = 0;
 };
 
 }  // namespace
