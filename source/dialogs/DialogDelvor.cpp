@@ -16,6 +16,7 @@
 #include "engine/sound/Sound.h"
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/ResourceLookup.h"
+#include "source/utils/Utils.h"
 
 using namespace ZQ2;
 
@@ -38,11 +39,6 @@ const char* const kBurstMaxScale = "DIALOG_BURST_MAX_SCALE";
 const char* const kBurstTime = "DIALOG_BURST_TIME";
 const char* const kBurstLastBit = "DIALOG_BURST_LAST_BIT";
 const char* const kBackgroundAlpha = "DIALOG_BACKGROUND_ALPHA";
-
-Modifier* Blocking(Modifier* modifier) {
-    modifier->m_nOptions |= Modifier::OPTION_BLOCKING;
-    return modifier;
-}
 
 // The current scene's animations, or the whole tree without a scene.
 Modifier* CurrentAnimParent() {
@@ -94,7 +90,7 @@ void DialogDelvor::CreateStandardShowAnimation() {
     SetUseBufferImage(true);
     DisableInput();
     SetAlpha(0);
-    AddModifier(Blocking(new ModifierAlpha(0, 255, BasicProperties::GetInteger(kFadeTime))));
+    AddModifier(Utils::Blocking(new ModifierAlpha(0, 255, BasicProperties::GetInteger(kFadeTime))));
     AddModifier(new ModifierFunction(this, &DialogDelvor::OnShowAnimationFinished, std::string()));
 }
 
@@ -118,7 +114,7 @@ void DialogDelvor::CreateBurstShowAnimation() {
 void DialogDelvor::CreateStandardHideAnimation() {
     SetUseBufferImage(true);
     DisableInput();
-    AddModifier(Blocking(new ModifierAlpha(255, 0, BasicProperties::GetInteger(kFadeTime))));
+    AddModifier(Utils::Blocking(new ModifierAlpha(255, 0, BasicProperties::GetInteger(kFadeTime))));
     AddModifier(new ModifierFunction(this, &DialogDelvor::DelvorAction, std::string()));
     if (GetMethod())
         AddModifier(new ModifierFunction(GetTarget(), GetMethod(), std::string()));

@@ -15,6 +15,7 @@
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/Sprite.h"
 #include "source/utils/GameTestHooks.h"
+#include "source/utils/Utils.h"
 
 using namespace ZQ2;
 
@@ -35,11 +36,6 @@ const char* const kLoadScene = "SCENE_LOAD";
 
 constexpr float kScreenWidth = 800.0f;
 constexpr float kScreenHeight = 600.0f;
-
-Modifier* Blocking(Modifier* m) {
-    m->m_nOptions |= Modifier::OPTION_BLOCKING;
-    return m;
-}
 
 }  // namespace
 
@@ -90,10 +86,10 @@ void SceneSplash::ShowBackdrop() {
     AddComponent(m_spBackdrop, true);
     if (!m_bBackdropShown) {
         m_spBackdrop->SetAlpha(0);
-        m_spBackdrop->AddModifier(Blocking(new ModifierAlpha(0, 255, m_iFadeTime)));
+        m_spBackdrop->AddModifier(Utils::Blocking(new ModifierAlpha(0, 255, m_iFadeTime)));
         m_bBackdropShown = true;
     }
-    m_spBackdrop->AddModifier(Blocking(new ModifierDelay(FIRST_IMAGE_DELAY_MS)));
+    m_spBackdrop->AddModifier(Utils::Blocking(new ModifierDelay(FIRST_IMAGE_DELAY_MS)));
     m_spBackdrop->AddModifier(new ModifierFunction(this, &SceneSplash::OnNewSplashScreen, "splash"));
 }
 
@@ -129,9 +125,9 @@ void SceneSplash::ShowNextImage() {
     sprite->SetY((kScreenHeight - static_cast<float>(height)) / 2.0f);
     // Unseen until its fade-in first ticks, which may be a frame later.
     sprite->SetAlpha(0);
-    sprite->AddModifier(Blocking(new ModifierAlpha(0, 255, m_iFadeTime)));
-    sprite->AddModifier(Blocking(new ModifierDelay(m_iDisplayTime)));
-    sprite->AddModifier(Blocking(new ModifierAlpha(255, 0, m_iFadeTime)));
+    sprite->AddModifier(Utils::Blocking(new ModifierAlpha(0, 255, m_iFadeTime)));
+    sprite->AddModifier(Utils::Blocking(new ModifierDelay(m_iDisplayTime)));
+    sprite->AddModifier(Utils::Blocking(new ModifierAlpha(255, 0, m_iFadeTime)));
     auto* next = new ModifierFunction(this, &SceneSplash::OnNewSplashScreen, "splash");
     next->m_nOptions |= Modifier::OPTION_OBSOLETE_CLIENT;
     sprite->AddModifier(next);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/modifier/Modifier.h"
 #include "engine/sprite/GameNode.h"
 #include "engine/sprite/GameTree.h"
 #include "engine/sprite/Sprite.h"
@@ -24,6 +25,11 @@ void RelocateAnchorPoint(ZQ2::Sprite* sprite, ZQ2::eAnchorPoint anchor) {
     sprite->SetAnchorPoint(anchor);
     sprite->SetX(sprite->GetX() + (std::trunc(sprite->GetAnchorPointX()) - std::trunc(oldX)));
     sprite->SetY(sprite->GetY() + (std::trunc(sprite->GetAnchorPointY()) - std::trunc(oldY)));
+}
+
+ZQ2::Modifier* Blocking(ZQ2::Modifier* modifier) {
+    modifier->m_nOptions |= ZQ2::Modifier::OPTION_BLOCKING;
+    return modifier;
 }
 
 }  // namespace Utils
