@@ -27,6 +27,7 @@ public:
     // The villain, who takes clicks made on him wherever he stands; not held.
     void SetVillain(ClickObject* villain) { m_pVillain = villain; }
     ClickObject* GetVillain() const { return m_pVillain; }
+    DelvorCharacter* GetVuru() const { return m_pVuru; }
 
     // True when the click was taken.
     bool ProcessClick(ClickObject* object);

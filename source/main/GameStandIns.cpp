@@ -9,7 +9,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"DelvorBoss", "DelvorBoss"},
     {"DelvorDigger", "DelvorDigger"},
     {"DelvorReqBalloon", "DelvorReqBalloon"},
-    {"DelvorHole", "DelvorHole"},
     {"DelvorItem", "DelvorItem"},
     {"DelvorWorker", "DelvorWorker"},
     {"Dovidi", "Dovidi"},

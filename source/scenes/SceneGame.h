@@ -18,6 +18,7 @@ class Label;
 class PropertyVector;
 }  // namespace ZQ2
 class DelvorClock;
+class DelvorWorker;
 
 class SceneGame : public SceneDelvor, public ZQ2::iMessageListener {
 public:
@@ -199,6 +200,13 @@ public:
     static int GetTotalMoneyEarned();
     void SaveGameResults();
     void SaveHighScore();
+
+    // ---- stand-ins for the site services the holes call, until they land
+    void ResetWorkerPatienceBasedOnHoleNeeds() {}
+    void SendDiggerHome(DelvorWorker*) {}
+    void MoveWorkerToWaitingArea(DelvorWorker*) {}
+    void DoAllHolesFinishedAnimation(bool) {}
+    bool AreAllHolesFinished() const { return false; }
 
 private:
     void StartMusic();
