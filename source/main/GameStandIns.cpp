@@ -8,7 +8,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
     {"DelvorBoss", "DelvorBoss"},
     {"DelvorDigger", "DelvorDigger"},
-    {"DelvorReqBalloon", "DelvorReqBalloon"},
     {"DelvorHole", "DelvorHole"},
     {"DelvorItem", "DelvorItem"},
     {"DelvorWorker", "DelvorWorker"},
@@ -24,7 +23,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
     {"DelvorPicker", "DelvorPicker"},
-    {"DelvorMeter", "DelvorMeter"},
     {"DialogMiniGame", "DialogMiniGame"},
     {"DialogUpgrade", "DialogUpgrade"},
 };
