@@ -113,7 +113,7 @@ protected:
         }
         m_Holes.clear();
         if (m_pHarness) {
-            m_pHarness->Level()->GetClickHandler().SetCharacters(nullptr, nullptr);
+            m_pHarness->Level()->SetCharacters(nullptr, nullptr, nullptr);
             if (m_spVuru)
                 m_spVuru->SetCurrentHole(nullptr);
         }
@@ -156,7 +156,7 @@ protected:
     Vuru* AddVuru() {
         m_spVuru = new Vuru(100.0f, 100.0f, nullptr);
         m_spDovidi = new Dovidi(150.0f, 100.0f, nullptr);
-        m_pHarness->Level()->GetClickHandler().SetCharacters(m_spVuru.Get(), m_spDovidi.Get());
+        m_pHarness->Level()->SetCharacters(m_spVuru.Get(), m_spDovidi.Get(), nullptr);
         return m_spVuru.Get();
     }
     ZQ2::SmartPtr<DelvorDigger> NewDigger() { return ZQ2::SmartPtr<DelvorDigger>(new DelvorDigger(0, 0, nullptr)); }
@@ -486,7 +486,9 @@ TEST_F(Holes, TakingOutTheLastArtifactFinishesTheHole) {
     hole->SetHoleState(DelvorHole::HOLE_REQUEST);
     hole->FinishExcavation();
     EXPECT_EQ(hole->GetHoleState(), DelvorHole::HOLE_FINISHED);
-    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 1);
+    // No other hole is left, so the day's all-holes sound stands for its own.
+    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 0);
+    EXPECT_EQ(Asked("delvor/SOUND_HOLES_ALL_FINISHED"), 1);
     ASSERT_NE(hole->GetRopesSprite(), nullptr);
     EXPECT_EQ(hole->GetRopesSprite()->GetParent(), hole);
     EXPECT_EQ(hole->GetPitSprite()->GetCurrentFrame(), 5) << "the pit's last frame";
