@@ -828,7 +828,7 @@ void DelvorHole::CelebrateFinished() {
 
 Vuru* DelvorHole::GetLevelVuru() const {
     SceneGame* level = Level();
-    return level ? ZQ2::DynamicCast<Vuru>(level->GetClickHandler().GetVuru()) : nullptr;
+    return level ? level->GetVuru() : nullptr;
 }
 
 bool DelvorHole::IsVuruAtHole() const {

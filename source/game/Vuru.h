@@ -8,9 +8,14 @@ class Vuru : public DelvorBoss {
 public:
     static const ZQ2::RTTI* const rttis[];
     static const ZQ2::RTTI rtti;
+    static ZQ2::ObjectInitializer m_ObjectInitializer;
 
     Vuru(float x, float y, ZQ2::Image* image) : DelvorBoss(x, y, image) {}
+    explicit Vuru(ZQ2::AbstractProperty* node) : DelvorBoss(node) {}
+    static ZQ2::BaseObject* OnData(ZQ2::AbstractProperty* node) { return new Vuru(node); }
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
+    // Places the figure at its start spot.
+    void Init();
 
     int GetVuruState() const override { return m_iVuruState; }
     void SetVuruState(int state) override { m_iVuruState = state; }

@@ -46,7 +46,7 @@ protected:
     void TearDown() override {
         if (!m_pHarness)
             return;
-        Router().SetCharacters(nullptr, nullptr);
+        m_pHarness->Level()->SetCharacters(nullptr, nullptr, nullptr);
         // Holes and their workers hold each other.
         m_spHoleA->RemoveAllWorkers();
         m_spHoleB->RemoveAllWorkers();
@@ -61,7 +61,7 @@ protected:
         m_spHoleB = Add(new DelvorHole(200.0f, 200.0f, nullptr));
         m_spHoleA->SetupHole(1, 0, 0);
         m_spHoleB->SetupHole(1, 0, 0);
-        Router().SetCharacters(m_spVuru.Get(), m_spDovidi.Get());
+        level->SetCharacters(m_spVuru.Get(), m_spDovidi.Get(), nullptr);
         level->OnStartStageDialogClosed();
         SoundLog::asked.clear();
     }
@@ -189,21 +189,24 @@ TEST_F(Routing, AfterTheTimerDovidiWorksOnlyWhereVuruIs) {
 }
 
 TEST_F(Routing, DraggingAWorkerDropsItOnTheClickedHoleOrEndsTheDrag) {
-    Router().SetWorkerToDrag(m_spDigger.Get());
+    m_pHarness->Level()->SetWorkerToDrag(m_spDigger.Get());
     EXPECT_TRUE(Router().ProcessClick(m_spDovidi.Get()));
-    EXPECT_EQ(Router().GetWorkerToDrag(), nullptr);
-    Router().SetWorkerToDrag(m_spDigger.Get());
+    EXPECT_EQ(m_pHarness->Level()->GetWorkerToDrag(), nullptr);
+    m_pHarness->Level()->SetWorkerToDrag(m_spDigger.Get());
     ZQ2::SmartPtr<Balloon> balloon = Add(new Balloon(m_spHoleA.Get()));
     EXPECT_TRUE(Router().ProcessClick(balloon.Get()));
     EXPECT_EQ(m_spHoleA->GetWorkerAtHoleLocation(0), m_spDigger.Get());
     EXPECT_EQ(m_spDigger->GetCurrentHole(), m_spHoleA.Get());
-    // A full hole refuses the next worker.
+    // A click on a worker at a hole drops onto that hole, until it is full.
     ZQ2::SmartPtr<DelvorDigger> second = Add(new DelvorDigger(0.0f, 0.0f, nullptr));
-    m_spHoleA->AddWorker(second.Get());
+    m_pHarness->Level()->SetWorkerToDrag(second.Get());
+    Router().ProcessClick(m_spDigger.Get());
+    EXPECT_EQ(m_spHoleA->GetWorkerAtHoleLocation(1), second.Get());
     ZQ2::SmartPtr<DelvorDigger> third = Add(new DelvorDigger(0.0f, 0.0f, nullptr));
-    Router().SetWorkerToDrag(third.Get());
+    m_pHarness->Level()->SetWorkerToDrag(third.Get());
     EXPECT_FALSE(Router().ProcessClick(m_spDigger.Get()));
-    EXPECT_EQ(Router().GetWorkerToDrag(), nullptr);
+    EXPECT_EQ(m_pHarness->Level()->GetWorkerToDrag(), nullptr);
+    EXPECT_EQ(third->GetCurrentHole(), nullptr);
 }
 
 TEST_F(Routing, AQueuedHoleIsTakenWhenTheWalkEnds) {
