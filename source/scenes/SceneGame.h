@@ -267,6 +267,8 @@ public:
     void ResetWorkerPrevNeeds();
     void ResetWorkerPatienceBasedOnHoleNeeds();
     int GetImpatienceTime() const;
+    // Stand-in until the end-of-day animations land.
+    void DoAllHolesFinishedAnimation(bool) {}
 
     // ---- the hourglass and time
     void SetHourglass();

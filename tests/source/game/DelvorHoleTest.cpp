@@ -113,7 +113,7 @@ protected:
         }
         m_Holes.clear();
         if (m_pHarness) {
-            m_pHarness->Level()->GetClickHandler().SetCharacters(nullptr, nullptr);
+            m_pHarness->Level()->SetCharacters(nullptr, nullptr, nullptr);
             if (m_spVuru)
                 m_spVuru->SetCurrentHole(nullptr);
         }
@@ -156,7 +156,7 @@ protected:
     Vuru* AddVuru() {
         m_spVuru = new Vuru(100.0f, 100.0f, nullptr);
         m_spDovidi = new Dovidi(150.0f, 100.0f, nullptr);
-        m_pHarness->Level()->GetClickHandler().SetCharacters(m_spVuru.Get(), m_spDovidi.Get());
+        m_pHarness->Level()->SetCharacters(m_spVuru.Get(), m_spDovidi.Get(), nullptr);
         return m_spVuru.Get();
     }
     ZQ2::SmartPtr<DelvorDigger> NewDigger() { return ZQ2::SmartPtr<DelvorDigger>(new DelvorDigger(0, 0, nullptr)); }
@@ -469,7 +469,11 @@ TEST_F(Holes, AdvancingPastDirtClearsTheMeterAndShowsTheArtifactWhenTheWorkersLe
 TEST_F(Holes, TakingOutTheLastArtifactFinishesTheHole) {
     Start(Depths(1, 1));
     DelvorHole* hole = NewHole();
+    DelvorHole* other = NewHole(500.0f, 200.0f);
+    hole->SetName("HOLE1");
+    other->SetName("HOLE2");
     hole->SetupHole(0, 0, 2);
+    other->SetupHole(0, 0, 0);
     ASSERT_EQ(hole->GetLayers(), "DBDB");
     DigThroughDirt(hole);
     hole->SetHoleState(DelvorHole::HOLE_REQUEST);
@@ -492,6 +496,10 @@ TEST_F(Holes, TakingOutTheLastArtifactFinishesTheHole) {
     EXPECT_EQ(hole->GetPitSprite()->GetCurrentFrame(), 5) << "the pit's last frame";
     EXPECT_FALSE(hole->GetRequestBalloon()->IsVisible());
     EXPECT_EQ(hole->GetCurrentHoleLayer(), ' ');
+    // The last hole to finish leaves the fanfare to the level.
+    other->FinishExcavation();
+    EXPECT_EQ(other->GetHoleState(), DelvorHole::HOLE_FINISHED);
+    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 1);
 }
 
 // ---- workers and geometry
