@@ -929,6 +929,18 @@ bool DelvorHole::DoesObjectMatchRequest(ClickObject* object) {
     return DoesObjectMatchRequest(object, slot);
 }
 
+bool DelvorHole::DoesItemMatchRequest(const std::string& name) {
+    SceneGame* level = Level();
+    ZQ2::GameNode* table = level ? level->GetChild("TABLE_DOVIDI", true) : nullptr;
+    if (!table)
+        return false;
+    for (ZQ2::GameNode* child = table->GetFirstChild(); child; child = child->GetNextSibling()) {
+        if (child->GetName().rfind(name, 0) == 0)
+            return DoesObjectMatchRequest(ZQ2::DynamicCast<ClickObject>(child));
+    }
+    return false;
+}
+
 bool DelvorHole::UseItem(ClickObject* object) {
     int slot = -1;
     if (!DoesObjectMatchRequest(object, slot))

@@ -169,6 +169,8 @@ public:
     bool ResetWorkerRequestBalloons() { return SetupRequestBalloon(); }
     bool DoesObjectMatchRequest(ClickObject* object, int& slot);
     bool DoesObjectMatchRequest(ClickObject* object);
+    // The first thing on the carrier's table whose name begins with name, matched as above.
+    bool DoesItemMatchRequest(const std::string& name);
 
     // ---- display
     void DisplayHole();
