@@ -40,6 +40,10 @@ public:
     const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>>& GetMasterList() const { return m_MasterList; }
     const std::vector<BoughtUpgrade>& GetBoughtUpgrades() const { return m_Bought; }
 
+    // Stand-ins until upgrade types and effects land: nothing owned counts.
+    int GetCurrentUpgradeValue(int) const { return 0; }
+    int GetTopUpgradeOfType(int) const { return 0; }
+
 private:
     ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>> m_MasterList;
     std::vector<BoughtUpgrade> m_Bought;
