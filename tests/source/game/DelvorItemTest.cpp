@@ -18,6 +18,7 @@
 using gametest::LevelHarness;
 using gametest::SoundLog;
 using gametest::Var;
+using itemtest::Carrier;
 using itemtest::NamedPictures;
 
 namespace {
@@ -93,32 +94,6 @@ TEST(DelvorItemNames, UpgradedPicturesExceptForBottleAndMedicine) {
 }
 
 namespace {
-
-// A carrier whose situation the test sets: what she is doing, where she
-// stands and how many hands are free; her walks are only recorded.
-class Carrier : public Dovidi {
-public:
-    Carrier() : Dovidi(400.0f, 300.0f, nullptr) {}
-    int GetBossActivity() const override { return m_iActivity; }
-    void SetBossActivity(int activity) override { m_iActivity = activity; }
-    bool IsAtTable(int table) override { return table == m_iAtTable; }
-    int GetNumItemsFree() const override { return m_iFree; }
-    int GetNumItems() const override { return 2 - m_iFree; }
-    int GetMaxItems() const override { return 2; }
-    bool IsInHomePosition() const override { return m_bHome; }
-    ZQ2::Point_t<float> GetHomePosition() const override { return {520.5f, 310.0f}; }
-    void WalkToTable(int table) override { m_Walks.push_back("table " + std::to_string(table)); }
-    void WalkToSpot(int x, int y, int firstH, int firstV, int, int) override {
-        m_Walks.push_back("spot " + std::to_string(x) + "," + std::to_string(y) + " facing " +
-                          std::to_string(firstH) + "," + std::to_string(firstV));
-    }
-
-    int m_iActivity = 0;
-    int m_iAtTable = 0;
-    int m_iFree = 2;
-    bool m_bHome = false;
-    std::vector<std::string> m_Walks;
-};
 
 class ItemClicks : public ::testing::Test {
 protected:

@@ -4,12 +4,14 @@
 // tell which picture a sprite shows and whether its glow frame is on.
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/graphics/Image.h"
 #include "engine/graphics/ImageDataOpenGL.h"
 #include "engine/io/PropertyNode.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/sprite/ResourceLookup.h"
+#include "source/game/Dovidi.h"
 
 namespace itemtest {
 
@@ -32,7 +34,7 @@ public:
         if (!image) {
             // Two frames of 8 x 10 side by side.
             auto* data = new ZQ2::ImageDataOpenGL(16, 10, 16, 10, true);
-            image = new ZQ2::Image(data, 2, 1);
+            image = new ZQ2::Image(data, 2, 2);
         }
         return image.Get();
     }
@@ -67,5 +69,38 @@ inline ZQ2::SmartPtr<ZQ2::PropertyNode> SiteNode(const std::string& type, const 
     node->InsertProperty(new ZQ2::PropertyValue("y", y, true));
     return node;
 }
+
+// A carrier whose situation the test sets: what she is doing, where she
+// stands and how many hands are free; her walks are only recorded.
+class Carrier : public Dovidi {
+public:
+    Carrier() : Dovidi(400.0f, 300.0f, nullptr) {}
+    int GetBossActivity() const override { return m_iActivity; }
+    void SetBossActivity(int activity) override { m_iActivity = activity; }
+    bool IsWaitingForItemGeneration() const override { return m_iActivity == 3; }
+    bool DoWalkFinished() override {
+        ++m_iWalksFinished;
+        m_iActivity = 0;
+        return true;
+    }
+    bool IsAtTable(int table) override { return table == m_iAtTable; }
+    int GetNumItemsFree() const override { return m_iFree; }
+    int GetNumItems() const override { return 2 - m_iFree; }
+    int GetMaxItems() const override { return 2; }
+    bool IsInHomePosition() const override { return m_bHome; }
+    ZQ2::Point_t<float> GetHomePosition() const override { return {520.5f, 310.0f}; }
+    void WalkToTable(int table) override { m_Walks.push_back("table " + std::to_string(table)); }
+    void WalkToSpot(int x, int y, int firstH, int firstV, int, int) override {
+        m_Walks.push_back("spot " + std::to_string(x) + "," + std::to_string(y) + " facing " +
+                          std::to_string(firstH) + "," + std::to_string(firstV));
+    }
+
+    int m_iActivity = 0;
+    int m_iAtTable = 0;
+    int m_iFree = 2;
+    bool m_bHome = false;
+    int m_iWalksFinished = 0;
+    std::vector<std::string> m_Walks;
+};
 
 }  // namespace itemtest
