@@ -20,6 +20,8 @@ inline const std::vector<const char*> kSections = {
     "default", "preloading", "splash", "music",
     // The in-level menu, pause, settings, help and credits dialogs.
     "help", "scenegame",
+    // DelvorItem and DelvorGenerator
+    "delvor",
 };
 
 enum class Kind { Image, Font, Sound, Stream };
@@ -63,6 +65,41 @@ inline const std::vector<Resource> kResources = {
     {"LOGO_SHINE1", "default", Kind::Image},
     {"LOGO_SHINE2", "default", Kind::Image},
     {"START_SPARKLE", "default", Kind::Image},
+    // DelvorItem and DelvorGenerator
+    {"OBJ_HIGHLIGHT", "delvor", Kind::Image},
+    {"OBJ_SIFTER", "delvor", Kind::Image},
+    {"OBJ_SIFTER_UP1", "delvor", Kind::Image},
+    {"OBJ_SIFTER_UP2", "delvor", Kind::Image},
+    {"OBJ_BRUSH", "delvor", Kind::Image},
+    {"OBJ_BRUSH_UP1", "delvor", Kind::Image},
+    {"OBJ_BRUSH_UP2", "delvor", Kind::Image},
+    {"OBJ_CANTEEN", "delvor", Kind::Image},
+    {"OBJ_CANTEEN_UP1", "delvor", Kind::Image},
+    {"OBJ_CANTEEN_UP2", "delvor", Kind::Image},
+    {"OBJ_SANDWICH", "delvor", Kind::Image},
+    {"OBJ_SANDWICH_UP1", "delvor", Kind::Image},
+    {"OBJ_SANDWICH_UP2", "delvor", Kind::Image},
+    {"OBJ_APPLE", "delvor", Kind::Image},
+    {"OBJ_APPLE_UP1", "delvor", Kind::Image},
+    {"OBJ_APPLE_UP2", "delvor", Kind::Image},
+    {"OBJ_BOTTLE", "delvor", Kind::Image},
+    {"OBJ_MEDICINE", "delvor", Kind::Image},
+    {"OBJ_TABLE_COOKIE", "delvor", Kind::Image},
+    {"OBJ_TABLE_DOVIDI", "delvor", Kind::Image},
+    {"OBJ_BIN_COOKIE", "delvor", Kind::Image},
+    {"COOKIE_DEFAULT", "delvor", Kind::Image},
+    {"COOKIE_IDLE", "delvor", Kind::Image},
+    {"COOKIE_GENERATE_FOOD", "delvor", Kind::Image},
+    {"COOKIE_WIN", "delvor", Kind::Image},
+    {"COOKIE_LOSE", "delvor", Kind::Image},
+    {"TOOLMAKER_DEFAULT", "delvor", Kind::Image},
+    {"TOOLMAKER_GENERATE_TOOLS", "delvor", Kind::Image},
+    {"COOKIE_DUST_CLOUD", "delvor", Kind::Image},
+    {"TOOLMAKER_DUST_CLOUD", "delvor", Kind::Image},
+    {"SOUND_COOKIE_MAKES_FOOD", "delvor", Kind::Sound},
+    {"SOUND_TOOLMAKER_MAKE_TOOL", "delvor", Kind::Sound},
+    {"SOUND_DOVIDI_PICKUP_ITEM", "delvor", Kind::Sound},
+    {"SOUND_DOVIDI_DISCARD", "delvor", Kind::Sound},
 };
 
 struct Component {
@@ -252,6 +289,16 @@ inline const std::vector<Constant> kConstants = {
     {"CTEXT_STANDIN_MAP", Type::String},
     {"CTEXT_STANDIN_STORY", Type::String},
     {"CTEXT_STANDIN_TROPHY", Type::String},
+    // DelvorGenerator
+    {"COOKIE_GENERATOR_FRAMESPEED", Type::Integer},
+    {"COOKIE_GENERATOR_NUMLOOPS", Type::Integer},
+    {"TOOLMAKER_GENERATOR_FRAMESPEED", Type::Integer},
+    {"TOOLMAKER_GENERATOR_NUMLOOPS", Type::Integer},
+    {"COOKIE_DUST_FRAMESPEED", Type::Integer},
+    {"TOOLMAKER_DUST_FRAMESPEED", Type::Integer},
+    {"TIME_ITEM_GENERATOR_FLIGHT", Type::Integer},
+    {"TIME_COOKIE_IDLE_FRAMESPEED", Type::Integer},
+    {"COOKIE_WINLOSS_FRAMESPEED", Type::Integer},
 };
 
 // Vectors of texts of the constants table, with the least number of entries.
