@@ -68,17 +68,6 @@ void PlaySound(const char* name) {
 
 bool StartsWith(const std::string& name, const char* prefix) { return name.rfind(prefix, 0) == 0; }
 
-// The level's carrier, wherever the level linked her.
-Dovidi* FindCarrier(ZQ2::GameNode* node) {
-    for (ZQ2::GameNode* child = node->GetFirstChild(); child; child = child->GetNextSibling()) {
-        if (auto* carrier = ZQ2::DynamicCast<Dovidi>(child))
-            return carrier;
-        if (Dovidi* below = FindCarrier(child))
-            return below;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 const ZQ2::RTTI* const DelvorItem::rttis[] = {&ClickObject::rtti, nullptr};
@@ -220,7 +209,7 @@ DelvorBoss* DelvorItem::LocateParent() const {
                          name == "ITEM_BIN_DOVIDI" || name == "ITEM_MEDICINE" || name == "ITEM_BOTTLE";
     SceneGame* level = Level();
     if (carried && level)
-        m_pCarrier = FindCarrier(level);
+        m_pCarrier = level->GetDovidi();
     return m_pCarrier;
 }
 

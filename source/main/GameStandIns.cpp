@@ -7,12 +7,6 @@ namespace {
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
     {"DelvorBoss", "DelvorBoss"},
-    {"DelvorDigger", "DelvorDigger"},
-    {"DelvorReqBalloon", "DelvorReqBalloon"},
-    {"DelvorHole", "DelvorHole"},
-    {"DelvorWorker", "DelvorWorker"},
-    {"Dovidi", "Dovidi"},
-    {"Vuru", "Vuru"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
     {"Vuvivedod", "Vuvivedod"},
@@ -21,8 +15,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneAncientMap", "SceneAncientMap"},
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
-    {"DelvorPicker", "DelvorPicker"},
-    {"DelvorMeter", "DelvorMeter"},
     {"DialogMiniGame", "DialogMiniGame"},
     {"DialogUpgrade", "DialogUpgrade"},
 };

@@ -57,6 +57,7 @@ protected:
         ZQ2::GameTree::LinkNodeUnder(m_spToolTable.Get(), m_spToolmaker.Get());
         m_spCarrier = new Carrier();
         ZQ2::GameTree::LinkNodeUnder(level, m_spCarrier.Get());
+        level->SetCharacters(level->GetVuru(), m_spCarrier.Get(), nullptr);
         m_spApple = Put(m_spFoodTable.Get(), "ITEM_APPLE", 10.0f, 5.0f, m_spCook.Get());
         m_spSandwich = Put(m_spFoodTable.Get(), "ITEM_SANDWICH", 30.0f, 5.0f, m_spCook.Get());
         m_spSifter = Put(m_spToolTable.Get(), "ITEM_SIFTER", 120.0f, 5.0f, m_spToolmaker.Get());

@@ -104,6 +104,7 @@ protected:
         SceneGame* level = m_pHarness->Level();
         m_spCarrier = new Carrier();
         ZQ2::GameTree::LinkNodeUnder(level, m_spCarrier.Get());
+        level->SetCharacters(level->GetVuru(), m_spCarrier.Get(), nullptr);
         m_spTable = new ZQ2::Sprite(100.0f, 100.0f, nullptr);
         m_spTable->SetName("TABLE_COOKIE");
         ZQ2::GameTree::LinkNodeUnder(level, m_spTable.Get());
