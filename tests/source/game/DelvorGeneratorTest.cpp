@@ -121,6 +121,13 @@ TEST_F(Generators, TakenItemsAreThrownBackOneAfterAnotherInTheOrderTaken) {
     ASSERT_EQ(m_spCook->GetNumItemsInQueue(), 2);
     EXPECT_EQ(m_spCook->GetQueuedItem(0), m_spSandwich.Get());
     EXPECT_EQ(Played("SOUND_COOKIE_MAKES_FOOD"), 1);
+    // The dust rises over the cook's head, drawn right after the food table.
+    ZQ2::Sprite* dust = m_pHarness->Level()->GetCloud(DelvorGenerator::CLOUD_COOKIE);
+    ASSERT_NE(dust, nullptr);
+    EXPECT_TRUE(dust->IsVisible());
+    EXPECT_EQ(dust->GetX(), 300.0f);
+    EXPECT_EQ(dust->GetY(), 250.0f - m_spCook->GetHeight());
+    EXPECT_EQ(m_spFoodTable->GetNextSibling(), dust);
 
     // 200 ms of work, then the throw: the sandwich shows up at the cook.
     m_pHarness->Step(14);
@@ -144,6 +151,7 @@ TEST_F(Generators, TakenItemsAreThrownBackOneAfterAnotherInTheOrderTaken) {
     EXPECT_EQ(m_spCook->GetGeneratorState(), DelvorGenerator::STATE_IDLE);
     EXPECT_EQ(m_spCook->GetGenerateModifier(), nullptr);
     EXPECT_EQ(Shown(m_spCook.Get()), "COOKIE_DEFAULT");
+    EXPECT_FALSE(dust->IsVisible());
 }
 
 TEST_F(Generators, TheToolmakerThrowsRightAndAMissingLoopCountStillEnds) {
@@ -161,6 +169,12 @@ TEST_F(Generators, TheToolmakerThrowsRightAndAMissingLoopCountStillEnds) {
         EXPECT_FLOAT_EQ(path->Get(i).x, expected[i][0]) << i;
         EXPECT_FLOAT_EQ(path->Get(i).y, expected[i][1]) << i;
     }
+    // Its dust rises from its place on the tool table, in screen terms.
+    ZQ2::Sprite* dust = m_pHarness->Level()->GetCloud(DelvorGenerator::CLOUD_TOOLMAKER);
+    ASSERT_NE(dust, nullptr);
+    EXPECT_EQ(dust->GetX(), 560.0f);
+    EXPECT_EQ(dust->GetY(), 240.0f - m_spToolmaker->GetHeight());
+    EXPECT_EQ(m_spToolTable->GetNextSibling(), dust);
     EXPECT_GT(StepUntilOnTable(m_spSifter.Get(), 30), 0);
     EXPECT_EQ(m_spToolmaker->GetGeneratorState(), DelvorGenerator::STATE_IDLE);
     EXPECT_EQ(Shown(m_spToolmaker.Get()), "TOOLMAKER_DEFAULT");

@@ -11,6 +11,8 @@
 
 #include "engine/sprite/GameTree.h"
 #include "source/game/Dovidi.h"
+#include "source/scenes/DVUpgradeHandler.h"
+#include "source/scenes/DelvorUpgrade.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
 #include "tests/source/game/ItemTestSupport.h"
@@ -157,6 +159,18 @@ TEST_F(ItemClicks, PictureAboveAGlowThatLightsOnlyForAHighlightedItem) {
     EXPECT_EQ(NamedPictures::NameOf(brush->GetImage()), "X");
     brush->SetHighlightState(true);
     EXPECT_EQ(brush->GetCurrentFrame(), 0);
+}
+
+TEST_F(ItemClicks, AnOwnedUpgradeGivesTheUpgradedPictureButNotToTheBottle) {
+    ZQ2::SmartPtr<DelvorUpgrade> sifter(new DelvorUpgrade(itemtest::SiteNode("DelvorUpgrade", "sift2", "", 0, 0)));
+    sifter->SetType(8);
+    DVUpgradeHandler::g_Instance->AddUpgradeToMasterList(sifter.Get());
+    DVUpgradeHandler::BoughtUpgrade bought;
+    bought.sUpgradeID = "sift2";
+    DVUpgradeHandler::g_Instance->AddBoughtUpgrade(bought);
+    EXPECT_EQ(NamedPictures::NameOf(Put("ITEM_SIFTER")->GetItemImage()), "OBJ_SIFTER_UP2");
+    EXPECT_EQ(NamedPictures::NameOf(Put("ITEM_BOTTLE")->GetItemImage()), "OBJ_BOTTLE");
+    EXPECT_EQ(NamedPictures::NameOf(Put("ITEM_BRUSH")->GetItemImage()), "OBJ_BRUSH");
 }
 
 TEST_F(ItemClicks, TakenOffTheTableTheItemHidesAndItsGlowGoesOut) {
