@@ -18,7 +18,7 @@ public:
     bool CanAddHoleToStack(ClickObject* target) override;
 
     // Stand-ins for the items until the boss's hands land.
-    virtual bool IsAtTable(int) { return false; }
+    virtual bool IsAtTable(int) const { return false; }
     virtual int GetBossActivity() const { return 0; }
     virtual void SetBossActivity(int) {}
     void AddItem(ClickObject*) {}

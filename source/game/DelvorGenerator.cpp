@@ -1,6 +1,7 @@
 #include "source/game/DelvorGenerator.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "engine/io/BasicProperties.h"

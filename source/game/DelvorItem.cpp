@@ -1,6 +1,7 @@
 #include "source/game/DelvorItem.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "engine/io/ObjectInitializer.h"
 #include "engine/io/PropertyNode.h"
@@ -45,7 +46,7 @@ constexpr int kPrefixOrder[] = {
     DelvorItem::TYPE_BRUSH,   DelvorItem::TYPE_MEDICINE, DelvorItem::TYPE_BOTTLE,
 };
 
-// Requests of Part-numbered kinds that items answer, and the food levels.
+// The request kinds that items answer, and the levels that tell food from food.
 constexpr int kRequestSifter = 4;
 constexpr int kRequestBrush = 5;
 constexpr int kRequestBottle = 6;

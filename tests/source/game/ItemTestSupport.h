@@ -83,7 +83,7 @@ public:
         m_iActivity = 0;
         return true;
     }
-    bool IsAtTable(int table) override { return table == m_iAtTable; }
+    bool IsAtTable(int table) const override { return table == m_iAtTable; }
     int GetNumItemsFree() const override { return m_iFree; }
     int GetNumItems() const override { return 2 - m_iFree; }
     int GetMaxItems() const override { return 2; }
