@@ -1,5 +1,7 @@
 #include "source/game/ClickObject.h"
 
+#include <algorithm>
+
 #include "engine/core/Random.h"
 #include "engine/graphics/Image.h"
 #include "engine/io/BasicProperties.h"
@@ -169,12 +171,18 @@ void ClickObject::ClearIdleModifier() {
 }
 
 void ClickObject::StartIdleRoutine() {
-    ZQ2::ModifierContainer* container = CreateIdleModifier();
-    if (!container)
-        return;
     int min = 0;
     int max = 0;
     GetIdleTime(min, max);
+    // Without a wait between passes the cycle would restart itself within
+    // one frame for ever: such an object simply has no idle cycle.
+    if (std::max(min, max) <= 0) {
+        ClearIdleModifier();
+        return;
+    }
+    ZQ2::ModifierContainer* container = CreateIdleModifier();
+    if (!container)
+        return;
     ZQ2::Modifier* delay = ZQ2::AnimTree::LinkNodeUnder(container, new ZQ2::ModifierDelay(DrawIdleDelay(min, max)), this);
     ZQ2::AnimTree::LinkNodeUnder(delay, new ZQ2::ModifierFunction(this, &ClickObject::DoIdleAnimationStart, std::string()));
     const auto direction = static_cast<ZQ2::eFrameDirection>(GetIdleRoutineDirection());

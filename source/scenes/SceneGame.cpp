@@ -446,6 +446,7 @@ void SceneGame::OnActivate() {
         m_bListening = true;
     }
     m_bPaused = false;
+    ActivateListeners(true);
     StartMusic();
     StartLevel();
 }
@@ -475,6 +476,7 @@ void SceneGame::OnEnter() {
 void SceneGame::OnDeactivate() {
     RemoveDialog("TEXT_MENU_STOP");
     RemoveDialog("DIALOG_MENU");
+    ActivateListeners(false);
     if (m_bListening && ZQ2::GameWindow::g_Instance)
         ZQ2::GameWindow::g_Instance->GetMessageHandler().RemoveMessageListener(this);
     m_bListening = false;
@@ -484,7 +486,10 @@ void SceneGame::OnDeactivate() {
 // ---- the day's states
 
 void SceneGame::StartLevel() {
+    if (m_pHourglassButton)
+        m_pHourglassButton->SetEnabled(false);
     InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
+    SetupCrush();
     SetGameState(STATE_SETUP);
     if (m_pClock)
         m_pClock->InitTimer(m_Vars.iTotalSeconds);
@@ -495,20 +500,33 @@ void SceneGame::StartLevel() {
     m_iPassedGoalAnimations = 0;
     m_iTotalArtifactsAtStart = GetTotalArtifactsFound();
     SetupHoles();
+    SetupDovidiTable();
+    ShowHourglass();
 }
 
 void SceneGame::SetGameState(int state) {
     const int previous = m_iGameState;
     m_iGameState = state;
+    if (state > STATE_RUNNING && m_spWorkerToDrag)
+        SetWorkerToDrag(nullptr);
     switch (state) {
         case STATE_WORKERS_WALK_IN: m_iWorkerWalksFinished = 0; break;
         case STATE_RUNNING:
-            if (previous == STATE_START_DIALOG || previous == STATE_TUTORIAL_QUESTION)
+            if (previous == STATE_START_DIALOG || previous == STATE_TUTORIAL_QUESTION) {
                 m_iBossWalksFinished = 0;
+                StartIdleAnimations();
+            }
             break;
-        case STATE_TIME_UP: MoveAllWorkersToWaitingArea(-1); break;
+        case STATE_TIME_UP:
+            MoveAllWorkersToWaitingArea(-1);
+            HideUnusedHoleRequests();
+            break;
         case STATE_MINIGAME: ActivateDialog(ConstructDialog("DIALOG_MINIGAME_" + std::to_string(m_iCountry))); break;
-        case STATE_END_DIALOG: ActivateDialog(ConstructDialog("DIALOG_STAGEEND")); break;
+        case STATE_END_DIALOG:
+            ClearPlayerRequests();
+            ClearBossAnimations();
+            ActivateDialog(ConstructDialog("DIALOG_STAGEEND"));
+            break;
         default: break;
     }
 }
@@ -522,8 +540,16 @@ void SceneGame::DoStartStageAnimation() { MoveAllWorkersToWaitingArea(STATE_WORK
 void SceneGame::MoveAllWorkersToWaitingArea(int state) {
     if (state != -1)
         SetGameState(state);
-    // The workers arrive with their own issue; until then nobody walks and
-    // the walk-in is complete at once.
+    for (const auto& worker : m_Workers) {
+        worker->ClearCurrentRoutine();
+        worker->ResetImage();
+        MoveWorkerToWaitingArea(worker.Get());
+        if (auto* hole = ZQ2::DynamicCast<DelvorHole>(worker->GetCurrentHole()))
+            hole->RemoveWorker(worker.Get());
+        worker->SetCurrentHole(nullptr);
+    }
+    // The day's opening does not wait for the workers' walk yet: the
+    // start dialog comes at once, while they are still on their way.
     if (state == STATE_WORKERS_WALK_IN && m_iWorkerWalksFinished == 0)
         ShowStartStageDialog();
 }

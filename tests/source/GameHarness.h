@@ -42,6 +42,8 @@ inline std::string LevelConstantsXml() {
            "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX\" value=\"80\"/>"
            "<Integer id=\"NUM_ARTIFACTS_GREECE\" value=\"30\"/>"
            "<Integer id=\"BOSS_START_STAGE_WALKSPEED\" value=\"250\"/>"
+           "<Integer id=\"TIME_IDLE_ANIMATION_MIN\" value=\"3000\"/>"
+           "<Integer id=\"TIME_IDLE_ANIMATION_MAX\" value=\"6000\"/>"
            "<Integer id=\"WORKER_WAITAREA_X\" value=\"100\"/>"
            "<Integer id=\"WORKER_WAITAREA_WIDTH\" value=\"400\"/>"
            "<Integer id=\"DIGGER_WAITAREA_Y\" value=\"500\"/>"
