@@ -2,6 +2,7 @@
 
 #include "engine/io/BasicProperties.h"
 #include "engine/io/ObjectInitializer.h"
+#include "source/game/DelvorHole.h"
 #include "source/scenes/SceneGame.h"
 
 const ZQ2::RTTI* const DelvorWorker::rttis[] = {&DelvorCharacter::rtti, nullptr};
@@ -61,3 +62,7 @@ bool DelvorWorker::DoWalkFinished() {
     SetState(STATE_ELSEWHERE);
     return true;
 }
+
+void DelvorWorker::SetHole(DelvorHole* hole) { SetCurrentHole(hole); }
+
+DelvorHole* DelvorWorker::GetHole() const { return ZQ2::DynamicCast<DelvorHole>(GetCurrentHole()); }

@@ -1,8 +1,13 @@
 #pragma once
 // Stand-in for the hired hands' common base until the workers land: a
 // walking figure with a home spot that may work at a hole, with the few
-// members the level's services call.
+// members the level's services and the holes call.
 #include "source/game/DelvorCharacter.h"
+
+namespace ZQ2 {
+class Modifier;
+}
+class DelvorHole;
 
 class DelvorWorker : public DelvorCharacter {
 public:
@@ -16,7 +21,6 @@ public:
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
     bool IsInHomePosition() const override { return m_bAtHome; }
     void SetInHomePosition(bool atHome) { m_bAtHome = atHome; }
-
     int GetActivity() const { return m_iActivity; }
     void SetActivity(int activity) { m_iActivity = activity; }
     virtual char GetFreeSpotCharacter() const { return 'O'; }
@@ -40,6 +44,20 @@ public:
     void SetLoveFlag(bool love) { m_bLove = love; }
     bool IsPlacedWhileImpatient() const { return m_bPlacedImpatient; }
     void SetPlacedWhileImpatient(bool impatient) { m_bPlacedImpatient = impatient; }
+    void SetHole(DelvorHole* hole);
+    DelvorHole* GetHole() const;
+    int GetRequest() const { return m_iActivity == 9 ? 10 : m_iRequest; }
+    void SetRequest(int request) { m_iRequest = request; }
+    int GetSubRequest() const { return m_iSubRequest; }
+    bool HasPersonalNeed() const { return m_iRequest != 0; }
+    bool IsWorkerHealthy() const { return m_iActivity != 8 && m_iActivity != 9; }
+    void ClearActivityModifer() {}
+    void Unhypnotize() {}
+    virtual bool Celebrate(ZQ2::Modifier*) { return false; }
+    void DoActivityAnimation(bool) {}
+    bool ShouldShowReqBalloon() const { return GetRequest() != 0; }
+    void Eat() {}
+    bool DoesWorkerNeedItem(ClickObject*) { return false; }
 
 private:
     bool m_bAtHome = true;
@@ -47,4 +65,6 @@ private:
     int m_iWaitAreaIndex = -1;
     bool m_bLove = false;
     bool m_bPlacedImpatient = false;
+    int m_iRequest = 0;
+    int m_iSubRequest = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Stand-in for Vuru until her own behaviour lands: a boss the click router
-// can name.
+// can name. The members after GetRTTI are the stand-in's answers to the
+// hole: her state, her two request slots and the tool work hand-over.
 #include "source/game/DelvorBoss.h"
 
 class Vuru : public DelvorBoss {
@@ -15,4 +16,29 @@ public:
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
     // Places the figure at its start spot.
     void Init();
+
+    int GetVuruState() const override { return m_iVuruState; }
+    void SetVuruState(int state) override { m_iVuruState = state; }
+    void DoActivityAnimation(bool) {}
+    void SetRequest(int slot, int code) { m_aiRequests[slot & 1] = code; }
+    int GetRequest(int slot) const { return m_aiRequests[slot & 1]; }
+    void RemoveRequest(int code) {
+        for (int& request : m_aiRequests)
+            if (request == code) {
+                request = 0;
+                return;
+            }
+    }
+    int GetVuruRequests(int& first, int& second) const {
+        first = m_aiRequests[0];
+        second = m_aiRequests[1];
+        return second ? 2 : 1;
+    }
+    bool UseTool(int) { return true; }
+    bool DoesVuruNeedItem(ClickObject*, int&) { return false; }
+    void DetermineNextVuruTask() {}
+
+private:
+    int m_iVuruState = 0;
+    int m_aiRequests[2] = {};
 };

@@ -7,7 +7,6 @@ namespace {
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
     {"DelvorBoss", "DelvorBoss"},
-    {"DelvorReqBalloon", "DelvorReqBalloon"},
     {"DelvorItem", "DelvorItem"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
@@ -18,7 +17,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneAncientMap", "SceneAncientMap"},
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
-    {"DelvorMeter", "DelvorMeter"},
     {"DialogMiniGame", "DialogMiniGame"},
     {"DialogUpgrade", "DialogUpgrade"},
 };

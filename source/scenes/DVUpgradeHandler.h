@@ -39,6 +39,9 @@ public:
 
     const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>>& GetMasterList() const { return m_MasterList; }
     const std::vector<BoughtUpgrade>& GetBoughtUpgrades() const { return m_Bought; }
+    // 0, 1 or 2: the level of the best owned, unused upgrade of that type,
+    // told by the digits of its identifier.
+    int GetTopUpgradeOfType(int type) const;
 
     // The effects of owned upgrades are not counted yet: every value is 0.
     int GetCurrentUpgradeValue(int) const { return 0; }
