@@ -321,6 +321,39 @@ void SceneGame::SetupHoles() {
     ZQ2::Random* random = ZQ2::Random::Instance();
     for (size_t i = 0; i < m_HoleArtifacts.size(); ++i)
         std::swap(m_HoleArtifacts[i], m_HoleArtifacts[static_cast<size_t>(random->GetInt(0, holes))]);
+    DealArtifacts();
+}
+
+// Each usable hole takes the next count of the shuffled list, every
+// artifact drawn gold, silver or bronze from what is left of each.
+void SceneGame::DealArtifacts() {
+    int goldLeft = m_Vars.iArtifactsGold;
+    int silverLeft = m_Vars.iArtifactsSilver;
+    int remaining = GetTotalArtifactsInScene();
+    size_t next = 0;
+    ZQ2::Random* random = ZQ2::Random::Instance();
+    for (int n = 1; n <= MAX_HOLES && next < m_HoleArtifacts.size(); ++n) {
+        DelvorHole* hole = GetHole(n, false);
+        if (!hole)
+            continue;
+        int gold = 0;
+        int silver = 0;
+        int bronze = 0;
+        for (int k = 0; k < m_HoleArtifacts[next] && remaining > 0; ++k, --remaining) {
+            const int r = random->GetInt(0, remaining);
+            if (r < goldLeft) {
+                ++gold;
+                --goldLeft;
+            } else if (r < goldLeft + silverLeft) {
+                ++silver;
+                --silverLeft;
+            } else {
+                ++bronze;
+            }
+        }
+        ++next;
+        hole->SetupHole(gold, silver, bronze);
+    }
 }
 
 ZQ2::GameNode* SceneGame::FindComponent(const char* name) {

@@ -307,6 +307,7 @@ private:
     void SetupScoring();
     void InitDiggerWaitArea(int diggers, int pickers);
     void SetupHoles();
+    void DealArtifacts();
     void AddSiteBlocks();
     void SetLabelText(const char* name, const std::string& text);
     ZQ2::GameNode* FindComponent(const char* name);
