@@ -828,8 +828,21 @@ bool SceneGame::EarnedTrophy(int& trophy) const {
         // Revealed the first time the game is beaten, never again.
         return player && !player->HasSeenFinalTrophy();
     }
-    // The trophy room's thresholds arrive with it; no trophy until then.
-    return false;
+    const int before = GetHighestTrophyForNumArtifacts(m_iTotalArtifactsAtStart);
+    const int now = GetHighestTrophyForNumArtifacts(GetTotalArtifactsFound());
+    if (before == now)
+        return false;
+    trophy = now;
+    return true;
+}
+
+// The trophy room's rule: trophies 1 to 11 each need more artifacts found
+// in all than the one before; the last trophy is never earned by count.
+int SceneGame::GetHighestTrophyForNumArtifacts(int count) {
+    for (int n = 1; n < FINAL_TROPHY; ++n)
+        if (ZQ2::BasicProperties::GetInteger("TROPHY_NUM_ARTIFACTS_" + std::to_string(n)) > count)
+            return n - 1;
+    return FINAL_TROPHY - 1;
 }
 
 std::string SceneGame::GetPointsText() const { return Format(ZQ2::BasicProperties::GetString("TEXT_EARNED"), m_iFunds); }

@@ -202,6 +202,7 @@ public:
     bool ExceededGoal() const;
     bool ExceededExpert() const;
     bool EarnedTrophy(int& trophy) const;
+    static int GetHighestTrophyForNumArtifacts(int count);
     int GetTrophyEarned() const { return m_iTrophy; }
     int GetArtifactsFoundToday() const { return m_iArtifactsToday; }
     void SetArtifactsFoundToday(int count) { m_iArtifactsToday = count; }
