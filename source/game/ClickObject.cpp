@@ -14,6 +14,7 @@
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/InputHandler.h"
 #include "source/game/DelvorCharacter.h"
+#include "source/game/DelvorWorker.h"
 #include "source/scenes/SceneGame.h"
 
 const ZQ2::RTTI* const ClickObject::rttis[] = {&ZQ2::Sprite::rtti, &ZQ2::iInputListener::rtti, &ZQ2::iGuiMethod::rtti,
@@ -57,7 +58,8 @@ void ClickObject::Render(ZQ2::Graphics* graphics) {
     if (!HasRolloverHighlight() || !IsMouseOver())
         return;
     SceneGame* level = Level();
-    if (!level || level->GetName().rfind("LEVEL", 0) != 0 || !level->IsGameRunning())
+    if (!level || level->GetName().rfind("LEVEL", 0) != 0 || !level->IsGameRunning() ||
+        !level->TutorialAllowsHighlight(this))
         return;
     const int color = GetColor();
     const ZQ2::eBlendMode blend = GetBlendMode();
@@ -112,14 +114,19 @@ bool ClickObject::OnMouseMoved(const ZQ2::MouseMessageData& m) {
     SceneGame* level = Level();
     if (!level)
         return false;
-    level->OnMouseMoved(m.GetX(), m.GetY());
+    DelvorWorker* dragged = level->GetWorkerToDrag();
+    if (dragged && !level->IsGamePaused())
+        dragged->SetLocation(m.GetX() - dragged->GetWidth() * 0.5f, m.GetY() + dragged->GetHeight() * 0.5f);
     if (!HasRollover() || !level->IsGameInProgress())
         return false;
     if (!Sprite::IsInside(m.GetX(), m.GetY())) {
         SetHighlightState(false);
         return false;
     }
+    level->IsOverClickObject(true);
     SetHighlightState(true);
+    if (IsItem())
+        level->ClearTableHighlights(this);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "engine/core/Random.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/Message.h"
+#include "engine/framework/MouseMessageData.h"
 #include "engine/framework/TemplateMessageData.h"
 #include "engine/io/BasicProperties.h"
 #include "engine/io/HighScoreManager.h"
@@ -510,6 +511,7 @@ void SceneGame::OnDeactivate() {
     RemoveDialog("TEXT_MENU_STOP");
     RemoveDialog("DIALOG_MENU");
     ActivateListeners(false);
+    m_Cursor.SetUsed(false);
     if (m_bListening && ZQ2::GameWindow::g_Instance)
         ZQ2::GameWindow::g_Instance->GetMessageHandler().RemoveMessageListener(this);
     m_bListening = false;
@@ -519,6 +521,8 @@ void SceneGame::OnDeactivate() {
 // ---- the day's states
 
 void SceneGame::StartLevel() {
+    m_Cursor.SetType(ZQ2::CURSOR_ARROW);
+    m_Cursor.SetUsed(true);
     if (m_pHourglassButton)
         m_pHourglassButton->SetEnabled(false);
     InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
@@ -1083,8 +1087,13 @@ void SceneGame::SetWorkerToDrag(DelvorWorker* worker) {
     worker->ClearIdleModifier();
 }
 
+bool SceneGame::OnMouseMoved(const ZQ2::MouseMessageData& m) {
+    SceneDelvor::OnMouseMoved(m);
+    return OnMouseMoved(m.GetX(), m.GetY());
+}
+
 bool SceneGame::OnMouseMoved(float x, float y) {
-    m_iCursor = CURSOR_ARROW;
+    m_Cursor.SetType(ZQ2::CURSOR_ARROW);
     DelvorWorker* worker = m_spWorkerToDrag.Get();
     if (m_bPaused || !worker)
         return false;
@@ -1133,10 +1142,7 @@ bool SceneGame::DropWorkerOnHole(ClickObject* target) {
     return worker->DoWalkFinished();
 }
 
-int SceneGame::IsOverClickObject(bool over) {
-    m_iCursor = over ? CURSOR_HAND : CURSOR_ARROW;
-    return m_iCursor;
-}
+void SceneGame::IsOverClickObject(bool over) { m_Cursor.SetType(over ? ZQ2::CURSOR_HAND_POINT : ZQ2::CURSOR_ARROW); }
 
 // ---- directing the characters
 

@@ -179,8 +179,10 @@ TEST_F(Site, ReleasingTheButtonEndsADragOrFailsAloud) {
     const float x = Worker(0)->GetX();
     Level()->OnMouseMoved(10.0f, 10.0f);
     EXPECT_EQ(Worker(0)->GetX(), x);
-    EXPECT_EQ(Level()->IsOverClickObject(true), SceneGame::CURSOR_HAND);
-    EXPECT_EQ(Level()->IsOverClickObject(false), SceneGame::CURSOR_ARROW);
+    Level()->IsOverClickObject(true);
+    EXPECT_EQ(ZQ2::MouseCursorCounter::GetSelectedCursorType(), ZQ2::CURSOR_HAND_POINT);
+    Level()->IsOverClickObject(false);
+    EXPECT_EQ(ZQ2::MouseCursorCounter::GetSelectedCursorType(), ZQ2::CURSOR_ARROW);
 }
 
 TEST_F(Site, TheCrushPairsOneManAndOneWomanWhoScoreTogetherAtAHole) {
