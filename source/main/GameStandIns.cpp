@@ -6,7 +6,6 @@ namespace {
 
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
-    {"DelvorBoss", "DelvorBoss"},
     {"DelvorDigger", "DelvorDigger"},
     {"DelvorReqBalloon", "DelvorReqBalloon"},
     {"DelvorHole", "DelvorHole"},

@@ -754,3 +754,11 @@ void SceneGame::SaveHighScore() {
     }
     table->AddScore(ZQ2::SmartPtr<ZQ2::HighScoreEntry>(new DelvorScoreEntry(player->GetTotalMoneyEarned(), text)));
 }
+
+int SceneGame::GetElapsedTime(int kind) const { return m_pClock ? m_pClock->GetElapsedTime(kind) : 0; }
+
+int SceneGame::GetImpatienceTime() const {
+    if (m_Vars.iTimeUntilImpatient != 0)
+        return m_Vars.iTimeUntilImpatient;
+    return ZQ2::BasicProperties::GetInteger("TIME_UNTIL_DIGGER_IMPATIENT");
+}

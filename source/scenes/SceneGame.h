@@ -17,6 +17,7 @@ class Button;
 class Label;
 class PropertyVector;
 }  // namespace ZQ2
+class ClickObject;
 class DelvorClock;
 
 class SceneGame : public SceneDelvor, public ZQ2::iMessageListener {
@@ -199,6 +200,17 @@ public:
     static int GetTotalMoneyEarned();
     void SaveGameResults();
     void SaveHighScore();
+
+    // ---- stand-ins for the tutorial and the site services the directed
+    // figures call, until their own work lands
+    int GetTutorialState() const { return -1; }
+    void ShowTutorial(int, bool) {}
+    void DoContextTutorialAction(int, ClickObject*) {}
+    bool TutorialChooseVuruRequests() { return false; }
+    void SendDovidiHomeAtGameEnd() {}
+    int GetElapsedTime(int kind = 0) const;
+    int GetImpatienceTime() const;
+    void AddArtifactToBin(int) { ++m_iArtifactsToday; }
 
 private:
     void StartMusic();

@@ -42,6 +42,12 @@ inline std::string LevelConstantsXml() {
            "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX\" value=\"80\"/>"
            "<Integer id=\"NUM_ARTIFACTS_GREECE\" value=\"30\"/>"
            "<Integer id=\"BOSS_START_STAGE_WALKSPEED\" value=\"250\"/>"
+           // An idle pause shorter than a frame would restart within the frame.
+           "<Integer id=\"TIME_IDLE_ANIMATION_MIN\" value=\"2000\"/>"
+           "<Integer id=\"TIME_IDLE_ANIMATION_MAX\" value=\"4000\"/>"
+           "<Integer id=\"TIME_BLINK_ANIMATION_MIN\" value=\"1000\"/>"
+           "<Integer id=\"TIME_BLINK_ANIMATION_MAX\" value=\"2000\"/>"
+           "<Integer id=\"IDLE_FRAMESPEED\" value=\"100\"/>"
            "<String id=\"TEXT_GOAL\" value=\"Goal: %d\"/>"
            "<String id=\"TEXT_EXPERT\" value=\"Expert: %d\"/>"
            "<String id=\"TEXT_EARNED\" value=\"Earned: %d\"/>"
@@ -73,10 +79,11 @@ inline std::string LevelXml(const std::string& name, const std::string& variable
 
 class LevelHarness {
 public:
-    // variables: the body of the level's `variables` vector.
+    // variables: the body of the level's `variables` vector; extraData:
+    // more catalogue elements (constants) for the test.
     explicit LevelHarness(const std::string& variables, const std::string& level = "LEVEL1_1",
-                          unsigned seed = 1234, bool withVector = true)
-        : m_World(LevelConstantsXml() + LevelXml(level, variables, withVector)) {
+                          unsigned seed = 1234, bool withVector = true, const std::string& extraData = std::string())
+        : m_World(LevelConstantsXml() + extraData + LevelXml(level, variables, withVector)) {
         ZQ2::Random::Instance()->SetSeed(seed);
         if (!ZQ2::PlayerManager::g_Instance)
             ZQ2::PlayerManager::CreateInstance(false, "1");
