@@ -154,14 +154,18 @@ ZQ2::ModifierContainer* ClickObject::CreateIdleModifier() {
     SceneGame* level = Level();
     if (!level || !level->GetAnimContainer())
         return nullptr;
+    // Held: the scene may release its animation tree before its site objects.
     m_pIdleModifier = new ZQ2::ModifierContainer(std::string(), true);
+    m_pIdleModifier->AddRef();
     ZQ2::AnimTree::LinkNodeUnder(level->GetAnimContainer(), m_pIdleModifier);
     return m_pIdleModifier;
 }
 
 void ClickObject::ClearIdleModifier() {
-    if (m_pIdleModifier)
+    if (m_pIdleModifier) {
         m_pIdleModifier->SetObsolete(true);
+        m_pIdleModifier->Release();
+    }
     m_pIdleModifier = nullptr;
 }
 

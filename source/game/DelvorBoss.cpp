@@ -23,8 +23,6 @@ constexpr int kTutorialVuruWalks = 4;
 // The tutorial shown when an item is picked up that no hole asks for.
 constexpr int kTutorialItemPickedUp = 16;
 
-bool IsHole(const ClickObject* object) { return object && object->GetRTTI().GetName() == "DelvorHole"; }
-
 }  // namespace
 
 const ZQ2::RTTI* const DelvorBoss::rttis[] = {&DelvorCharacter::rtti, nullptr};
@@ -336,13 +334,6 @@ bool DelvorBoss::DoWalkFinished() {
     else
         ClearIdleModifier();
     return DelvorCharacter::DoWalkFinished();
-}
-
-bool DelvorBoss::CanAddHoleToStack(ClickObject* target) {
-    if (!IsHole(target) || target == GetCurrentHole() || IsNextDestination(target))
-        return false;
-    const auto& stack = GetStack();
-    return std::find(stack.begin(), stack.end(), target) == stack.end();
 }
 
 // ---- the end of the day

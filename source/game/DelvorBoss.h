@@ -95,8 +95,6 @@ public:
     bool SkipUseItem() const override { return IsInHomePosition(); }
     bool IsWaitingForItemGeneration() const override { return GetBossActivity() == ACTIVITY_WAITING_FOR_ITEM; }
     void UpdateCheckMarks() override;
-    // Holes only, never the one at hand nor one already queued.
-    bool CanAddHoleToStack(ClickObject* target) override;
 
 protected:
     float GetSpriteHeight() const { return m_fSpriteHeight; }

@@ -11,7 +11,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"DelvorHole", "DelvorHole"},
     {"DelvorItem", "DelvorItem"},
     {"DelvorWorker", "DelvorWorker"},
-    {"Dovidi", "Dovidi"},
     {"Vuru", "Vuru"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},

@@ -39,6 +39,8 @@ public:
 
     const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>>& GetMasterList() const { return m_MasterList; }
     const std::vector<BoughtUpgrade>& GetBoughtUpgrades() const { return m_Bought; }
+    // Stand-in: no owned upgrade counts yet.
+    int GetCurrentUpgradeValue(int) const { return 0; }
 
 private:
     ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>> m_MasterList;

@@ -112,3 +112,22 @@ inline int Played(const std::string& name) {
 }
 
 }  // namespace bosstest
+
+namespace bosstest {
+
+// The carrier's tuning.
+inline std::string DovidiConstantsXml() {
+    using gametest::Var;
+    return Var("DOVIDI_WALKSPEED", 120) + Var("DOVIDI_HOME_X", 600) + Var("DOVIDI_HOME_Y", 300) +
+           Var("DOVIDI_WALK_PIXELS_PER_FRAME", 12) + Var("DOVIDI_TENT_X", 700) + Var("DOVIDI_TENT_Y", 80) +
+           "<Float id=\"DOVIDI_ITEM_SCALE\" value=\"0.5\"/>" + Var("DOVIDI_BACKWALK_HAND1_X", 1) +
+           Var("DOVIDI_BACKWALK_HAND1_Y", 2) + Var("DOVIDI_BACKWALK_HAND2_X", 3) + Var("DOVIDI_BACKWALK_HAND2_Y", 4) +
+           Var("DOVIDI_FRONTWALK_HAND1_X", 5) + Var("DOVIDI_FRONTWALK_HAND1_Y", 6) +
+           Var("DOVIDI_FRONTWALK_HAND2_X", 7) + Var("DOVIDI_FRONTWALK_HAND2_Y", 8) +
+           Var("DOVIDI_LEFTWALK_HAND1_X", 9) + Var("DOVIDI_LEFTWALK_HAND1_Y", 10) +
+           Var("DOVIDI_LEFTWALK_HAND2_X", 11) + Var("DOVIDI_LEFTWALK_HAND2_Y", 12) +
+           Var("DOVIDI_RIGHTWALK_HAND1_X", 13) + Var("DOVIDI_RIGHTWALK_HAND1_Y", 14) +
+           Var("DOVIDI_RIGHTWALK_HAND2_X", 15) + Var("DOVIDI_RIGHTWALK_HAND2_Y", 16);
+}
+
+}  // namespace bosstest
