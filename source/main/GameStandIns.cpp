@@ -6,12 +6,8 @@ namespace {
 
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
-    {"DelvorDigger", "DelvorDigger"},
     {"DelvorReqBalloon", "DelvorReqBalloon"},
-    {"DelvorHole", "DelvorHole"},
     {"DelvorItem", "DelvorItem"},
-    {"DelvorWorker", "DelvorWorker"},
-    {"Vuru", "Vuru"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
     {"DelvorGenerator", "DelvorGenerator"},
@@ -21,7 +17,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneAncientMap", "SceneAncientMap"},
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
-    {"DelvorPicker", "DelvorPicker"},
     {"DelvorMeter", "DelvorMeter"},
     {"DialogMiniGame", "DialogMiniGame"},
     {"DialogUpgrade", "DialogUpgrade"},

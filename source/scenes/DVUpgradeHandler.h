@@ -39,8 +39,13 @@ public:
 
     const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>>& GetMasterList() const { return m_MasterList; }
     const std::vector<BoughtUpgrade>& GetBoughtUpgrades() const { return m_Bought; }
-    // Stand-in: no owned upgrade counts yet.
+    // Stand-ins until upgrade effects land: no upgrade adds anything.
     int GetCurrentUpgradeValue(int) const { return 0; }
+    int GetTopUpgradeOfType(int) const { return 0; }
+
+    int GetNumHourGlasses() const { return GetCurrentUpgradeValue(13) / 30000; }
+    bool IsHourGlass() const { return GetCurrentUpgradeValue(13) > 0; }
+    int UseHourglass() { return 0; }
 
 private:
     ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>> m_MasterList;
