@@ -1,6 +1,7 @@
 #pragma once
 // Stand-in for the digger until it lands: a worker by its own type name,
-// with the members the level calls when it hires its diggers.
+// with the members the level calls when it hires its diggers, and a dig speed.
+#include "engine/io/BasicProperties.h"
 #include "source/game/DelvorWorker.h"
 
 class DelvorDigger : public DelvorWorker {
@@ -22,6 +23,8 @@ public:
     int GetGender() const override { return m_iGender; }
     void SetGender(int gender) override { m_iGender = gender; }
     int GetColourType() const { return m_iColour; }
+    // The dig frame time; the stand-in knows no upgrades nor genders.
+    int GetUpgradedDigSpeed() const { return ZQ2::BasicProperties::GetInteger("DIGGER_MALE_DIG_FRAMESPEED"); }
 
 private:
     int m_iGender = 1;

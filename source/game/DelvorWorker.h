@@ -21,7 +21,6 @@ public:
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
     bool IsInHomePosition() const override { return m_bAtHome; }
     void SetInHomePosition(bool atHome) { m_bAtHome = atHome; }
-
     int GetActivity() const { return m_iActivity; }
     void SetActivity(int activity) { m_iActivity = activity; }
     virtual char GetFreeSpotCharacter() const { return 'O'; }

@@ -6,7 +6,6 @@ namespace {
 
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
-    {"DelvorReqBalloon", "DelvorReqBalloon"},
     {"DelvorItem", "DelvorItem"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
@@ -17,7 +16,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneAncientMap", "SceneAncientMap"},
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
-    {"DelvorMeter", "DelvorMeter"},
     {"DialogMiniGame", "DialogMiniGame"},
     {"DialogUpgrade", "DialogUpgrade"},
 };

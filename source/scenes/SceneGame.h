@@ -173,6 +173,8 @@ public:
     void OnStartStageDialogClosed();
     void CheckForStageDone();
     void DoTimerExpiredFinished();
+    // Every hole worked to its end: the day's bonus, then the end of the day.
+    void DoAllHolesFinishedAnimation(bool force);
     void DoHolesFinishedAnimationFinished();
     void DoEndStageAnimationFinished();
     void OnMiniGameClosed();
@@ -305,7 +307,6 @@ public:
     void DoContextTutorialAction(int, ClickObject*) {}
     bool TutorialChooseVuruRequests() { return false; }
     void SendDovidiHomeAtGameEnd() {}
-    void DoAllHolesFinishedAnimation(bool) {}
 
 private:
     void StartMusic();

@@ -486,7 +486,9 @@ TEST_F(Holes, TakingOutTheLastArtifactFinishesTheHole) {
     hole->SetHoleState(DelvorHole::HOLE_REQUEST);
     hole->FinishExcavation();
     EXPECT_EQ(hole->GetHoleState(), DelvorHole::HOLE_FINISHED);
-    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 1);
+    // No other hole is left, so the day's all-holes sound stands for its own.
+    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 0);
+    EXPECT_EQ(Asked("delvor/SOUND_HOLES_ALL_FINISHED"), 1);
     ASSERT_NE(hole->GetRopesSprite(), nullptr);
     EXPECT_EQ(hole->GetRopesSprite()->GetParent(), hole);
     EXPECT_EQ(hole->GetPitSprite()->GetCurrentFrame(), 5) << "the pit's last frame";
