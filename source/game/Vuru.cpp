@@ -286,13 +286,18 @@ void Vuru::StartIdleRoutine() {
         ClickObject::StartIdleRoutine();
         return;
     }
-    // Away from the holes she reads her map now and then.
-    ZQ2::ModifierContainer* container = CreateIdleModifier();
-    if (!container)
-        return;
+    // Away from the holes she reads her map now and then; without a wait
+    // between readings the cycle would restart within one frame.
     int min = 0;
     int max = 0;
     GetIdleTime(min, max);
+    if (std::max(min, max) <= 0) {
+        ClearIdleModifier();
+        return;
+    }
+    ZQ2::ModifierContainer* container = CreateIdleModifier();
+    if (!container)
+        return;
     ZQ2::Modifier* delay = ZQ2::AnimTree::LinkNodeUnder(container, new ZQ2::ModifierDelay(DrawIdleDelay(min, max)), this);
     ZQ2::AnimTree::LinkNodeUnder(delay, new ZQ2::ModifierFunction(this, &ClickObject::DoIdleAnimationStart, std::string()));
     ZQ2::Modifier* frames = ZQ2::AnimTree::LinkNodeUnder(
@@ -302,6 +307,8 @@ void Vuru::StartIdleRoutine() {
         this);
     ZQ2::AnimTree::LinkNodeUnder(frames, new ZQ2::ModifierFunction(this, &ClickObject::DoIdleAnimationEnd, std::string()));
 }
+
+bool Vuru::MatchesRequest(int kind, int) const { return kind == kRequestKindVuru; }
 
 bool Vuru::HasRolloverHighlight() const {
     return m_spHole && m_spHole->GetHoleState() == DelvorHole::HOLE_REQUEST && m_iVuruState == VURU_WAITING_FOR_TOOLS;

@@ -83,7 +83,7 @@ public:
     bool IsAvailable() const override { return m_iVuruState != VURU_SURVEYING; }
     bool HasRollover() const override { return true; }
     bool HasRolloverHighlight() const override;
-    bool MatchesRequest(int kind, int) const override { return kind == 3; }
+    bool MatchesRequest(int kind, int) const override;
     void GetActionDirection(int& dx, int& dy) override;
     void StartIdleRoutine() override;
     void SetIdleImage(bool idle) override;
