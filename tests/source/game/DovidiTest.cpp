@@ -121,7 +121,19 @@ TEST_F(Carrier, ItemsSitInHerHandsByPictureAndFacing) {
     ASSERT_NE(m_spDovidi->GetHandSprite(0), nullptr);
     EXPECT_EQ(m_spDovidi->GetHandSprite(0)->GetX(), 9.0f);
     EXPECT_EQ(m_spDovidi->GetHandSprite(0)->GetScaleX(), 0.5f);
+
+    // Walking with it she shows her carrying pictures, the item going along.
+    m_spDovidi->PutBossInHomePosition();
+    m_spDovidi->WalkToTable(DelvorBoss::TABLE_TOOLS);
+    ASSERT_FALSE(m_spDovidi->GetWalkImages().empty());
+    EXPECT_EQ(m_spDovidi->GetWalkImages()[0], -DelvorBoss::IMAGE_WALK_SIDE_CARRY);
+    m_pHarness->Step(1);
+    EXPECT_EQ(m_spDovidi->GetImage(), m_Pictures.Get("DOVIDI_WALK_SIDE_CARRY"));
+    EXPECT_EQ(m_spDovidi->GetHandSprite(0)->GetX(), 9.0f);
+    EXPECT_TRUE(m_spDovidi->GetHandSprite(0)->IsVisible());
+    m_spDovidi->ClearCurrentRoutine();
     m_spDovidi->ClearItems();
+    EXPECT_EQ(m_spDovidi->GetHandSprite(0), nullptr);
 }
 
 TEST_F(Carrier, WalksToTheTablesStartFromWhereSheStands) {
