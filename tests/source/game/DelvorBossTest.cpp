@@ -308,3 +308,21 @@ TEST_F(Boss, ItsConstantAnswers) {
     EXPECT_NE(m_spBoss->QueryInterface(ZQ2::iInputListener::rtti), nullptr);
     EXPECT_NE(m_spBoss->QueryInterface(ZQ2::iGuiMethod::rtti), nullptr);
 }
+
+TEST_F(Boss, AWalkEndingAtHomeEmptyHandedStartsTheIdleCycleAndElsewhereStopsIt) {
+    m_Pictures.Define("BOSS_PICTURE", 20, 50, 1);
+    m_spBoss->SetupCharacter("BOSS_PICTURE", 300.0f, 100.0f, 140);
+    m_spBoss->PutBossInHomePosition();
+    EXPECT_TRUE(m_spBoss->DoWalkFinished());
+    EXPECT_NE(m_spBoss->GetIdleModifier(), nullptr);
+    EXPECT_EQ(m_spBoss->GetState(), DelvorCharacter::STATE_HOME);
+
+    // Away from home it loses the cycle and heads home from where it stands.
+    m_spBoss->SetLocation(200.0f, 400.0f);
+    EXPECT_TRUE(m_spBoss->DoWalkFinished());
+    EXPECT_EQ(m_spBoss->GetIdleModifier(), nullptr);
+    EXPECT_EQ(m_spBoss->GetState(), DelvorCharacter::STATE_WALKING);
+    for (int i = 0; i < 600 && m_spBoss->GetState() == DelvorCharacter::STATE_WALKING; ++i)
+        m_pHarness->Step(1);
+    EXPECT_TRUE(m_spBoss->IsInHomePosition());
+}

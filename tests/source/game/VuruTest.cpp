@@ -8,6 +8,10 @@
 
 #include <memory>
 #include <set>
+#include <vector>
+
+#include "engine/modifier/ModifierContainer.h"
+#include "engine/sprite/AnimTree.h"
 
 #include "engine/sprite/GameTree.h"
 #include "source/game/DelvorHole.h"
@@ -305,4 +309,28 @@ TEST_F(Archaeologist, SheQueuesOtherHolesOnlyAndTakesNoneThatRefusesHer) {
     EXPECT_FALSE(m_spVuru->UseItem(m_spHole.Get()));
     EXPECT_EQ(m_spVuru->GetHole(), nullptr);
     EXPECT_EQ(m_spVuru->GetVuruState(), Vuru::VURU_IDLE);
+}
+
+TEST_F(Archaeologist, ThePhotographRaisesTheCameraFlashesOnceAndLowersIt) {
+    Start("");
+    ZQ2::SmartPtr<ZQ2::ModifierContainer> container(new ZQ2::ModifierContainer(std::string(), false));
+    ZQ2::AnimTree::LinkNodeUnder(m_pHarness->Level()->GetAnimContainer(), container.Get());
+    ZQ2::SmartPtr<ModifierVuruTakesPhoto> photo(new ModifierVuruTakesPhoto());
+    ZQ2::AnimTree::LinkNodeUnder(container.Get(), photo.Get(), m_spVuru.Get());
+    m_pHarness->Step(1);
+    EXPECT_EQ(m_spVuru->GetImage(), m_Pictures.Get("VURU_CAMERA"));
+    std::vector<int> frames;
+    int steps = 0;
+    for (; steps < 200 && !photo->IsDone(); ++steps) {
+        if (frames.empty() || frames.back() != m_spVuru->GetCurrentFrame())
+            frames.push_back(m_spVuru->GetCurrentFrame());
+        m_pHarness->Step(1);
+    }
+    EXPECT_TRUE(photo->IsDone());
+    EXPECT_EQ(frames, (std::vector<int>{0, 1, 0, 2, 3}));
+    EXPECT_EQ(Played("SOUND_VURU_PHOTOGRAPHS"), 1);
+    // 160 ms before, during and after the picture, then two frames of 50 ms.
+    EXPECT_GE(steps * gametest::FRAME_MS, 480 + 100 - 2 * gametest::FRAME_MS);
+    EXPECT_LE(steps * gametest::FRAME_MS, 480 + 100 + 3 * gametest::FRAME_MS);
+    container->SetObsolete(true);
 }
