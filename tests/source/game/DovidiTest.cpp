@@ -234,4 +234,6 @@ TEST_F(Carrier, SheQueuesEachHoleOnceAndOnlyHoles) {
     EXPECT_FALSE(m_spDovidi->CanAddHoleToStack(next.Get()));
     m_spDovidi->SetCurrentHole(nullptr);
     m_spDovidi->RemoveFromStack(0);
+    hole->CleanupHole();
+    next->CleanupHole();
 }
