@@ -307,6 +307,14 @@ public:
     void RemoveItemsOfTypeFromTable(int type);
     void RedisplayItemsWithUpgrades();
 
+    // ---- stand-ins for the tutorial and the end-of-day services the
+    // directed figures call, until their own work lands
+    int GetTutorialState() const { return -1; }
+    void ShowTutorial(int, bool) {}
+    void DoContextTutorialAction(int, ClickObject*) {}
+    bool TutorialChooseVuruRequests() { return false; }
+    void SendDovidiHomeAtGameEnd() {}
+
 private:
     void StartMusic();
     void ReadVariables(ZQ2::PropertyVector* vars);
