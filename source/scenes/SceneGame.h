@@ -246,6 +246,7 @@ public:
     void SetWorkerToDrag(DelvorWorker* worker);
     bool OnMouseMoved(const ZQ2::MouseMessageData& m) override;
     bool OnMouseMoved(float x, float y);
+    using SceneDelvor::OnMouseLeftUp;
     bool OnMouseLeftUp();
     bool DropWorkerOnHole(ClickObject* hole);
     // The pointing hand over a click object, else the arrow.
