@@ -40,6 +40,9 @@ public:
     const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>>& GetMasterList() const { return m_MasterList; }
     const std::vector<BoughtUpgrade>& GetBoughtUpgrades() const { return m_Bought; }
 
+    // Stand-in until the upgrade values land: no upgrade changes anything yet.
+    int GetCurrentUpgradeValue(int) const { return 0; }
+
 private:
     ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>> m_MasterList;
     std::vector<BoughtUpgrade> m_Bought;

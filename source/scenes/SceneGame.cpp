@@ -25,6 +25,8 @@
 #include "engine/sprite/Label.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "source/game/DelvorClock.h"
+#include "source/game/DelvorHole.h"
+#include "source/game/DelvorWorker.h"
 #include "source/main/DelvorMain.h"
 #include "source/main/DelvorPlayer.h"
 #include "source/main/DelvorScoreEntry.h"
@@ -95,6 +97,32 @@ void ReadBool(ZQ2::PropertyVector* vars, const char* key, bool& out) {
 }
 
 DelvorPlayer* Player() { return DelvorPlayer::GetCurrent(); }
+
+// Collected first: what f does may relink the workers.
+template <class F>
+void ForEachWorker(const ZQ2::GameNode* scene, F&& f) {
+    std::vector<ZQ2::SmartPtr<DelvorWorker>> workers;
+    for (ZQ2::GameNode* node = scene->GetFirstChild(); node; node = node->GetNextSibling())
+        if (auto* worker = ZQ2::DynamicCast<DelvorWorker>(node))
+            workers.emplace_back(worker);
+    for (auto& worker : workers)
+        f(worker.Get());
+}
+
+// Time-up: every worker stops what it does and walks to its waiting place.
+void WalkWorkersToWaitArea(SceneGame* level) {
+    ForEachWorker(level, [level](DelvorWorker* worker) {
+        if (worker->IsCharacterInWaitingArea() && worker->GetState() != 1)
+            return;
+        worker->ClearCurrentRoutine();
+        worker->ClearActivityModifer();
+        worker->ShowHypnoSpiral(false);
+        worker->SetCharacterImage(2);
+        if (DelvorHole* hole = worker->GetHole())
+            hole->RemoveWorker(worker);
+        level->SendDiggerHome(worker);
+    });
+}
 
 int DrawInclusive(int low, int high) {
     // An empty range gives its low end.
@@ -435,6 +463,8 @@ void SceneGame::DoStartStageAnimation() { MoveAllWorkersToWaitingArea(STATE_WORK
 void SceneGame::MoveAllWorkersToWaitingArea(int state) {
     if (state != -1)
         SetGameState(state);
+    if (state == -1)
+        WalkWorkersToWaitArea(this);
     // The workers arrive with their own issue; until then nobody walks and
     // the walk-in is complete at once.
     if (state == STATE_WORKERS_WALK_IN && m_iWorkerWalksFinished == 0)
@@ -753,4 +783,106 @@ void SceneGame::SaveHighScore() {
         scores->AddHighScoreTable("default", table);
     }
     table->AddScore(ZQ2::SmartPtr<ZQ2::HighScoreEntry>(new DelvorScoreEntry(player->GetTotalMoneyEarned(), text)));
+}
+
+// ---- site services (stand-ins until the level's own land)
+
+int SceneGame::GetCurrentTimestamp() const { return m_pClock ? m_pClock->GetElapsedTime() : 0; }
+
+int SceneGame::GetElapsedTime(int since) const { return m_pClock ? m_pClock->GetElapsedTime(since) : 0; }
+
+int SceneGame::GetImpatienceTime() const {
+    if (m_Vars.iTimeUntilImpatient != 0)
+        return m_Vars.iTimeUntilImpatient;
+    return ZQ2::BasicProperties::GetInteger("TIME_UNTIL_DIGGER_IMPATIENT");
+}
+
+int SceneGame::AddWorkerToWaitArea(DelvorWorker* worker) {
+    if (m_sWaitSlots.empty())
+        InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
+    const size_t index = m_sWaitSlots.find(worker->GetFreeSpotCharacter());
+    if (index == std::string::npos)
+        return -1;
+    m_sWaitSlots[index] = 'X';
+    worker->SetWaitAreaIndex(static_cast<int>(index));
+    return static_cast<int>(index);
+}
+
+void SceneGame::FreeDiggerFromWaitArea(int index, char letter) {
+    if (index >= 0 && static_cast<size_t>(index) < m_sWaitSlots.size())
+        m_sWaitSlots[static_cast<size_t>(index)] = letter;
+}
+
+void SceneGame::GetWaitArea(int& x, int& y, int& width) const {
+    x = ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_X");
+    y = ZQ2::BasicProperties::GetInteger("DIGGER_WAITAREA_Y");
+    width = ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_WIDTH");
+}
+
+void SceneGame::GetWaitAreaCoordinates(int index, int& x, int& y) const {
+    const int diggers = m_Vars.iDiggersMale + m_Vars.iDiggersFemale;
+    const int pickers = m_Vars.iPickers;
+    const int d = ZQ2::BasicProperties::GetInteger("DIGGER_WAITAREA_DELTA_X");
+    const int p = ZQ2::BasicProperties::GetInteger("PICKER_WAITAREA_DELTA_X");
+    const int b = ZQ2::BasicProperties::GetInteger("BETWEEN_PICKER_DIGGER_WAITAREA_DELTA_X");
+    int width = diggers * d;
+    if (pickers > 0)
+        width += (pickers - 1) * p + b;
+    const int start = ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_X") +
+                      (ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_WIDTH") - width) / 2;
+    const int offset = index < diggers ? index * d : (diggers - 1) * d + (index - diggers) * p + b;
+    x = width + start - offset;
+    y = ZQ2::BasicProperties::GetInteger("DIGGER_WAITAREA_Y");
+}
+
+void SceneGame::MoveWorkerToWaitingArea(DelvorWorker* worker) {
+    if (!worker || (!worker->GetHole() && !worker->IsCharacterInHoldingArea()))
+        return;
+    SendDiggerHome(worker);
+}
+
+void SceneGame::SendDiggerHome(DelvorWorker* worker) {
+    if (!worker)
+        return;
+    if (worker->GetActivity() != 16)
+        worker->SetActivity(15);
+    int index = worker->GetWaitAreaIndex();
+    if (index < 0)
+        index = AddWorkerToWaitArea(worker);
+    if (index < 0)
+        return;
+    int x = 0;
+    int y = 0;
+    GetWaitAreaCoordinates(index, x, y);
+    worker->WalkToSpot(x, y + static_cast<int>(worker->GetHeight()), 1, 0, -1, -1);
+}
+
+int SceneGame::GetNumWorkers(int kind) const {
+    int count = 0;
+    ForEachWorker(this, [&count, kind](DelvorWorker* worker) {
+        const bool digger = worker->GetFreeSpotCharacter() == 'O';
+        const bool counts = kind == 1   ? digger && worker->GetGender() == 1
+                            : kind == 2 ? digger && worker->GetGender() != 1
+                            : kind == 3 ? digger
+                            : kind == 4 ? !digger
+                                        : true;
+        count += counts ? 1 : 0;
+    });
+    return count;
+}
+
+bool SceneGame::IsHoleThatNeedsWorker(DelvorWorker* worker) const {
+    bool needed = false;
+    for (ZQ2::GameNode* node = GetFirstChild(); node; node = node->GetNextSibling())
+        if (auto* hole = ZQ2::DynamicCast<DelvorHole>(node))
+            needed = needed || hole->CanAddWorker(worker);
+    return needed;
+}
+
+bool SceneGame::AreAllWorkersInWaitArea() const {
+    bool all = true;
+    ForEachWorker(this, [&all](DelvorWorker* worker) {
+        all = all && worker->IsCharacterInWaitingArea() && worker->GetState() != 1;
+    });
+    return all;
 }

@@ -18,6 +18,8 @@ class Label;
 class PropertyVector;
 }  // namespace ZQ2
 class DelvorClock;
+class DelvorHole;
+class DelvorWorker;
 
 class SceneGame : public SceneDelvor, public ZQ2::iMessageListener {
 public:
@@ -199,6 +201,29 @@ public:
     static int GetTotalMoneyEarned();
     void SaveGameResults();
     void SaveHighScore();
+
+    // ---- site services the workers call. Stand-ins until the level's own
+    // services land: the waiting area, sending home, the mood clock.
+    int GetCurrentTimestamp() const;
+    int GetElapsedTime(int since) const;
+    int GetImpatienceTime() const;
+    bool ShouldSendDiggerHome(DelvorHole* hole) const {
+        return hole && (m_iGameState == STATE_TIME_UP || m_iGameState == STATE_WINDING_DOWN);
+    }
+    bool TutorialShouldPreventHunger(DelvorWorker*) const { return false; }
+    void DoIntroTutorialAction(DelvorWorker*) {}
+    void DoContextTutorialAction(int, ClickObject*) {}
+    bool IsVuvivedodAtHole(DelvorHole*) const { return false; }
+    int GetDovidiTwoItems() const { return m_iDovidiTwoItems; }
+    int AddWorkerToWaitArea(DelvorWorker* worker);
+    void FreeDiggerFromWaitArea(int index, char letter);
+    void GetWaitArea(int& x, int& y, int& width) const;
+    void GetWaitAreaCoordinates(int index, int& x, int& y) const;
+    void MoveWorkerToWaitingArea(DelvorWorker* worker);
+    void SendDiggerHome(DelvorWorker* worker);
+    int GetNumWorkers(int kind) const;
+    bool IsHoleThatNeedsWorker(DelvorWorker* worker) const;
+    bool AreAllWorkersInWaitArea() const;
 
 private:
     void StartMusic();

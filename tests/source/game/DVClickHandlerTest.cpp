@@ -122,10 +122,10 @@ TEST_F(Routing, WhoIsSelected) {
     Router().DetermineOperator(m_spHoleB.Get());
     EXPECT_EQ(Router().GetOperator(), m_spDovidi.Get());
     // A worker away from home cannot be selected; at home it is, and stays.
-    m_spDigger->SetInHomePosition(false);
+    m_spDigger->SetLocation(500.0f, 300.0f);
     EXPECT_TRUE(Router().ProcessClick(m_spDigger.Get()));
     EXPECT_EQ(Router().GetOperator(), m_spDovidi.Get());
-    m_spDigger->SetInHomePosition(true);
+    m_spDigger->SetLocation(0.0f, 0.0f);  // the waiting area when no constant places it
     // Clicking the selected digger itself does nothing.
     EXPECT_FALSE(Router().ProcessClick(m_spDigger.Get()));
     EXPECT_EQ(Router().GetOperator(), m_spDigger.Get());
