@@ -154,14 +154,19 @@ ZQ2::ModifierContainer* ClickObject::CreateIdleModifier() {
     SceneGame* level = Level();
     if (!level || !level->GetAnimContainer())
         return nullptr;
+    // Held: ending a routine of the object's own can empty the container and
+    // free it before the object lets it go.
     m_pIdleModifier = new ZQ2::ModifierContainer(std::string(), true);
+    m_pIdleModifier->AddRef();
     ZQ2::AnimTree::LinkNodeUnder(level->GetAnimContainer(), m_pIdleModifier);
     return m_pIdleModifier;
 }
 
 void ClickObject::ClearIdleModifier() {
-    if (m_pIdleModifier)
-        m_pIdleModifier->SetObsolete(true);
+    if (!m_pIdleModifier)
+        return;
+    m_pIdleModifier->SetObsolete(true);
+    m_pIdleModifier->Release();
     m_pIdleModifier = nullptr;
 }
 
