@@ -787,6 +787,23 @@ void SceneGame::SaveHighScore() {
 
 // ---- site services (stand-ins until the level's own land)
 
+namespace {
+
+// A waiting place for the worker (its own when it has one) and the walk there.
+void WalkToWaitArea(SceneGame* level, DelvorWorker* worker) {
+    int index = worker->GetWaitAreaIndex();
+    if (index < 0)
+        index = level->AddWorkerToWaitArea(worker);
+    if (index < 0)
+        return;
+    int x = 0;
+    int y = 0;
+    level->GetWaitAreaCoordinates(index, x, y);
+    worker->WalkToSpot(x, y + static_cast<int>(worker->GetHeight()), 1, 0, -1, -1);
+}
+
+}  // namespace
+
 int SceneGame::GetCurrentTimestamp() const { return m_pClock ? m_pClock->GetElapsedTime() : 0; }
 
 int SceneGame::GetElapsedTime(int since) const { return m_pClock ? m_pClock->GetElapsedTime(since) : 0; }
@@ -838,23 +855,14 @@ void SceneGame::GetWaitAreaCoordinates(int index, int& x, int& y) const {
 void SceneGame::MoveWorkerToWaitingArea(DelvorWorker* worker) {
     if (!worker || (!worker->GetHole() && !worker->IsCharacterInHoldingArea()))
         return;
-    SendDiggerHome(worker);
+    WalkToWaitArea(this, worker);
 }
 
 void SceneGame::SendDiggerHome(DelvorWorker* worker) {
     if (!worker)
         return;
-    if (worker->GetActivity() != 16)
-        worker->SetActivity(15);
-    int index = worker->GetWaitAreaIndex();
-    if (index < 0)
-        index = AddWorkerToWaitArea(worker);
-    if (index < 0)
-        return;
-    int x = 0;
-    int y = 0;
-    GetWaitAreaCoordinates(index, x, y);
-    worker->WalkToSpot(x, y + static_cast<int>(worker->GetHeight()), 1, 0, -1, -1);
+    worker->SetActivity(15);
+    WalkToWaitArea(this, worker);
 }
 
 int SceneGame::GetNumWorkers(int kind) const {

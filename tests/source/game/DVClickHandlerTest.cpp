@@ -125,7 +125,7 @@ TEST_F(Routing, WhoIsSelected) {
     m_spDigger->SetLocation(500.0f, 300.0f);
     EXPECT_TRUE(Router().ProcessClick(m_spDigger.Get()));
     EXPECT_EQ(Router().GetOperator(), m_spDovidi.Get());
-    m_spDigger->SetLocation(0.0f, 0.0f);  // the waiting area when no constant places it
+    m_spDigger->SetLocation(120.0f, 500.0f);  // in the waiting area
     // Clicking the selected digger itself does nothing.
     EXPECT_FALSE(Router().ProcessClick(m_spDigger.Get()));
     EXPECT_EQ(Router().GetOperator(), m_spDigger.Get());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/sprite/GameTree.h"
+#include "engine/sprite/ResourceLookup.h"
 #include "source/game/DVPathFinder.h"
 #include "source/game/DelvorDigger.h"
 #include "source/game/DelvorHole.h"
@@ -24,14 +25,26 @@ using gametest::LevelHarness;
 using gametest::SoundLog;
 using gametest::Var;
 
+// The pictures asked for, as "section/name"; none is found.
+struct PictureLog {
+    static inline std::vector<std::string> asked;
+    static ZQ2::Image* Get(const std::string& name, const std::string& section, const std::string*) {
+        asked.push_back(section + "/" + name);
+        return nullptr;
+    }
+};
+
 class WorkerSite : public ::testing::Test {
 protected:
     void SetUp() override {
         if (savefolder::Fresh().empty())
             GTEST_SKIP() << "the save folder was fixed before this test could redirect it";
+        ZQ2::ResourceLookup::SetImageSource(&PictureLog::Get);
         Start(Vars());
     }
     void TearDown() override {
+        ZQ2::ResourceLookup::SetImageSource(nullptr);
+        PictureLog::asked.clear();
         for (auto& worker : m_Workers)
             worker->Cleanup();
         m_Workers.clear();
@@ -59,6 +72,7 @@ protected:
         const int index = Level()->AddWorkerToWaitArea(worker);
         EXPECT_GE(index, 0);
         worker->SnapWorkerBackToWaitArea();
+        worker->ShowShovel();
         EXPECT_TRUE(worker->IsCharacterInWaitingArea());
         return worker;
     }
