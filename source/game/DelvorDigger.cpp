@@ -136,7 +136,7 @@ int DelvorDigger::GetWorkerDizzySpeed() const {
 int DelvorDigger::GetWaitAreaY() const { return Constant("DIGGER_WAITAREA_Y"); }
 
 bool DelvorDigger::WorkerNeededAtHole(DelvorHole* hole) const {
-    return hole && hole->CanWorkOnHole() && hole->IsCurrentHoleLayerDirt();
+    return hole && hole->CanBeWorked() && hole->IsCurrentHoleLayerDirt();
 }
 
 bool DelvorDigger::ShouldVuruRespond() const { return GetHole() && GetHole()->ShouldVuruRespond(); }

@@ -53,7 +53,7 @@ public:
     static void DoDigFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
     static void DoCelebrateFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
 
-    int GetColorType() const { return m_iColor; }
+    int GetColourType() const { return m_iColor; }
     ZQ2::Sprite* GetShovel() const { return m_pShovel; }
     ZQ2::Modifier* GetDigRoutine() const { return m_pDigRoutine; }
     float GetHungerChance() const { return m_fHungerChance; }

@@ -97,7 +97,7 @@ int DelvorPicker::GetWorkerDizzySpeed() const {
 int DelvorPicker::GetWaitAreaY() const { return Constant("PICKER_WAITAREA_Y"); }
 
 bool DelvorPicker::WorkerNeededAtHole(DelvorHole* hole) const {
-    return hole && hole->CanWorkOnHole() && hole->IsCurrentHoleLayerRock();
+    return hole && hole->CanBeWorked() && hole->IsCurrentHoleLayerRock();
 }
 
 bool DelvorPicker::ShouldVuruRespond() const { return GetHole() && GetHole()->ShouldVuruRespond(); }

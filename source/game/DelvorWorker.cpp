@@ -66,8 +66,6 @@ DelvorWorker::~DelvorWorker() {
         m_pActivityModifier->SetObsolete(true);
         m_pActivityModifier->Release();
     }
-    if (m_pHole)
-        m_pHole->Release();
 }
 
 ZQ2::BaseObject* DelvorWorker::OnData(ZQ2::AbstractProperty* node) { return new DelvorWorker(node); }
@@ -87,11 +85,11 @@ int DelvorWorker::CurrentUpgradeValue(int type) {
 
 bool DelvorWorker::IsMirrored() const { return IsFlipImageHorizontal(); }
 
-void DelvorWorker::SetFlipFromHole() { SetFlipImageHorizontal(m_pHole && m_pHole->ShouldFlipWorker(this)); }
+void DelvorWorker::SetFlipFromHole() { SetFlipImageHorizontal(GetHole() && GetHole()->ShouldFlipWorker(this)); }
 
 bool DelvorWorker::IsDragged() const {
     SceneGame* level = Level();
-    return level && level->GetClickHandler().GetWorkerToDrag() == this;
+    return level && level->GetWorkerToDrag() == this;
 }
 
 ZQ2::ModifierContainer* DelvorWorker::NewRootContainer() {
@@ -131,23 +129,16 @@ int DelvorWorker::RestoreImageCode(int workingActivity) const {
         code = IMAGE_DIZZY;
     else if (m_iActivity == ACTIVITY_HYPNOTIZED)
         code = IMAGE_HYPNOTIZED;
-    return m_pHole && m_pHole->ShouldFlipWorker(const_cast<DelvorWorker*>(this)) ? -code : code;
+    return GetHole() && GetHole()->ShouldFlipWorker(const_cast<DelvorWorker*>(this)) ? -code : code;
 }
 
-void DelvorWorker::SetHole(DelvorHole* hole) {
-    if (hole == m_pHole)
-        return;
-    if (hole)
-        hole->AddRef();
-    DelvorHole* old = m_pHole;
-    m_pHole = hole;
-    if (old)
-        old->Release();
-}
+void DelvorWorker::SetHole(DelvorHole* hole) { SetCurrentHole(hole); }
+
+DelvorHole* DelvorWorker::GetHole() const { return ZQ2::DynamicCast<DelvorHole>(GetCurrentHole()); }
 
 void DelvorWorker::Cleanup() {
-    if (m_pHole)
-        m_pHole->CleanupWorker(this);
+    if (GetHole())
+        GetHole()->CleanupWorker(this);
 }
 
 // ---- activity
@@ -193,7 +184,7 @@ void DelvorWorker::DoActivityAnimation(bool on) {
         SetCharacterImage(IMAGE_RESTORE);
         return;
     }
-    const bool flip = m_pHole && m_pHole->ShouldFlipWorker(this);
+    const bool flip = GetHole() && GetHole()->ShouldFlipWorker(this);
     SetCharacterImage(flip ? -IMAGE_ACTIVITY : IMAGE_ACTIVITY);
     if (ZQ2::Modifier* container = CreateActivityModifer())
         ZQ2::AnimTree::LinkNodeUnder(
@@ -203,18 +194,18 @@ void DelvorWorker::DoActivityAnimation(bool on) {
 // ---- request balloon and requests
 
 void DelvorWorker::SetupRequestBalloon() {
-    if (m_pHole)
-        m_pHole->SetupRequestBalloon();
+    if (GetHole())
+        GetHole()->SetupRequestBalloon();
 }
 
 void DelvorWorker::ShowRequestBalloon(bool show) {
-    if (m_pHole)
-        m_pHole->ShowRequestBalloon(show);
+    if (GetHole())
+        GetHole()->ShowRequestBalloon(show);
 }
 
 bool DelvorWorker::ShouldShowReqBalloon() const {
     SceneGame* level = Level();
-    if (level && level->IsVuvivedodAtHole(m_pHole))
+    if (level && level->IsVuvivedodAtHole(GetHole()))
         return false;
     return IsOneOf(m_iActivity, {ACTIVITY_FREE, ACTIVITY_DIGGING, ACTIVITY_ASKING, ACTIVITY_DIZZY, ACTIVITY_HYPNOTIZED});
 }
@@ -273,7 +264,7 @@ bool DelvorWorker::ShouldWorkUpHunger() const {
         return level && level->IsGameRunning() && (!level->IsTimerExpired() || m_iRequest > 7);
     }
     if (m_iActivity == ACTIVITY_ASKING)
-        return m_iRequest >= REQUEST_FOOD && m_pHole;
+        return m_iRequest >= REQUEST_FOOD && GetHole();
     return false;
 }
 
@@ -326,9 +317,9 @@ void DelvorWorker::AskForNeed(int remainder) {
 }
 
 void DelvorWorker::MakeOtherWorkerHungryIfPossible() {
-    if (!m_pHole || m_pHole->GetNumWorkers() == 1)
+    if (!GetHole() || GetHole()->GetNumWorkers() == 1)
         return;
-    DelvorWorker* other = m_pHole->GetOtherWorker(this);
+    DelvorWorker* other = GetHole()->GetOtherWorker(this);
     if (!other)
         return;
     if (other->m_iNeedTimer < Constant("DIGGER_MIN_FORCE_HUNGER_THRESHOLD") && other->ShouldWorkUpHunger() &&
@@ -337,7 +328,7 @@ void DelvorWorker::MakeOtherWorkerHungryIfPossible() {
 }
 
 void DelvorWorker::SetupHungerState() {
-    if (!m_pHole)
+    if (!GetHole())
         return;
     if (m_iActivity == ACTIVITY_DIZZY) {
         Dizzy(IMAGE_DIZZY);
@@ -373,9 +364,9 @@ void DelvorWorker::Eat() {
     }
     if (level)
         level->DoIntroTutorialAction(nullptr);
-    if (m_pHole) {
+    if (GetHole()) {
         AdjustCharacterPosition(0.0f, 0.0f);
-        DelvorWorker* other = m_pHole->GetOtherWorker(this);
+        DelvorWorker* other = GetHole()->GetOtherWorker(this);
         if (other && other->GetActivity() == 13)
             other->SetActivity(ACTIVITY_STOPPED);
     }
@@ -396,7 +387,7 @@ void DelvorWorker::OnEatFinished() {
         return;
     if (SendHomeIfDayOver())
         return;
-    if (!m_pHole) {
+    if (!GetHole()) {
         SetCharacterImage(IMAGE_STANDING);
         return;
     }
@@ -409,7 +400,7 @@ void DelvorWorker::OnEatFinished() {
 void DelvorWorker::Dizzy(int imageCode) {
     RemoveAllAnimTreeModifiers();
     SetCharacterImage(Mirrored(imageCode));
-    if (m_pHole)
+    if (GetHole())
         AdjustCharacterPosition(0.0f, 0.0f);
     const int frameMs = imageCode == IMAGE_HYPNOTIZED ? m_iHypnoFrameMs : m_iDizzyFrameMs;
     if (ZQ2::ModifierContainer* container = NewRootContainer())
@@ -418,7 +409,7 @@ void DelvorWorker::Dizzy(int imageCode) {
 }
 
 bool DelvorWorker::CanBeHypnotized() const {
-    return m_pHole && !IsOneOf(m_iActivity, {ACTIVITY_DIZZY, ACTIVITY_HYPNOTIZED, ACTIVITY_CELEBRATING, 12}) &&
+    return GetHole() && !IsOneOf(m_iActivity, {ACTIVITY_DIZZY, ACTIVITY_HYPNOTIZED, ACTIVITY_CELEBRATING, 12}) &&
            m_iActivity < ACTIVITY_SENT_HOME;
 }
 
@@ -427,9 +418,9 @@ void DelvorWorker::Hypnotize() {
     ClearCurrentRoutine();
     SetActivity(ACTIVITY_HYPNOTIZED);
     PlayDelvorSound("SOUND_DIGGER_ASK");
-    if (m_pHole) {
-        m_pHole->CheckIfVuvivedodStopsWork();
-        m_pHole->SetupRequestBalloon();
+    if (GetHole()) {
+        GetHole()->CheckIfVuvivedodStopsWork();
+        GetHole()->SetupRequestBalloon();
     }
     ShowHypnoSpiral(true);
     Dizzy(IMAGE_HYPNOTIZED);
@@ -472,7 +463,7 @@ void DelvorWorker::DoHypnoAnimation(bool on) {
 void DelvorWorker::Unhypnotize() {
     const bool affected = m_iActivity == ACTIVITY_DIZZY || m_iActivity == ACTIVITY_HYPNOTIZED;
     int pending = m_iSubRequest;
-    if (affected && m_pHole && m_pHole->IsCurrentHoleLayerAnArtifact())
+    if (affected && GetHole() && GetHole()->IsCurrentHoleLayerAnArtifact())
         pending = SUB_NONE;
     SceneGame* level = Level();
     if (level && affected) {
@@ -496,7 +487,7 @@ void DelvorWorker::Unhypnotize() {
     EndActivityRoutine();
     if (SendHomeIfDayOver())
         return;
-    if (!m_pHole) {
+    if (!GetHole()) {
         SetCharacterImage(IMAGE_STANDING);
         return;
     }
@@ -544,9 +535,9 @@ void DelvorWorker::GetIdleTime(int& min, int& max) const {
 
 void DelvorWorker::Walk(DVNode* route, ClickObject* target) {
     if (auto* hole = ZQ2::DynamicCast<DelvorHole>(target)) {
-        if (m_pHole && m_pHole != hole)
-            m_pHole->RemoveWorker(this);
-        if (m_pHole != hole)
+        if (GetHole() && GetHole() != hole)
+            GetHole()->RemoveWorker(this);
+        if (GetHole() != hole)
             hole->AddWorker(this);
         ClearWaitAreaIndex();
         SetActivity(ACTIVITY_WALKING_TO_HOLE);
@@ -568,9 +559,9 @@ bool DelvorWorker::DoWalkFinished() {
     m_bAway = !IsCharacterInWaitingArea();
     if (m_bAway && level)
         level->DoIntroTutorialAction(this);
-    if (level && level->ShouldSendDiggerHome(m_pHole)) {
+    if (level && level->ShouldSendDiggerHome(GetHole())) {
         if (!IsCharacterInWaitingArea())
-            m_pHole->SendDiggersHome();
+            GetHole()->SendDiggersHome();
         return true;
     }
     const bool home = IsInHomeArea();
@@ -594,18 +585,18 @@ bool DelvorWorker::DoWalkFinished() {
         return true;
     }
     SetActivity(ACTIVITY_FREE);
-    if (!m_pHole) {
+    if (!GetHole()) {
         SetCharacterImage(IMAGE_NEUTRAL);
         return true;
     }
     if (!previouslyAway && level) {
         level->AddPointsByType(kScorePlacement, m_bPlacedImpatient, this);
         if (IsColorMatch())
-            level->AddPointsByType(kScoreColorMatch, false, m_pHole);
+            level->AddPointsByType(kScoreColorMatch, false, GetHole());
     }
     m_bPlacedImpatient = false;
     const bool timeLeft = level && (!level->IsTimerExpired() || level->GetGameState() == SceneGame::STATE_TIME_UP);
-    ZQ2::SmartPtr<DelvorHole> hole(m_pHole);
+    ZQ2::SmartPtr<DelvorHole> hole(GetHole());
     Work(CanWorkOnHole() && timeLeft);
     hole->DisplayHole();
     return true;
@@ -617,8 +608,8 @@ bool DelvorWorker::SendHomeIfDayOver() {
         return false;
     if (IsCharacterInWaitingArea())
         return false;
-    if (m_pHole)
-        m_pHole->SendDiggersHome();
+    if (GetHole())
+        GetHole()->SendDiggersHome();
     else
         level->SendDiggerHome(this);
     return true;
@@ -733,20 +724,20 @@ bool DelvorWorker::HasRolloverHighlight() const {
 }
 
 void DelvorWorker::GetActionDirection(int& dx, int& dy) {
-    dx = m_pHole ? 0 : 1;
-    dy = m_pHole ? -1 : 0;
+    dx = GetHole() ? 0 : 1;
+    dy = GetHole() ? -1 : 0;
 }
 
 bool DelvorWorker::OnMouseLeftDown(const ZQ2::MouseMessageData& m) {
     SceneGame* level = Level();
     if (!level || level->IsGamePaused() || !IsInHomePosition() || level->GetGameState() > SceneGame::STATE_RUNNING)
         return false;
-    ClickObject* villain = level->GetClickHandler().GetVillain();
+    ClickObject* villain = level->GetVuvivedod();
     if (villain && villain->Sprite::IsInside(m.GetX(), m.GetY()))
         return false;
     if (!Sprite::IsInside(m.GetX(), m.GetY()))
         return false;
-    level->GetClickHandler().SetWorkerToDrag(this);
+    level->SetWorkerToDrag(this);
     return true;
 }
 

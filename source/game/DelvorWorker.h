@@ -117,9 +117,15 @@ public:
     void ResetMood();
     int GetNeedTimer() const { return m_iNeedTimer; }
     bool IsNextNeedFood() const { return m_bNextNeedFood; }
-    bool WasPlacedWhileImpatient() const { return m_bPlacedImpatient; }
+    bool IsPlacedWhileImpatient() const { return m_bPlacedImpatient; }
+    void SetPlacedWhileImpatient(bool impatient) { m_bPlacedImpatient = impatient; }
+    // Set on two diggers of opposite gender at the start of the day; placed
+    // together at one hole they earn the love match.
+    bool HasLoveFlag() const { return m_bLove; }
+    void SetLoveFlag(bool love) { m_bLove = love; }
 
-    DelvorHole* GetHole() const { return m_pHole; }
+    // The hole the worker is assigned to, held by the figure's current hole.
+    DelvorHole* GetHole() const;
     void SetHole(DelvorHole* hole);
     void Cleanup();
     int GetActivity() const { return m_iActivity; }
@@ -189,7 +195,6 @@ private:
     void AskForNeed(int remainder);
     void SetFlipFromHole();
 
-    DelvorHole* m_pHole = nullptr;  // one reference held
     int m_iActivity = ACTIVITY_FREE;
     int m_iRequest = REQUEST_NONE;
     int m_iSubRequest = SUB_NONE;
@@ -200,6 +205,7 @@ private:
     bool m_bAway = false;
     int m_iMoodTimestamp = 0;
     bool m_bPlacedImpatient = false;
+    bool m_bLove = false;
     int m_iWaitAreaIndex = -1;
     ZQ2::Modifier* m_pHypnoModifier = nullptr;     // one reference held
     ZQ2::Modifier* m_pActivityModifier = nullptr;  // one reference held

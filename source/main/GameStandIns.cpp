@@ -7,11 +7,7 @@ namespace {
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
     {"DelvorBoss", "DelvorBoss"},
-    {"DelvorReqBalloon", "DelvorReqBalloon"},
-    {"DelvorHole", "DelvorHole"},
     {"DelvorItem", "DelvorItem"},
-    {"Dovidi", "Dovidi"},
-    {"Vuru", "Vuru"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
     {"DelvorGenerator", "DelvorGenerator"},
@@ -21,7 +17,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneAncientMap", "SceneAncientMap"},
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
-    {"DelvorMeter", "DelvorMeter"},
     {"DialogMiniGame", "DialogMiniGame"},
     {"DialogUpgrade", "DialogUpgrade"},
 };

@@ -28,6 +28,23 @@ void DVUpgradeHandler::RemoveAllBoughtUpgrades(bool keepCheats) {
                    m_Bought.end());
 }
 
+int DVUpgradeHandler::GetTopUpgradeOfType(int type) const {
+    int level = 0;
+    for (const BoughtUpgrade& bought : m_Bought) {
+        if (bought.bUsed)
+            continue;
+        const auto same = [&bought](const SmartPtr<DelvorUpgrade>& u) { return u && u->GetID() == bought.sUpgradeID; };
+        const auto it = std::find_if(m_MasterList.begin(), m_MasterList.end(), same);
+        if (it == m_MasterList.end() || (*it)->GetType() != type)
+            continue;
+        if (bought.sUpgradeID.find('1') != std::string::npos && level == 0)
+            level = 1;
+        else if (bought.sUpgradeID.find('2') != std::string::npos)
+            level = 2;
+    }
+    return level;
+}
+
 void DVUpgradeHandler::SaveUpgrades(PropertyStore& store) {
     DelvorPlayer* player = DelvorPlayer::GetCurrent();
     for (size_t i = 0; i < m_Bought.size(); ++i) {

@@ -39,9 +39,15 @@ public:
 
     const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>>& GetMasterList() const { return m_MasterList; }
     const std::vector<BoughtUpgrade>& GetBoughtUpgrades() const { return m_Bought; }
+    // 0, 1 or 2: the level of the best owned, unused upgrade of that type,
+    // told by the digits of its identifier.
+    int GetTopUpgradeOfType(int type) const;
 
-    // Stand-in until the upgrade values land: no upgrade changes anything yet.
+    // The effects of owned upgrades are not counted yet: every value is 0.
     int GetCurrentUpgradeValue(int) const { return 0; }
+    int GetNumHourGlasses() const { return GetCurrentUpgradeValue(13) / 30000; }
+    bool IsHourGlass() const { return GetCurrentUpgradeValue(13) > 0; }
+    int UseHourglass() { return 0; }
 
 private:
     ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>> m_MasterList;

@@ -1,7 +1,7 @@
 #pragma once
 // An upgrade definition of the upgrade list, built by class name from its
 // node. A stand-in until the level scene is built: it keeps only its id (the
-// node's name).
+// node's name) and its type number.
 #include <string>
 
 #include "engine/core/BaseObject.h"
@@ -18,7 +18,10 @@ public:
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
 
     const std::string& GetID() const { return m_sID; }
+    int GetType() const { return m_iType; }
+    void SetType(int type) { m_iType = type; }
 
 private:
     std::string m_sID;
+    int m_iType = 0;
 };

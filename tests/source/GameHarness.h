@@ -21,15 +21,11 @@ namespace gametest {
 
 constexpr int FRAME_MS = 16;
 
-// DelvorWorker, DelvorDigger, DelvorPicker: the waiting area, needs that
-// come on a fixed schedule (ranges of 1 and below draw nothing), strokes of
+// DelvorWorker, DelvorDigger, DelvorPicker: needs that come on a fixed schedule (ranges of 1 and below draw nothing), strokes of
 // ten frames.
 inline std::string WorkerConstantsXml() {
     std::string xml;
     const std::pair<const char*, int> values[] = {
-        {"WORKER_WAITAREA_X", 100}, {"WORKER_WAITAREA_WIDTH", 400}, {"DIGGER_WAITAREA_Y", 500},
-        {"PICKER_WAITAREA_Y", 500}, {"DIGGER_WAITAREA_DELTA_X", 40}, {"PICKER_WAITAREA_DELTA_X", 40},
-        {"BETWEEN_PICKER_DIGGER_WAITAREA_DELTA_X", 60}, {"DIGGER_HOLDAREA_X", 780},
         {"DIGGER_MALE_WALKSPEED", 400}, {"DIGGER_FEMALE_WALKSPEED", 400}, {"PICKER_WALKSPEED", 400},
         {"DIGGER_MALE_DIG_FRAMESPEED", 160}, {"DIGGER_FEMALE_DIG_FRAMESPEED", 160}, {"PICKER_PICK_FRAMESPEED", 160},
         {"DIGGER_MALE_ACTIVITY_FRAMESPEED", 100}, {"DIGGER_FEMALE_ACTIVITY_FRAMESPEED", 100},
@@ -44,7 +40,7 @@ inline std::string WorkerConstantsXml() {
         {"DIGGER_MALE_HUNGER_DIZZY", 2000}, {"DIGGER_MALE_THIRST_DIZZY", 2000}, {"DIGGER_FEMALE_HUNGER_DIZZY", 2000},
         {"DIGGER_FEMALE_THIRST_DIZZY", 2000}, {"PICKER_HUNGER_DIZZY", 2000}, {"PICKER_THIRST_DIZZY", 2000},
         {"NUM_PICKER_TYPES", 3}, {"TIME_DIGGER_WORK_BREAK", 500}, {"WORKER_MIN_HUNGER_AFTER_PLACEMENT", 3000},
-        {"DIGGER_MIN_FORCE_HUNGER_THRESHOLD", 1000}, {"TIME_UNTIL_DIGGER_IMPATIENT", 5000},
+        {"DIGGER_MIN_FORCE_HUNGER_THRESHOLD", 1000},
         {"SCORE_MATCH_DIGGER_COLOR", 15}, {"SCORE_PENALTY_COOKIE_GIVES_FOOD", -4},
         {"TIME_IDLE_ANIMATION_MIN", 1000}, {"TIME_IDLE_ANIMATION_MAX", 2000}, {"TIME_BLINK_ANIMATION_MIN", 1000},
         {"TIME_BLINK_ANIMATION_MAX", 2000}, {"TIME_PANIC_ANIMATION_MIN", 500}, {"TIME_PANIC_ANIMATION_MAX", 1000},
@@ -77,6 +73,21 @@ inline std::string LevelConstantsXml() {
            "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX\" value=\"80\"/>"
            "<Integer id=\"NUM_ARTIFACTS_GREECE\" value=\"30\"/>"
            "<Integer id=\"BOSS_START_STAGE_WALKSPEED\" value=\"250\"/>"
+           "<Integer id=\"WORKER_WAITAREA_X\" value=\"100\"/>"
+           "<Integer id=\"WORKER_WAITAREA_WIDTH\" value=\"400\"/>"
+           "<Integer id=\"DIGGER_WAITAREA_Y\" value=\"500\"/>"
+           "<Integer id=\"PICKER_WAITAREA_Y\" value=\"500\"/>"
+           "<Integer id=\"DIGGER_WAITAREA_DELTA_X\" value=\"40\"/>"
+           "<Integer id=\"PICKER_WAITAREA_DELTA_X\" value=\"30\"/>"
+           "<Integer id=\"BETWEEN_PICKER_DIGGER_WAITAREA_DELTA_X\" value=\"50\"/>"
+           "<Integer id=\"DIGGER_HOLDAREA_X\" value=\"-20\"/>"
+           "<Integer id=\"SCORE_DIGGER_LOVE_MATCH\" value=\"25\"/>"
+           "<Boolean id=\"CRUSH_MATCHING\" value=\"true\"/>"
+           "<Integer id=\"TIME_UNTIL_DIGGER_IMPATIENT\" value=\"9000\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_STEALITEM\" value=\"5\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_STEALARTIFACT\" value=\"5\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_HYPNOTIZE\" value=\"0\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_MASSHYPNOTIZE\" value=\"0\"/>"
            "<String id=\"TEXT_GOAL\" value=\"Goal: %d\"/>"
            "<String id=\"TEXT_EXPERT\" value=\"Expert: %d\"/>"
            "<String id=\"TEXT_EARNED\" value=\"Earned: %d\"/>"
@@ -86,8 +97,10 @@ inline std::string LevelConstantsXml() {
            "<String id=\"TEXT_SCORE_PLACE_DIGGER\" value=\"Digger placed\"/>" + WorkerConstantsXml();
 }
 
-// A level scene node with the given `variables` body (no vector when empty).
-inline std::string LevelXml(const std::string& name, const std::string& variables, bool withVector = true) {
+// A level scene node with the given `variables` body (no vector when empty)
+// and further scene components after the standard ones.
+inline std::string LevelXml(const std::string& name, const std::string& variables, bool withVector = true,
+                            const std::string& components = std::string()) {
     std::string xml = "<Node id=\"scenes\"><SceneGame id=\"" + name + "\" width=\"800\" height=\"600\">";
     if (withVector)
         xml += "<Vector id=\"variables\">" + variables + "</Vector>";
@@ -101,8 +114,8 @@ inline std::string LevelXml(const std::string& name, const std::string& variable
            "    <Sprite name=\"CLOCK_HAND\" x=\"30\" y=\"30\" width=\"4\" height=\"25\"/>"
            "    <Sprite name=\"CLOCK_FRAME\" x=\"0\" y=\"0\" width=\"60\" height=\"60\"/>"
            "  </Vector>"
-           "</DelvorClock>"
-           "</Vector></SceneGame></Node>";
+           "</DelvorClock>" +
+           components + "</Vector></SceneGame></Node>";
     return xml;
 }
 
@@ -110,8 +123,8 @@ class LevelHarness {
 public:
     // variables: the body of the level's `variables` vector.
     explicit LevelHarness(const std::string& variables, const std::string& level = "LEVEL1_1",
-                          unsigned seed = 1234, bool withVector = true)
-        : m_World(LevelConstantsXml() + LevelXml(level, variables, withVector)) {
+                          unsigned seed = 1234, bool withVector = true, const std::string& components = std::string())
+        : m_World(LevelConstantsXml() + LevelXml(level, variables, withVector, components)) {
         ZQ2::Random::Instance()->SetSeed(seed);
         if (!ZQ2::PlayerManager::g_Instance)
             ZQ2::PlayerManager::CreateInstance(false, "1");

@@ -16,8 +16,12 @@ using Pickers = WorkerSite;
 }  // namespace
 
 TEST_F(Pickers, APickerBreaksTheRockInToughnessHalfStrokesAndWalksBack) {
+    Start(Vars(2, 1, 12));
     DelvorPicker* picker = Picker();
-    DelvorHole* hole = Hole("RDD", {3});
+    DelvorHole* hole = Hole();
+    ASSERT_TRUE(AtRock(hole));
+    EXPECT_EQ(hole->GetCurrentRockToughness(), 3);
+    const int rock = hole->GetCurrentDepth();
     ASSERT_TRUE(hole->CanAddWorker(picker));
     Place(picker, hole);
     ASSERT_GT(StepUntil([&] { return picker->GetActivity() == DelvorWorker::ACTIVITY_PICKING; }), 0);
@@ -27,7 +31,7 @@ TEST_F(Pickers, APickerBreaksTheRockInToughnessHalfStrokesAndWalksBack) {
     std::string shadow;
     picker->GetShadowImage(shadow);
     EXPECT_EQ(shadow, "SHADOW_PICKER");
-    ASSERT_GT(StepUntil([&] { return hole->GetCurrentHoleLayer() == 'D'; }), 0);
+    ASSERT_GT(StepUntil([&] { return hole->GetCurrentDepth() > rock; }), 0);
     EXPECT_EQ(Count("SOUND_PICKER_PICK"), 3);
     ASSERT_GT(StepUntil([&] { return AtHome(picker); }), 0);
     EXPECT_EQ(picker->GetHole(), nullptr);
@@ -37,14 +41,14 @@ TEST_F(Pickers, APickerBreaksTheRockInToughnessHalfStrokesAndWalksBack) {
 
 TEST_F(Pickers, TypesAreDrawnFromTheCountAndNeedsFromEmptyRangesGiveTheirMinimum) {
     std::set<int> types;
+    DelvorPicker* picker = Picker();
     for (int i = 0; i < 30; ++i) {
-        DelvorPicker* picker = Picker();
+        picker->Init(0, 0, Level());
         types.insert(picker->GetPickerType());
         // Ranges of 0 and -3 draw nothing.
         EXPECT_EQ(picker->GetNeedTimer(), picker->IsNextNeedFood() ? 4001 : 6001);
         picker->SetupHungerThirst(1, Level());
         EXPECT_EQ(picker->GetNeedTimer(), picker->IsNextNeedFood() ? 4001 : 6001);
-        picker->ClearWaitAreaIndex();
     }
     EXPECT_EQ(types, (std::set<int>{1, 2, 3}));
 }
@@ -55,12 +59,16 @@ TEST_F(Pickers, PicturesAndTheWaitingPlace) {
     // Two digger places, then the pickers' from the right.
     EXPECT_EQ(picker->GetWaitAreaIndex(), 3);
     PictureLog::asked.clear();
+    PictureLog::asked.clear();
     picker->SetCharacterImage(15);
     picker->SetCharacterImage(14);
     const std::string expected = "delvor/PICKER" + std::to_string(picker->GetPickerType()) + "_PANIC";
     EXPECT_EQ(PictureLog::asked, (std::vector<std::string>{expected}));
     // Breaking rock, the restore code shows the pick strip.
-    DelvorHole* hole = Hole("RRR", {9, 9, 9});
+    Start(Vars(2, 1, 12));
+    picker = Picker();
+    DelvorHole* hole = Hole();
+    ASSERT_TRUE(AtRock(hole));
     Place(picker, hole);
     ASSERT_GT(StepUntil([&] { return picker->GetActivity() == DelvorWorker::ACTIVITY_PICKING; }), 0);
     picker->SetCharacterImage(-1);

@@ -14,7 +14,7 @@ protected:
     // A digger at work on a deep hole of dirt.
     DelvorDigger* DiggingDigger() {
         DelvorDigger* digger = Digger();
-        DelvorHole* hole = Hole("DDDDDDDDDDDDDDDDDDDD");
+        DelvorHole* hole = Hole();
         Place(digger, hole);
         EXPECT_GT(StepUntil([&] { return digger->GetActivity() == DelvorWorker::ACTIVITY_DIGGING; }), 0);
         return digger;
@@ -25,21 +25,27 @@ protected:
 
 TEST_F(Workers, ANeedComesOnItsScheduleAndFeedingResumesWork) {
     DelvorDigger* digger = Digger();
-    // Base 4000 + a draw from an empty range (1); a sure first hunger.
-    EXPECT_EQ(digger->GetNeedTimer(), 4001);
-    EXPECT_TRUE(digger->IsNextNeedFood());
-    EXPECT_FLOAT_EQ(digger->GetHungerChance(), 0.8f);
+    // Base 4000 for food, 6000 for water, + a draw from an empty range (1).
+    const bool food = digger->IsNextNeedFood();
+    const int due = food ? 4001 : 6001;
+    EXPECT_EQ(digger->GetNeedTimer(), due);
     // In the waiting area the timer does not run.
     m_pHarness->Step(300);
-    EXPECT_EQ(digger->GetNeedTimer(), 4001);
-    DelvorHole* hole = Hole("DDDDDDDDDDDDDDDDDDDD");
+    EXPECT_EQ(digger->GetNeedTimer(), due);
+    DelvorHole* hole = Hole();
     Place(digger, hole);
     const int frames = StepUntil([&] { return digger->GetActivity() == DelvorWorker::ACTIVITY_ASKING; });
-    // 4001 ms of walking and digging at 16 ms a frame.
-    EXPECT_GE(frames, 4001 / 16);
-    EXPECT_LE(frames, 4001 / 16 + 2);
-    EXPECT_EQ(digger->GetRequest(), DelvorWorker::REQUEST_FOOD);
-    EXPECT_TRUE(digger->GetSubRequest() == DelvorWorker::SUB_APPLE || digger->GetSubRequest() == DelvorWorker::SUB_SANDWICH);
+    // The need's time of walking and digging at 16 ms a frame.
+    EXPECT_GE(frames, due / 16);
+    EXPECT_LE(frames, due / 16 + 2);
+    if (food) {
+        EXPECT_EQ(digger->GetRequest(), DelvorWorker::REQUEST_FOOD);
+        EXPECT_TRUE(digger->GetSubRequest() == DelvorWorker::SUB_APPLE ||
+                    digger->GetSubRequest() == DelvorWorker::SUB_SANDWICH);
+    } else {
+        EXPECT_EQ(digger->GetRequest(), DelvorWorker::REQUEST_WATER);
+        EXPECT_EQ(digger->GetSubRequest(), DelvorWorker::SUB_CANTEEN);
+    }
     EXPECT_EQ(Count("SOUND_DIGGER_ASK"), 1);
     EXPECT_EQ(digger->GetImageCode(), DelvorWorker::IMAGE_STANDING);
     // Asking at a hole, the worker turns dizzy unless fed in time.
@@ -47,7 +53,7 @@ TEST_F(Workers, ANeedComesOnItsScheduleAndFeedingResumesWork) {
     EXPECT_LE(digger->GetNeedTimer(), 2000);
     const int funds = Level()->GetFunds();
     digger->Eat();
-    EXPECT_EQ(digger->GetActivity(), DelvorWorker::ACTIVITY_EATING);
+    EXPECT_EQ(digger->GetActivity(), food ? DelvorWorker::ACTIVITY_EATING : DelvorWorker::ACTIVITY_DRINKING);
     EXPECT_EQ(digger->GetRequest(), DelvorWorker::REQUEST_NONE);
     EXPECT_EQ(Level()->GetFunds(), funds + 40);
     EXPECT_EQ(Count("SOUND_DIGGER_FED"), 1);
@@ -72,7 +78,7 @@ TEST_F(Workers, AnUnmetNeedTurnsDizzyAndTheCureAsksAgain) {
     // The cure brings back the pending request.
     digger->Unhypnotize();
     EXPECT_EQ(digger->GetActivity(), DelvorWorker::ACTIVITY_ASKING);
-    EXPECT_EQ(digger->GetRequest(), DelvorWorker::REQUEST_FOOD);
+    EXPECT_EQ(digger->GetRequest(), sub == DelvorWorker::SUB_CANTEEN ? DelvorWorker::REQUEST_WATER : DelvorWorker::REQUEST_FOOD);
     EXPECT_EQ(digger->GetSubRequest(), sub);
     EXPECT_EQ(Count("SOUND_WORKER_UNHYPNOTIZE"), 1);
     // Feeding a dizzy worker pays the penalty.
@@ -85,7 +91,7 @@ TEST_F(Workers, AnUnmetNeedTurnsDizzyAndTheCureAsksAgain) {
 }
 
 TEST_F(Workers, AForcedNeedAndThePartnerWhoAsksTogether) {
-    DelvorHole* hole = Hole("DDDDDDDDDDDDDDDDDDDD");
+    DelvorHole* hole = Hole();
     DelvorDigger* first = Digger();
     DelvorDigger* second = Digger();
     Place(first, hole);
@@ -131,7 +137,7 @@ TEST_F(Workers, HypnosisAndItsCure) {
 TEST_F(Workers, PanicShowsItsPictureAndEndsInWork) {
     DelvorDigger* digger = DiggingDigger();
     DelvorHole* hole = digger->GetHole();
-    EXPECT_TRUE(hole->CausePanic(true));
+    hole->CausePanic(true);
     EXPECT_TRUE(digger->IsPanicked());
     digger->SetIdleImage(true);
     EXPECT_EQ(digger->GetImageCode(), DelvorWorker::IMAGE_PANICKING);
@@ -139,7 +145,7 @@ TEST_F(Workers, PanicShowsItsPictureAndEndsInWork) {
     const int timer = digger->GetNeedTimer();
     m_pHarness->Step(20);
     EXPECT_EQ(digger->GetNeedTimer(), timer);
-    EXPECT_TRUE(hole->CausePanic(false));
+    hole->CausePanic(false);
     EXPECT_EQ(digger->GetActivity(), DelvorWorker::ACTIVITY_DIGGING);
 }
 
@@ -147,11 +153,11 @@ TEST_F(Workers, ImpatienceShowsWhileAHoleWaitsAndCostsThePlacement) {
     DelvorDigger* digger = Digger();
     digger->SetIdleImage(true);
     EXPECT_EQ(digger->GetImageCode(), DelvorWorker::IMAGE_NEUTRAL);
-    DelvorHole* hole = Hole("DDDD");
+    DelvorHole* hole = Hole();
     digger->ResetMood();
     digger->SetIdleImage(true);
     EXPECT_EQ(digger->GetImageCode(), DelvorWorker::IMAGE_STANDING);
-    m_pHarness->Step(5000 / 16 + 2);
+    m_pHarness->Step(9000 / 16 + 2);
     EXPECT_TRUE(digger->IsImpatient());
     digger->SetIdleImage(true);
     EXPECT_EQ(digger->GetImageCode(), DelvorWorker::IMAGE_IMPATIENT);
@@ -159,16 +165,16 @@ TEST_F(Workers, ImpatienceShowsWhileAHoleWaitsAndCostsThePlacement) {
     EXPECT_EQ(digger->GetImageCode(), DelvorWorker::IMAGE_NEUTRAL);
     Level()->AddPointsByType(16, false);
     Place(digger, hole);
-    EXPECT_TRUE(digger->WasPlacedWhileImpatient());
+    EXPECT_TRUE(digger->IsPlacedWhileImpatient());
     ASSERT_GT(StepUntil([&] { return digger->GetActivity() == DelvorWorker::ACTIVITY_DIGGING; }), 0);
     EXPECT_EQ(Level()->GetFunds(), 1000 - 30);
-    EXPECT_FALSE(digger->WasPlacedWhileImpatient());
+    EXPECT_FALSE(digger->IsPlacedWhileImpatient());
 }
 
 TEST_F(Workers, OnlyTheFirstPlacementFromTheWaitingAreaScores) {
     DelvorDigger* digger = Digger();
-    DelvorHole* first = Hole("DDDDDDDDDDDD", {}, 300.0f);
-    DelvorHole* second = Hole("DDDDDDDDDDDD", {}, 500.0f);
+    DelvorHole* first = Hole(300.0f);
+    DelvorHole* second = Hole(500.0f);
     Place(digger, first);
     ASSERT_GT(StepUntil([&] { return digger->GetActivity() == DelvorWorker::ACTIVITY_DIGGING; }), 0);
     EXPECT_EQ(Level()->GetFunds(), 10);
@@ -205,8 +211,21 @@ class TimeUp : public Workers, public ::testing::WithParamInterface<TimeUpCase> 
 public:
     // The fixture's helpers for the scenario table.
     void Run(const std::function<bool()>& done) { ASSERT_GT(StepUntil(done), 0); }
-    DelvorHole* Dirt() { return Hole("DDDDDDDDDDDDDDDDDDDD", {}, 300.0f); }
-    DelvorHole* Rock() { return Hole("RRRRRRRRRR", {9, 9, 9, 9, 9, 9, 9, 9, 9, 9}, 500.0f); }
+    void SetUp() override {
+        Workers::SetUp();
+        if (!IsSkipped())
+            Start(Vars(2, 1));
+    }
+    DelvorHole* Dirt() {
+        DelvorHole* hole = Hole(300.0f);
+        AtLongestDirt(hole);
+        return hole;
+    }
+    DelvorHole* Rock() {
+        DelvorHole* hole = Hole(500.0f);
+        EXPECT_TRUE(AtRock(hole));
+        return hole;
+    }
     void PlaceOn(DelvorWorker* worker, DelvorHole* hole) { Place(worker, hole); }
     void Frames(int n) { m_pHarness->Step(n); }
 };

@@ -45,53 +45,99 @@ protected:
     void TearDown() override {
         ZQ2::ResourceLookup::SetImageSource(nullptr);
         PictureLog::asked.clear();
-        for (auto& worker : m_Workers)
-            worker->Cleanup();
-        m_Workers.clear();
         m_Holes.clear();
         m_pHarness.reset();
     }
-    // Two male diggers and one picker, a sure first hunger, a long day.
-    static std::string Vars(int colours = 2, int seconds = 600) {
-        return Var("total_seconds", seconds) + Var("num_diggers_male", 2) + Var("num_diggers_female", 1) +
-               Var("num_pickers", 2) + Var("num_digger_colors", colours) +
+    // The level's workers: two male diggers, a female digger and two
+    // pickers. A sure first hunger, a long day, holes of one bronze artifact
+    // under `depth` layers with `rocks` rocks of toughness 3.
+    static std::string Vars(int colours = 2, int rocks = 0, int depth = 40) {
+        return Var("total_seconds", 600) + Var("num_diggers_male", 2) + Var("num_diggers_female", 1) +
+               Var("num_pickers", 2) + Var("num_digger_colors", colours) + Var("min_rocks_per_hole", rocks) +
+               Var("max_rocks_per_hole", rocks) + Var("min_picks_per_rock", 3) + Var("max_picks_per_rock", 3) +
+               Var("min_excavation_depth", depth) + Var("max_excavation_depth", depth) +
+               "<Float id=\"rock_chance_per_hole\" value=\"1.0\"/>" +
                "<Float id=\"digger_hunger_chance\" value=\"1.0\"/>";
     }
+    // Every worker of the level starts in its waiting place.
     void Start(const std::string& vars) {
+        m_Holes.clear();
+        m_pHarness.reset();
         m_pHarness = std::make_unique<LevelHarness>(vars);
         Level()->OnStartStageDialogClosed();
+        for (const auto& worker : Level()->GetWorkers())
+            Wait(worker.Get());
+        m_iNextDigger = 0;
+        m_iNextPicker = 0;
         SoundLog::asked.clear();
     }
     SceneGame* Level() const { return m_pHarness->Level(); }
 
-    // A worker set up for the day and standing in its waiting place.
-    template <class T>
-    T* Waiting(T* worker) {
-        ZQ2::GameTree::LinkNodeUnder(Level(), worker);
-        m_Workers.emplace_back(worker);
-        const int index = Level()->AddWorkerToWaitArea(worker);
-        EXPECT_GE(index, 0);
+    void Wait(DelvorWorker* worker) {
+        if (worker->GetWaitAreaIndex() < 0) {
+            EXPECT_GE(Level()->AddWorkerToWaitArea(worker), 0);
+        }
         worker->SnapWorkerBackToWaitArea();
         worker->ShowShovel();
         EXPECT_TRUE(worker->IsCharacterInWaitingArea());
-        return worker;
     }
+    // The level's next digger, set up anew with this colour and gender.
     DelvorDigger* Digger(int colour = 1, int gender = 1) {
-        auto* digger = new DelvorDigger(0.0f, 0.0f, nullptr, gender);
+        DelvorDigger* digger = Next<DelvorDigger>(m_iNextDigger);
+        digger->SetGender(gender);
         digger->Init(0, 0, Level(), colour);
-        return Waiting(digger);
+        Wait(digger);
+        return digger;
     }
     DelvorPicker* Picker() {
-        auto* picker = new DelvorPicker(0.0f, 0.0f, nullptr);
+        DelvorPicker* picker = Next<DelvorPicker>(m_iNextPicker);
         picker->Init(0, 0, Level());
-        return Waiting(picker);
+        Wait(picker);
+        return picker;
     }
-    DelvorHole* Hole(const std::string& layers, const std::vector<int>& toughness = {}, float x = 300.0f) {
+    template <class T>
+    T* Next(int& taken) {
+        int seen = 0;
+        for (const auto& worker : Level()->GetWorkers())
+            if (auto* found = ZQ2::DynamicCast<T>(worker.Get()); found && seen++ == taken) {
+                ++taken;
+                return found;
+            }
+        ADD_FAILURE() << "the level has no more workers of the kind";
+        return nullptr;
+    }
+    DelvorHole* Hole(float x = 300.0f) {
         auto* hole = new DelvorHole(x, 200.0f, nullptr);
+        hole->SetName("HOLE" + std::to_string(m_Holes.size() + 1));
         ZQ2::GameTree::LinkNodeUnder(Level(), hole);
         m_Holes.emplace_back(hole);
-        hole->SetLayers(layers, toughness);
+        hole->SetupHole(0, 0, 1);
+        hole->SetHoleState(DelvorHole::HOLE_REQUEST);
         return hole;
+    }
+    // Moves the hole on to its first rock; false when it has none.
+    static bool AtRock(DelvorHole* hole) {
+        while (hole->GetCurrentDepth() < hole->GetLayerCount() && !hole->IsCurrentHoleLayerRock())
+            hole->AdvanceCurrentHoleDepth();
+        return hole->IsCurrentHoleLayerRock();
+    }
+    // Moves the hole on to the start of its longest run of dirt.
+    static void AtLongestDirt(DelvorHole* hole) {
+        const std::string& layers = hole->GetLayers();
+        size_t best = 0;
+        size_t bestLength = 0;
+        for (size_t i = 0; i < layers.size();) {
+            size_t end = i;
+            while (end < layers.size() && layers[end] == 'D')
+                ++end;
+            if (end - i > bestLength) {
+                best = i;
+                bestLength = end - i;
+            }
+            i = end == i ? i + 1 : end;
+        }
+        while (hole->GetCurrentDepth() < static_cast<int>(best))
+            hole->AdvanceCurrentHoleDepth();
     }
     // The walk a drop on the hole starts: straight to its dig spot.
     void Place(DelvorWorker* worker, DelvorHole* hole) {
@@ -118,7 +164,8 @@ protected:
     }
 
     std::unique_ptr<LevelHarness> m_pHarness;
-    std::vector<ZQ2::SmartPtr<DelvorWorker>> m_Workers;
+    int m_iNextDigger = 0;
+    int m_iNextPicker = 0;
     std::vector<ZQ2::SmartPtr<DelvorHole>> m_Holes;
 };
 
