@@ -310,6 +310,8 @@ public:
     void DoContextTutorialAction(int, ClickObject*) {}
     bool IsVuvivedodAtHole(DelvorHole*) const { return false; }
     int GetDovidiTwoItems() const { return m_iDovidiTwoItems; }
+    // Stand-in until the tutorial lands: nothing holds back a highlight.
+    bool TutorialAllowsHighlight(ClickObject*) const { return true; }
 
 private:
     void StartMusic();

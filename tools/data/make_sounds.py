@@ -37,6 +37,24 @@ UI_SOUNDS = {
     "digger_dig2": "synth 0.14 brownnoise band 260 180 fade q 0.002 0.14 0.12 gain -n -6",
     "digger_dig3": "synth 0.1 brownnoise band 340 220 fade q 0.002 0.1 0.08 gain -n -6",
     "picker_pick": "synth 0.09 pinknoise band 3200 1200 synth 0.09 square mix 1900 fade q 0.001 0.09 0.08 gain -n -5",
+    # The site's items and their makers: the cook's pan, the toolmaker's
+    # hammer, an item taken and one thrown away.
+    "cookie_makes_food": "synth 0.4 pinknoise band 900 400 tremolo 18 90 fade q 0.01 0.4 0.2 gain -n -6",
+    "toolmaker_make_tool": "synth 0.12 square 1320 synth 0.12 sine mix 2640 fade q 0.001 0.12 0.1 repeat 2 gain -n -6",
+    "dovidi_pickup_item": "synth 0.09 sine 700-1100 fade q 0.002 0.09 0.06 gain -n -6",
+    "dovidi_discard": "synth 0.25 brownnoise band 500 300 fade q 0.005 0.25 0.2 gain -n -5",
+}
+
+# DelvorHole: a hole's calls for help, its end, and Vuru's three tools.
+HOLE_SOUNDS = {
+    "hole_request_digger": "synth 0.3 sine 440-520 fade q 0.005 0.3 0.2 reverb 20 gain -n -6",
+    "hole_request_picker": "synth 0.3 square 330-390 fade q 0.005 0.3 0.2 reverb 20 gain -n -9",
+    "hole_request_vuru": "synth 0.4 sine 660-880 synth 0.4 sine mix 990-1320 fade q 0.005 0.4 0.3 reverb 25 gain -n -6",
+    "hole_finished": "synth 0.7 pluck C4 synth 0.7 pluck mix E4 synth 0.7 pluck mix G4 fade q 0.005 0.7 0.5 reverb 30 "
+                     "gain -n -4",
+    "vuru_sifts": "synth 1.2 pinknoise band 1800 1200 tremolo 9 90 fade q 0.02 1.2 0.3 gain -n -10",
+    "vuru_brushes": "synth 1.2 brownnoise band 2600 1600 tremolo 5 70 fade q 0.02 1.2 0.3 gain -n -10",
+    "vuru_sprays": "synth 0.6 whitenoise highpass 3000 fade q 0.01 0.6 0.4 gain -n -12",
 }
 
 
@@ -169,7 +187,7 @@ def run(*arguments):
 
 
 def make_ui_sounds(root, scratch):
-    for name, effects in UI_SOUNDS.items():
+    for name, effects in {**UI_SOUNDS, **HOLE_SOUNDS}.items():
         wav = os.path.join(scratch, name + ".wav")
         run("sox", "-R", "-n", "-r", str(RATE), "-c", "1", "-b", "16", wav, *effects.split())
         run("oggenc", "-Q", "-s", "1", "-q", "3", "-o", os.path.join(root, "sounds", name + ".ogg"), wav)
