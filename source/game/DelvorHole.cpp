@@ -118,3 +118,67 @@ int DelvorHole::GetNextArtifactIndex(int i, char& letter) const {
     }
     return -1;
 }
+
+bool DelvorHole::CanVuruProcessHole() const {
+    if (GetNumWorkers() != 0)
+        return false;
+    const char layer = GetCurrentHoleLayer();
+    const bool artifact = layer == 'G' || layer == 'S' || layer == 'B';
+    return (m_iHoleState == 101 && artifact) || m_iHoleState == 100;
+}
+
+int DelvorHole::GetHoleRequestFromState() const {
+    if (m_iHoleState != 101)
+        return 0;
+    switch (GetCurrentHoleLayer()) {
+        case 'G':
+        case 'S':
+        case 'B':
+            return DelvorReqBalloon::REQUEST_VURU;
+        case 'R':
+            return DelvorReqBalloon::REQUEST_PICK;
+        case 'D':
+            return DelvorReqBalloon::REQUEST_SHOVEL;
+        default:
+            return DelvorReqBalloon::REQUEST_NONE;
+    }
+}
+
+void DelvorHole::ShowRequestBalloon(bool show) {
+    if (m_pReqBalloon)
+        m_pReqBalloon->ShowRequestBalloon(show);
+}
+
+void DelvorHole::SetWorkerServed(int slot, bool served) {
+    if (slot >= 0 && slot < WORKER_SLOTS)
+        m_abServed[slot] = served;
+}
+
+bool DelvorHole::SetupRequestBalloon() { return DelvorReqBalloon::SetupHoleRequests(this); }
+
+bool DelvorHole::DoesObjectMatchRequest(ClickObject* object, int& slot) {
+    return DelvorReqBalloon::DoesObjectMatchRequest(this, object, slot);
+}
+
+bool DelvorHole::DoesObjectMatchRequest(ClickObject* object) {
+    int slot = -1;
+    return DoesObjectMatchRequest(object, slot);
+}
+
+bool DelvorHole::DoesItemMatchRequest(const std::string& name) {
+    return DelvorReqBalloon::DoesItemMatchRequest(this, name);
+}
+
+bool DelvorHole::UseItem(ClickObject* object) { return DelvorReqBalloon::UseItemAtHole(this, object); }
+
+bool DelvorHole::IsAction(ClickObject* object) { return DelvorReqBalloon::GetHoleAction(this, object) != 0; }
+
+void DelvorHole::StartDelivery() {
+    m_iToolsUsed = 0;
+    EndDelivery();
+}
+
+void DelvorHole::EndDelivery() {
+    for (bool& served : m_abServed)
+        served = false;
+}

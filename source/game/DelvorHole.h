@@ -53,6 +53,23 @@ public:
     int GetCurrentRockIndex() const { return 0; }
     char GetCurrentRockToughness() const { return ' '; }
     int GetRockTotalToughness(int) const { return 32; }
+    bool CanVuruProcessHole() const;
+    int GetHoleRequestFromState() const;
+    void ShowRequestBalloon(bool show);
+    bool IsWorkerServed(int slot) const { return slot >= 0 && slot < WORKER_SLOTS && m_abServed[slot]; }
+    void SetWorkerServed(int slot, bool served);
+    int GetToolsUsed() const { return m_iToolsUsed; }
+    void SetToolsUsed(int count) { m_iToolsUsed = count; }
+    // The requests: chosen, matched and served by the balloon's rules.
+    bool SetupRequestBalloon();
+    bool ResetWorkerRequestBalloons() { return SetupRequestBalloon(); }
+    bool DoesObjectMatchRequest(ClickObject* object, int& slot);
+    bool DoesObjectMatchRequest(ClickObject* object);
+    bool DoesItemMatchRequest(const std::string& name);
+    bool UseItem(ClickObject* object) override;
+    bool IsAction(ClickObject* object) override;
+    void StartDelivery() override;
+    void EndDelivery() override;
 
 private:
     bool m_bNeedsVuru = false;
@@ -62,4 +79,6 @@ private:
     int m_iHoleState = -1;
     std::string m_sLayers;
     int m_iDepth = 0;
+    bool m_abServed[WORKER_SLOTS] = {false, false};
+    int m_iToolsUsed = 0;
 };

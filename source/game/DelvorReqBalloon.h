@@ -68,6 +68,20 @@ public:
     ZQ2::Sprite* GetItemSprite(int slot) const;
     bool IsItemShown(int slot) const;
 
+    // The hole's side of the requests, which the hole's operations of the
+    // same purpose call: what the hole asks for and shows, and how an object
+    // handed to the hole is matched and served.
+    static void ChooseHoleRequests(DelvorHole* hole, int& r1, int& r2);
+    // Chooses, moves the hole's balloon to the hole and shows the choice.
+    static bool SetupHoleRequests(DelvorHole* hole);
+    // slot: the worker slot served, or Vuru's matching request code.
+    static bool DoesObjectMatchRequest(DelvorHole* hole, ClickObject* object, int& slot);
+    // Matches the first item of Dovidi's table whose name begins with name.
+    static bool DoesItemMatchRequest(DelvorHole* hole, const std::string& name);
+    static bool UseItemAtHole(DelvorHole* hole, ClickObject* object);
+    enum eAction { ACTION_NONE = 0, ACTION_POSSIBLE = 1, ACTION_NOW = 2 };
+    static int GetHoleAction(DelvorHole* hole, ClickObject* object);
+
 private:
     // The picture of the request, or its upgraded variant when the player
     // owns that upgrade.

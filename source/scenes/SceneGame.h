@@ -17,6 +17,8 @@ class Button;
 class Label;
 class PropertyVector;
 }  // namespace ZQ2
+class ClickObject;
+class DelvorCharacter;
 class DelvorClock;
 
 class SceneGame : public SceneDelvor, public ZQ2::iMessageListener {
@@ -199,6 +201,11 @@ public:
     static int GetTotalMoneyEarned();
     void SaveGameResults();
     void SaveHighScore();
+
+    // Stand-ins of the site services until they land.
+    DelvorCharacter* GetVuru() const { return nullptr; }
+    bool IsVuruAtHole(ClickObject*) const { return false; }
+    bool IsVuruGoingToHole(ClickObject*) const { return false; }
 
 private:
     void StartMusic();
