@@ -97,7 +97,7 @@ bool ClickObject::OnMouseLeftUp(const ZQ2::MouseMessageData& m) {
         return false;
     DVClickHandler& router = level->GetClickHandler();
     // The villain standing in front takes the click; an item under him gets it too.
-    ClickObject* villain = router.GetVillain();
+    ClickObject* villain = level->GetVuvivedod();
     if (villain && villain != this && villain->Sprite::IsInside(m.GetX(), m.GetY())) {
         const bool taken = router.ProcessClick(villain);
         if (!IsItem())
@@ -110,9 +110,7 @@ bool ClickObject::OnMouseMoved(const ZQ2::MouseMessageData& m) {
     SceneGame* level = Level();
     if (!level)
         return false;
-    ClickObject* dragged = level->GetClickHandler().GetWorkerToDrag();
-    if (dragged && !level->IsGamePaused())
-        dragged->SetLocation(m.GetX() - dragged->GetWidth() * 0.5f, m.GetY() + dragged->GetHeight() * 0.5f);
+    level->OnMouseMoved(m.GetX(), m.GetY());
     if (!HasRollover() || !level->IsGameInProgress())
         return false;
     if (!Sprite::IsInside(m.GetX(), m.GetY())) {
@@ -154,14 +152,19 @@ ZQ2::ModifierContainer* ClickObject::CreateIdleModifier() {
     SceneGame* level = Level();
     if (!level || !level->GetAnimContainer())
         return nullptr;
+    // Held, so that an object outliving the level's animation tree, or the
+    // other way round, never reaches a freed container.
     m_pIdleModifier = new ZQ2::ModifierContainer(std::string(), true);
+    m_pIdleModifier->AddRef();
     ZQ2::AnimTree::LinkNodeUnder(level->GetAnimContainer(), m_pIdleModifier);
     return m_pIdleModifier;
 }
 
 void ClickObject::ClearIdleModifier() {
-    if (m_pIdleModifier)
-        m_pIdleModifier->SetObsolete(true);
+    if (!m_pIdleModifier)
+        return;
+    m_pIdleModifier->SetObsolete(true);
+    m_pIdleModifier->Release();
     m_pIdleModifier = nullptr;
 }
 

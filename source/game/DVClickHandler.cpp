@@ -6,6 +6,7 @@
 #include "engine/sprite/GameTree.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "source/game/DelvorBoss.h"
+#include "source/game/Dovidi.h"
 #include "source/game/DelvorHole.h"
 #include "source/game/DelvorWorker.h"
 #include "source/game/Vuru.h"
@@ -30,11 +31,6 @@ ClickObject* WorkersHole(ClickObject* object) {
 
 DVClickHandler::~DVClickHandler() { ClearMarks(); }
 
-void DVClickHandler::SetCharacters(DelvorCharacter* vuru, DelvorCharacter* dovidi) {
-    m_pVuru = vuru;
-    m_pDovidi = dovidi;
-}
-
 SceneGame* DVClickHandler::Level() {
     ZQ2::SceneManager* scenes = ZQ2::SceneManager::g_Instance;
     return scenes ? ZQ2::DynamicCast<SceneGame>(scenes->GetCurrentScene()) : nullptr;
@@ -53,14 +49,14 @@ bool DVClickHandler::ProcessClick(ClickObject* object) {
     const int state = level->GetGameState();
     if (state < SceneGame::STATE_RUNNING || state > SceneGame::STATE_HOLES_FINISHED)
         return false;
-    if (m_pWorkerToDrag) {
+    if (level->GetWorkerToDrag()) {
         if (ZQ2::DynamicCast<DelvorHole>(object))
-            return DropWorkerOnHole(object);
+            return level->DropWorkerOnHole(object);
         if (object->IsReqBalloon() || object->IsMeter())
-            return DropWorkerOnHole(object->GetParentHole());
+            return level->DropWorkerOnHole(object->GetParentHole());
         if (ClickObject* hole = WorkersHole(object))
-            return DropWorkerOnHole(hole);
-        SetWorkerToDrag(nullptr);
+            return level->DropWorkerOnHole(hole);
+        level->SetWorkerToDrag(nullptr);
         return true;
     }
     ClickObject* target = object;
@@ -103,9 +99,11 @@ void DVClickHandler::SetOperator(ClickObject* candidate) {
 }
 
 void DVClickHandler::DetermineOperator(ClickObject* target) {
+    SceneGame* level = Level();
+    ClickObject* vuru = level ? level->GetVuru() : nullptr;
     ClickObject* candidate = nullptr;
-    if (!m_pOperator || m_pOperator == m_pVuru)
-        candidate = m_pDovidi;
+    if (!m_pOperator || m_pOperator == vuru)
+        candidate = level ? level->GetDovidi() : nullptr;
     if (!target) {
         SetOperator(candidate);
         return;
@@ -117,7 +115,7 @@ void DVClickHandler::DetermineOperator(ClickObject* target) {
         target->DoBonk();
         return;
     } else if (target->ShouldVuruRespond()) {
-        candidate = m_pVuru;
+        candidate = vuru;
     } else if (auto* worker = ZQ2::DynamicCast<DelvorWorker>(target)) {
         candidate = worker->IsInHomePosition() ? worker : nullptr;
         if (!candidate)
@@ -138,14 +136,14 @@ int DVClickHandler::ProcessNextAction(ClickObject* target, ClickObject*) {
     SceneGame* level = Level();
     if (!figure || !level)
         return Refuse();
-    if (figure == m_pDovidi && level->IsTimerExpired() && !IsVuruAtHole(target))
+    if (figure == level->GetDovidi() && level->IsTimerExpired() && !level->IsVuruAtHole(target))
         return Refuse();
     if (figure->GetState() != DelvorCharacter::STATE_WALKING) {
         if (ZQ2::DynamicCast<DelvorWorker>(figure) && !static_cast<DelvorHole*>(target)->CanAddWorker(figure))
             return Refuse();
-        if (figure == m_pVuru && level->GetGameState() > SceneGame::STATE_RUNNING)
+        if (figure == level->GetVuru() && level->GetGameState() > SceneGame::STATE_RUNNING)
             return Refuse();
-        DoAction(target, figure);
+        level->DoAction(target, figure);
         figure->SetNextDestination(target);
         UpdateCheckMarks();
         PlaySound(kSoundClick);
@@ -161,7 +159,8 @@ int DVClickHandler::ProcessNextAction(ClickObject* target, ClickObject*) {
 
 bool DVClickHandler::FindActionInQueue(ClickObject* character) {
     auto* figure = ZQ2::DynamicCast<DelvorCharacter>(character);
-    if (!figure)
+    SceneGame* level = Level();
+    if (!figure || !level)
         return false;
     int index = 0;
     while (index < figure->GetStack().size()) {
@@ -182,7 +181,7 @@ bool DVClickHandler::FindActionInQueue(ClickObject* character) {
                 continue;
             }
             figure->RemoveFromStack(index);
-            DoAction(entry, figure);
+            level->DoAction(entry, figure);
             return true;
         }
         if (entry->GetTable() != figure->GetCurrentTable()) {
@@ -204,27 +203,6 @@ bool DVClickHandler::ClearOperator(ClickObject* object) {
     return true;
 }
 
-bool DVClickHandler::IsVuruAtHole(ClickObject* hole) const { return m_pVuru && m_pVuru->GetCurrentHole() == hole; }
-
-void DVClickHandler::DoAction(ClickObject* hole, ClickObject* character) {
-    auto* figure = ZQ2::DynamicCast<DelvorCharacter>(character);
-    if (!figure || !hole)
-        return;
-    const ZQ2::Point_t<float> spot = hole->GetActionDest(0);
-    figure->WalkToSpot(static_cast<int>(spot.x), static_cast<int>(spot.y), 1, 0, -1, -1);
-}
-
-bool DVClickHandler::DropWorkerOnHole(ClickObject* target) {
-    DelvorCharacter* worker = m_pWorkerToDrag;
-    SetWorkerToDrag(nullptr);
-    auto* hole = ZQ2::DynamicCast<DelvorHole>(target);
-    if (!worker || !hole || !hole->CanAddWorker(worker))
-        return false;
-    hole->AddWorker(worker);
-    worker->SetCurrentHole(hole);
-    return true;
-}
-
 // ---- check marks
 
 void DVClickHandler::ClearMarks() {
@@ -237,10 +215,15 @@ void DVClickHandler::UpdateCheckMarks() {
     if (!m_bShowMarks)
         return;
     ClearMarks();
-    for (DelvorCharacter* figure : {m_pVuru, m_pDovidi}) {
+    SceneGame* level = Level();
+    if (!level)
+        return;
+    DelvorCharacter* vuru = level->GetVuru();
+    DelvorCharacter* dovidi = level->GetDovidi();
+    for (DelvorCharacter* figure : {vuru, dovidi}) {
         if (!figure)
             continue;
-        const bool forVuru = figure == m_pVuru;
+        const bool forVuru = figure == vuru;
         for (ClickObject* entry : figure->GetStack())
             AddCheckMark(entry, forVuru);
         AddCheckMark(figure->GetNextDestination(), forVuru);

@@ -2,8 +2,8 @@
 // The level's click router: picks the figure a click commands (the
 // operator), sends it at once or queues the target on its job stack, plays
 // the click and refusal sounds and shows check marks on the holes the two
-// leading figures are heading for. Worker dragging and the level's
-// site actions live here until the level offers them itself.
+// leading figures are heading for. The figures, the dragged worker and the
+// walks themselves belong to the level.
 #include "engine/core/SmartPtr.h"
 #include "engine/core/ZQVector.h"
 #include "engine/sprite/Sprite.h"
@@ -22,11 +22,6 @@ public:
     DVClickHandler& operator=(const DVClickHandler&) = delete;
 
     void Init() {}
-    // The figures the router names; not held, the level holds them.
-    void SetCharacters(DelvorCharacter* vuru, DelvorCharacter* dovidi);
-    // The villain, who takes clicks made on him wherever he stands; not held.
-    void SetVillain(ClickObject* villain) { m_pVillain = villain; }
-    ClickObject* GetVillain() const { return m_pVillain; }
 
     // True when the click was taken.
     bool ProcessClick(ClickObject* object);
@@ -42,27 +37,15 @@ public:
     void SetUseIcons(bool icons) { m_bIcons = icons; }
     const ZQ2::ZQVector<ZQ2::SmartPtr<ZQ2::Sprite>>& GetMarks() const { return m_Marks; }
 
-    DelvorCharacter* GetWorkerToDrag() const { return m_pWorkerToDrag; }
-    void SetWorkerToDrag(DelvorCharacter* worker) { m_pWorkerToDrag = worker; }
-    // Puts the dragged worker on a hole that accepts it; the drag ends either way.
-    bool DropWorkerOnHole(ClickObject* hole);
-
 private:
     static SceneGame* Level();
     static void PlaySound(const char* name);
     void SetOperator(ClickObject* candidate);
     void ClearMarks();
-    bool IsVuruAtHole(ClickObject* hole) const;
-    // Walk the figure to the hole's action spot; it acts on arrival.
-    static void DoAction(ClickObject* hole, ClickObject* character);
     int Refuse();
 
     ClickObject* m_pOperator = nullptr;  // not held: one of the level's figures
     bool m_bShowMarks = true;
     bool m_bIcons = false;
     ZQ2::ZQVector<ZQ2::SmartPtr<ZQ2::Sprite>> m_Marks;
-    DelvorCharacter* m_pVuru = nullptr;
-    DelvorCharacter* m_pDovidi = nullptr;
-    DelvorCharacter* m_pWorkerToDrag = nullptr;
-    ClickObject* m_pVillain = nullptr;
 };

@@ -9,6 +9,7 @@ public:
     static const ZQ2::RTTI rtti;
 
     DelvorBoss(float x, float y, ZQ2::Image* image) : DelvorCharacter(x, y, image) {}
+    explicit DelvorBoss(ZQ2::AbstractProperty* node) : DelvorCharacter(node) {}
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
     bool IsBoss() const override { return true; }
     // Holes only, never the one at hand nor one already queued.

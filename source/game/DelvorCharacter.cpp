@@ -15,6 +15,7 @@
 #include "engine/core/Random.h"
 #include "engine/modifier/ModifierDelay.h"
 #include "source/game/DVNode.h"
+#include "source/game/DelvorWorker.h"
 #include "source/game/ModifierUseItem.h"
 #include "source/scenes/SceneGame.h"
 
@@ -329,7 +330,7 @@ void DelvorCharacter::AdjustZOrder() {
     const int state = GetState();
     if (state != STATE_WALKING && state != kStateLeavingTent && CanCharacterWalk())
         return;
-    if (level->GetClickHandler().GetWorkerToDrag() == this || level->GetGameState() == SceneGame::STATE_WORKERS_WALK_IN)
+    if (static_cast<ClickObject*>(level->GetWorkerToDrag()) == this || level->GetGameState() == SceneGame::STATE_WORKERS_WALK_IN)
         return;
     if (GetY() < kBackRowY) {
         if (ZQ2::GameNode* back = parent->GetChild("BG_BACK", false))

@@ -35,6 +35,7 @@ public:
     bool IsTimeToStartFlash() const;
     void UseHourglass(int ms);
     bool IsHourglassInUse() const { return m_bHourglass; }
+    void SetHourglassInUse(bool inUse) { m_bHourglass = inUse; }
     void SetSandShown(bool shown) { m_bSandShown = shown; }
     int GetHourglassTimeLeft() const { return m_iHourglassLeft; }
     float GetHandRotation() const { return m_fHandRotation; }

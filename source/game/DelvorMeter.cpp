@@ -68,7 +68,6 @@ DelvorMeter::DelvorMeter(float x, float y, ZQ2::Image* image, ZQ2::BaseObject* t
 DelvorMeter::~DelvorMeter() {
     EndContainer(m_pArrowPulse);
     EndContainer(m_pSparkleModifier);
-    SetHole(nullptr);
 }
 
 ZQ2::BaseObject* DelvorMeter::OnData(ZQ2::AbstractProperty* node) { return new DelvorMeter(node); }
@@ -77,16 +76,7 @@ void* DelvorMeter::QueryInterface(const ZQ2::RTTI& which) { return ClickObject::
 
 ClickObject* DelvorMeter::GetParentHole() { return m_pHole; }
 
-void DelvorMeter::SetHole(DelvorHole* hole) {
-    if (hole == m_pHole)
-        return;
-    if (hole)
-        hole->AddRef();
-    DelvorHole* old = m_pHole;
-    m_pHole = hole;
-    if (old)
-        old->Release();
-}
+void DelvorMeter::SetHole(DelvorHole* hole) { m_pHole = hole; }
 
 ZQ2::Sprite* DelvorMeter::AddSprite(const std::string& image, float x, float y, ZQ2::GameNode* before) {
     auto* sprite = new ZQ2::Sprite(x, y, DelvorImage(image));
@@ -141,7 +131,7 @@ void DelvorMeter::SetupMeter() {
     SetLocation(Constant("HOLE_METER_X"), Constant("HOLE_METER_Y"));
     if (!m_pHole)
         return;
-    const int depth = m_pHole->GetCurrentHoleDepth();
+    const int depth = m_pHole->GetCurrentDepth();
     LayOutDirt(CountDirtFrom(depth));
     std::string window;
     const int count = m_pHole->GetHoleContentsSnapshot(window, GAUGE_LAYERS, 0);
@@ -267,6 +257,7 @@ ZQ2::Sprite* DelvorMeter::GetRockIcon(int i) const {
 // ---- the arrow's pulse
 
 void DelvorMeter::PulseArrow(bool on) {
+    m_bRestartPulse = false;
     if (!on) {
         EndContainer(m_pArrowPulse);
         if (m_spArrow)
@@ -287,7 +278,10 @@ void DelvorMeter::PulseArrow(bool on) {
 
 void DelvorMeter::DoArrowPulseFinished() {
     EndContainer(m_pArrowPulse);
-    PulseArrow(true);
+    // The next pulse starts on the meter's next tick: started from inside
+    // the animation pass, a pulse of no length would run again and again
+    // in that same pass.
+    m_bRestartPulse = true;
 }
 
 void DelvorMeter::OnArrowPulseFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {
@@ -298,6 +292,7 @@ void DelvorMeter::OnArrowPulseFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*
 // ---- the sparkles over the artifacts
 
 void DelvorMeter::StartSparkles(bool on) {
+    m_bRestartSparkles = false;
     ClearSparkleModifier();
     HideSparkles();
     if (!on)
@@ -355,7 +350,9 @@ void DelvorMeter::ClearSparkleModifier() { EndContainer(m_pSparkleModifier); }
 
 void DelvorMeter::OnSparkleFinished() {
     HideSparkles();
-    StartSparkles(true);
+    ClearSparkleModifier();
+    // As the arrow's pulse: the next sparkle starts on the next tick.
+    m_bRestartSparkles = true;
 }
 
 void DelvorMeter::DoSparkleFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {
@@ -383,7 +380,7 @@ float DelvorMeter::DigIncrement() const {
     const float time = static_cast<float>(m_iAccumulated);
     float sum = 0.0f;
     float increment = 0.0f;
-    for (int slot = 0; slot < DelvorHole::WORKER_SLOTS; ++slot) {
+    for (int slot = 0; slot < DelvorHole::SLOT_COUNT; ++slot) {
         DelvorWorker* worker = m_pHole->GetWorkerAtHoleLocation(slot);
         if (!worker || worker->GetRTTI().GetName() != "DelvorDigger" || worker->GetActivity() != kActivityDigging)
             continue;
@@ -397,9 +394,13 @@ float DelvorMeter::DigIncrement() const {
 
 void DelvorMeter::Tick(int deltaMs) {
     ClickObject::Tick(deltaMs);
+    if (m_bRestartPulse)
+        PulseArrow(true);
+    if (m_bRestartSparkles)
+        StartSparkles(true);
     if (!CanDig() || TutorialDoPhantomDig())
         return;
-    const int depth = m_pHole->GetCurrentHoleDepth();
+    const int depth = m_pHole->GetCurrentDepth();
     if (m_pHole->GetHoleLayer(depth + GetRoundedDigProgress()) != 'D') {
         m_fProgress = 0.0f;
         m_pHole->AdvanceHolePastDirt();

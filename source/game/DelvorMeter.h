@@ -61,7 +61,7 @@ public:
     static std::string GetArtifactResNameFromType(char letter);
 
     void PulseArrow(bool on);
-    bool IsArrowPulsing() const { return m_pArrowPulse != nullptr; }
+    bool IsArrowPulsing() const { return m_pArrowPulse != nullptr || m_bRestartPulse; }
     void DoArrowPulseFinished();
     static void OnArrowPulseFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
 
@@ -73,7 +73,7 @@ public:
     void ClearSparkleModifier();
     void OnSparkleFinished();
     static void DoSparkleFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
-    bool AreSparklesRunning() const { return m_pSparkleModifier != nullptr; }
+    bool AreSparklesRunning() const { return m_pSparkleModifier != nullptr || m_bRestartSparkles; }
 
     bool TutorialDoPhantomDig();
 
@@ -104,7 +104,9 @@ private:
     float DigIncrement() const;
     bool CanDig() const;
 
-    DelvorHole* m_pHole = nullptr;  // counted while set
+    // Not counted: the hole owns its meter and detaches it (CleanupHole)
+    // before it goes.
+    DelvorHole* m_pHole = nullptr;
     float m_fProgress = 0.0f;
     int m_iAccumulated = 0;
     int m_iUpdateSlice = 0;
@@ -116,4 +118,6 @@ private:
     ZQ2::SmartPtr<ZQ2::Sprite> m_aspSparkles[SPARKLES];
     ZQ2::ModifierContainer* m_pSparkleModifier = nullptr;  // counted while set
     ZQ2::ModifierContainer* m_pArrowPulse = nullptr;       // counted while set
+    bool m_bRestartPulse = false;
+    bool m_bRestartSparkles = false;
 };

@@ -4,14 +4,10 @@
 #include <cstdio>
 
 #include "engine/io/BasicProperties.h"
-#include "engine/scene/SceneManager.h"
 #include "engine/sprite/GameTree.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "source/game/DelvorHole.h"
-#include "source/game/DelvorWorker.h"
-#include "source/game/Vuru.h"
 #include "source/scenes/DVUpgradeHandler.h"
-#include "source/scenes/SceneGame.h"
 
 namespace {
 
@@ -77,27 +73,6 @@ ZQ2::Image* DelvorImage(const std::string& name) { return ZQ2::ResourceLookup::G
 
 float Constant(const char* name) { return static_cast<float>(ZQ2::BasicProperties::GetInteger(name)); }
 
-// Vuru's states in which her requests are the hole's.
-constexpr int kVuruWaitingForTools = 3;
-constexpr int kVuruUsingTool = 4;
-// Hole states.
-constexpr int kHoleSurvey = 100;
-constexpr int kHoleWorked = 102;
-// Worker activities that take no delivery: working, panicked.
-constexpr int kActivityWorking = 5;
-constexpr int kActivityPanicked = 10;
-
-SceneGame* CurrentLevel() {
-    ZQ2::SceneManager* scenes = ZQ2::SceneManager::g_Instance;
-    return scenes ? ZQ2::DynamicCast<SceneGame>(scenes->GetCurrentScene()) : nullptr;
-}
-
-bool IsVuru(const ClickObject* object) { return object && object->GetRTTI().GetName() == "Vuru"; }
-
-Vuru* LevelVuru(SceneGame* level) { return level ? ZQ2::DynamicCast<Vuru>(level->GetVuru()) : nullptr; }
-
-bool IsVuruAt(SceneGame* level, DelvorHole* hole) { return level && level->IsVuruAtHole(hole); }
-
 }  // namespace
 
 const ZQ2::RTTI* const DelvorReqBalloon::rttis[] = {&ClickObject::rtti, nullptr};
@@ -110,7 +85,7 @@ DelvorReqBalloon::DelvorReqBalloon(float x, float y, ZQ2::Image* image, ZQ2::Bas
                                    ZQ2::iGuiMethod::Method callback)
     : ClickObject(x, y, image, target, callback) {}
 
-DelvorReqBalloon::~DelvorReqBalloon() { SetHole(nullptr); }
+DelvorReqBalloon::~DelvorReqBalloon() = default;
 
 ZQ2::BaseObject* DelvorReqBalloon::OnData(ZQ2::AbstractProperty* node) { return new DelvorReqBalloon(node); }
 
@@ -132,16 +107,7 @@ void DelvorReqBalloon::Init(DelvorHole* hole) {
     ShowRequestBalloon(false);
 }
 
-void DelvorReqBalloon::SetHole(DelvorHole* hole) {
-    if (hole == m_pHole)
-        return;
-    if (hole)
-        hole->AddRef();
-    DelvorHole* old = m_pHole;
-    m_pHole = hole;
-    if (old)
-        old->Release();
-}
+void DelvorReqBalloon::SetHole(DelvorHole* hole) { m_pHole = hole; }
 
 void DelvorReqBalloon::ShowRequestBalloon(bool show) {
     SetVisible(show);
@@ -259,126 +225,3 @@ ZQ2::Sprite* DelvorReqBalloon::GetItemSprite(int slot) const {
 
 bool DelvorReqBalloon::IsItemShown(int slot) const { return slot >= 0 && slot < ITEM_SLOTS && m_abShown[slot]; }
 
-// ---- the hole's side
-
-void DelvorReqBalloon::ChooseHoleRequests(DelvorHole* hole, int& r1, int& r2) {
-    r1 = REQUEST_NONE;
-    r2 = REQUEST_NONE;
-    SceneGame* level = CurrentLevel();
-    if (IsVuruAt(level, hole)) {
-        Vuru* vuru = LevelVuru(level);
-        const int state = vuru ? vuru->GetVuruState() : -1;
-        if (state == kVuruWaitingForTools || state == kVuruUsingTool)
-            vuru->GetVuruRequests(r1, r2);
-        return;
-    }
-    if (hole->GetNumWorkers() > 0) {
-        int* requests[DelvorHole::WORKER_SLOTS] = {&r1, &r2};
-        for (int slot = 0; slot < DelvorHole::WORKER_SLOTS; ++slot) {
-            DelvorWorker* worker = hole->GetWorkerAtHoleLocation(slot);
-            if (!worker || !worker->ShouldShowReqBalloon())
-                continue;
-            const int request = worker->GetRequest();
-            // Food and water show the very item wanted.
-            *requests[slot] = request == REQUEST_FOOD || request == REQUEST_WATER ? worker->GetSubRequest() : request;
-        }
-        return;
-    }
-    const int request = hole->GetHoleRequestFromState();
-    // Once the day's running states are over only a hole that Vuru is
-    // already going to keeps asking for her.
-    if (level && level->GetGameState() > SceneGame::STATE_RUNNING &&
-        !(request == REQUEST_VURU && level->IsVuruGoingToHole(hole)))
-        return;
-    r1 = request;
-}
-
-bool DelvorReqBalloon::SetupHoleRequests(DelvorHole* hole) {
-    DelvorReqBalloon* balloon = hole ? hole->GetRequestBalloon() : nullptr;
-    if (!balloon)
-        return false;
-    int r1 = REQUEST_NONE;
-    int r2 = REQUEST_NONE;
-    ChooseHoleRequests(hole, r1, r2);
-    balloon->SetLocation(hole->GetX(), hole->GetY());
-    return balloon->SetupRequestBalloon(r1, r2);
-}
-
-bool DelvorReqBalloon::DoesObjectMatchRequest(DelvorHole* hole, ClickObject* object, int& slot) {
-    if (!hole || !object)
-        return false;
-    SceneGame* level = CurrentLevel();
-    if (IsVuru(object))
-        return hole->CanVuruProcessHole();
-    if (IsVuruAt(level, hole)) {
-        Vuru* vuru = LevelVuru(level);
-        return vuru && vuru->DoesVuruNeedItem(object, slot);
-    }
-    for (int i = 0; i < DelvorHole::WORKER_SLOTS; ++i) {
-        DelvorWorker* worker = hole->GetWorkerAtHoleLocation(i);
-        if (!worker || worker->GetActivity() == kActivityWorking || worker->GetActivity() == kActivityPanicked)
-            continue;
-        if (worker->DoesWorkerNeedItem(object) && !hole->IsWorkerServed(i)) {
-            slot = i;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool DelvorReqBalloon::DoesItemMatchRequest(DelvorHole* hole, const std::string& name) {
-    SceneGame* level = CurrentLevel();
-    ZQ2::GameNode* table = level ? level->GetChild("TABLE_DOVIDI", true) : nullptr;
-    if (!table)
-        return false;
-    for (ZQ2::GameNode* child = table->GetFirstChild(); child; child = child->GetNextSibling()) {
-        if (child->GetName().rfind(name, 0) != 0)
-            continue;
-        int slot = -1;
-        return DoesObjectMatchRequest(hole, ZQ2::DynamicCast<ClickObject>(child), slot);
-    }
-    return false;
-}
-
-bool DelvorReqBalloon::UseItemAtHole(DelvorHole* hole, ClickObject* object) {
-    int slot = -1;
-    if (!DoesObjectMatchRequest(hole, object, slot))
-        return false;
-    SceneGame* level = CurrentLevel();
-    if (IsVuru(object) || IsVuruAt(level, hole)) {
-        Vuru* vuru = IsVuru(object) ? static_cast<Vuru*>(object) : LevelVuru(level);
-        if (hole->GetHoleState() == kHoleSurvey || !vuru || vuru->GetVuruState() != kVuruWaitingForTools)
-            return true;
-        if (!vuru->UseTool(slot))
-            return false;
-        hole->SetToolsUsed(hole->GetToolsUsed() + 1);
-        hole->SetHoleState(kHoleWorked);
-        hole->ShowRequestBalloon(false);
-        return true;
-    }
-    DelvorWorker* worker = hole->GetWorkerAtHoleLocation(slot);
-    hole->SetWorkerServed(slot, true);
-    const int request = worker ? worker->GetRequest() : REQUEST_NONE;
-    if (request == REQUEST_FOOD || request == REQUEST_WATER)
-        worker->Eat();
-    else if (request == REQUEST_MEDICINE)
-        worker->Unhypnotize();
-    else if (request == REQUEST_VURU)
-        return true;
-    hole->ShowRequestBalloon(hole->SetupRequestBalloon());
-    return true;
-}
-
-int DelvorReqBalloon::GetHoleAction(DelvorHole* hole, ClickObject* object) {
-    if (!hole || !object)
-        return ACTION_NONE;
-    if (auto* worker = ZQ2::DynamicCast<DelvorWorker>(object)) {
-        const bool fits = worker->IsAvailable() && hole->CanAddWorker(worker) && worker->GetHole() != hole;
-        return fits ? ACTION_NOW : ACTION_NONE;
-    }
-    if (!object->IsItem() && !IsVuru(object))
-        return ACTION_NONE;
-    if (!hole->DoesObjectMatchRequest(object))
-        return ACTION_NONE;
-    return object->IsAvailable() ? ACTION_NOW : ACTION_POSSIBLE;
-}

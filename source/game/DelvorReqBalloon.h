@@ -68,19 +68,6 @@ public:
     ZQ2::Sprite* GetItemSprite(int slot) const;
     bool IsItemShown(int slot) const;
 
-    // The hole's side of the requests, which the hole's operations of the
-    // same purpose call: what the hole asks for and shows, and how an object
-    // handed to the hole is matched and served.
-    static void ChooseHoleRequests(DelvorHole* hole, int& r1, int& r2);
-    // Chooses, moves the hole's balloon to the hole and shows the choice.
-    static bool SetupHoleRequests(DelvorHole* hole);
-    // slot: the worker slot served, or Vuru's matching request code.
-    static bool DoesObjectMatchRequest(DelvorHole* hole, ClickObject* object, int& slot);
-    // Matches the first item of Dovidi's table whose name begins with name.
-    static bool DoesItemMatchRequest(DelvorHole* hole, const std::string& name);
-    static bool UseItemAtHole(DelvorHole* hole, ClickObject* object);
-    enum eAction { ACTION_NONE = 0, ACTION_POSSIBLE = 1, ACTION_NOW = 2 };
-    static int GetHoleAction(DelvorHole* hole, ClickObject* object);
 
 private:
     // The picture of the request, or its upgraded variant when the player
@@ -88,7 +75,9 @@ private:
     static std::string GetUpgradedRequestPicture(const std::string& picture, int request);
     void ChooseBalloonPicture(int r1, int r2, bool two, const std::string& lastItemPicture);
 
-    DelvorHole* m_pHole = nullptr;  // counted while set
+    // Not counted: the hole owns its balloon and detaches it (CleanupHole)
+    // before it goes.
+    DelvorHole* m_pHole = nullptr;
     ZQ2::SmartPtr<ZQ2::Sprite> m_spItems[ITEM_SLOTS];
     bool m_abShown[ITEM_SLOTS] = {false, false};
 };

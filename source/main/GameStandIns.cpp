@@ -7,12 +7,7 @@ namespace {
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
     {"DelvorBoss", "DelvorBoss"},
-    {"DelvorDigger", "DelvorDigger"},
-    {"DelvorHole", "DelvorHole"},
     {"DelvorItem", "DelvorItem"},
-    {"DelvorWorker", "DelvorWorker"},
-    {"Dovidi", "Dovidi"},
-    {"Vuru", "Vuru"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
     {"DelvorGenerator", "DelvorGenerator"},
@@ -22,7 +17,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneAncientMap", "SceneAncientMap"},
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
-    {"DelvorPicker", "DelvorPicker"},
     {"DialogMiniGame", "DialogMiniGame"},
     {"DialogUpgrade", "DialogUpgrade"},
 };

@@ -43,6 +43,12 @@ public:
     // told by the digits of its identifier.
     int GetTopUpgradeOfType(int type) const;
 
+    // The effects of owned upgrades are not counted yet: every value is 0.
+    int GetCurrentUpgradeValue(int) const { return 0; }
+    int GetNumHourGlasses() const { return GetCurrentUpgradeValue(13) / 30000; }
+    bool IsHourGlass() const { return GetCurrentUpgradeValue(13) > 0; }
+    int UseHourglass() { return 0; }
+
 private:
     ZQ2::ZQVector<ZQ2::SmartPtr<DelvorUpgrade>> m_MasterList;
     std::vector<BoughtUpgrade> m_Bought;

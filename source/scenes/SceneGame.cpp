@@ -24,10 +24,19 @@
 #include "engine/sprite/Dialog.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/ResourceLookup.h"
+#include "engine/sprite/GameTree.h"
+#include "source/game/DVNode.h"
 #include "source/game/DelvorClock.h"
+#include "source/game/DelvorDigger.h"
+#include "source/game/DelvorHole.h"
+#include "source/game/DelvorPicker.h"
+#include "source/game/DelvorWorker.h"
+#include "source/game/Dovidi.h"
+#include "source/game/Vuru.h"
 #include "source/main/DelvorMain.h"
 #include "source/main/DelvorPlayer.h"
 #include "source/main/DelvorScoreEntry.h"
+#include "source/scenes/DVUpgradeHandler.h"
 
 namespace {
 
@@ -150,6 +159,8 @@ void SceneGame::ReadVariables(ZQ2::PropertyVector* vars) {
     ReadInt(vars, "num_digger_colors", m_Vars.iDiggerColors);
     ReadInt(vars, "num_pickers", m_Vars.iPickers);
     ReadBool(vars, "has_vuvivedod", m_Vars.bHasVuvivedod);
+    if (m_Vars.bHasVuvivedod)
+        ReadDeedWeights(vars);
     ReadInt(vars, "spray_bottle", m_Vars.iSprayBottle);
     ReadFloat(vars, "chance_vuru_wants_two_items", m_Vars.fChanceVuruWantsTwoItems);
     ReadFloat(vars, "chance_bottle_multi_color", m_Vars.fChanceBottleMultiColor);
@@ -342,14 +353,90 @@ void SceneGame::AddSiteBlocks() {
 void SceneGame::Initialize() {
     SceneDelvor::Initialize();
     m_pMenuButton = ZQ2::DynamicCast<ZQ2::Button>(FindComponent("Menu_Button"));
+    SetHourglass();
     m_pClock = ZQ2::DynamicCast<DelvorClock>(FindComponent("CLOCK"));
-    InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
-    m_DiggerColors =
-        GetColorDiggerOrder(m_iCountry, m_iDay, m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iDiggerColors);
+    CreateCharacters();
+    FindLids();
+    CreateWorkers();
     AddSiteBlocks();
     SetLabelText("FUNDS_GOAL_TEXT", GetPointsToWinText());
     SetLabelText("DAY_TEXT", Format(ZQ2::BasicProperties::GetString("TEXT_DAY"), m_iDay));
     UpdateFundsEarnedText();
+}
+
+// Links node next to the named component, or under the scene when the
+// component is missing.
+void SceneGame::LinkNear(ZQ2::GameNode* node, const char* name, bool after) {
+    ZQ2::GameNode* anchor = FindComponent(name);
+    if (!anchor)
+        ZQ2::GameTree::LinkNodeUnder(this, node);
+    else if (after)
+        ZQ2::GameTree::LinkNodeAfter(anchor, node);
+    else
+        ZQ2::GameTree::LinkNodeBefore(anchor, node);
+}
+
+void SceneGame::CreateCharacters() {
+    m_spVuru = new Vuru(0.0f, 0.0f, nullptr);
+    m_spVuru->Init();
+    LinkNear(m_spVuru.Get(), "TABLE_VURU", true);
+    m_spDovidi = new Dovidi(0.0f, 0.0f, nullptr);
+    m_spDovidi->Init();
+    LinkNear(m_spDovidi.Get(), "ITEM_BIN_COOKIE", false);
+}
+
+void SceneGame::FindLids() {
+    ZQ2::GameNode* table = FindComponent("TABLE_VURU");
+    ZQ2::GameNode* crate = table ? table->GetChild("BG_ARTIFACT_CRATE", true) : nullptr;
+    auto* tableSprite = ZQ2::DynamicCast<ZQ2::Sprite>(table);
+    auto* crateSprite = ZQ2::DynamicCast<ZQ2::Sprite>(crate);
+    if (!tableSprite || !crateSprite)
+        return;
+    int lids = 0;
+    for (ZQ2::GameNode* child = crate->GetFirstChild(); child && lids < 2; child = child->GetNextSibling()) {
+        auto* lid = ZQ2::DynamicCast<ZQ2::Sprite>(child);
+        if (!lid || child->GetName().rfind("LID_0", 0) != 0)
+            continue;
+        m_apLids[lids] = lid;
+        m_aLidCentres[lids].Set(lid->GetX() + crateSprite->GetX() + tableSprite->GetX() + lid->GetWidth() * 0.5f,
+                                lid->GetY() + crateSprite->GetY() + tableSprite->GetY() + lid->GetHeight() * 0.5f);
+        ++lids;
+    }
+}
+
+void SceneGame::CreateWorkers() {
+    for (auto& worker : m_Workers)
+        worker->SetObsolete(true);
+    m_Workers.clear();
+    const int diggers = m_Vars.iDiggersMale + m_Vars.iDiggersFemale;
+    InitDiggerWaitArea(diggers, m_Vars.iPickers);
+    m_DiggerColors = GetColorDiggerOrder(m_iCountry, m_iDay, diggers, m_Vars.iDiggerColors);
+    int x = ZQ2::BasicProperties::GetInteger("DIGGER_HOLDAREA_X");
+    for (int i = 0; i < diggers; ++i) {
+        ZQ2::SmartPtr<DelvorDigger> digger = new DelvorDigger(0.0f, 0.0f, nullptr);
+        digger->SetGender(i < m_Vars.iDiggersMale ? 1 : 2);
+        LinkWorker(digger.Get());
+        digger->Init(x, digger->GetWaitAreaY(), this, m_DiggerColors[static_cast<size_t>(i)]);
+        x -= ZQ2::BasicProperties::GetInteger(i + 1 < diggers ? "DIGGER_WAITAREA_DELTA_X"
+                                                               : "BETWEEN_PICKER_DIGGER_WAITAREA_DELTA_X");
+        m_Workers.push_back(digger.Get());
+    }
+    for (int i = 0; i < m_Vars.iPickers; ++i) {
+        ZQ2::SmartPtr<DelvorPicker> picker = new DelvorPicker(0.0f, 0.0f, nullptr);
+        LinkWorker(picker.Get());
+        picker->Init(x, picker->GetWaitAreaY(), this);
+        x -= ZQ2::BasicProperties::GetInteger("PICKER_WAITAREA_DELTA_X");
+        m_Workers.push_back(picker.Get());
+    }
+}
+
+// Each worker is drawn behind the one made before it; the first goes right
+// after Vuru's table.
+void SceneGame::LinkWorker(DelvorWorker* worker) {
+    if (m_Workers.empty())
+        LinkNear(worker, "TABLE_VURU", true);
+    else
+        ZQ2::GameTree::LinkNodeBefore(m_Workers.back().Get(), worker);
 }
 
 void SceneGame::OnActivate() {
@@ -753,4 +840,580 @@ void SceneGame::SaveHighScore() {
         scores->AddHighScoreTable("default", table);
     }
     table->AddScore(ZQ2::SmartPtr<ZQ2::HighScoreEntry>(new DelvorScoreEntry(player->GetTotalMoneyEarned(), text)));
+}
+
+// ---- the site's characters
+
+void SceneGame::SetCharacters(Vuru* vuru, Dovidi* dovidi, ClickObject* villain) {
+    m_spVuru = vuru;
+    m_spDovidi = dovidi;
+    m_spVuvivedod = villain;
+}
+
+void SceneGame::ReadDeedWeights(ZQ2::PropertyVector* vars) {
+    static const char* const kKeys[4][2] = {
+        {"vuvivedod_chance_steal_item", "VUVIVEDOD_DEED_CHANCE_STEALITEM"},
+        {"vuvivedod_chance_steal_artifact", "VUVIVEDOD_DEED_CHANCE_STEALARTIFACT"},
+        {"vuvivedod_chance_hypnotize", "VUVIVEDOD_DEED_CHANCE_HYPNOTIZE"},
+        {"vuvivedod_chance_mass_hypnotize", "VUVIVEDOD_DEED_CHANCE_MASSHYPNOTIZE"},
+    };
+    for (int kind = 0; kind < 4; ++kind) {
+        m_Vars.aiDeedWeights[kind] = ZQ2::BasicProperties::GetInteger(kKeys[kind][1]);
+        ReadInt(vars, kKeys[kind][0], m_Vars.aiDeedWeights[kind]);
+    }
+}
+
+void SceneGame::SetVuvivedodChanceDeedWeight(int kind, int weight) {
+    if (kind >= 0 && kind < 4)
+        m_Vars.aiDeedWeights[kind] = weight;
+}
+
+int SceneGame::GetVuvivedodChanceDeedWeight(int kind) const {
+    return kind >= 0 && kind < 4 ? m_Vars.aiDeedWeights[kind] : 0;
+}
+
+void SceneGame::PlaySound(const char* name) {
+    auto* sound = ZQ2::DynamicCast<ZQ2::Sound>(ZQ2::ResourceLookup::GetResource(name, "delvor"));
+    if (sound)
+        sound->PlaySample(1.0f, 0.0f, 1.0f, false);
+}
+
+// ---- the waiting area
+
+int SceneGame::AddWorkerToWaitArea(DelvorWorker* worker) {
+    if (!worker)
+        return -1;
+    if (m_sWaitSlots.empty())
+        InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
+    const size_t index = m_sWaitSlots.find(worker->GetFreeSpotCharacter());
+    if (index == std::string::npos)
+        return -1;
+    m_sWaitSlots[index] = 'X';
+    worker->SetWaitAreaIndex(static_cast<int>(index));
+    return static_cast<int>(index);
+}
+
+void SceneGame::FreeDiggerFromWaitArea(int index, char letter) {
+    if (index >= 0 && static_cast<size_t>(index) < m_sWaitSlots.size())
+        m_sWaitSlots[static_cast<size_t>(index)] = letter;
+}
+
+void SceneGame::GetWaitArea(int& x, int& y, int& width) const {
+    x = ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_X");
+    y = ZQ2::BasicProperties::GetInteger("DIGGER_WAITAREA_Y");
+    width = ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_WIDTH");
+}
+
+void SceneGame::GetWaitAreaCoordinates(int index, int& x, int& y) const {
+    const int diggers = m_Vars.iDiggersMale + m_Vars.iDiggersFemale;
+    const int pickers = m_Vars.iPickers;
+    const int diggerStep = ZQ2::BasicProperties::GetInteger("DIGGER_WAITAREA_DELTA_X");
+    const int pickerStep = ZQ2::BasicProperties::GetInteger("PICKER_WAITAREA_DELTA_X");
+    const int between = ZQ2::BasicProperties::GetInteger("BETWEEN_PICKER_DIGGER_WAITAREA_DELTA_X");
+    int width = diggers * diggerStep;
+    if (pickers > 0)
+        width += (pickers - 1) * pickerStep + between;
+    const int start = ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_X") +
+                      (ZQ2::BasicProperties::GetInteger("WORKER_WAITAREA_WIDTH") - width) / 2;
+    const int offset =
+        index < diggers ? index * diggerStep : (diggers - 1) * diggerStep + (index - diggers) * pickerStep + between;
+    x = width + start - offset;
+    y = ZQ2::BasicProperties::GetInteger("DIGGER_WAITAREA_Y");
+}
+
+void SceneGame::MoveWorkerToWaitingArea(DelvorWorker* worker) {
+    if (!worker)
+        return;
+    const bool holding = worker->IsCharacterInHoldingArea();
+    if (!holding && !worker->GetCurrentHole())
+        return;
+    int x = 0;
+    int y = 0;
+    GetWaitAreaCoordinates(AddWorkerToWaitArea(worker), x, y);
+    worker->WalkToSpot(x, y + static_cast<int>(worker->GetHeight()), 0, 0, -1, -1);
+    if (!holding) {
+        ResetWorkerPatienceBasedOnHoleNeeds();
+        return;
+    }
+    if (ZQ2::GameNode* back = GetChild("BG_BACK", true))
+        ZQ2::GameTree::LinkNodeAfter(back, worker);
+}
+
+void SceneGame::SendDiggerHome(DelvorWorker* worker) {
+    if (!worker)
+        return;
+    worker->SetActivity(15);
+    int x = 0;
+    int y = 0;
+    GetWaitAreaCoordinates(AddWorkerToWaitArea(worker), x, y);
+    worker->WalkToSpot(x, y + static_cast<int>(worker->GetHeight()), 0, 0, -1, -1);
+}
+
+bool SceneGame::AreAllWorkersInWaitArea() const {
+    for (const auto& worker : m_Workers)
+        if (!worker->IsCharacterInWaitingArea() || worker->GetState() == DelvorCharacter::STATE_WALKING)
+            return false;
+    return true;
+}
+
+bool SceneGame::AreAllWorkersOffScreen() const {
+    for (const auto& worker : m_Workers)
+        if (!worker->IsCharacterInHoldingArea() || worker->GetState() == DelvorCharacter::STATE_WALKING)
+            return false;
+    return true;
+}
+
+bool SceneGame::IsAWorkerInWaitingArea(DelvorWorker* except) const {
+    for (const auto& worker : m_Workers)
+        if (worker.Get() != except && worker->IsCharacterInWaitingArea())
+            return true;
+    return false;
+}
+
+int SceneGame::GetNumWorkers(int kind) const {
+    switch (kind) {
+        case 1: return m_Vars.iDiggersMale;
+        case 2: return m_Vars.iDiggersFemale;
+        case 3: return m_Vars.iDiggersMale + m_Vars.iDiggersFemale;
+        case 4: return m_Vars.iPickers;
+        default: return m_Vars.iDiggersMale + m_Vars.iDiggersFemale + m_Vars.iPickers;
+    }
+}
+
+// ---- dragging and dropping
+
+void SceneGame::SetWorkerToDrag(DelvorWorker* worker) {
+    if (DelvorWorker* old = m_spWorkerToDrag.Get()) {
+        // Keep the old one alive while it is put back.
+        ZQ2::SmartPtr<DelvorWorker> hold = old;
+        m_spWorkerToDrag = nullptr;
+        old->SnapWorkerBackToWaitArea();
+        if (old->GetShadow())
+            old->GetShadow()->SetVisible(true);
+        old->StartIdleRoutine();
+    }
+    m_spWorkerToDrag = worker;
+    if (!worker)
+        return;
+    if (ZQ2::GameNode* menu = GetChild("Menu_Button", true))
+        ZQ2::GameTree::LinkNodeAfter(menu, worker);
+    if (worker->GetShadow())
+        worker->GetShadow()->SetVisible(false);
+    worker->ClearIdleModifier();
+}
+
+bool SceneGame::OnMouseMoved(float x, float y) {
+    m_iCursor = CURSOR_ARROW;
+    DelvorWorker* worker = m_spWorkerToDrag.Get();
+    if (m_bPaused || !worker)
+        return false;
+    worker->SetLocation(x - worker->GetWidth() * 0.5f, y + worker->GetHeight() * 0.5f);
+    return false;
+}
+
+bool SceneGame::OnMouseLeftUp() {
+    if (m_spWorkerToDrag) {
+        SetWorkerToDrag(nullptr);
+        return true;
+    }
+    PlaySound("SOUND_CHOOSE_FAIL");
+    return false;
+}
+
+bool SceneGame::DropWorkerOnHole(ClickObject* target) {
+    ZQ2::SmartPtr<DelvorWorker> worker = m_spWorkerToDrag;
+    auto* hole = ZQ2::DynamicCast<DelvorHole>(target);
+    if (!worker || !hole || !hole->CanAddWorker(worker.Get())) {
+        SetWorkerToDrag(nullptr);
+        return false;
+    }
+    // The drag ends here without the snap back: the worker goes to the hole.
+    m_spWorkerToDrag = nullptr;
+    if (worker->GetShadow())
+        worker->GetShadow()->SetVisible(true);
+    const ZQ2::Point_t<float> spot = hole->GetActionDest(hole->GetFreeDigSpot());
+    worker->SetState(3);
+    worker->SetLocation(spot.x, spot.y);
+    worker->SetState(DelvorCharacter::STATE_ELSEWHERE);
+    hole->AddWorker(worker.Get());
+    worker->ClearWaitAreaIndex();
+    worker->SetPlacedWhileImpatient(worker->IsImpatient());
+    worker->PadHungerAfterPlacement();
+    if (hole->GetNumWorkers() == 2) {
+        auto* first = ZQ2::DynamicCast<DelvorWorker>(hole->GetWorkerAtHoleLocation(0));
+        auto* second = ZQ2::DynamicCast<DelvorWorker>(hole->GetWorkerAtHoleLocation(1));
+        if (first && second && first->HasLoveFlag() && second->HasLoveFlag()) {
+            AddPointsByType(2, false);
+            first->SetLoveFlag(false);
+            second->SetLoveFlag(false);
+        }
+    }
+    ResetWorkerPrevNeeds();
+    return worker->DoWalkFinished();
+}
+
+int SceneGame::IsOverClickObject(bool over) {
+    m_iCursor = over ? CURSOR_HAND : CURSOR_ARROW;
+    return m_iCursor;
+}
+
+// ---- directing the characters
+
+int SceneGame::GetDestType(ClickObject* target, ClickObject* character) const {
+    auto* hole = ZQ2::DynamicCast<DelvorHole>(target);
+    if (!hole || !character)
+        return 0;
+    if (ZQ2::DynamicCast<Vuru>(character))
+        return 5;
+    if (ZQ2::DynamicCast<DelvorBoss>(character))
+        return 2;
+    if (ZQ2::DynamicCast<DelvorWorker>(character))
+        return hole->GetFreeDigSpot() >= 0 ? 1 : 0;
+    return 0;
+}
+
+void SceneGame::DoAction(ClickObject* target, ClickObject* character) {
+    auto* figure = ZQ2::DynamicCast<DelvorCharacter>(character);
+    if (!figure || !target)
+        return;
+    const ZQ2::Point_t<float> spot = target->GetActionDest(GetDestType(target, character));
+    int dx = 0;
+    int dy = 0;
+    figure->GetActionDirection(dx, dy);
+    DVNode* route = nullptr;
+    m_PathFinder.FindPath(figure->GetFootPoint(), spot, dx, dy, &route);
+    figure->Walk(route, target);
+}
+
+bool SceneGame::IsVuruAtHole(ClickObject* hole) const {
+    return hole && m_spVuru && m_spVuru->GetCurrentHole() == hole;
+}
+
+bool SceneGame::IsVuruGoingToHole(ClickObject* hole) const {
+    if (!hole || !m_spVuru)
+        return false;
+    if (m_spVuru->IsNextDestination(hole))
+        return true;
+    const auto& stack = m_spVuru->GetStack();
+    return std::find(stack.begin(), stack.end(), hole) != stack.end();
+}
+
+bool SceneGame::IsVuruCuringDigger() const { return m_spVuru && m_spVuru->GetVuruState() >= 100; }
+
+bool SceneGame::IsVuruDoneWithTasks() const {
+    return !m_spVuru ||
+           (m_spVuru->GetState() != DelvorCharacter::STATE_WALKING && m_spVuru->GetVuruState() <= 0);
+}
+
+// ---- holes
+
+DelvorHole* SceneGame::GetHole(int n, bool all) const {
+    if (n < 1 || n > MAX_HOLES)
+        return nullptr;
+    const std::string name = "HOLE" + std::to_string(n);
+    auto* hole = ZQ2::DynamicCast<DelvorHole>(const_cast<SceneGame*>(this)->GetChild(name, true));
+    if (!hole || (!all && hole->GetStartState() == -1))
+        return nullptr;
+    return hole;
+}
+
+int SceneGame::GetNumHoles() const {
+    int count = 0;
+    for (int n = 1; n <= MAX_HOLES; ++n)
+        if (GetHole(n, false))
+            ++count;
+    return count;
+}
+
+int SceneGame::GetRandomHole() const {
+    const int holes = GetNumHoles();
+    return holes < 1 ? 1 : ZQ2::Random::Instance()->GetInt(1, holes + 1);
+}
+
+bool SceneGame::AreAllHolesFinished() const {
+    for (int n = 1; n <= MAX_HOLES; ++n) {
+        DelvorHole* hole = GetHole(n, false);
+        if (hole && hole->GetState() != 103)
+            return false;
+    }
+    return true;
+}
+
+bool SceneGame::IsHoleThatNeedsWorker(DelvorWorker* worker) const {
+    for (int n = 1; n <= MAX_HOLES; ++n) {
+        DelvorHole* hole = GetHole(n, false);
+        if (hole && hole->CanAddWorker(worker))
+            return true;
+    }
+    return false;
+}
+
+void SceneGame::GetHoleWorkerNeeds(bool& digger, bool& picker) const {
+    digger = false;
+    picker = false;
+    for (int n = 1; n <= MAX_HOLES; ++n) {
+        DelvorHole* hole = GetHole(n, false);
+        if (!hole)
+            continue;
+        digger = digger || hole->NeedDiggerAtHole();
+        picker = picker || hole->NeedPickerAtHole();
+    }
+}
+
+void SceneGame::ResetWorkerPrevNeeds() { GetHoleWorkerNeeds(m_bPrevNeedDigger, m_bPrevNeedPicker); }
+
+void SceneGame::ResetWorkerPatienceBasedOnHoleNeeds() {
+    bool digger = false;
+    bool picker = false;
+    GetHoleWorkerNeeds(digger, picker);
+    const bool newDigger = digger && !m_bPrevNeedDigger;
+    const bool newPicker = picker && !m_bPrevNeedPicker;
+    if (newDigger || newPicker)
+        for (const auto& worker : m_Workers)
+            worker->ChangeMood(newDigger, newPicker);
+    m_bPrevNeedDigger = digger;
+    m_bPrevNeedPicker = picker;
+}
+
+int SceneGame::GetImpatienceTime() const {
+    if (m_Vars.iTimeUntilImpatient != 0)
+        return m_Vars.iTimeUntilImpatient;
+    return ZQ2::BasicProperties::GetInteger("TIME_UNTIL_DIGGER_IMPATIENT");
+}
+
+// ---- the hourglass and time
+
+void SceneGame::SetHourglass() {
+    ZQ2::GameNode* table = GetChild("TABLE_VURU", true);
+    m_pHourglassButton = table ? ZQ2::DynamicCast<ZQ2::Button>(table->GetChild("BUTTON_HOURGLASS", true)) : nullptr;
+    if (!m_pHourglassButton)
+        return;
+    m_pHourglassButton->SetTargetAndMethod(this, &SceneGame::OnUseHourglass);
+    m_pHourglassButton->SetEnabled(IsGameRunning());
+}
+
+void SceneGame::ShowHourglass() {
+    if (!m_pHourglassButton)
+        return;
+    DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
+    const bool owned = upgrades && upgrades->IsHourGlass();
+    const bool running = m_pClock && m_pClock->IsHourglassInUse();
+    m_pHourglassButton->SetVisible(owned);
+    m_pHourglassButton->SetEnabled(owned && !running && !m_bPaused && m_iGameState == STATE_RUNNING);
+    auto* count = ZQ2::DynamicCast<ZQ2::Label>(m_pHourglassButton->GetChild("HOURGLASS_COUNT", true));
+    if (!count)
+        return;
+    const int hourglasses = upgrades ? upgrades->GetNumHourGlasses() : 0;
+    count->SetText(Format("%d", hourglasses));
+    count->SetVisible(hourglasses > 1);
+}
+
+void SceneGame::UseHourglass() {
+    DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
+    if (m_iGameState != STATE_RUNNING || m_bPaused || !upgrades || !upgrades->IsHourGlass())
+        return;
+    const int time = upgrades->UseHourglass();
+    if (m_pClock)
+        m_pClock->UseHourglass(time);
+    // The turning hourglass belongs to the level effects; without them the
+    // sand starts at once.
+    DoHourglassAnimationFinished(nullptr);
+    ShowHourglass();
+}
+
+void SceneGame::OnUseHourglass(ZQ2::BaseObject* scene, ZQ2::BaseObject*) {
+    if (auto* level = ZQ2::DynamicCast<SceneGame>(scene))
+        level->UseHourglass();
+}
+
+void SceneGame::DoHourglassAnimationFinished(ZQ2::Sprite* sprite) {
+    if (sprite)
+        sprite->SetObsolete(true);
+    if (!m_pClock)
+        return;
+    m_pClock->SetHourglassInUse(true);
+    m_pClock->SetSandShown(true);
+}
+
+int SceneGame::GetElapsedTime(int since) const { return m_pClock ? m_pClock->GetElapsedTime(since) : 0; }
+
+int SceneGame::GetCurrentTimestamp() const { return m_pClock ? m_pClock->GetElapsedTime(0) : 0; }
+
+// ---- other queries
+
+ZQ2::Sprite* SceneGame::GetLidSprite(int i) const { return i == 0 || i == 1 ? m_apLids[i] : nullptr; }
+
+ZQ2::Point_t<float> SceneGame::GetLidCoordinates(int i) const {
+    return i == 0 || i == 1 ? m_aLidCentres[i] : ZQ2::Point_t<float>();
+}
+
+// Medicine cures hypnosis, so it is offered only where the villain hypnotises.
+bool SceneGame::HasMedicine() const {
+    return m_spVuvivedod && (m_Vars.aiDeedWeights[2] >= 1 || m_Vars.aiDeedWeights[3] >= 1);
+}
+
+void SceneGame::ClearPlayerRequests() {
+    for (const auto& worker : m_Workers) {
+        worker->ClearRequests();
+        worker->ResetImage();
+        worker->RemoveAllAnimTreeModifiers();
+    }
+}
+
+// ---- the site's set-up and clean-up
+
+void SceneGame::SetupCrush() {
+    const int males = m_Vars.iDiggersMale;
+    const int females = m_Vars.iDiggersFemale;
+    if (!ZQ2::BasicProperties::GetBoolean("CRUSH_MATCHING") || males < 1 || females < 1 || males + females < 4)
+        return;
+    ZQ2::Random* random = ZQ2::Random::Instance();
+    const int male = random->GetInt(0, males);
+    const int female = random->GetInt(males, males + females);
+    for (int index : {male, female})
+        if (index < m_Workers.size())
+            m_Workers[index]->SetLoveFlag(true);
+}
+
+std::vector<ClickObject*> SceneGame::GetTableItems(const char* table) {
+    std::vector<ClickObject*> items;
+    ZQ2::GameNode* node = GetChild(table, true);
+    if (!node)
+        return items;
+    for (ZQ2::GameNode* child = node->GetFirstChild(); child; child = child->GetNextSibling()) {
+        auto* item = ZQ2::DynamicCast<ClickObject>(child);
+        if (item && item->IsItem())
+            items.push_back(item);
+    }
+    return items;
+}
+
+void SceneGame::SetupDovidiTable() {
+    for (ClickObject* item : GetTableItems("TABLE_DOVIDI")) {
+        if (item->GetName() == "ITEM_BOTTLE" && m_Vars.iSprayBottle < 1)
+            item->SetVisible(false);
+        else if (item->GetName() == "ITEM_MEDICINE" && !HasMedicine())
+            item->SetVisible(false);
+    }
+}
+
+void SceneGame::AddOrRemoveListener(bool on, ZQ2::GameNode* object) {
+    auto* listener = object ? static_cast<ZQ2::iInputListener*>(object->QueryInterface(ZQ2::iInputListener::rtti))
+                            : nullptr;
+    if (listener)
+        listener->SetInputListenerActive(on);
+}
+
+void SceneGame::ActivateListeners(bool on) {
+    AddOrRemoveListener(on, m_spDovidi.Get());
+    AddOrRemoveListener(on, m_spVuru.Get());
+    for (const auto& worker : m_Workers)
+        AddOrRemoveListener(on, worker.Get());
+    for (int n = 1; n <= MAX_HOLES; ++n)
+        AddOrRemoveListener(on, GetHole(n, false));
+    for (const char* table : {"TABLE_COOKIE", "TABLE_DOVIDI"}) {
+        ZQ2::GameNode* node = GetChild(table, true);
+        for (ZQ2::GameNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+            if (ZQ2::DynamicCast<ClickObject>(child))
+                AddOrRemoveListener(on, child);
+    }
+}
+
+void SceneGame::StartIdleAnimations() {
+    for (const auto& worker : m_Workers)
+        if (worker->GetActivity() == 0 || worker->GetActivity() == 4)
+            worker->StartIdleRoutine();
+    if (auto* cookie = ZQ2::DynamicCast<ClickObject>(GetChild("COOKIE", true)))
+        cookie->StartIdleRoutine();
+    if (m_spDovidi)
+        m_spDovidi->StartIdleRoutine();
+    if (m_spVuru)
+        m_spVuru->StartIdleRoutine();
+}
+
+void SceneGame::ClearBossAnimations() {
+    for (DelvorCharacter* boss : {static_cast<DelvorCharacter*>(m_spVuru.Get()),
+                                  static_cast<DelvorCharacter*>(m_spDovidi.Get())}) {
+        if (!boss)
+            continue;
+        boss->ClearCurrentRoutine();
+        boss->RemoveAllAnimTreeModifiers();
+        boss->SetCharacterImage(2);
+    }
+    // The generators' own state arrives with them; their modifiers go now.
+    if (ZQ2::GameNode* cookie = GetChild("COOKIE", true))
+        cookie->RemoveAllAnimTreeModifiers();
+    if (ZQ2::GameNode* table = GetChild("TABLE_DOVIDI", true))
+        if (ZQ2::GameNode* toolmaker = table->GetChild("TOOLMAKER", true))
+            toolmaker->RemoveAllAnimTreeModifiers();
+}
+
+void SceneGame::HideUnusedHoleRequests() {
+    for (int n = 1; n <= MAX_HOLES; ++n) {
+        DelvorHole* hole = GetHole(n, false);
+        if (hole && !(hole->GetState() == 102 && IsVuruAtHole(hole)))
+            hole->SetupRequestBalloon();
+    }
+}
+
+ZQ2::Sprite* SceneGame::GetCloud(int i) {
+    static const char* const kClouds[CLOUD_COUNT] = {"COOKIE_DUST_CLOUD", "TOOLMAKER_DUST_CLOUD", "VUVIVEDOD_POOF"};
+    if (i < 0 || i >= CLOUD_COUNT)
+        return nullptr;
+    if (!m_aspClouds[i])
+        m_aspClouds[i] = new ZQ2::Sprite(0.0f, 0.0f, ZQ2::ResourceLookup::GetImage(kClouds[i], "delvor", nullptr));
+    return m_aspClouds[i].Get();
+}
+
+void SceneGame::ClearClouds() {
+    for (auto& cloud : m_aspClouds) {
+        if (!cloud)
+            continue;
+        cloud->SetVisible(false);
+        cloud->SetObsolete(true);
+        cloud = nullptr;
+    }
+}
+
+void SceneGame::AddArtifactToBin(int n) {
+    std::string section;
+    DelvorMain::GetCountrySpecificSection(m_iCountry, section);
+    const std::string image = "ARTIFACT_" + GetCurrentCountryResourceName() + std::to_string(n);
+    ZQ2::SmartPtr<ZQ2::Sprite> artifact =
+        new ZQ2::Sprite(static_cast<float>(ZQ2::BasicProperties::GetInteger("ANIMATION_END_DEST_X")),
+                        static_cast<float>(ZQ2::BasicProperties::GetInteger("ANIMATION_END_DEST_Y")),
+                        ZQ2::ResourceLookup::GetImage(image, section, nullptr));
+    artifact->SetVisible(false);
+    ZQ2::GameTree::LinkNodeUnder(this, artifact.Get());
+    m_BinArtifacts.push_back(artifact);
+    ++m_iArtifactsToday;
+}
+
+void SceneGame::ClearTableHighlights(ClickObject* item) {
+    if (!item || !item->IsOnTable() || !item->GetParent())
+        return;
+    for (ZQ2::GameNode* child = item->GetParent()->GetFirstChild(); child; child = child->GetNextSibling()) {
+        auto* other = ZQ2::DynamicCast<ClickObject>(child);
+        if (other && other != item && other->IsItem())
+            other->SetHighlightState(false);
+    }
+}
+
+void SceneGame::RemoveItemsOfTypeFromTable(int type) {
+    static const char* const kItemNames[] = {"",              "ITEM_SIFTER",   "ITEM_BRUSH",   "ITEM_BOTTLE",
+                                             "ITEM_MEDICINE", "ITEM_CANTEEN",  "ITEM_SANDWICH", "ITEM_APPLE"};
+    if (type < 1 || type >= static_cast<int>(std::size(kItemNames)))
+        return;
+    const std::string prefix = kItemNames[type];
+    for (const char* table : {"TABLE_DOVIDI", "TABLE_COOKIE"})
+        for (ClickObject* item : GetTableItems(table))
+            if (item->IsVisible() && item->IsAvailable() && item->GetName().rfind(prefix, 0) == 0)
+                item->SetVisible(false);
+}
+
+void SceneGame::RedisplayItemsWithUpgrades() {
+    // Upgraded item pictures come with the items; the balloons are set up again.
+    for (int n = 1; n <= MAX_HOLES; ++n)
+        if (DelvorHole* hole = GetHole(n, false))
+            hole->SetupRequestBalloon();
 }

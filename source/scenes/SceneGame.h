@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/SmartPtr.h"
 #include "engine/core/UTF8String.h"
+#include "engine/core/ZQVector.h"
+#include "engine/math/Point_t.h"
 #include "engine/framework/iMessageListener.h"
 #include "source/game/DVClickHandler.h"
 #include "source/game/DVPathFinder.h"
@@ -16,10 +19,15 @@ namespace ZQ2 {
 class Button;
 class Label;
 class PropertyVector;
+class Sprite;
 }  // namespace ZQ2
 class ClickObject;
 class DelvorCharacter;
 class DelvorClock;
+class DelvorHole;
+class DelvorWorker;
+class Dovidi;
+class Vuru;
 
 class SceneGame : public SceneDelvor, public ZQ2::iMessageListener {
 public:
@@ -31,6 +39,10 @@ public:
     static constexpr int MAX_ARTIFACTS_PER_HOLE = 8;
     static constexpr int LAST_COUNTRY = 7;
     static constexpr int FINAL_TROPHY = 12;
+    static constexpr int MAX_HOLES = 8;
+    static constexpr int CLOUD_COUNT = 3;
+    // Cursor types the site asks for.
+    enum eCursor { CURSOR_ARROW = 0, CURSOR_HAND = 2 };
 
     enum eGameState {
         STATE_BUILT = 0,
@@ -86,6 +98,8 @@ public:
         int iMiniGameTries = 3;
         int iMiniGamePreview = 3000;
         int iMiniGameCards = 4;
+        // The villain's deed weights: item, artifact, one hole's hypnosis, mass hypnosis.
+        int aiDeedWeights[4] = {};
     };
 
     // The scene OnStop enters.
@@ -202,10 +216,89 @@ public:
     void SaveGameResults();
     void SaveHighScore();
 
-    // Stand-ins of the site services until they land.
-    DelvorCharacter* GetVuru() const { return nullptr; }
-    bool IsVuruAtHole(ClickObject*) const { return false; }
-    bool IsVuruGoingToHole(ClickObject*) const { return false; }
+    // ---- the site's characters
+    Vuru* GetVuru() const { return m_spVuru.Get(); }
+    Dovidi* GetDovidi() const { return m_spDovidi.Get(); }
+    ClickObject* GetVuvivedod() const { return m_spVuvivedod.Get(); }
+    // Holds one reference to each; the villain may be null.
+    void SetCharacters(Vuru* vuru, Dovidi* dovidi, ClickObject* villain);
+    const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorWorker>>& GetWorkers() const { return m_Workers; }
+    void SetVuvivedodChanceDeedWeight(int kind, int weight);
+    int GetVuvivedodChanceDeedWeight(int kind) const;
+
+    // ---- the waiting area
+    int AddWorkerToWaitArea(DelvorWorker* worker);
+    void FreeDiggerFromWaitArea(int index, char letter);
+    void GetWaitArea(int& x, int& y, int& width) const;
+    void GetWaitAreaCoordinates(int index, int& x, int& y) const;
+    void MoveWorkerToWaitingArea(DelvorWorker* worker);
+    void SendDiggerHome(DelvorWorker* worker);
+    bool AreAllWorkersInWaitArea() const;
+    bool AreAllWorkersOffScreen() const;
+    bool IsAWorkerInWaitingArea(DelvorWorker* except) const;
+    // 1 male diggers, 2 female diggers, 3 all diggers, 4 pickers, else all.
+    int GetNumWorkers(int kind) const;
+    bool HasPicker() const { return m_Vars.iMinRocks > 0 || m_Vars.iMaxRocks > 0; }
+
+    // ---- dragging and dropping
+    DelvorWorker* GetWorkerToDrag() const { return m_spWorkerToDrag.Get(); }
+    void SetWorkerToDrag(DelvorWorker* worker);
+    bool OnMouseMoved(float x, float y);
+    bool OnMouseLeftUp();
+    bool DropWorkerOnHole(ClickObject* hole);
+    int IsOverClickObject(bool over);
+    int GetCursorType() const { return m_iCursor; }
+
+    // ---- directing the characters
+    int GetDestType(ClickObject* target, ClickObject* character) const;
+    void DoAction(ClickObject* target, ClickObject* character);
+    bool IsVuruAtHole(ClickObject* hole) const;
+    bool IsVuruGoingToHole(ClickObject* hole) const;
+    bool IsVuruCuringDigger() const;
+    bool IsVuruDoneWithTasks() const;
+    // Stand-in until the end-of-day animations land.
+    void DoAllHolesFinishedAnimation(bool) {}
+
+    // ---- holes
+    DelvorHole* GetHole(int n, bool all) const;
+    int GetNumHoles() const;
+    int GetRandomHole() const;
+    bool AreAllHolesFinished() const;
+    bool IsHoleThatNeedsWorker(DelvorWorker* worker) const;
+    void GetHoleWorkerNeeds(bool& digger, bool& picker) const;
+    void ResetWorkerPrevNeeds();
+    void ResetWorkerPatienceBasedOnHoleNeeds();
+    int GetImpatienceTime() const;
+
+    // ---- the hourglass and time
+    void SetHourglass();
+    void ShowHourglass();
+    void UseHourglass();
+    static void OnUseHourglass(ZQ2::BaseObject* scene, ZQ2::BaseObject* sender);
+    void DoHourglassAnimationFinished(ZQ2::Sprite* sprite);
+    ZQ2::Button* GetHourglassButton() const { return m_pHourglassButton; }
+    int GetElapsedTime(int since) const;
+    int GetCurrentTimestamp() const;
+
+    // ---- other queries and the site's set-up
+    ZQ2::Sprite* GetLidSprite(int i) const;
+    ZQ2::Point_t<float> GetLidCoordinates(int i) const;
+    bool HasMedicine() const;
+    void ClearPlayerRequests();
+    void SetupCrush();
+    void SetupDovidiTable();
+    void ActivateListeners(bool on);
+    void AddOrRemoveListener(bool on, ZQ2::GameNode* object);
+    void StartIdleAnimations();
+    void ClearBossAnimations();
+    void HideUnusedHoleRequests();
+    ZQ2::Sprite* GetCloud(int i);
+    void ClearClouds();
+    void AddArtifactToBin(int n);
+    const ZQ2::ZQVector<ZQ2::SmartPtr<ZQ2::Sprite>>& GetBinArtifacts() const { return m_BinArtifacts; }
+    void ClearTableHighlights(ClickObject* item);
+    void RemoveItemsOfTypeFromTable(int type);
+    void RedisplayItemsWithUpgrades();
 
 private:
     void StartMusic();
@@ -218,6 +311,15 @@ private:
     void SetLabelText(const char* name, const std::string& text);
     ZQ2::GameNode* FindComponent(const char* name);
     void PlayEarnSound() const;
+    void ReadDeedWeights(ZQ2::PropertyVector* vars);
+    void LinkNear(ZQ2::GameNode* node, const char* name, bool after);
+    void CreateCharacters();
+    void FindLids();
+    void CreateWorkers();
+    void LinkWorker(DelvorWorker* worker);
+    // The DelvorItem children of a table, by their item flag.
+    std::vector<ClickObject*> GetTableItems(const char* table);
+    static void PlaySound(const char* name);
 
     LevelVariables m_Vars;
     ZQ2::Button* m_pMenuButton = nullptr;
@@ -246,6 +348,19 @@ private:
     DelvorClock* m_pClock = nullptr;
     DVPathFinder m_PathFinder;
     DVClickHandler m_ClickHandler;
+    ZQ2::Button* m_pHourglassButton = nullptr;
+    ZQ2::SmartPtr<Vuru> m_spVuru;
+    ZQ2::SmartPtr<Dovidi> m_spDovidi;
+    ZQ2::SmartPtr<ClickObject> m_spVuvivedod;
+    ZQ2::ZQVector<ZQ2::SmartPtr<DelvorWorker>> m_Workers;
+    ZQ2::SmartPtr<DelvorWorker> m_spWorkerToDrag;
+    bool m_bPrevNeedDigger = false;
+    bool m_bPrevNeedPicker = false;
+    int m_iCursor = CURSOR_ARROW;
+    ZQ2::Sprite* m_apLids[2] = {};
+    ZQ2::Point_t<float> m_aLidCentres[2];
+    ZQ2::SmartPtr<ZQ2::Sprite> m_aspClouds[CLOUD_COUNT];
+    ZQ2::ZQVector<ZQ2::SmartPtr<ZQ2::Sprite>> m_BinArtifacts;
     // Pieces that are missing from the scene's data, each reported once.
     std::vector<std::string> m_ReportedMissing;
 };

@@ -42,6 +42,21 @@ inline std::string LevelConstantsXml() {
            "<Integer id=\"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX\" value=\"80\"/>"
            "<Integer id=\"NUM_ARTIFACTS_GREECE\" value=\"30\"/>"
            "<Integer id=\"BOSS_START_STAGE_WALKSPEED\" value=\"250\"/>"
+           "<Integer id=\"WORKER_WAITAREA_X\" value=\"100\"/>"
+           "<Integer id=\"WORKER_WAITAREA_WIDTH\" value=\"400\"/>"
+           "<Integer id=\"DIGGER_WAITAREA_Y\" value=\"500\"/>"
+           "<Integer id=\"PICKER_WAITAREA_Y\" value=\"500\"/>"
+           "<Integer id=\"DIGGER_WAITAREA_DELTA_X\" value=\"40\"/>"
+           "<Integer id=\"PICKER_WAITAREA_DELTA_X\" value=\"30\"/>"
+           "<Integer id=\"BETWEEN_PICKER_DIGGER_WAITAREA_DELTA_X\" value=\"50\"/>"
+           "<Integer id=\"DIGGER_HOLDAREA_X\" value=\"-20\"/>"
+           "<Integer id=\"SCORE_DIGGER_LOVE_MATCH\" value=\"25\"/>"
+           "<Boolean id=\"CRUSH_MATCHING\" value=\"true\"/>"
+           "<Integer id=\"TIME_UNTIL_DIGGER_IMPATIENT\" value=\"9000\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_STEALITEM\" value=\"5\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_STEALARTIFACT\" value=\"5\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_HYPNOTIZE\" value=\"0\"/>"
+           "<Integer id=\"VUVIVEDOD_DEED_CHANCE_MASSHYPNOTIZE\" value=\"0\"/>"
            "<String id=\"TEXT_GOAL\" value=\"Goal: %d\"/>"
            "<String id=\"TEXT_EXPERT\" value=\"Expert: %d\"/>"
            "<String id=\"TEXT_EARNED\" value=\"Earned: %d\"/>"
@@ -51,8 +66,10 @@ inline std::string LevelConstantsXml() {
            "<String id=\"TEXT_SCORE_PLACE_DIGGER\" value=\"Digger placed\"/>";
 }
 
-// A level scene node with the given `variables` body (no vector when empty).
-inline std::string LevelXml(const std::string& name, const std::string& variables, bool withVector = true) {
+// A level scene node with the given `variables` body (no vector when empty)
+// and further scene components after the standard ones.
+inline std::string LevelXml(const std::string& name, const std::string& variables, bool withVector = true,
+                            const std::string& components = std::string()) {
     std::string xml = "<Node id=\"scenes\"><SceneGame id=\"" + name + "\" width=\"800\" height=\"600\">";
     if (withVector)
         xml += "<Vector id=\"variables\">" + variables + "</Vector>";
@@ -66,8 +83,8 @@ inline std::string LevelXml(const std::string& name, const std::string& variable
            "    <Sprite name=\"CLOCK_HAND\" x=\"30\" y=\"30\" width=\"4\" height=\"25\"/>"
            "    <Sprite name=\"CLOCK_FRAME\" x=\"0\" y=\"0\" width=\"60\" height=\"60\"/>"
            "  </Vector>"
-           "</DelvorClock>"
-           "</Vector></SceneGame></Node>";
+           "</DelvorClock>" +
+           components + "</Vector></SceneGame></Node>";
     return xml;
 }
 
@@ -75,8 +92,8 @@ class LevelHarness {
 public:
     // variables: the body of the level's `variables` vector.
     explicit LevelHarness(const std::string& variables, const std::string& level = "LEVEL1_1",
-                          unsigned seed = 1234, bool withVector = true)
-        : m_World(LevelConstantsXml() + LevelXml(level, variables, withVector)) {
+                          unsigned seed = 1234, bool withVector = true, const std::string& components = std::string())
+        : m_World(LevelConstantsXml() + LevelXml(level, variables, withVector, components)) {
         ZQ2::Random::Instance()->SetSeed(seed);
         if (!ZQ2::PlayerManager::g_Instance)
             ZQ2::PlayerManager::CreateInstance(false, "1");

@@ -104,7 +104,7 @@ TEST_F(Clicks, ClicksReachTheRouterWhileTheDayRunsAndNotPaused) {
     SceneGame* level = m_pHarness->Level();
     DVClickHandler& router = level->GetClickHandler();
     ZQ2::SmartPtr<Dovidi> dovidi(new Dovidi(0.0f, 0.0f, nullptr));
-    router.SetCharacters(nullptr, dovidi.Get());
+    level->SetCharacters(nullptr, dovidi.Get(), nullptr);
     // The day-start dialog: not yet.
     EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(101.5f, 101.5f)));
     level->OnStartStageDialogClosed();
@@ -117,7 +117,7 @@ TEST_F(Clicks, ClicksReachTheRouterWhileTheDayRunsAndNotPaused) {
     EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(101.5f, 101.5f)));
     EXPECT_FALSE(m_spObject->OnMouseLeftDown(At(101.5f, 101.5f)));
     EXPECT_EQ(router.GetOperator(), nullptr);
-    router.SetCharacters(nullptr, nullptr);
+    level->SetCharacters(nullptr, nullptr, nullptr);
 }
 
 TEST_F(Clicks, IdleDelaysAndLoops) {
@@ -141,12 +141,11 @@ TEST_F(Clicks, TheVillainInFrontTakesTheClickAndAnItemUnderHimGetsItToo) {
     SceneGame* level = m_pHarness->Level();
     DVClickHandler& router = level->GetClickHandler();
     ZQ2::SmartPtr<Dovidi> dovidi(new Dovidi(0.0f, 0.0f, nullptr));
-    router.SetCharacters(nullptr, dovidi.Get());
     ZQ2::SmartPtr<Counted> villain(new Counted(102.0f, 102.0f, true, false));
     ZQ2::SmartPtr<Counted> item(new Counted(100.0f, 100.0f, false, true));
     ZQ2::GameTree::LinkNodeUnder(level, villain.Get());
     ZQ2::GameTree::LinkNodeUnder(level, item.Get());
-    router.SetVillain(villain.Get());
+    level->SetCharacters(nullptr, dovidi.Get(), villain.Get());
     level->OnStartStageDialogClosed();
     m_spObject->OnMouseLeftUp(At(103.0f, 103.0f));
     EXPECT_EQ(villain->m_iBonks, 1);
@@ -158,15 +157,14 @@ TEST_F(Clicks, TheVillainInFrontTakesTheClickAndAnItemUnderHimGetsItToo) {
     item->OnMouseLeftUp(At(100.5f, 100.5f));
     EXPECT_EQ(villain->m_iBonks, 2);
     EXPECT_EQ(item->m_iPickups, 2);
-    router.SetVillain(nullptr);
-    router.SetCharacters(nullptr, nullptr);
+    level->SetCharacters(nullptr, nullptr, nullptr);
 }
 
 TEST_F(Clicks, ADraggedWorkerHangsUnderThePointerWhereverItIs) {
     SceneGame* level = m_pHarness->Level();
     ZQ2::SmartPtr<DelvorWorker> worker(new DelvorWorker(0.0f, 0.0f, Picture().Get()));
     ZQ2::GameTree::LinkNodeUnder(level, worker.Get());
-    level->GetClickHandler().SetWorkerToDrag(worker.Get());
+    level->SetWorkerToDrag(worker.Get());
     // The pointer is over nothing that lights up.
     EXPECT_FALSE(m_spObject->OnMouseMoved(At(300.0f, 200.0f)));
     EXPECT_EQ(worker->GetX(), 298.0f);
@@ -174,7 +172,7 @@ TEST_F(Clicks, ADraggedWorkerHangsUnderThePointerWhereverItIs) {
     level->Pause(true);
     m_spObject->OnMouseMoved(At(10.0f, 10.0f));
     EXPECT_EQ(worker->GetX(), 298.0f);
-    level->GetClickHandler().SetWorkerToDrag(nullptr);
+    level->SetWorkerToDrag(nullptr);
 }
 
 TEST_F(Clicks, ALitObjectRebuildsItsHitMaskFromANewImage) {

@@ -44,8 +44,12 @@ protected:
         Start(600);
     }
     void TearDown() override {
-        if (m_pHarness)
-            Router().SetCharacters(nullptr, nullptr);
+        if (!m_pHarness)
+            return;
+        m_pHarness->Level()->SetCharacters(nullptr, nullptr, nullptr);
+        // Holes and their workers hold each other.
+        m_spHoleA->RemoveAllWorkers();
+        m_spHoleB->RemoveAllWorkers();
     }
     void Start(int seconds) {
         m_pHarness = std::make_unique<LevelHarness>(Var("total_seconds", seconds));
@@ -55,7 +59,9 @@ protected:
         m_spDigger = Add(new DelvorDigger(500.0f, 300.0f, nullptr));
         m_spHoleA = Add(new DelvorHole(100.0f, 200.0f, nullptr));
         m_spHoleB = Add(new DelvorHole(200.0f, 200.0f, nullptr));
-        Router().SetCharacters(m_spVuru.Get(), m_spDovidi.Get());
+        m_spHoleA->SetupHole(1, 0, 0);
+        m_spHoleB->SetupHole(1, 0, 0);
+        level->SetCharacters(m_spVuru.Get(), m_spDovidi.Get(), nullptr);
         level->OnStartStageDialogClosed();
         SoundLog::asked.clear();
     }
@@ -68,10 +74,10 @@ protected:
     DVClickHandler& Router() { return m_pHarness->Level()->GetClickHandler(); }
     std::string LastSound() const { return SoundLog::asked.empty() ? std::string() : SoundLog::asked.back(); }
     // The live marks linked under a hole.
-    int MarksUnder(ClickObject* hole) const {
+    int MarksUnder(ClickObject* hole) {
         int count = 0;
-        for (ZQ2::GameNode* child = hole->GetFirstChild(); child; child = child->GetNextSibling())
-            if (!child->IsObsolete())
+        for (const auto& mark : Router().GetMarks())
+            if (!mark->IsObsolete() && mark->GetParent() == hole)
                 ++count;
         return count;
     }
@@ -114,7 +120,7 @@ TEST_F(Routing, AWalkingOperatorQueuesANewHoleOnceAndRefusesItsOwnTarget) {
 
 TEST_F(Routing, WhoIsSelected) {
     // A hole that needs Vuru selects her; an ordinary hole switches back to Dovidi.
-    m_spHoleA->SetNeedsVuru(true);
+    m_spHoleA->SetHoleState(DelvorHole::HOLE_SURVEY);
     Router().ProcessClick(m_spHoleA.Get());
     EXPECT_EQ(Router().GetOperator(), m_spVuru.Get());
     m_spVuru->ClearCurrentRoutine();
@@ -132,7 +138,10 @@ TEST_F(Routing, WhoIsSelected) {
     Router().DetermineOperator(m_spHoleB.Get());
     EXPECT_EQ(Router().GetOperator(), m_spDigger.Get());
     // The worker goes to a hole that takes it; a taken hole refuses it.
-    m_spHoleB->AddWorker(m_spVuru.Get());
+    ZQ2::SmartPtr<DelvorDigger> left = Add(new DelvorDigger(0.0f, 0.0f, nullptr));
+    ZQ2::SmartPtr<DelvorDigger> right = Add(new DelvorDigger(0.0f, 0.0f, nullptr));
+    m_spHoleB->AddWorker(left.Get());
+    m_spHoleB->AddWorker(right.Get());
     EXPECT_EQ(Router().ProcessNextAction(m_spHoleB.Get(), nullptr), DVClickHandler::ACTION_REFUSED);
     EXPECT_EQ(LastSound(), kFail);
     EXPECT_EQ(Router().ProcessNextAction(m_spHoleA.Get(), nullptr), DVClickHandler::ACTION_STARTED);
@@ -155,7 +164,7 @@ TEST_F(Routing, ABalloonClickActsOnItsHoleAndOtherObjectsAreIgnoredSilently) {
 }
 
 TEST_F(Routing, VuruIsRefusedOnceTheDayIsNoLongerRunning) {
-    m_spHoleA->SetNeedsVuru(true);
+    m_spHoleA->SetHoleState(DelvorHole::HOLE_SURVEY);
     m_pHarness->Level()->SetGameState(SceneGame::STATE_TIME_UP);
     EXPECT_TRUE(Router().ProcessClick(m_spHoleA.Get()));
     EXPECT_EQ(Router().GetOperator(), m_spVuru.Get());
@@ -180,19 +189,24 @@ TEST_F(Routing, AfterTheTimerDovidiWorksOnlyWhereVuruIs) {
 }
 
 TEST_F(Routing, DraggingAWorkerDropsItOnTheClickedHoleOrEndsTheDrag) {
-    Router().SetWorkerToDrag(m_spDigger.Get());
+    m_pHarness->Level()->SetWorkerToDrag(m_spDigger.Get());
     EXPECT_TRUE(Router().ProcessClick(m_spDovidi.Get()));
-    EXPECT_EQ(Router().GetWorkerToDrag(), nullptr);
-    Router().SetWorkerToDrag(m_spDigger.Get());
+    EXPECT_EQ(m_pHarness->Level()->GetWorkerToDrag(), nullptr);
+    m_pHarness->Level()->SetWorkerToDrag(m_spDigger.Get());
     ZQ2::SmartPtr<Balloon> balloon = Add(new Balloon(m_spHoleA.Get()));
     EXPECT_TRUE(Router().ProcessClick(balloon.Get()));
-    EXPECT_EQ(m_spHoleA->GetWorker(), m_spDigger.Get());
+    EXPECT_EQ(m_spHoleA->GetWorkerAtHoleLocation(0), m_spDigger.Get());
     EXPECT_EQ(m_spDigger->GetCurrentHole(), m_spHoleA.Get());
-    // A full hole refuses the next worker.
+    // A click on a worker at a hole drops onto that hole, until it is full.
     ZQ2::SmartPtr<DelvorDigger> second = Add(new DelvorDigger(0.0f, 0.0f, nullptr));
-    Router().SetWorkerToDrag(second.Get());
+    m_pHarness->Level()->SetWorkerToDrag(second.Get());
+    Router().ProcessClick(m_spDigger.Get());
+    EXPECT_EQ(m_spHoleA->GetWorkerAtHoleLocation(1), second.Get());
+    ZQ2::SmartPtr<DelvorDigger> third = Add(new DelvorDigger(0.0f, 0.0f, nullptr));
+    m_pHarness->Level()->SetWorkerToDrag(third.Get());
     EXPECT_FALSE(Router().ProcessClick(m_spDigger.Get()));
-    EXPECT_EQ(Router().GetWorkerToDrag(), nullptr);
+    EXPECT_EQ(m_pHarness->Level()->GetWorkerToDrag(), nullptr);
+    EXPECT_EQ(third->GetCurrentHole(), nullptr);
 }
 
 TEST_F(Routing, AQueuedHoleIsTakenWhenTheWalkEnds) {

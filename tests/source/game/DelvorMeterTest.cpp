@@ -14,6 +14,7 @@
 #include "engine/io/BasicProperties.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/modifier/ModifierContainer.h"
+#include "engine/sprite/GameTree.h"
 #include "source/game/DelvorDigger.h"
 #include "source/game/DelvorHole.h"
 #include "tests/engine/io/SaveFolder.h"
@@ -57,9 +58,13 @@ public:
         SetConstant("TIME_HOLE_SPARKLE_DELAY_MAX", 32);
         m_Level.Level()->OnStartStageDialogClosed();
         m_spHole = new DelvorHole(100.0f, 100.0f, nullptr);
-        m_spHole->InitHole(100.0f, 100.0f);
+        // In the scene, so that the meter ticks with the frames.
+        ZQ2::GameTree::LinkNodeUnder(m_Level.Level(), m_spHole.Get());
     }
-    ~Site() { m_spHole->CleanupHole(); }
+    ~Site() {
+        m_spHole->RemoveAllWorkers();
+        m_spHole->CleanupHole();
+    }
     Site(const Site&) = delete;
     Site& operator=(const Site&) = delete;
 
@@ -128,10 +133,10 @@ TEST_F(Meter, ALongSliceStopsAtTheEndOfTheDirtRunAndNeverSkipsTheArtifact) {
     // The artifact stops the dig until the hole moves on.
     site.Tick(100000, 3);
     EXPECT_EQ(site.Meter()->GetDigProgress(), 12.0f);
-    EXPECT_EQ(site.Hole()->GetCurrentHoleDepth(), 0);
+    EXPECT_EQ(site.Hole()->GetCurrentDepth(), 0);
     site.Hole()->AdvanceHolePastDirt();
     EXPECT_EQ(site.Meter()->GetDigProgress(), 0.0f);
-    EXPECT_EQ(site.Hole()->GetCurrentHoleDepth(), 3);
+    EXPECT_EQ(site.Hole()->GetCurrentDepth(), 3);
 }
 
 TEST_F(Meter, TheLastRunStopsAtTheEndOfTheLayers) {

@@ -1,7 +1,7 @@
 // Request balloons: the balloon and item pictures chosen for every kind of
-// request pair, their layout keys, the upgraded item pictures, the hole
-// reference the balloon holds; and the hole's side: what it asks for, which
-// worker or Vuru an object handed to it serves, and what a click means.
+// request pair, their layout keys, the upgraded item pictures and the hole
+// they name; and, through the hole, what it asks for and which worker an
+// item handed to it serves.
 #include "source/game/DelvorReqBalloon.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,6 @@
 #include "engine/sprite/GameTree.h"
 #include "source/game/DelvorHole.h"
 #include "source/game/DelvorWorker.h"
-#include "source/game/Vuru.h"
 #include "source/scenes/DVUpgradeHandler.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
@@ -218,7 +217,7 @@ TEST_F(ReqBalloon, PositionsLeaveXAndYForUnknownPlacesAndWordlessCodes) {
     EXPECT_EQ(x, ItemX("MEDICINE", 0));
 }
 
-TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndTheHoleIsCountedWhileHeld) {
+TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndCleanupLetsTheHoleGo) {
     Setup(0, 101);
     m_spBalloon->ShowRequestBalloon(false);
     EXPECT_FALSE(m_spBalloon->GetItemSprite(1)->IsVisible());
@@ -227,30 +226,25 @@ TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndTheHoleIsCountedWhileHeld)
     EXPECT_FALSE(m_spBalloon->GetItemSprite(0)->IsVisible());
     EXPECT_TRUE(m_spBalloon->GetItemSprite(1)->IsVisible());
 
-    const int held = m_spHole->GetRefCount();
     m_spBalloon->Cleanup();
-    EXPECT_EQ(m_spHole->GetRefCount(), held - 1);
     EXPECT_EQ(m_spBalloon->GetHole(), nullptr);
-    m_spBalloon->SetHole(m_spHole.Get());
-    EXPECT_EQ(m_spHole->GetRefCount(), held);
+    EXPECT_EQ(m_spBalloon->GetParentHole(), nullptr);
 }
 
-// ---- the hole's side: what it asks for, matching and serving
+// ---- the hole's side: what it asks for and which worker an item serves
 
 namespace {
 
 // An item on a table that answers to one worker request or sub-request.
 class Item : public ClickObject {
 public:
-    Item(int request, bool available = true)
-        : ClickObject(0.0f, 0.0f, nullptr, nullptr, nullptr), m_iRequest(request), m_bAvailable(available) {}
+    explicit Item(int request) : ClickObject(0.0f, 0.0f, nullptr, nullptr, nullptr), m_iRequest(request) {}
     bool IsItem() const override { return true; }
-    bool IsAvailable() const override { return m_bAvailable; }
+    bool IsAvailable() const override { return true; }
     bool MatchesRequest(int request, int sub) const override { return request == m_iRequest || sub == m_iRequest; }
 
 private:
     int m_iRequest;
-    bool m_bAvailable;
 };
 
 // A running day with one hole of three dirt layers before a bronze find.
@@ -266,12 +260,13 @@ protected:
         ZQ2::PropertyValue offset("DIGGER_REQBALLOON_TWOP_X", 31);
         ZQ2::BasicProperties::OnInteger(&offset);
         m_spHole = new DelvorHole(kHoleX, kHoleY, nullptr);
-        m_spHole->InitHole(kHoleX, kHoleY);
         m_spHole->SetupHole(0, 0, 1);
     }
     void TearDown() override {
-        if (m_spHole)
-            m_spHole->CleanupHole();
+        if (!m_spHole)
+            return;
+        m_spHole->RemoveAllWorkers();
+        m_spHole->CleanupHole();
     }
 
     // A worker at the hole in the next free slot, asking for request.
@@ -282,7 +277,6 @@ protected:
         worker->SetRequest(request);
         worker->SetSubRequest(sub);
         m_spHole->AddWorker(worker);
-        worker->SetHole(m_spHole.Get());
         return worker;
     }
     DelvorReqBalloon* Balloon() const { return m_spHole->GetRequestBalloon(); }
@@ -319,101 +313,42 @@ TEST_F(HoleRequests, WorkersShowTheItemsTheyNeedWithFoodAndWaterAsTheirSubReques
     EXPECT_EQ(BalloonPicture(), "REQ_SPEECH_2P");
     EXPECT_EQ(ItemPicture(0), "REQ_CANTEEN");
     EXPECT_EQ(ItemPicture(1), "REQ_SANDWICH");
-    EXPECT_EQ(Balloon()->GetX(), kHoleX + 31.0f);
-    // A worker at work shows nothing; the other's balloon stands alone.
-    second->SetActivity(5);
+    EXPECT_EQ(Balloon()->GetX(), m_spHole->GetX() + 31.0f);
+    // Without a need the second worker shows nothing; the first stands alone.
+    second->SetRequest(0);
     EXPECT_TRUE(m_spHole->ResetWorkerRequestBalloons());
     EXPECT_EQ(BalloonPicture(), "REQ_SPEECH_LEFT_1P");
     EXPECT_FALSE(Balloon()->IsItemShown(1));
 }
 
-TEST_F(HoleRequests, AnItemServesTheFirstNeedyWorkerOnceUntilTheNextDelivery) {
-    DelvorWorker* working = AddWorker(5, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
-    DelvorWorker* thirsty = AddWorker(4, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
+TEST_F(HoleRequests, AnItemServesTheFirstWorkerFreeToTakeIt) {
+    AddWorker(5, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
+    AddWorker(4, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
     ZQ2::SmartPtr<Item> canteen(new Item(DelvorReqBalloon::REQUEST_CANTEEN));
     ZQ2::SmartPtr<Item> apple(new Item(DelvorReqBalloon::REQUEST_APPLE));
+    ZQ2::SmartPtr<ClickObject> plain(new ClickObject(0.0f, 0.0f, nullptr, nullptr, nullptr));
     int slot = -1;
     EXPECT_FALSE(m_spHole->DoesObjectMatchRequest(apple.Get()));
     ASSERT_TRUE(m_spHole->DoesObjectMatchRequest(canteen.Get(), slot));
     EXPECT_EQ(slot, 1);  // the working worker takes no delivery
-
+    EXPECT_TRUE(m_spHole->IsAction(canteen.Get()));
+    EXPECT_FALSE(m_spHole->IsAction(apple.Get()));
+    EXPECT_FALSE(m_spHole->IsAction(plain.Get()));
     m_spHole->StartDelivery();
     EXPECT_TRUE(m_spHole->UseItem(canteen.Get()));
-    EXPECT_TRUE(m_spHole->IsWorkerServed(1));
-    EXPECT_EQ(thirsty->GetRequest(), 0);
-    EXPECT_FALSE(m_spHole->IsWorkerServed(0));
-    // Thirsty again within the same delivery: refused until it ends.
-    thirsty->SetRequest(DelvorReqBalloon::REQUEST_WATER);
-    EXPECT_FALSE(m_spHole->UseItem(canteen.Get()));
-    m_spHole->EndDelivery();
-    EXPECT_TRUE(m_spHole->DoesObjectMatchRequest(canteen.Get()));
-    EXPECT_EQ(working->GetRequest(), DelvorReqBalloon::REQUEST_WATER);
+    EXPECT_TRUE(m_spHole->IsServed(1));
+    EXPECT_FALSE(m_spHole->IsServed(0));
 }
 
-TEST_F(HoleRequests, MedicineCuresAHypnotisedWorkerAndThePanickedOnesWait) {
+TEST_F(HoleRequests, AHypnotisedWorkerAsksForMedicineButNotWhilePanicked) {
     DelvorWorker* hypnotised = AddWorker(9, 0, 0);
     ZQ2::SmartPtr<Item> medicine(new Item(DelvorReqBalloon::REQUEST_MEDICINE));
     EXPECT_TRUE(m_spHole->SetupRequestBalloon());
     EXPECT_EQ(ItemPicture(0), "REQ_MEDICINE");
+    EXPECT_EQ(BalloonPicture(), "REQ_SPEECH_LEFT_1P");
     hypnotised->SetActivity(10);
     EXPECT_FALSE(m_spHole->DoesObjectMatchRequest(medicine.Get()));
     hypnotised->SetActivity(9);
     EXPECT_TRUE(m_spHole->UseItem(medicine.Get()));
-    EXPECT_EQ(hypnotised->GetActivity(), 0);
-    EXPECT_FALSE(Balloon()->IsVisible());
-}
-
-TEST_F(HoleRequests, ClicksAndDropsMeanActNowMaybeOrNothing) {
-    using Action = DelvorReqBalloon::eAction;
-    ZQ2::SmartPtr<DelvorWorker> idle(new DelvorWorker(0.0f, 0.0f, nullptr));
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), idle.Get()), Action::ACTION_NOW);
-    idle->SetHole(m_spHole.Get());
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), idle.Get()), Action::ACTION_NONE);
-    idle->SetHole(nullptr);
-    idle->SetActivity(1);  // walking: not available
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), idle.Get()), Action::ACTION_NONE);
-
-    AddWorker(4, DelvorReqBalloon::REQUEST_FOOD, DelvorReqBalloon::REQUEST_APPLE);
-    ZQ2::SmartPtr<Item> apple(new Item(DelvorReqBalloon::REQUEST_APPLE));
-    ZQ2::SmartPtr<Item> carried(new Item(DelvorReqBalloon::REQUEST_APPLE, false));
-    ZQ2::SmartPtr<Item> bottle(new Item(DelvorReqBalloon::REQUEST_BOTTLE));
-    ZQ2::SmartPtr<ClickObject> plain(new ClickObject(0.0f, 0.0f, nullptr, nullptr, nullptr));
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), apple.Get()), Action::ACTION_NOW);
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), carried.Get()), Action::ACTION_POSSIBLE);
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), bottle.Get()), Action::ACTION_NONE);
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), plain.Get()), Action::ACTION_NONE);
-    EXPECT_TRUE(m_spHole->IsAction(apple.Get()));
-    EXPECT_FALSE(m_spHole->IsAction(bottle.Get()));
-}
-
-TEST_F(HoleRequests, VuruTakesOnAHoleWithAFindAndHerToolStartsTheWork) {
-    ZQ2::SmartPtr<Vuru> vuru(new Vuru(0.0f, 0.0f, nullptr));
-    EXPECT_FALSE(m_spHole->DoesObjectMatchRequest(vuru.Get()));  // dirt first
-    m_spHole->AdvanceHolePastDirt();
-    ASSERT_TRUE(m_spHole->DoesObjectMatchRequest(vuru.Get()));
-    EXPECT_EQ(DelvorReqBalloon::GetHoleAction(m_spHole.Get(), vuru.Get()), DelvorReqBalloon::ACTION_POSSIBLE);
-    // Not yet waiting for her tools: accepted without effect.
-    EXPECT_TRUE(m_spHole->UseItem(vuru.Get()));
-    EXPECT_EQ(m_spHole->GetToolsUsed(), 0);
-    vuru->SetVuruState(3);
-    m_spHole->ShowRequestBalloon(true);
-    EXPECT_TRUE(m_spHole->UseItem(vuru.Get()));
-    EXPECT_EQ(m_spHole->GetToolsUsed(), 1);
-    EXPECT_EQ(m_spHole->GetHoleState(), 102);
-    EXPECT_FALSE(Balloon()->IsVisible());
-    m_spHole->StartDelivery();
-    EXPECT_EQ(m_spHole->GetToolsUsed(), 0);
-}
-
-TEST_F(HoleRequests, AnItemOfDovidisTableIsMatchedByTheStartOfItsName) {
-    ZQ2::SmartPtr<ZQ2::Sprite> table(new ZQ2::Sprite(0.0f, 0.0f, nullptr));
-    table->SetName("TABLE_DOVIDI");
-    ZQ2::GameTree::LinkNodeUnder(m_pLevel->Level(), table.Get());
-    auto* canteen = new Item(DelvorReqBalloon::REQUEST_CANTEEN);
-    canteen->SetName("ITEM_CANTEEN2");
-    ZQ2::GameTree::LinkNodeUnder(table.Get(), canteen);
-    AddWorker(4, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
-    EXPECT_TRUE(m_spHole->DoesItemMatchRequest("ITEM_CANTEEN"));
-    EXPECT_FALSE(m_spHole->DoesItemMatchRequest("ITEM_APPLE"));
-    ZQ2::GameTree::UnlinkNode(table.Get());
+    EXPECT_TRUE(m_spHole->IsServed(0));
 }
