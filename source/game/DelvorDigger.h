@@ -1,6 +1,6 @@
 #pragma once
 // Stand-in for the digger until it lands: a worker by its own type name,
-// with the members the level calls when it hires its diggers.
+// with the members the level calls when it hires its diggers, and a dig speed.
 #include "engine/io/BasicProperties.h"
 #include "source/game/DelvorWorker.h"
 

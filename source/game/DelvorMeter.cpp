@@ -68,6 +68,7 @@ DelvorMeter::DelvorMeter(float x, float y, ZQ2::Image* image, ZQ2::BaseObject* t
 DelvorMeter::~DelvorMeter() {
     EndContainer(m_pArrowPulse);
     EndContainer(m_pSparkleModifier);
+    SetHole(nullptr);
 }
 
 ZQ2::BaseObject* DelvorMeter::OnData(ZQ2::AbstractProperty* node) { return new DelvorMeter(node); }
@@ -76,7 +77,16 @@ void* DelvorMeter::QueryInterface(const ZQ2::RTTI& which) { return ClickObject::
 
 ClickObject* DelvorMeter::GetParentHole() { return m_pHole; }
 
-void DelvorMeter::SetHole(DelvorHole* hole) { m_pHole = hole; }
+void DelvorMeter::SetHole(DelvorHole* hole) {
+    if (hole == m_pHole)
+        return;
+    if (hole)
+        hole->AddRef();
+    DelvorHole* old = m_pHole;
+    m_pHole = hole;
+    if (old)
+        old->Release();
+}
 
 ZQ2::Sprite* DelvorMeter::AddSprite(const std::string& image, float x, float y, ZQ2::GameNode* before) {
     auto* sprite = new ZQ2::Sprite(x, y, DelvorImage(image));
@@ -257,7 +267,6 @@ ZQ2::Sprite* DelvorMeter::GetRockIcon(int i) const {
 // ---- the arrow's pulse
 
 void DelvorMeter::PulseArrow(bool on) {
-    m_bRestartPulse = false;
     if (!on) {
         EndContainer(m_pArrowPulse);
         if (m_spArrow)
@@ -268,6 +277,9 @@ void DelvorMeter::PulseArrow(bool on) {
     if (m_pArrowPulse || !m_spArrow || !level || !level->GetAnimContainer())
         return;
     const int time = ZQ2::BasicProperties::GetInteger("TIME_METER_ARROW_PULSE");
+    // A pulse of no length would end and restart within one frame forever.
+    if (time <= 0)
+        return;
     m_pArrowPulse = NewContainerUnder(level->GetAnimContainer());
     ZQ2::Modifier* grow =
         ZQ2::AnimTree::LinkNodeUnder(m_pArrowPulse, new ZQ2::ModifierScale(1.0f, 2.0f, time, false), m_spArrow.Get());
@@ -278,10 +290,7 @@ void DelvorMeter::PulseArrow(bool on) {
 
 void DelvorMeter::DoArrowPulseFinished() {
     EndContainer(m_pArrowPulse);
-    // The next pulse starts on the meter's next tick: started from inside
-    // the animation pass, a pulse of no length would run again and again
-    // in that same pass.
-    m_bRestartPulse = true;
+    PulseArrow(true);
 }
 
 void DelvorMeter::OnArrowPulseFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {
@@ -292,7 +301,6 @@ void DelvorMeter::OnArrowPulseFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*
 // ---- the sparkles over the artifacts
 
 void DelvorMeter::StartSparkles(bool on) {
-    m_bRestartSparkles = false;
     ClearSparkleModifier();
     HideSparkles();
     if (!on)
@@ -350,9 +358,7 @@ void DelvorMeter::ClearSparkleModifier() { EndContainer(m_pSparkleModifier); }
 
 void DelvorMeter::OnSparkleFinished() {
     HideSparkles();
-    ClearSparkleModifier();
-    // As the arrow's pulse: the next sparkle starts on the next tick.
-    m_bRestartSparkles = true;
+    StartSparkles(true);
 }
 
 void DelvorMeter::DoSparkleFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {
@@ -394,10 +400,6 @@ float DelvorMeter::DigIncrement() const {
 
 void DelvorMeter::Tick(int deltaMs) {
     ClickObject::Tick(deltaMs);
-    if (m_bRestartPulse)
-        PulseArrow(true);
-    if (m_bRestartSparkles)
-        StartSparkles(true);
     if (!CanDig() || TutorialDoPhantomDig())
         return;
     const int depth = m_pHole->GetCurrentDepth();

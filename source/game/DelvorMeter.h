@@ -61,7 +61,7 @@ public:
     static std::string GetArtifactResNameFromType(char letter);
 
     void PulseArrow(bool on);
-    bool IsArrowPulsing() const { return m_pArrowPulse != nullptr || m_bRestartPulse; }
+    bool IsArrowPulsing() const { return m_pArrowPulse != nullptr; }
     void DoArrowPulseFinished();
     static void OnArrowPulseFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
 
@@ -73,7 +73,7 @@ public:
     void ClearSparkleModifier();
     void OnSparkleFinished();
     static void DoSparkleFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
-    bool AreSparklesRunning() const { return m_pSparkleModifier != nullptr || m_bRestartSparkles; }
+    bool AreSparklesRunning() const { return m_pSparkleModifier != nullptr; }
 
     bool TutorialDoPhantomDig();
 
@@ -104,9 +104,7 @@ private:
     float DigIncrement() const;
     bool CanDig() const;
 
-    // Not counted: the hole owns its meter and detaches it (CleanupHole)
-    // before it goes.
-    DelvorHole* m_pHole = nullptr;
+    DelvorHole* m_pHole = nullptr;  // counted while set
     float m_fProgress = 0.0f;
     int m_iAccumulated = 0;
     int m_iUpdateSlice = 0;
@@ -118,6 +116,4 @@ private:
     ZQ2::SmartPtr<ZQ2::Sprite> m_aspSparkles[SPARKLES];
     ZQ2::ModifierContainer* m_pSparkleModifier = nullptr;  // counted while set
     ZQ2::ModifierContainer* m_pArrowPulse = nullptr;       // counted while set
-    bool m_bRestartPulse = false;
-    bool m_bRestartSparkles = false;
 };

@@ -85,7 +85,7 @@ DelvorReqBalloon::DelvorReqBalloon(float x, float y, ZQ2::Image* image, ZQ2::Bas
                                    ZQ2::iGuiMethod::Method callback)
     : ClickObject(x, y, image, target, callback) {}
 
-DelvorReqBalloon::~DelvorReqBalloon() = default;
+DelvorReqBalloon::~DelvorReqBalloon() { SetHole(nullptr); }
 
 ZQ2::BaseObject* DelvorReqBalloon::OnData(ZQ2::AbstractProperty* node) { return new DelvorReqBalloon(node); }
 
@@ -107,7 +107,16 @@ void DelvorReqBalloon::Init(DelvorHole* hole) {
     ShowRequestBalloon(false);
 }
 
-void DelvorReqBalloon::SetHole(DelvorHole* hole) { m_pHole = hole; }
+void DelvorReqBalloon::SetHole(DelvorHole* hole) {
+    if (hole == m_pHole)
+        return;
+    if (hole)
+        hole->AddRef();
+    DelvorHole* old = m_pHole;
+    m_pHole = hole;
+    if (old)
+        old->Release();
+}
 
 void DelvorReqBalloon::ShowRequestBalloon(bool show) {
     SetVisible(show);
@@ -224,4 +233,3 @@ ZQ2::Sprite* DelvorReqBalloon::GetItemSprite(int slot) const {
 }
 
 bool DelvorReqBalloon::IsItemShown(int slot) const { return slot >= 0 && slot < ITEM_SLOTS && m_abShown[slot]; }
-

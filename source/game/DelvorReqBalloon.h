@@ -68,16 +68,13 @@ public:
     ZQ2::Sprite* GetItemSprite(int slot) const;
     bool IsItemShown(int slot) const;
 
-
 private:
     // The picture of the request, or its upgraded variant when the player
     // owns that upgrade.
     static std::string GetUpgradedRequestPicture(const std::string& picture, int request);
     void ChooseBalloonPicture(int r1, int r2, bool two, const std::string& lastItemPicture);
 
-    // Not counted: the hole owns its balloon and detaches it (CleanupHole)
-    // before it goes.
-    DelvorHole* m_pHole = nullptr;
+    DelvorHole* m_pHole = nullptr;  // counted while set
     ZQ2::SmartPtr<ZQ2::Sprite> m_spItems[ITEM_SLOTS];
     bool m_abShown[ITEM_SLOTS] = {false, false};
 };

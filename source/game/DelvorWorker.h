@@ -21,7 +21,6 @@ public:
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
     bool IsInHomePosition() const override { return m_bAtHome; }
     void SetInHomePosition(bool atHome) { m_bAtHome = atHome; }
-
     int GetActivity() const { return m_iActivity; }
     void SetActivity(int activity) { m_iActivity = activity; }
     virtual char GetFreeSpotCharacter() const { return 'O'; }
@@ -58,8 +57,7 @@ public:
     void DoActivityAnimation(bool) {}
     bool ShouldShowReqBalloon() const { return GetRequest() != 0; }
     void Eat() {}
-    bool DoesWorkerNeedItem(ClickObject* item) { return item && item->MatchesRequest(GetRequest(), m_iSubRequest); }
-    void SetSubRequest(int request) { m_iSubRequest = request; }
+    bool DoesWorkerNeedItem(ClickObject*) { return false; }
 
 private:
     bool m_bAtHome = true;

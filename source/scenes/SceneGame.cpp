@@ -566,6 +566,14 @@ void SceneGame::DoTimerExpiredFinished() {
         SetGameState(STATE_WINDING_DOWN);
 }
 
+void SceneGame::DoAllHolesFinishedAnimation(bool force) {
+    if (!force && !AreAllHolesFinished())
+        return;
+    AddPointsByType(16, false, nullptr, -1);
+    SetGameState(STATE_HOLES_FINISHED);
+    PlaySound("SOUND_HOLES_ALL_FINISHED");
+}
+
 void SceneGame::DoHolesFinishedAnimationFinished() { SetGameState(STATE_END_STAGE); }
 
 void SceneGame::DoEndStageAnimationFinished() { SetGameState(STATE_MINIGAME); }
@@ -599,6 +607,7 @@ void SceneGame::Tick(int deltaMs) {
     // on the frame after its state is entered.
     switch (m_bPaused ? -1 : m_iGameState) {
         case STATE_TIME_UP: DoTimerExpiredFinished(); break;
+        case STATE_HOLES_FINISHED: DoHolesFinishedAnimationFinished(); break;
         case STATE_WINDING_DOWN: CheckForStageDone(); break;
         case STATE_END_STAGE: DoEndStageAnimationFinished(); break;
         case STATE_WIN_LOSS: DoEndDayWinLossAnimationFinished(); break;

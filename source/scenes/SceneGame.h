@@ -173,6 +173,8 @@ public:
     void OnStartStageDialogClosed();
     void CheckForStageDone();
     void DoTimerExpiredFinished();
+    // Every hole worked to its end: the day's bonus, then the end of the day.
+    void DoAllHolesFinishedAnimation(bool force);
     void DoHolesFinishedAnimationFinished();
     void DoEndStageAnimationFinished();
     void OnMiniGameClosed();
@@ -256,8 +258,6 @@ public:
     bool IsVuruGoingToHole(ClickObject* hole) const;
     bool IsVuruCuringDigger() const;
     bool IsVuruDoneWithTasks() const;
-    // Stand-in until the end-of-day animations land.
-    void DoAllHolesFinishedAnimation(bool) {}
 
     // ---- holes
     DelvorHole* GetHole(int n, bool all) const;

@@ -1,24 +1,16 @@
 // Request balloons: the balloon and item pictures chosen for every kind of
-// request pair, their layout keys, the upgraded item pictures and the hole
-// they name; and, through the hole, what it asks for and which worker an
-// item handed to it serves.
+// request pair, their layout keys, the upgraded item pictures, and the hole
+// reference the balloon holds.
 #include "source/game/DelvorReqBalloon.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/io/BasicProperties.h"
 #include "engine/io/PropertyNode.h"
-#include "engine/io/PropertyValue.h"
-#include "engine/sprite/GameTree.h"
 #include "source/game/DelvorHole.h"
-#include "source/game/DelvorWorker.h"
 #include "source/scenes/DVUpgradeHandler.h"
-#include "tests/engine/io/SaveFolder.h"
-#include "tests/source/GameHarness.h"
 #include "tests/source/GameTestSupport.h"
 #include "tests/source/game/NamedPictures.h"
 
@@ -217,7 +209,7 @@ TEST_F(ReqBalloon, PositionsLeaveXAndYForUnknownPlacesAndWordlessCodes) {
     EXPECT_EQ(x, ItemX("MEDICINE", 0));
 }
 
-TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndCleanupLetsTheHoleGo) {
+TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndTheHoleIsCountedWhileHeld) {
     Setup(0, 101);
     m_spBalloon->ShowRequestBalloon(false);
     EXPECT_FALSE(m_spBalloon->GetItemSprite(1)->IsVisible());
@@ -226,129 +218,10 @@ TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndCleanupLetsTheHoleGo) {
     EXPECT_FALSE(m_spBalloon->GetItemSprite(0)->IsVisible());
     EXPECT_TRUE(m_spBalloon->GetItemSprite(1)->IsVisible());
 
+    const int held = m_spHole->GetRefCount();
     m_spBalloon->Cleanup();
+    EXPECT_EQ(m_spHole->GetRefCount(), held - 1);
     EXPECT_EQ(m_spBalloon->GetHole(), nullptr);
-    EXPECT_EQ(m_spBalloon->GetParentHole(), nullptr);
-}
-
-// ---- the hole's side: what it asks for and which worker an item serves
-
-namespace {
-
-// An item on a table that answers to one worker request or sub-request.
-class Item : public ClickObject {
-public:
-    explicit Item(int request) : ClickObject(0.0f, 0.0f, nullptr, nullptr, nullptr), m_iRequest(request) {}
-    bool IsItem() const override { return true; }
-    bool IsAvailable() const override { return true; }
-    bool MatchesRequest(int request, int sub) const override { return request == m_iRequest || sub == m_iRequest; }
-
-private:
-    int m_iRequest;
-};
-
-// A running day with one hole of three dirt layers before a bronze find.
-class HoleRequests : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (savefolder::Fresh().empty())
-            GTEST_SKIP() << "the save folder was fixed before this test could redirect it";
-        m_pLevel = std::make_unique<gametest::LevelHarness>(gametest::Var("total_seconds", 100) +
-                                                            gametest::Var("min_excavation_depth", 3) +
-                                                            gametest::Var("max_excavation_depth", 3));
-        m_pLevel->Level()->OnStartStageDialogClosed();
-        ZQ2::PropertyValue offset("DIGGER_REQBALLOON_TWOP_X", 31);
-        ZQ2::BasicProperties::OnInteger(&offset);
-        m_spHole = new DelvorHole(kHoleX, kHoleY, nullptr);
-        m_spHole->SetupHole(0, 0, 1);
-    }
-    void TearDown() override {
-        if (!m_spHole)
-            return;
-        m_spHole->RemoveAllWorkers();
-        m_spHole->CleanupHole();
-    }
-
-    // A worker at the hole in the next free slot, asking for request.
-    DelvorWorker* AddWorker(int activity, int request, int sub) {
-        m_Workers.emplace_back(new DelvorWorker(0.0f, 0.0f, nullptr));
-        DelvorWorker* worker = m_Workers.back().Get();
-        worker->SetActivity(activity);
-        worker->SetRequest(request);
-        worker->SetSubRequest(sub);
-        m_spHole->AddWorker(worker);
-        return worker;
-    }
-    DelvorReqBalloon* Balloon() const { return m_spHole->GetRequestBalloon(); }
-    std::string BalloonPicture() const { return NamedPictures::NameOf(Balloon()->GetImage()); }
-    std::string ItemPicture(int slot) const {
-        return NamedPictures::NameOf(Balloon()->GetItemSprite(slot)->GetImage());
-    }
-
-    NamedPictures m_Pictures;
-    std::unique_ptr<gametest::LevelHarness> m_pLevel;
-    ZQ2::SmartPtr<DelvorHole> m_spHole;
-    std::vector<ZQ2::SmartPtr<DelvorWorker>> m_Workers;
-};
-
-}  // namespace
-
-TEST_F(HoleRequests, AnEmptyHoleAsksForTheWorkerItsLayerNeedsAndNothingOnceTheDayIsOver) {
-    EXPECT_TRUE(m_spHole->SetupRequestBalloon());
-    EXPECT_EQ(BalloonPicture(), "REQ_SPEECH_HOLE");
-    EXPECT_EQ(ItemPicture(0), "REQ_SHOVEL");
-    // The find is reached: the hole asks for Vuru and shows no balloon.
-    m_spHole->AdvanceHolePastDirt();
-    EXPECT_FALSE(m_spHole->SetupRequestBalloon());
-    EXPECT_FALSE(Balloon()->IsVisible());
-    m_pLevel->Level()->SetGameState(SceneGame::STATE_TIME_UP);
-    EXPECT_FALSE(m_spHole->SetupRequestBalloon());
-    EXPECT_FALSE(Balloon()->IsItemShown(0));
-}
-
-TEST_F(HoleRequests, WorkersShowTheItemsTheyNeedWithFoodAndWaterAsTheirSubRequests) {
-    AddWorker(4, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
-    DelvorWorker* second = AddWorker(8, DelvorReqBalloon::REQUEST_FOOD, DelvorReqBalloon::REQUEST_SANDWICH);
-    EXPECT_TRUE(m_spHole->SetupRequestBalloon());
-    EXPECT_EQ(BalloonPicture(), "REQ_SPEECH_2P");
-    EXPECT_EQ(ItemPicture(0), "REQ_CANTEEN");
-    EXPECT_EQ(ItemPicture(1), "REQ_SANDWICH");
-    EXPECT_EQ(Balloon()->GetX(), m_spHole->GetX() + 31.0f);
-    // Without a need the second worker shows nothing; the first stands alone.
-    second->SetRequest(0);
-    EXPECT_TRUE(m_spHole->ResetWorkerRequestBalloons());
-    EXPECT_EQ(BalloonPicture(), "REQ_SPEECH_LEFT_1P");
-    EXPECT_FALSE(Balloon()->IsItemShown(1));
-}
-
-TEST_F(HoleRequests, AnItemServesTheFirstWorkerFreeToTakeIt) {
-    AddWorker(5, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
-    AddWorker(4, DelvorReqBalloon::REQUEST_WATER, DelvorReqBalloon::REQUEST_CANTEEN);
-    ZQ2::SmartPtr<Item> canteen(new Item(DelvorReqBalloon::REQUEST_CANTEEN));
-    ZQ2::SmartPtr<Item> apple(new Item(DelvorReqBalloon::REQUEST_APPLE));
-    ZQ2::SmartPtr<ClickObject> plain(new ClickObject(0.0f, 0.0f, nullptr, nullptr, nullptr));
-    int slot = -1;
-    EXPECT_FALSE(m_spHole->DoesObjectMatchRequest(apple.Get()));
-    ASSERT_TRUE(m_spHole->DoesObjectMatchRequest(canteen.Get(), slot));
-    EXPECT_EQ(slot, 1);  // the working worker takes no delivery
-    EXPECT_TRUE(m_spHole->IsAction(canteen.Get()));
-    EXPECT_FALSE(m_spHole->IsAction(apple.Get()));
-    EXPECT_FALSE(m_spHole->IsAction(plain.Get()));
-    m_spHole->StartDelivery();
-    EXPECT_TRUE(m_spHole->UseItem(canteen.Get()));
-    EXPECT_TRUE(m_spHole->IsServed(1));
-    EXPECT_FALSE(m_spHole->IsServed(0));
-}
-
-TEST_F(HoleRequests, AHypnotisedWorkerAsksForMedicineButNotWhilePanicked) {
-    DelvorWorker* hypnotised = AddWorker(9, 0, 0);
-    ZQ2::SmartPtr<Item> medicine(new Item(DelvorReqBalloon::REQUEST_MEDICINE));
-    EXPECT_TRUE(m_spHole->SetupRequestBalloon());
-    EXPECT_EQ(ItemPicture(0), "REQ_MEDICINE");
-    EXPECT_EQ(BalloonPicture(), "REQ_SPEECH_LEFT_1P");
-    hypnotised->SetActivity(10);
-    EXPECT_FALSE(m_spHole->DoesObjectMatchRequest(medicine.Get()));
-    hypnotised->SetActivity(9);
-    EXPECT_TRUE(m_spHole->UseItem(medicine.Get()));
-    EXPECT_TRUE(m_spHole->IsServed(0));
+    m_spBalloon->SetHole(m_spHole.Get());
+    EXPECT_EQ(m_spHole->GetRefCount(), held);
 }

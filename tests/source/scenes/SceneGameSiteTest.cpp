@@ -27,7 +27,7 @@ namespace {
 
 const char* const kHoles =
     "<DelvorHole name=\"HOLE1\" x=\"100\" y=\"200\" width=\"40\" height=\"40\"/>"
-    "<DelvorHole name=\"HOLE2\" x=\"200\" y=\"200\" width=\"40\" height=\"40\" startstate=\"-1\"/>"
+    "<DelvorHole name=\"HOLE2\" x=\"200\" y=\"200\" width=\"40\" height=\"40\" startstate=\"inactive\"/>"
     "<DelvorHole name=\"HOLE3\" x=\"300\" y=\"200\" width=\"40\" height=\"40\"/>"
     "<Sprite name=\"TABLE_DOVIDI\" x=\"500\" y=\"300\" width=\"100\" height=\"40\"/>"
     "<Sprite name=\"TABLE_VURU\" x=\"600\" y=\"100\" width=\"100\" height=\"40\">"
