@@ -1,6 +1,6 @@
 // Request balloons: the balloon and item pictures chosen for every kind of
 // request pair, their layout keys, the upgraded item pictures, and the hole
-// reference the balloon holds.
+// the balloon names without keeping it alive.
 #include "source/game/DelvorReqBalloon.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "engine/io/PropertyNode.h"
 #include "source/game/DelvorHole.h"
+#include "source/game/DelvorMeter.h"
 #include "source/scenes/DVUpgradeHandler.h"
 #include "tests/source/GameTestSupport.h"
 #include "tests/source/game/NamedPictures.h"
@@ -209,7 +210,7 @@ TEST_F(ReqBalloon, PositionsLeaveXAndYForUnknownPlacesAndWordlessCodes) {
     EXPECT_EQ(x, ItemX("MEDICINE", 0));
 }
 
-TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndTheHoleIsCountedWhileHeld) {
+TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndCleanupLetsTheHoleGo) {
     Setup(0, 101);
     m_spBalloon->ShowRequestBalloon(false);
     EXPECT_FALSE(m_spBalloon->GetItemSprite(1)->IsVisible());
@@ -217,11 +218,18 @@ TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndTheHoleIsCountedWhileHeld)
     EXPECT_TRUE(m_spBalloon->IsVisible());
     EXPECT_FALSE(m_spBalloon->GetItemSprite(0)->IsVisible());
     EXPECT_TRUE(m_spBalloon->GetItemSprite(1)->IsVisible());
-
-    const int held = m_spHole->GetRefCount();
     m_spBalloon->Cleanup();
-    EXPECT_EQ(m_spHole->GetRefCount(), held - 1);
     EXPECT_EQ(m_spBalloon->GetHole(), nullptr);
-    m_spBalloon->SetHole(m_spHole.Get());
-    EXPECT_EQ(m_spHole->GetRefCount(), held);
+    EXPECT_EQ(m_spBalloon->GetParentHole(), nullptr);
+}
+
+TEST_F(ReqBalloon, AHoleGoesWithItsLastReferenceAndLeavesItsBalloonAndMeterDetached) {
+    ZQ2::SmartPtr<DelvorReqBalloon> balloon(m_spHole->GetRequestBalloon());
+    ZQ2::SmartPtr<DelvorMeter> meter(m_spHole->GetMeter());
+    ASSERT_EQ(balloon->GetHole(), m_spHole.Get());
+    ASSERT_EQ(meter->GetHole(), m_spHole.Get());
+    m_spBalloon->Cleanup();
+    m_spHole = nullptr;
+    EXPECT_EQ(balloon->GetHole(), nullptr);
+    EXPECT_EQ(meter->GetHole(), nullptr);
 }
