@@ -143,7 +143,6 @@ inline const std::vector<Resource> kResources = {
     {"TOOLMAKER_DUST_CLOUD", "delvor", Kind::Image},
     {"SOUND_COOKIE_MAKES_FOOD", "delvor", Kind::Sound},
     {"SOUND_TOOLMAKER_MAKE_TOOL", "delvor", Kind::Sound},
-    {"SOUND_DOVIDI_PICKUP_ITEM", "delvor", Kind::Sound},
     {"SOUND_DOVIDI_DISCARD", "delvor", Kind::Sound},
 };
 
