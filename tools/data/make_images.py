@@ -7,6 +7,7 @@ import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
+import hole_images
 import make_site_items
 
 from art import (CLAY, CLAY_DARK, DUSK, GOLD, GOLD_DARK, GOLD_LIGHT, NIGHT, PARCHMENT, SAND, SAND_LIGHT,
@@ -404,6 +405,7 @@ def main(root):
         save(piece, f"{root}/images/ui/dialog_{name}.png")
     save_menu_dialog_pictures(root)
     menus_images(root)
+    hole_images.main(root)
     # The site's items, their tables, the cook and the toolmaker.
     make_site_items.site_items_images(root)
 
