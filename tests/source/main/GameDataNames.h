@@ -178,8 +178,6 @@ inline const std::vector<Resource> kResources = {
     {"OBJ_APPLE_UP2", "delvor", Kind::Image},
     {"OBJ_BOTTLE", "delvor", Kind::Image},
     {"OBJ_MEDICINE", "delvor", Kind::Image},
-    {"OBJ_TABLE_COOKIE", "delvor", Kind::Image},
-    {"OBJ_TABLE_DOVIDI", "delvor", Kind::Image},
     {"OBJ_BIN_COOKIE", "delvor", Kind::Image},
     {"COOKIE_DEFAULT", "delvor", Kind::Image},
     {"COOKIE_IDLE", "delvor", Kind::Image},
