@@ -1,5 +1,7 @@
 #include "source/game/ClickObject.h"
 
+#include <algorithm>
+
 #include "engine/core/Random.h"
 #include "engine/graphics/Image.h"
 #include "engine/io/BasicProperties.h"
@@ -12,6 +14,7 @@
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/InputHandler.h"
 #include "source/game/DelvorCharacter.h"
+#include "source/game/DelvorWorker.h"
 #include "source/scenes/SceneGame.h"
 
 const ZQ2::RTTI* const ClickObject::rttis[] = {&ZQ2::Sprite::rtti, &ZQ2::iInputListener::rtti, &ZQ2::iGuiMethod::rtti,
@@ -55,7 +58,8 @@ void ClickObject::Render(ZQ2::Graphics* graphics) {
     if (!HasRolloverHighlight() || !IsMouseOver())
         return;
     SceneGame* level = Level();
-    if (!level || level->GetName().rfind("LEVEL", 0) != 0 || !level->IsGameRunning())
+    if (!level || level->GetName().rfind("LEVEL", 0) != 0 || !level->IsGameRunning() ||
+        !level->TutorialAllowsHighlight(this))
         return;
     const int color = GetColor();
     const ZQ2::eBlendMode blend = GetBlendMode();
@@ -110,14 +114,19 @@ bool ClickObject::OnMouseMoved(const ZQ2::MouseMessageData& m) {
     SceneGame* level = Level();
     if (!level)
         return false;
-    level->OnMouseMoved(m.GetX(), m.GetY());
+    DelvorWorker* dragged = level->GetWorkerToDrag();
+    if (dragged && !level->IsGamePaused())
+        dragged->SetLocation(m.GetX() - dragged->GetWidth() * 0.5f, m.GetY() + dragged->GetHeight() * 0.5f);
     if (!HasRollover() || !level->IsGameInProgress())
         return false;
     if (!Sprite::IsInside(m.GetX(), m.GetY())) {
         SetHighlightState(false);
         return false;
     }
+    level->IsOverClickObject(true);
     SetHighlightState(true);
+    if (IsItem())
+        level->ClearTableHighlights(this);
     return true;
 }
 
@@ -169,12 +178,18 @@ void ClickObject::ClearIdleModifier() {
 }
 
 void ClickObject::StartIdleRoutine() {
-    ZQ2::ModifierContainer* container = CreateIdleModifier();
-    if (!container)
-        return;
     int min = 0;
     int max = 0;
     GetIdleTime(min, max);
+    // Without a wait between passes the cycle would restart itself within
+    // one frame for ever: such an object simply has no idle cycle.
+    if (std::max(min, max) <= 0) {
+        ClearIdleModifier();
+        return;
+    }
+    ZQ2::ModifierContainer* container = CreateIdleModifier();
+    if (!container)
+        return;
     ZQ2::Modifier* delay = ZQ2::AnimTree::LinkNodeUnder(container, new ZQ2::ModifierDelay(DrawIdleDelay(min, max)), this);
     ZQ2::AnimTree::LinkNodeUnder(delay, new ZQ2::ModifierFunction(this, &ClickObject::DoIdleAnimationStart, std::string()));
     const auto direction = static_cast<ZQ2::eFrameDirection>(GetIdleRoutineDirection());

@@ -47,7 +47,8 @@ bool DVClickHandler::ProcessClick(ClickObject* object) {
     if (!level || !object || !object->IsClickable() || !object->IsVisible())
         return false;
     const int state = level->GetGameState();
-    if (state < SceneGame::STATE_RUNNING || state > SceneGame::STATE_HOLES_FINISHED)
+    if (state < SceneGame::STATE_RUNNING || state > SceneGame::STATE_HOLES_FINISHED ||
+        !level->AdvanceStateIfTutorialAllowsClick(object))
         return false;
     if (level->GetWorkerToDrag()) {
         if (ZQ2::DynamicCast<DelvorHole>(object))

@@ -54,6 +54,9 @@ void DelvorWorker::SnapWorkerBackToWaitArea() {
 }
 
 bool DelvorWorker::DoWalkFinished() {
+    SceneGame* level = Level();
+    if (level && level->GetGameState() == SceneGame::STATE_WORKERS_WALK_IN)
+        level->DoWorkerWalkFinished();
     if (!GetCurrentHole())
         return DelvorCharacter::DoWalkFinished();
     SetState(STATE_ELSEWHERE);

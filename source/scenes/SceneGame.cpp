@@ -6,6 +6,7 @@
 #include "engine/core/Random.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/Message.h"
+#include "engine/framework/MouseMessageData.h"
 #include "engine/framework/TemplateMessageData.h"
 #include "engine/io/BasicProperties.h"
 #include "engine/io/HighScoreManager.h"
@@ -321,6 +322,39 @@ void SceneGame::SetupHoles() {
     ZQ2::Random* random = ZQ2::Random::Instance();
     for (size_t i = 0; i < m_HoleArtifacts.size(); ++i)
         std::swap(m_HoleArtifacts[i], m_HoleArtifacts[static_cast<size_t>(random->GetInt(0, holes))]);
+    DealArtifacts();
+}
+
+// Each usable hole takes the next count of the shuffled list, every
+// artifact drawn gold, silver or bronze from what is left of each.
+void SceneGame::DealArtifacts() {
+    int goldLeft = m_Vars.iArtifactsGold;
+    int silverLeft = m_Vars.iArtifactsSilver;
+    int remaining = GetTotalArtifactsInScene();
+    size_t next = 0;
+    ZQ2::Random* random = ZQ2::Random::Instance();
+    for (int n = 1; n <= MAX_HOLES && next < m_HoleArtifacts.size(); ++n) {
+        DelvorHole* hole = GetHole(n, false);
+        if (!hole)
+            continue;
+        int gold = 0;
+        int silver = 0;
+        int bronze = 0;
+        for (int k = 0; k < m_HoleArtifacts[next] && remaining > 0; ++k, --remaining) {
+            const int r = random->GetInt(0, remaining);
+            if (r < goldLeft) {
+                ++gold;
+                --goldLeft;
+            } else if (r < goldLeft + silverLeft) {
+                ++silver;
+                --silverLeft;
+            } else {
+                ++bronze;
+            }
+        }
+        ++next;
+        hole->SetupHole(gold, silver, bronze);
+    }
 }
 
 ZQ2::GameNode* SceneGame::FindComponent(const char* name) {
@@ -446,6 +480,7 @@ void SceneGame::OnActivate() {
         m_bListening = true;
     }
     m_bPaused = false;
+    ActivateListeners(true);
     StartMusic();
     StartLevel();
 }
@@ -475,6 +510,8 @@ void SceneGame::OnEnter() {
 void SceneGame::OnDeactivate() {
     RemoveDialog("TEXT_MENU_STOP");
     RemoveDialog("DIALOG_MENU");
+    ActivateListeners(false);
+    m_Cursor.SetUsed(false);
     if (m_bListening && ZQ2::GameWindow::g_Instance)
         ZQ2::GameWindow::g_Instance->GetMessageHandler().RemoveMessageListener(this);
     m_bListening = false;
@@ -484,7 +521,12 @@ void SceneGame::OnDeactivate() {
 // ---- the day's states
 
 void SceneGame::StartLevel() {
+    m_Cursor.SetType(ZQ2::CURSOR_ARROW);
+    m_Cursor.SetUsed(true);
+    if (m_pHourglassButton)
+        m_pHourglassButton->SetEnabled(false);
     InitDiggerWaitArea(m_Vars.iDiggersMale + m_Vars.iDiggersFemale, m_Vars.iPickers);
+    SetupCrush();
     SetGameState(STATE_SETUP);
     if (m_pClock)
         m_pClock->InitTimer(m_Vars.iTotalSeconds);
@@ -495,20 +537,33 @@ void SceneGame::StartLevel() {
     m_iPassedGoalAnimations = 0;
     m_iTotalArtifactsAtStart = GetTotalArtifactsFound();
     SetupHoles();
+    SetupDovidiTable();
+    ShowHourglass();
 }
 
 void SceneGame::SetGameState(int state) {
     const int previous = m_iGameState;
     m_iGameState = state;
+    if (state > STATE_RUNNING && m_spWorkerToDrag)
+        SetWorkerToDrag(nullptr);
     switch (state) {
         case STATE_WORKERS_WALK_IN: m_iWorkerWalksFinished = 0; break;
         case STATE_RUNNING:
-            if (previous == STATE_START_DIALOG || previous == STATE_TUTORIAL_QUESTION)
+            if (previous == STATE_START_DIALOG || previous == STATE_TUTORIAL_QUESTION) {
                 m_iBossWalksFinished = 0;
+                StartIdleAnimations();
+            }
             break;
-        case STATE_TIME_UP: MoveAllWorkersToWaitingArea(-1); break;
+        case STATE_TIME_UP:
+            MoveAllWorkersToWaitingArea(-1);
+            HideUnusedHoleRequests();
+            break;
         case STATE_MINIGAME: ActivateDialog(ConstructDialog("DIALOG_MINIGAME_" + std::to_string(m_iCountry))); break;
-        case STATE_END_DIALOG: ActivateDialog(ConstructDialog("DIALOG_STAGEEND")); break;
+        case STATE_END_DIALOG:
+            ClearPlayerRequests();
+            ClearBossAnimations();
+            ActivateDialog(ConstructDialog("DIALOG_STAGEEND"));
+            break;
         default: break;
     }
 }
@@ -522,8 +577,16 @@ void SceneGame::DoStartStageAnimation() { MoveAllWorkersToWaitingArea(STATE_WORK
 void SceneGame::MoveAllWorkersToWaitingArea(int state) {
     if (state != -1)
         SetGameState(state);
-    // The workers arrive with their own issue; until then nobody walks and
-    // the walk-in is complete at once.
+    for (const auto& worker : m_Workers) {
+        worker->ClearCurrentRoutine();
+        worker->ResetImage();
+        MoveWorkerToWaitingArea(worker.Get());
+        if (auto* hole = ZQ2::DynamicCast<DelvorHole>(worker->GetCurrentHole()))
+            hole->RemoveWorker(worker.Get());
+        worker->SetCurrentHole(nullptr);
+    }
+    // The day's opening does not wait for the workers' walk yet: the
+    // start dialog comes at once, while they are still on their way.
     if (state == STATE_WORKERS_WALK_IN && m_iWorkerWalksFinished == 0)
         ShowStartStageDialog();
 }
@@ -769,8 +832,21 @@ bool SceneGame::EarnedTrophy(int& trophy) const {
         // Revealed the first time the game is beaten, never again.
         return player && !player->HasSeenFinalTrophy();
     }
-    // The trophy room's thresholds arrive with it; no trophy until then.
-    return false;
+    const int before = GetHighestTrophyForNumArtifacts(m_iTotalArtifactsAtStart);
+    const int now = GetHighestTrophyForNumArtifacts(GetTotalArtifactsFound());
+    if (before == now)
+        return false;
+    trophy = now;
+    return true;
+}
+
+// The trophy room's rule: trophies 1 to 11 each need more artifacts found
+// in all than the one before; the last trophy is never earned by count.
+int SceneGame::GetHighestTrophyForNumArtifacts(int count) {
+    for (int n = 1; n < FINAL_TROPHY; ++n)
+        if (ZQ2::BasicProperties::GetInteger("TROPHY_NUM_ARTIFACTS_" + std::to_string(n)) > count)
+            return n - 1;
+    return FINAL_TROPHY - 1;
 }
 
 std::string SceneGame::GetPointsText() const { return Format(ZQ2::BasicProperties::GetString("TEXT_EARNED"), m_iFunds); }
@@ -1011,8 +1087,13 @@ void SceneGame::SetWorkerToDrag(DelvorWorker* worker) {
     worker->ClearIdleModifier();
 }
 
+bool SceneGame::OnMouseMoved(const ZQ2::MouseMessageData& m) {
+    SceneDelvor::OnMouseMoved(m);
+    return OnMouseMoved(m.GetX(), m.GetY());
+}
+
 bool SceneGame::OnMouseMoved(float x, float y) {
-    m_iCursor = CURSOR_ARROW;
+    m_Cursor.SetType(ZQ2::CURSOR_ARROW);
     DelvorWorker* worker = m_spWorkerToDrag.Get();
     if (m_bPaused || !worker)
         return false;
@@ -1061,10 +1142,7 @@ bool SceneGame::DropWorkerOnHole(ClickObject* target) {
     return worker->DoWalkFinished();
 }
 
-int SceneGame::IsOverClickObject(bool over) {
-    m_iCursor = over ? CURSOR_HAND : CURSOR_ARROW;
-    return m_iCursor;
-}
+void SceneGame::IsOverClickObject(bool over) { m_Cursor.SetType(over ? ZQ2::CURSOR_HAND_POINT : ZQ2::CURSOR_ARROW); }
 
 // ---- directing the characters
 

@@ -9,6 +9,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/core/UTF8String.h"
 #include "engine/core/ZQVector.h"
+#include "engine/framework/MouseCursorCounter.h"
 #include "engine/math/Point_t.h"
 #include "engine/framework/iMessageListener.h"
 #include "source/game/DVClickHandler.h"
@@ -41,8 +42,6 @@ public:
     static constexpr int FINAL_TROPHY = 12;
     static constexpr int MAX_HOLES = 8;
     static constexpr int CLOUD_COUNT = 3;
-    // Cursor types the site asks for.
-    enum eCursor { CURSOR_ARROW = 0, CURSOR_HAND = 2 };
 
     enum eGameState {
         STATE_BUILT = 0,
@@ -157,7 +156,6 @@ public:
     bool HasStageEnded() const { return m_iGameState > STATE_WINDING_DOWN; }
     bool IsTimerExpired() const;
     bool IsGamePaused() const { return m_bPaused; }
-    bool IsTutorialActive() const { return false; }
     DelvorClock* GetClock() const { return m_pClock; }
     DVPathFinder& GetPathFinder() { return m_PathFinder; }
     DVClickHandler& GetClickHandler() { return m_ClickHandler; }
@@ -202,6 +200,7 @@ public:
     bool ExceededGoal() const;
     bool ExceededExpert() const;
     bool EarnedTrophy(int& trophy) const;
+    static int GetHighestTrophyForNumArtifacts(int count);
     int GetTrophyEarned() const { return m_iTrophy; }
     int GetArtifactsFoundToday() const { return m_iArtifactsToday; }
     void SetArtifactsFoundToday(int count) { m_iArtifactsToday = count; }
@@ -245,11 +244,19 @@ public:
     // ---- dragging and dropping
     DelvorWorker* GetWorkerToDrag() const { return m_spWorkerToDrag.Get(); }
     void SetWorkerToDrag(DelvorWorker* worker);
+    bool OnMouseMoved(const ZQ2::MouseMessageData& m) override;
     bool OnMouseMoved(float x, float y);
     bool OnMouseLeftUp();
     bool DropWorkerOnHole(ClickObject* hole);
-    int IsOverClickObject(bool over);
-    int GetCursorType() const { return m_iCursor; }
+    // The pointing hand over a click object, else the arrow.
+    void IsOverClickObject(bool over);
+    int GetCursorType() const { return m_Cursor.GetType(); }
+
+    // ---- the tutorial's gates: no tutorial runs yet, so nothing is held back
+    bool IsTutorialActive() const { return false; }
+    bool TutorialAllowsHighlight(ClickObject*) const { return true; }
+    bool AdvanceStateIfTutorialAllowsClick(ClickObject*) { return true; }
+    bool TutorialShouldPreventHunger(ClickObject*) const { return false; }
 
     // ---- directing the characters
     int GetDestType(ClickObject* target, ClickObject* character) const;
@@ -300,9 +307,6 @@ public:
     void RemoveItemsOfTypeFromTable(int type);
     void RedisplayItemsWithUpgrades();
 
-    // Stand-in until the tutorial lands: nothing holds back a highlight.
-    bool TutorialAllowsHighlight(ClickObject*) const { return true; }
-
 private:
     void StartMusic();
     void ReadVariables(ZQ2::PropertyVector* vars);
@@ -310,6 +314,7 @@ private:
     void SetupScoring();
     void InitDiggerWaitArea(int diggers, int pickers);
     void SetupHoles();
+    void DealArtifacts();
     void AddSiteBlocks();
     void SetLabelText(const char* name, const std::string& text);
     ZQ2::GameNode* FindComponent(const char* name);
@@ -359,7 +364,7 @@ private:
     ZQ2::SmartPtr<DelvorWorker> m_spWorkerToDrag;
     bool m_bPrevNeedDigger = false;
     bool m_bPrevNeedPicker = false;
-    int m_iCursor = CURSOR_ARROW;
+    ZQ2::MouseCursorCounter m_Cursor;
     ZQ2::Sprite* m_apLids[2] = {};
     ZQ2::Point_t<float> m_aLidCentres[2];
     ZQ2::SmartPtr<ZQ2::Sprite> m_aspClouds[CLOUD_COUNT];

@@ -65,12 +65,21 @@ protected:
         SoundLog::asked.clear();
     }
     SceneGame* Level() const { return m_pHarness->Level(); }
+    // Stops the walk-in and frees every waiting place.
+    void FreePlaces() {
+        for (const auto& worker : Level()->GetWorkers()) {
+            worker->ClearCurrentRoutine();
+            worker->ClearWaitAreaIndex();
+        }
+    }
     DelvorWorker* Worker(int i) const { return Level()->GetWorkers()[i].Get(); }
     // Puts a worker on its waiting place the way the walk-in does.
     void Wait(DelvorWorker* worker) {
         int x = 0;
         int y = 0;
         Level()->GetWaitAreaCoordinates(Level()->AddWorkerToWaitArea(worker), x, y);
+        worker->ClearCurrentRoutine();
+        worker->SetState(DelvorCharacter::STATE_HOME);
         worker->SetLocation(static_cast<float>(x), static_cast<float>(y) + worker->GetHeight());
     }
 
@@ -102,6 +111,9 @@ TEST_F(Site, WaitingPlacesFillFromTheRightAndPickersSitApart) {
 TEST_F(Site, WorkersTakeThePlacesOfTheirKindUntilNoneIsLeft) {
     Start(Var("num_diggers_male", 1) + Var("num_diggers_female", 1) + Var("num_pickers", 1));
     ASSERT_EQ(Level()->GetWorkers().size(), 3);
+    EXPECT_EQ(Level()->GetWaitAreaSlots(), "XXX");  // taken in the walk-in
+    FreePlaces();
+    EXPECT_EQ(Level()->GetWaitAreaSlots(), "OOP");
     EXPECT_NE(ZQ2::DynamicCast<DelvorPicker>(Worker(2)), nullptr);
     EXPECT_EQ(Level()->GetNumWorkers(1), 1);
     EXPECT_EQ(Level()->GetNumWorkers(2), 1);
@@ -121,6 +133,7 @@ TEST_F(Site, WorkersTakeThePlacesOfTheirKindUntilNoneIsLeft) {
 
 TEST_F(Site, ADroppedWorkerGoesToTheHoleAndAFullHoleSendsItBack) {
     Start(Var("num_diggers_male", 3));
+    FreePlaces();
     for (int i = 0; i < 3; ++i)
         Wait(Worker(i));
     EXPECT_TRUE(Level()->AreAllWorkersInWaitArea());
@@ -151,6 +164,7 @@ TEST_F(Site, ADroppedWorkerGoesToTheHoleAndAFullHoleSendsItBack) {
 
 TEST_F(Site, ReleasingTheButtonEndsADragOrFailsAloud) {
     Start(Var("num_diggers_male", 2));
+    FreePlaces();
     Wait(Worker(0));
     Level()->SetWorkerToDrag(Worker(0));
     EXPECT_TRUE(Level()->OnMouseLeftUp());
@@ -165,14 +179,16 @@ TEST_F(Site, ReleasingTheButtonEndsADragOrFailsAloud) {
     const float x = Worker(0)->GetX();
     Level()->OnMouseMoved(10.0f, 10.0f);
     EXPECT_EQ(Worker(0)->GetX(), x);
-    EXPECT_EQ(Level()->IsOverClickObject(true), SceneGame::CURSOR_HAND);
-    EXPECT_EQ(Level()->IsOverClickObject(false), SceneGame::CURSOR_ARROW);
+    Level()->IsOverClickObject(true);
+    EXPECT_EQ(ZQ2::MouseCursorCounter::GetSelectedCursorType(), ZQ2::CURSOR_HAND_POINT);
+    Level()->IsOverClickObject(false);
+    EXPECT_EQ(ZQ2::MouseCursorCounter::GetSelectedCursorType(), ZQ2::CURSOR_ARROW);
 }
 
 TEST_F(Site, TheCrushPairsOneManAndOneWomanWhoScoreTogetherAtAHole) {
     Start(Var("num_diggers_male", 2) + Var("num_diggers_female", 2) + Var("points_win", 1000) +
           Var("points_expert", 2000));
-    Level()->SetupCrush();
+    // The start of the day has set up the crush.
     std::vector<DelvorWorker*> lovers;
     for (const auto& worker : Level()->GetWorkers())
         if (worker->HasLoveFlag())
@@ -181,6 +197,7 @@ TEST_F(Site, TheCrushPairsOneManAndOneWomanWhoScoreTogetherAtAHole) {
     EXPECT_EQ(lovers[0]->GetGender(), 1);
     EXPECT_EQ(lovers[1]->GetGender(), 2);
     DelvorHole* hole = Level()->GetHole(3, false);
+    FreePlaces();
     for (DelvorWorker* lover : lovers) {
         Wait(lover);
         Level()->SetWorkerToDrag(lover);

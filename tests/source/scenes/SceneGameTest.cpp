@@ -48,7 +48,8 @@ TEST_F(Level, VariablesAreReadAndMissingKeysKeepTheirDefaults) {
     EXPECT_EQ(h.Level()->GetArtifactCount(0), 6);  // bronze derived: 11 - 2 - 3
     EXPECT_EQ(h.Level()->GetCountry(), 1);
     EXPECT_EQ(h.Level()->GetDay(), 1);
-    EXPECT_EQ(h.Level()->GetWaitAreaSlots(), "OOPP");
+    // Every worker has taken its place in the day's walk-in.
+    EXPECT_EQ(h.Level()->GetWaitAreaSlots(), "XXXX");
 }
 
 TEST_F(Level, ANodeWithoutVariablesRunsOnTheBuiltInDefaults) {
@@ -214,6 +215,30 @@ TEST_F(Level, TheLastDayOfTheLastCountryUnlocksNothingAndRevealsTheFinalTrophyOn
     EXPECT_EQ(h.Player()->GetMoneyTotal(8, 1), -1);
     EXPECT_EQ(SceneGame::ClampCountry(8), 7);
     EXPECT_EQ(SceneGame::ClampCountry(0), 1);
+}
+
+TEST_F(Level, AWonDayEarnsTheTrophyItsArtifactsReachAndOnlyThen) {
+    struct Case {
+        int found;
+        int trophy;  // 0: none
+    };
+    for (const Case& c : {Case{4, 0}, Case{6, 1}, Case{13, 2}}) {
+        LevelHarness h(DayVars(1, 100, 200));
+        // Thresholds 5, 12 and 20; the trophies without data need 0 and
+        // fall to anyone past the third.
+        EXPECT_EQ(SceneGame::GetHighestTrophyForNumArtifacts(4), 0);
+        EXPECT_EQ(SceneGame::GetHighestTrophyForNumArtifacts(12), 2);
+        EXPECT_EQ(SceneGame::GetHighestTrophyForNumArtifacts(20), 11);
+        h.Level()->OnStartStageDialogClosed();
+        h.Level()->AddPointsByType(16, false);
+        h.Level()->SetArtifactsFoundToday(c.found);
+        h.Step(100);
+        h.Level()->OnMiniGameClosed();
+        int trophy = 0;
+        EXPECT_EQ(h.Level()->EarnedTrophy(trophy), c.trophy != 0) << c.found;
+        h.Step(3);
+        EXPECT_EQ(h.Level()->GetTrophyEarned(), c.trophy) << c.found;
+    }
 }
 
 TEST(LevelNames, EveryCountryAndDay) {
