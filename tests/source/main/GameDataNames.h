@@ -231,6 +231,7 @@ inline const std::vector<Resource> kResources = {
     {"SHADOW_VURU", "delvor", Kind::Image},
     {"OBJ_CHECKMARK", "delvor", Kind::Image},
     {"SOUND_DOVIDI_DELIVER", "delvor", Kind::Sound},
+    {"SOUND_DOVIDI_PICKUP_ITEM", "delvor", Kind::Sound},
     {"SOUND_VURU_SURVEYS", "delvor", Kind::Sound},
     {"SOUND_VURU_TAKES_NOTES", "delvor", Kind::Sound},
     {"SOUND_VURU_PHOTOGRAPHS", "delvor", Kind::Sound},
