@@ -174,6 +174,7 @@ DelvorHole::~DelvorHole() {
 ZQ2::BaseObject* DelvorHole::OnData(ZQ2::AbstractProperty* node) { return new DelvorHole(node); }
 
 void DelvorHole::InitHole(float x, float y) {
+    SetState(HOLE_INACTIVE);
     if (ZQ2::ResourceManager::g_Instance)
         DelvorMain::WaitForSection(kSection);
     const std::string country = CountryName();
@@ -338,8 +339,8 @@ void DelvorHole::SetTotalDigs() {
 // ---- state
 
 void DelvorHole::SetHoleState(int state) {
-    const int old = m_iHoleState;
-    m_iHoleState = state;
+    const int old = GetState();
+    SetState(state);
     if (old == HOLE_INACTIVE || old == HOLE_REQUEST || state != HOLE_REQUEST || IsVuruAtHole())
         return;
     switch (GetHoleRequestFromState()) {
@@ -358,7 +359,7 @@ void DelvorHole::SetHoleState(int state) {
 }
 
 int DelvorHole::GetHoleRequestFromState() const {
-    if (m_iHoleState != HOLE_REQUEST)
+    if (GetState() != HOLE_REQUEST)
         return REQUEST_NONE;
     if (IsCurrentHoleLayerAnArtifact())
         return REQUEST_VURU;
@@ -481,7 +482,7 @@ void DelvorHole::Pick(int power) {
 int DelvorHole::GetUpgradedPickPower(int power) { return power + UpgradeValue(kUpgradePick); }
 
 bool DelvorHole::Dig(int count) {
-    if (m_iHoleState != HOLE_WORKING)
+    if (GetState() != HOLE_WORKING)
         return IsCurrentHoleLayerDirt();
     for (int i = 0; i < count && IsCurrentHoleLayerDirt(); ++i) {
         AdvanceCurrentHoleDepth();
@@ -600,7 +601,7 @@ void DelvorHole::RemoveWorker(DelvorWorker* worker) {
         return;
     ClearSlot(slot);
     // A finished or not yet surveyed hole keeps its state when its last worker goes.
-    if (GetNumWorkers() == 0 && m_iHoleState == HOLE_WORKING) {
+    if (GetNumWorkers() == 0 && GetState() == HOLE_WORKING) {
         SetHoleState(HOLE_REQUEST);
         if (IsCurrentHoleLayerAnArtifact())
             CreateArtifact();
@@ -847,7 +848,7 @@ bool DelvorHole::IsVuruGoingToHole() const {
 bool DelvorHole::CanVuruProcessHole() const {
     if (GetNumWorkers() != 0)
         return false;
-    return (m_iHoleState == HOLE_REQUEST && IsCurrentHoleLayerAnArtifact()) || m_iHoleState == HOLE_SURVEY;
+    return (GetState() == HOLE_REQUEST && IsCurrentHoleLayerAnArtifact()) || GetState() == HOLE_SURVEY;
 }
 
 bool DelvorHole::ShouldVuruRespond() const {
@@ -928,6 +929,18 @@ bool DelvorHole::DoesObjectMatchRequest(ClickObject* object) {
     return DoesObjectMatchRequest(object, slot);
 }
 
+bool DelvorHole::DoesItemMatchRequest(const std::string& name) {
+    SceneGame* level = Level();
+    ZQ2::GameNode* table = level ? level->GetChild("TABLE_DOVIDI", true) : nullptr;
+    if (!table)
+        return false;
+    for (ZQ2::GameNode* child = table->GetFirstChild(); child; child = child->GetNextSibling()) {
+        if (child->GetName().rfind(name, 0) == 0)
+            return DoesObjectMatchRequest(ZQ2::DynamicCast<ClickObject>(child));
+    }
+    return false;
+}
+
 bool DelvorHole::UseItem(ClickObject* object) {
     int slot = -1;
     if (!DoesObjectMatchRequest(object, slot))
@@ -936,7 +949,7 @@ bool DelvorHole::UseItem(ClickObject* object) {
     if (vuru || IsVuruAtHole()) {
         if (!vuru)
             vuru = GetLevelVuru();
-        if (m_iHoleState == HOLE_SURVEY || vuru->GetVuruState() != kVuruRequesting)
+        if (GetState() == HOLE_SURVEY || vuru->GetVuruState() != kVuruRequesting)
             return true;
         if (!vuru->UseTool(slot))
             return false;
@@ -1032,7 +1045,7 @@ int DelvorHole::GetHoleFrame() const {
 
 void DelvorHole::DisplayHole() {
     ShowMeter(false);
-    switch (m_iHoleState) {
+    switch (GetState()) {
     case HOLE_INACTIVE:
         SetVisible(false);
         return;
@@ -1106,7 +1119,7 @@ void DelvorHole::DoFlagFlapAnimation() {
 }
 
 void DelvorHole::FlagFlapFinished() {
-    if (m_iHoleState == HOLE_SURVEY)
+    if (GetState() == HOLE_SURVEY)
         DoFlagFlapAnimation();
 }
 

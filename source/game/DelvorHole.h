@@ -70,7 +70,8 @@ public:
     void SetTotalDigs();
     void CleanupHole();
     int GetStartState() const { return m_iStartState; }
-    int GetHoleState() const { return m_iHoleState; }
+    // The hole's state is its click object's state.
+    int GetHoleState() const { return GetState(); }
     void SetHoleState(int state);
     int GetHoleRequestFromState() const;
 
@@ -78,7 +79,7 @@ public:
     const std::string& GetLayers() const { return m_sLayers; }
     int GetLayerCount() const { return static_cast<int>(m_sLayers.size()); }
     int GetCurrentDepth() const { return m_iCurrentDepth; }
-    bool CanBeWorked() const { return m_iHoleState == HOLE_REQUEST || m_iHoleState == HOLE_WORKING; }
+    bool CanBeWorked() const { return GetState() == HOLE_REQUEST || GetState() == HOLE_WORKING; }
     char GetCurrentHoleLayer() const;
     bool IsCurrentHoleLayerAnArtifact() const;
     bool IsCurrentHoleLayerRock() const { return GetCurrentHoleLayer() == LAYER_ROCK; }
@@ -168,6 +169,8 @@ public:
     bool ResetWorkerRequestBalloons() { return SetupRequestBalloon(); }
     bool DoesObjectMatchRequest(ClickObject* object, int& slot);
     bool DoesObjectMatchRequest(ClickObject* object);
+    // The first thing on the carrier's table whose name begins with name, matched as above.
+    bool DoesItemMatchRequest(const std::string& name);
 
     // ---- display
     void DisplayHole();
@@ -243,7 +246,6 @@ private:
     ZQ2::SmartPtr<DelvorWorker> m_aspWorkers[SLOT_COUNT];
     ZQ2::SmartPtr<DelvorReqBalloon> m_spBalloon;
     ZQ2::SmartPtr<DelvorMeter> m_spMeter;
-    int m_iHoleState = HOLE_INACTIVE;
     int m_iStartState = HOLE_REQUEST;
     int m_iArtifactNumber = 1;
     int m_iToolsUsed = 0;

@@ -7,6 +7,8 @@ import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
+import hole_images
+
 from art import (CLAY, CLAY_DARK, DUSK, GOLD, GOLD_DARK, GOLD_LIGHT, NIGHT, PARCHMENT, SAND, SAND_LIGHT,
                  STONE, TEAL, TEAL_DEEP, UMBER, UMBER_DEEP, WHITE, font, mix, radial_vignette,
                  rounded_panel, save, text_mask, title, vgradient)
@@ -402,6 +404,7 @@ def main(root):
         save(piece, f"{root}/images/ui/dialog_{name}.png")
     save_menu_dialog_pictures(root)
     menus_images(root)
+    hole_images.main(root)
 
 
 # ---- main menu and player dialogs

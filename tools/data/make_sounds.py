@@ -31,6 +31,18 @@ UI_SOUNDS = {
     "resume": "synth 0.35 sine 330-660 fade q 0.005 0.35 0.25 reverb 30 gain -n -4",
 }
 
+# DelvorHole: a hole's calls for help, its end, and Vuru's three tools.
+HOLE_SOUNDS = {
+    "hole_request_digger": "synth 0.3 sine 440-520 fade q 0.005 0.3 0.2 reverb 20 gain -n -6",
+    "hole_request_picker": "synth 0.3 square 330-390 fade q 0.005 0.3 0.2 reverb 20 gain -n -9",
+    "hole_request_vuru": "synth 0.4 sine 660-880 synth 0.4 sine mix 990-1320 fade q 0.005 0.4 0.3 reverb 25 gain -n -6",
+    "hole_finished": "synth 0.7 pluck C4 synth 0.7 pluck mix E4 synth 0.7 pluck mix G4 fade q 0.005 0.7 0.5 reverb 30 "
+                     "gain -n -4",
+    "vuru_sifts": "synth 1.2 pinknoise band 1800 1200 tremolo 9 90 fade q 0.02 1.2 0.3 gain -n -10",
+    "vuru_brushes": "synth 1.2 brownnoise band 2600 1600 tremolo 5 70 fade q 0.02 1.2 0.3 gain -n -10",
+    "vuru_sprays": "synth 0.6 whitenoise highpass 3000 fade q 0.01 0.6 0.4 gain -n -12",
+}
+
 
 def note_frequency(name):
     """The frequency of a note such as A3 or C#5."""
@@ -161,7 +173,7 @@ def run(*arguments):
 
 
 def make_ui_sounds(root, scratch):
-    for name, effects in UI_SOUNDS.items():
+    for name, effects in {**UI_SOUNDS, **HOLE_SOUNDS}.items():
         wav = os.path.join(scratch, name + ".wav")
         run("sox", "-R", "-n", "-r", str(RATE), "-c", "1", "-b", "16", wav, *effects.split())
         run("oggenc", "-Q", "-s", "1", "-q", "3", "-o", os.path.join(root, "sounds", name + ".ogg"), wav)

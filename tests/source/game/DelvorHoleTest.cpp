@@ -127,7 +127,7 @@ protected:
     void Start(const std::string& variables, unsigned seed = 1234) {
         m_Holes.clear();
         ZQ2::ResourceLookup::SetImageSource(&Pictures::Get);
-        Pictures::frames = {{"HOLES_HOLE1", 6}, {"ITEM_BRUSH", 4}, {"ITEM_BOTTLE", 2}};
+        Pictures::frames = {{"HOLES_HOLE1", 6}, {"HOLES_SURVEY", 4}, {"ITEM_BRUSH", 4}, {"ITEM_BOTTLE", 2}};
         m_pHarness = std::make_unique<LevelHarness>(variables, "LEVEL1_1", seed);
         FileConstants(Int("TIME_SIFTING_ONEP", 1600) + Int("TIME_SIFTING_TWOP", 800) + Int("TIME_BRUSHING_ONEP", 2400) +
                       Int("TIME_BRUSHING_TWOP", 1200) + Int("TIME_BRUSHING_PERFRAME", 200) +
@@ -412,6 +412,41 @@ TEST_F(Holes, AfterTheSurveyTheHoleAsksForHelp) {
     EXPECT_FALSE(hole->ShouldVuruRespond());
 }
 
+TEST_F(Holes, TheSurveyFlagFlapsUntilTheSurvey) {
+    Start(Depths(3, 3));
+    FileConstants(Int("TIME_HOLE_FLAG_FLAP_FRAMERATE", 40));
+    DelvorHole* hole = HoleFromData("x=\"100\" y=\"100\" startstate=\"survey\"");
+    hole->SetupHole(0, 0, 1);
+    hole->DoFlagFlapAnimation();
+    bool flapped = false;
+    for (int frame = 0; frame < 20 && !flapped; ++frame) {
+        m_pHarness->Step(1);
+        flapped = hole->GetPitSprite()->GetCurrentFrame() != 0;
+    }
+    EXPECT_TRUE(flapped);
+    hole->SurveyHole();
+    m_pHarness->Step(10);
+    EXPECT_EQ(hole->GetPitSprite()->GetImage(), Pictures::Named("HOLES_HOLE1"));
+    EXPECT_EQ(hole->GetPitSprite()->GetCurrentFrame(), 0) << "the flap stops with the survey";
+}
+
+TEST_F(Holes, AfterTheRunningDayAnEmptyHoleAsksOnlyForVuruOnHerWay) {
+    Start(Depths(1, 1));
+    DelvorHole* hole = NewHole();
+    hole->SetupHole(0, 0, 1);
+    EXPECT_TRUE(hole->SetupRequestBalloon()) << "it asks for a digger";
+    m_pHarness->Level()->SetGameState(SceneGame::STATE_TIME_UP);
+    EXPECT_FALSE(hole->SetupRequestBalloon());
+    EXPECT_FALSE(hole->GetRequestBalloon()->IsVisible());
+    DigThroughDirt(hole);
+    hole->SetHoleState(DelvorHole::HOLE_REQUEST);
+    Vuru* vuru = AddVuru();
+    vuru->SetNextDestination(hole);
+    EXPECT_FALSE(hole->SetupRequestBalloon()) << "a hole that asks for Vuru shows no balloon";
+    EXPECT_EQ(hole->GetHoleRequestFromState(), DelvorHole::REQUEST_VURU);
+    vuru->SetNextDestination(nullptr);
+}
+
 // ---- digging, emptying, finishing
 
 TEST_F(Holes, DiggingStopsAtTheFirstLayerThatIsNotDirt) {
@@ -469,7 +504,11 @@ TEST_F(Holes, AdvancingPastDirtClearsTheMeterAndShowsTheArtifactWhenTheWorkersLe
 TEST_F(Holes, TakingOutTheLastArtifactFinishesTheHole) {
     Start(Depths(1, 1));
     DelvorHole* hole = NewHole();
+    DelvorHole* other = NewHole(500.0f, 200.0f);
+    hole->SetName("HOLE1");
+    other->SetName("HOLE2");
     hole->SetupHole(0, 0, 2);
+    other->SetupHole(0, 0, 0);
     ASSERT_EQ(hole->GetLayers(), "DBDB");
     DigThroughDirt(hole);
     hole->SetHoleState(DelvorHole::HOLE_REQUEST);
@@ -486,14 +525,16 @@ TEST_F(Holes, TakingOutTheLastArtifactFinishesTheHole) {
     hole->SetHoleState(DelvorHole::HOLE_REQUEST);
     hole->FinishExcavation();
     EXPECT_EQ(hole->GetHoleState(), DelvorHole::HOLE_FINISHED);
-    // No other hole is left, so the day's all-holes sound stands for its own.
-    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 0);
-    EXPECT_EQ(Asked("delvor/SOUND_HOLES_ALL_FINISHED"), 1);
+    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 1);
     ASSERT_NE(hole->GetRopesSprite(), nullptr);
     EXPECT_EQ(hole->GetRopesSprite()->GetParent(), hole);
     EXPECT_EQ(hole->GetPitSprite()->GetCurrentFrame(), 5) << "the pit's last frame";
     EXPECT_FALSE(hole->GetRequestBalloon()->IsVisible());
     EXPECT_EQ(hole->GetCurrentHoleLayer(), ' ');
+    // The last hole to finish leaves the fanfare to the level.
+    other->FinishExcavation();
+    EXPECT_EQ(other->GetHoleState(), DelvorHole::HOLE_FINISHED);
+    EXPECT_EQ(Asked("delvor/SOUND_HOLE_FINISHED"), 1);
 }
 
 // ---- workers and geometry
