@@ -1,6 +1,8 @@
 #pragma once
 // Stand-in for the two leading figures' common base until they land: a
 // walking figure that the click router treats as a boss.
+#include <algorithm>
+
 #include "source/game/DelvorCharacter.h"
 
 class DelvorBoss : public DelvorCharacter {
@@ -14,4 +16,14 @@ public:
     bool IsBoss() const override { return true; }
     // Holes only, never the one at hand nor one already queued.
     bool CanAddHoleToStack(ClickObject* target) override;
+
+    // Stand-ins for the items until the boss's hands land.
+    virtual bool IsAtTable(int) const { return false; }
+    virtual int GetBossActivity() const { return 0; }
+    virtual void SetBossActivity(int) {}
+    void AddItem(ClickObject*) {}
+    void ClearItems() {}
+    bool IsItemAlreadyInQueueOrInHands(ClickObject* item) const {
+        return std::find(GetStack().begin(), GetStack().end(), item) != GetStack().end();
+    }
 };

@@ -88,6 +88,8 @@ public:
     void RemoveFromStack(int index);
     int GetNumItemsInStack() const;
     const ZQ2::ZQVector<ClickObject*>& GetStack() const { return m_Stack; }
+    // Stand-in until the job stack's own check lands.
+    bool IsRoomForMoreItemsInStack() const { return GetNumItemsInStack() < GetMaxItems(); }
 
     bool DoSetImage(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
     bool OnWalkFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);

@@ -7,10 +7,8 @@ namespace {
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
     {"DelvorBoss", "DelvorBoss"},
-    {"DelvorItem", "DelvorItem"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
-    {"DelvorGenerator", "DelvorGenerator"},
     {"Vuvivedod", "Vuvivedod"},
     {"StoryPage", "StoryPage"},
     {"StoryText", "StoryText"},

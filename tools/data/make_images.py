@@ -8,6 +8,7 @@ import sys
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import hole_images
+import make_site_items
 
 from art import (CLAY, CLAY_DARK, DUSK, GOLD, GOLD_DARK, GOLD_LIGHT, NIGHT, PARCHMENT, SAND, SAND_LIGHT,
                  STONE, TEAL, TEAL_DEEP, UMBER, UMBER_DEEP, WHITE, font, mix, radial_vignette,
@@ -405,6 +406,8 @@ def main(root):
     save_menu_dialog_pictures(root)
     menus_images(root)
     hole_images.main(root)
+    # The site's items, their tables, the cook and the toolmaker.
+    make_site_items.site_items_images(root)
 
 
 # ---- main menu and player dialogs

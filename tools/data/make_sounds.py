@@ -29,6 +29,12 @@ UI_SOUNDS = {
     "slider_drag": "synth 0.06 sine 880 fade q 0.002 0.06 0.05 gain -n -6",
     "pause": "synth 0.35 sine 660-330 fade q 0.005 0.35 0.25 reverb 30 gain -n -4",
     "resume": "synth 0.35 sine 330-660 fade q 0.005 0.35 0.25 reverb 30 gain -n -4",
+    # The site's items and their makers: the cook's pan, the toolmaker's
+    # hammer, an item taken and one thrown away.
+    "cookie_makes_food": "synth 0.4 pinknoise band 900 400 tremolo 18 90 fade q 0.01 0.4 0.2 gain -n -6",
+    "toolmaker_make_tool": "synth 0.12 square 1320 synth 0.12 sine mix 2640 fade q 0.001 0.12 0.1 repeat 2 gain -n -6",
+    "dovidi_pickup_item": "synth 0.09 sine 700-1100 fade q 0.002 0.09 0.06 gain -n -6",
+    "dovidi_discard": "synth 0.25 brownnoise band 500 300 fade q 0.005 0.25 0.2 gain -n -5",
 }
 
 # DelvorHole: a hole's calls for help, its end, and Vuru's three tools.
