@@ -112,5 +112,5 @@ protected:
 private:
     int m_iState = 0;
     bool m_bClickable = true;
-    ZQ2::ModifierContainer* m_pIdleModifier = nullptr;
+    ZQ2::ModifierContainer* m_pIdleModifier = nullptr;  // counted
 };

@@ -100,6 +100,13 @@ void DelvorCharacter::ClearWalkModifiers() {
     m_pWalkModifier = nullptr;
 }
 
+void DelvorCharacter::SetWalkModifier(ZQ2::Modifier* modifier) {
+    if (modifier)
+        modifier->AddRef();
+    ClearWalkModifiers();
+    m_pWalkModifier = modifier;
+}
+
 void DelvorCharacter::ClearCurrentRoutine() {
     ClearWalkModifiers();
     RemoveAllAnimTreeModifiers();

@@ -94,6 +94,13 @@ public:
     bool DoSetImage(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
     bool OnWalkFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
 
+    // The directed figures' needs: the node position becomes the start of
+    // the next walk, their own walk step, and their own end-of-day chain.
+    void SetRealPosToCurPos() { m_FootPoint.Set(GetX(), GetY()); }
+    void SetWalkPixelsPerFrame(int pixels) { m_iWalkPixelsPerFrame = pixels; }
+    // Takes a reference; the previous walk modifier is ended and released.
+    void SetWalkModifier(ZQ2::Modifier* modifier);
+
 private:
     void ClearWalkModifiers();
     void UpdateRouterMarks();

@@ -6,7 +6,6 @@ namespace {
 
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
-    {"DelvorBoss", "DelvorBoss"},
     {"DialogStageStart", "DialogStageStart"},
     {"DialogStageEnd", "DialogStageEnd"},
     {"Vuvivedod", "Vuvivedod"},

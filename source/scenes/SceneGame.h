@@ -246,6 +246,7 @@ public:
     void SetWorkerToDrag(DelvorWorker* worker);
     bool OnMouseMoved(const ZQ2::MouseMessageData& m) override;
     bool OnMouseMoved(float x, float y);
+    using SceneDelvor::OnMouseLeftUp;
     bool OnMouseLeftUp();
     bool DropWorkerOnHole(ClickObject* hole);
     // The pointing hand over a click object, else the arrow.
@@ -308,6 +309,14 @@ public:
     void ClearTableHighlights(ClickObject* item);
     void RemoveItemsOfTypeFromTable(int type);
     void RedisplayItemsWithUpgrades();
+
+    // ---- stand-ins for the tutorial and the end-of-day services the
+    // directed figures call, until their own work lands
+    int GetTutorialState() const { return -1; }
+    void ShowTutorial(int, bool) {}
+    void DoContextTutorialAction(int, ClickObject*) {}
+    bool TutorialChooseVuruRequests() { return false; }
+    void SendDovidiHomeAtGameEnd() {}
 
 private:
     void StartMusic();

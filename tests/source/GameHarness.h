@@ -47,6 +47,9 @@ inline std::string LevelConstantsXml() {
            "<Integer id=\"TROPHY_NUM_ARTIFACTS_3\" value=\"20\"/>"
            "<Integer id=\"TIME_IDLE_ANIMATION_MIN\" value=\"3000\"/>"
            "<Integer id=\"TIME_IDLE_ANIMATION_MAX\" value=\"6000\"/>"
+           "<Integer id=\"TIME_BLINK_ANIMATION_MIN\" value=\"1000\"/>"
+           "<Integer id=\"TIME_BLINK_ANIMATION_MAX\" value=\"2000\"/>"
+           "<Integer id=\"IDLE_FRAMESPEED\" value=\"100\"/>"
            "<Integer id=\"WORKER_WAITAREA_X\" value=\"100\"/>"
            "<Integer id=\"WORKER_WAITAREA_WIDTH\" value=\"400\"/>"
            "<Integer id=\"DIGGER_WAITAREA_Y\" value=\"500\"/>"
@@ -95,10 +98,12 @@ inline std::string LevelXml(const std::string& name, const std::string& variable
 
 class LevelHarness {
 public:
-    // variables: the body of the level's `variables` vector.
+    // variables: the body of the level's `variables` vector; components:
+    // more scene components; extraData: more catalogue elements (constants).
     explicit LevelHarness(const std::string& variables, const std::string& level = "LEVEL1_1",
-                          unsigned seed = 1234, bool withVector = true, const std::string& components = std::string())
-        : m_World(LevelConstantsXml() + LevelXml(level, variables, withVector, components)) {
+                          unsigned seed = 1234, bool withVector = true, const std::string& components = std::string(),
+                          const std::string& extraData = std::string())
+        : m_World(LevelConstantsXml() + extraData + LevelXml(level, variables, withVector, components)) {
         ZQ2::Random::Instance()->SetSeed(seed);
         if (!ZQ2::PlayerManager::g_Instance)
             ZQ2::PlayerManager::CreateInstance(false, "1");

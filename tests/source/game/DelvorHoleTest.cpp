@@ -636,6 +636,16 @@ TEST(HoleToolWork, BrushLoopsAndSparkleOffsetsNeverDivideByZeroOrDrawFromNothing
 class HoleTools : public Holes {
 protected:
     // A hole whose current layer is an artifact with Vuru at it asking for tools.
+    // A tool from the carrier's table, matching Vuru's request of its code.
+    class Tool : public ClickObject {
+    public:
+        explicit Tool(int code) : ClickObject(0.0f, 0.0f, nullptr, nullptr, nullptr), m_iCode(code) {}
+        bool IsItem() const override { return true; }
+        bool MatchesRequest(int kind, int) const override { return kind == m_iCode; }
+
+    private:
+        int m_iCode;
+    };
     DelvorHole* ArtifactHoleWithVuru() {
         DelvorHole* hole = NewHole();
         hole->SetupHole(0, 0, 1);
@@ -643,7 +653,7 @@ protected:
         hole->SetHoleState(DelvorHole::HOLE_REQUEST);
         hole->CreateArtifact();
         Vuru* vuru = AddVuru();
-        vuru->SetCurrentHole(hole);
+        vuru->SetHole(hole, false);
         vuru->SetVuruState(3);
         return hole;
     }
@@ -707,7 +717,7 @@ TEST_F(HoleTools, TheBrushPlaysItsLoopsAndSurvivesAZeroFrameTime) {
     Start(Depths(1, 1));
     DelvorHole* hole = ArtifactHoleWithVuru();
     m_spVuru->SetRequest(1, 5);
-    ASSERT_TRUE(hole->UseItem(m_spVuru.Get()));
+    hole->SetHoleState(DelvorHole::HOLE_WORKING);
     hole->DoBrush();
     EXPECT_EQ(m_spVuru->GetRequest(1), 0);
     EXPECT_EQ(hole->GetToolSprite()->GetImage(), Pictures::Named("ITEM_BRUSH"));
@@ -728,7 +738,7 @@ TEST_F(HoleTools, TheBottleAnswersEitherBottleRequestAndHasNoUpgradedPicture) {
     m_spVuru->SetRequest(0, 5);
     m_spVuru->SetRequest(1, 7);
     SoundLog::asked.clear();
-    ASSERT_TRUE(hole->UseItem(m_spVuru.Get()));
+    hole->SetHoleState(DelvorHole::HOLE_WORKING);
     hole->DoBottle();
     EXPECT_EQ(m_spVuru->GetRequest(1), 0);
     EXPECT_EQ(m_spVuru->GetRequest(0), 5);
@@ -750,11 +760,14 @@ TEST_F(HoleTools, TheBottleAnswersEitherBottleRequestAndHasNoUpgradedPicture) {
 TEST_F(HoleTools, VuruUsesAToolOnlyWhileAsking) {
     Start(Depths(1, 1));
     DelvorHole* hole = ArtifactHoleWithVuru();
+    m_spVuru->SetRequest(0, 5);
+    ZQ2::SmartPtr<Tool> brush(new Tool(5));
     hole->StartDelivery();
-    EXPECT_TRUE(hole->UseItem(m_spVuru.Get()));
+    EXPECT_TRUE(hole->UseItem(brush.Get()));
     EXPECT_EQ(hole->GetToolsUsed(), 1);
     EXPECT_EQ(hole->GetHoleState(), DelvorHole::HOLE_WORKING);
     EXPECT_FALSE(hole->GetRequestBalloon()->IsVisible());
+    m_spVuru->SetRequest(0, 5);
     m_spVuru->SetVuruState(4);
     hole->SetHoleState(DelvorHole::HOLE_REQUEST);
     EXPECT_TRUE(hole->UseItem(m_spVuru.Get()));
