@@ -29,6 +29,8 @@
 #include "source/game/DVNode.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorDigger.h"
+#include "source/game/DelvorGenerator.h"
+#include "source/game/DelvorItem.h"
 #include "source/game/DelvorHole.h"
 #include "source/game/DelvorPicker.h"
 #include "source/game/DelvorWorker.h"
@@ -138,6 +140,7 @@ SceneGame::SceneGame(ZQ2::AbstractProperty* data) : SceneDelvor(data) {
 }
 
 SceneGame::~SceneGame() {
+    CleanupGenerators();
     if (m_bListening && ZQ2::GameWindow::g_Instance)
         ZQ2::GameWindow::g_Instance->GetMessageHandler().RemoveMessageListener(this);
 }
@@ -390,6 +393,7 @@ void SceneGame::Initialize() {
     SetHourglass();
     m_pClock = ZQ2::DynamicCast<DelvorClock>(FindComponent("CLOCK"));
     CreateCharacters();
+    SetupGenerators();
     FindLids();
     CreateWorkers();
     AddSiteBlocks();
@@ -417,6 +421,24 @@ void SceneGame::CreateCharacters() {
     m_spDovidi = new Dovidi(0.0f, 0.0f, nullptr);
     m_spDovidi->Init();
     LinkNear(m_spDovidi.Get(), "ITEM_BIN_COOKIE", false);
+}
+
+// The cook's table is 3; every other item comes from the toolmaker.
+void SceneGame::SetupGenerators() {
+    auto* cookie = ZQ2::DynamicCast<DelvorGenerator>(GetChild("COOKIE", true));
+    ZQ2::GameNode* table = GetChild("TABLE_DOVIDI", true);
+    auto* toolmaker = table ? ZQ2::DynamicCast<DelvorGenerator>(table->GetChild("TOOLMAKER", true)) : nullptr;
+    for (const char* name : {"TABLE_COOKIE", "TABLE_DOVIDI"})
+        for (ClickObject* object : GetTableItems(name))
+            if (auto* item = ZQ2::DynamicCast<DelvorItem>(object))
+                item->SetGenerator(item->GetTable() == 3 ? cookie : toolmaker);
+}
+
+void SceneGame::CleanupGenerators() {
+    for (const char* name : {"TABLE_COOKIE", "TABLE_DOVIDI"})
+        for (ClickObject* object : GetTableItems(name))
+            if (auto* item = ZQ2::DynamicCast<DelvorItem>(object))
+                item->SetGenerator(nullptr);
 }
 
 void SceneGame::FindLids() {

@@ -296,6 +296,8 @@ public:
     void ClearPlayerRequests();
     void SetupCrush();
     void SetupDovidiTable();
+    void SetupGenerators();
+    void CleanupGenerators();
     void ActivateListeners(bool on);
     void AddOrRemoveListener(bool on, ZQ2::GameNode* object);
     void StartIdleAnimations();
