@@ -225,43 +225,13 @@ void DelvorDigger::Dig(bool start) {
         if (IsMirrored())
             AdjustCharacterPosition(static_cast<float>(kFlippedDigShift), 0.0f);
         ClearCurrentRoutine();
-        m_pDigRoutine = NewRootContainer();
-        if (!m_pDigRoutine)
-            return;
-        m_pDigRoutine->AddRef();
-        const int frameMs = GetUpgradedDigSpeed();
-        ZQ2::Modifier* down =
-            ZQ2::AnimTree::LinkNodeUnder(m_pDigRoutine, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_FORWARD), this);
-        ZQ2::Modifier* half = ZQ2::AnimTree::LinkNodeUnder(
-            down, new ZQ2::ModifierFunction(this, &DelvorDigger::DoDigHalfFinished, std::string()));
-        ZQ2::Modifier* up =
-            ZQ2::AnimTree::LinkNodeUnder(half, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_BACKWARD), this);
-        ZQ2::AnimTree::LinkNodeUnder(up, new ZQ2::ModifierFunction(this, &DelvorDigger::DoDigFinished, std::string()));
+        m_pDigRoutine = StartStroke(GetUpgradedDigSpeed(), &DelvorDigger::DoDigHalfFinished, &DelvorDigger::DoDigFinished);
         return;
     }
     SetCharacterImage(IMAGE_STANDING);
     if (hole && !hole->IsCurrentHoleLayerDirt())
         hole->AdvanceHolePastDirt();
-    SetFlipImageHorizontal(hole && hole->ShouldFlipWorker(this));
-    if (!IsHungryOrThirsty()) {
-        SetActivity(ACTIVITY_STOPPED);
-        if (hole && hole->IsCurrentHoleLayerAnArtifact())
-            hole->SendOtherWorkerHomeIfHungry(this);
-    }
-    if (IsMirrored())
-        AdjustCharacterPosition(0.0f, 0.0f);
-    RemoveAllAnimTreeModifiers();
-    SetupRequestBalloon();
-    if (level)
-        level->DoIntroTutorialAction(nullptr);
-    if (hole && !hole->IsCurrentHoleLayerDirt() && !HasPersonalNeed()) {
-        if (level)
-            level->MoveWorkerToWaitingArea(this);
-        hole->RemoveWorker(this);
-    }
-    if (hole)
-        hole->DisplayHole();
-    SendHomeIfDayOver();
+    StandAfterStroke(hole.Get(), IsMirrored(), hole && !hole->IsCurrentHoleLayerDirt());
 }
 
 void DelvorDigger::DoDigHalfFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {

@@ -168,41 +168,11 @@ void DelvorPicker::Pick(bool start) {
         SetFlipImageHorizontal(hole->ShouldFlipWorker(this));
         AdjustCharacterPosition(static_cast<float>(kPickShift), 0.0f);
         ClearCurrentRoutine();
-        m_pPickRoutine = NewRootContainer();
-        if (!m_pPickRoutine)
-            return;
-        m_pPickRoutine->AddRef();
-        const int frameMs = GetUpgradedPickSpeed();
-        ZQ2::Modifier* down =
-            ZQ2::AnimTree::LinkNodeUnder(m_pPickRoutine, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_FORWARD), this);
-        ZQ2::Modifier* half = ZQ2::AnimTree::LinkNodeUnder(
-            down, new ZQ2::ModifierFunction(this, &DelvorPicker::DoPickHalfFinished, std::string()));
-        ZQ2::Modifier* up =
-            ZQ2::AnimTree::LinkNodeUnder(half, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_BACKWARD), this);
-        ZQ2::AnimTree::LinkNodeUnder(up,
-                                     new ZQ2::ModifierFunction(this, &DelvorPicker::DoPickFinished, std::string()));
+        m_pPickRoutine = StartStroke(GetUpgradedPickSpeed(), &DelvorPicker::DoPickHalfFinished, &DelvorPicker::DoPickFinished);
         return;
     }
     SetCharacterImage(IMAGE_NEUTRAL);
-    SetFlipImageHorizontal(hole && hole->ShouldFlipWorker(this));
-    if (!IsHungryOrThirsty()) {
-        SetActivity(ACTIVITY_STOPPED);
-        if (hole && hole->IsCurrentHoleLayerAnArtifact())
-            hole->SendOtherWorkerHomeIfHungry(this);
-    }
-    AdjustCharacterPosition(0.0f, 0.0f);
-    RemoveAllAnimTreeModifiers();
-    SetupRequestBalloon();
-    if (level)
-        level->DoIntroTutorialAction(nullptr);
-    if (hole && !hole->IsCurrentHoleLayerRock() && !HasPersonalNeed()) {
-        if (level)
-            level->MoveWorkerToWaitingArea(this);
-        hole->RemoveWorker(this);
-    }
-    if (hole)
-        hole->DisplayHole();
-    SendHomeIfDayOver();
+    StandAfterStroke(hole.Get(), true, hole && !hole->IsCurrentHoleLayerRock());
 }
 
 void DelvorPicker::DoPickHalfFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {

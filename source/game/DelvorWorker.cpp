@@ -101,6 +101,45 @@ ZQ2::ModifierContainer* DelvorWorker::NewRootContainer() {
     return container;
 }
 
+ZQ2::ModifierContainer* DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::Method half,
+                                                  ZQ2::iGuiMethod::Method finished) {
+    ZQ2::ModifierContainer* stroke = NewRootContainer();
+    if (!stroke)
+        return nullptr;
+    stroke->AddRef();
+    ZQ2::Modifier* down =
+        ZQ2::AnimTree::LinkNodeUnder(stroke, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_FORWARD), this);
+    ZQ2::Modifier* middle = ZQ2::AnimTree::LinkNodeUnder(down, new ZQ2::ModifierFunction(this, half, std::string()));
+    ZQ2::Modifier* up =
+        ZQ2::AnimTree::LinkNodeUnder(middle, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_BACKWARD), this);
+    ZQ2::AnimTree::LinkNodeUnder(up, new ZQ2::ModifierFunction(this, finished, std::string()));
+    return stroke;
+}
+
+void DelvorWorker::StandAfterStroke(DelvorHole* hole, bool adjustPosition, bool layerDone) {
+    SceneGame* level = Level();
+    SetFlipImageHorizontal(hole && hole->ShouldFlipWorker(this));
+    if (!IsHungryOrThirsty()) {
+        SetActivity(ACTIVITY_STOPPED);
+        if (hole && hole->IsCurrentHoleLayerAnArtifact())
+            hole->SendOtherWorkerHomeIfHungry(this);
+    }
+    if (adjustPosition)
+        AdjustCharacterPosition(0.0f, 0.0f);
+    RemoveAllAnimTreeModifiers();
+    SetupRequestBalloon();
+    if (level)
+        level->DoIntroTutorialAction(nullptr);
+    if (hole && layerDone && !HasPersonalNeed()) {
+        if (level)
+            level->MoveWorkerToWaitingArea(this);
+        hole->RemoveWorker(this);
+    }
+    if (hole)
+        hole->DisplayHole();
+    SendHomeIfDayOver();
+}
+
 void DelvorWorker::ShowStrip(const char* const* formats, int count, int number, int code) {
     const int index = code < 0 ? -code : code;
     if (index < count && formats[index][0] != '\0') {

@@ -175,6 +175,13 @@ protected:
     static void PlayDelvorSound(const std::string& name);
     static int CurrentUpgradeValue(int type);
     ZQ2::ModifierContainer* NewRootContainer();
+    // One stroke of the tool: frames down, a call at the half, frames back
+    // up, a call at the end. The container comes with a reference for the
+    // caller; null when the level has no animation tree.
+    ZQ2::ModifierContainer* StartStroke(int frameMs, ZQ2::iGuiMethod::Method half, ZQ2::iGuiMethod::Method finished);
+    // After the last stroke: the worker stands, asks for what it needs, and
+    // leaves the hole when its layer is worked through.
+    void StandAfterStroke(DelvorHole* hole, bool adjustPosition, bool layerDone);
     // Frame 0 of the strip that formats[|code|] names with number in place
     // of its "%d", mirrored when code is negative. Codes without a strip
     // keep the picture.
