@@ -67,6 +67,7 @@ public:
 
     int GetWalkSpeed() const { return m_iWalkSpeed; }
     void SetWalkSpeed(int speed) { m_iWalkSpeed = speed; }
+    void SetWalkPixelsPerFrame(int pixels) { m_iWalkPixelsPerFrame = pixels; }
     // The speed a leg is walked at: the start-of-day speed in states 3 and 4,
     // never below MIN_WALK_SPEED.
     int GetEffectiveWalkSpeed() const;
@@ -75,6 +76,8 @@ public:
     ZQ2::Modifier* GetWalkModifier() const { return m_pWalkModifier; }
     ZQ2::Sprite* GetShadow() const { return m_spShadow.Get(); }
     const ZQ2::Point_t<float>& GetFootPoint() const { return m_FootPoint; }
+    // The spot the figure stands on; picture offsets are taken from it.
+    void SetFootPoint(float x, float y) { m_FootPoint.Set(x, y); }
 
     void SetNextDestination(ClickObject* target);
     ClickObject* GetNextDestination() const { return m_spNextDestination.Get(); }
@@ -97,7 +100,6 @@ public:
     // The directed figures' needs: the node position becomes the start of
     // the next walk, their own walk step, and their own end-of-day chain.
     void SetRealPosToCurPos() { m_FootPoint.Set(GetX(), GetY()); }
-    void SetWalkPixelsPerFrame(int pixels) { m_iWalkPixelsPerFrame = pixels; }
     // Takes a reference; the previous walk modifier is ended and released.
     void SetWalkModifier(ZQ2::Modifier* modifier);
 

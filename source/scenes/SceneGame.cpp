@@ -575,8 +575,11 @@ void SceneGame::RestartLevelAnimationFinished() { DoStartStageAnimation(); }
 void SceneGame::DoStartStageAnimation() { MoveAllWorkersToWaitingArea(STATE_WORKERS_WALK_IN); }
 
 void SceneGame::MoveAllWorkersToWaitingArea(int state) {
-    if (state != -1)
-        SetGameState(state);
+    if (state == -1) {
+        SendAllWorkersHomeAtTimeUp();
+        return;
+    }
+    SetGameState(state);
     for (const auto& worker : m_Workers) {
         worker->ClearCurrentRoutine();
         worker->ResetImage();
@@ -589,6 +592,22 @@ void SceneGame::MoveAllWorkersToWaitingArea(int state) {
     // start dialog comes at once, while they are still on their way.
     if (state == STATE_WORKERS_WALK_IN && m_iWorkerWalksFinished == 0)
         ShowStartStageDialog();
+}
+
+void SceneGame::SendAllWorkersHomeAtTimeUp() {
+    // Whatever a worker does, it stops and walks to its place.
+    const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorWorker>> workers(m_Workers);
+    for (const auto& worker : workers) {
+        if (worker->IsCharacterInWaitingArea() && worker->GetState() != DelvorCharacter::STATE_WALKING)
+            continue;
+        worker->ClearCurrentRoutine();
+        worker->ClearActivityModifer();
+        worker->ShowHypnoSpiral(false);
+        worker->SetCharacterImage(2);
+        if (DelvorHole* hole = worker->GetHole())
+            hole->RemoveWorker(worker.Get());
+        SendDiggerHome(worker.Get());
+    }
 }
 
 void SceneGame::DoWorkerWalkFinished() {
@@ -1030,7 +1049,9 @@ void SceneGame::SendDiggerHome(DelvorWorker* worker) {
     worker->SetActivity(15);
     int x = 0;
     int y = 0;
-    GetWaitAreaCoordinates(AddWorkerToWaitArea(worker), x, y);
+    // A worker that kept its place walks back to it.
+    const int index = worker->GetWaitAreaIndex() >= 0 ? worker->GetWaitAreaIndex() : AddWorkerToWaitArea(worker);
+    GetWaitAreaCoordinates(index, x, y);
     worker->WalkToSpot(x, y + static_cast<int>(worker->GetHeight()), 0, 0, -1, -1);
 }
 

@@ -165,6 +165,7 @@ public:
     void RestartLevelAnimationFinished();
     void DoStartStageAnimation();
     void MoveAllWorkersToWaitingArea(int state);
+    void SendAllWorkersHomeAtTimeUp();
     void DoWorkerWalkFinished();
     void DoBossWalkFinished();
     void ShowStartStageDialog();
@@ -315,6 +316,16 @@ public:
     void DoContextTutorialAction(int, ClickObject*) {}
     bool TutorialChooseVuruRequests() { return false; }
     void SendDovidiHomeAtGameEnd() {}
+
+    // ---- what the workers ask of the day. Stand-ins for the tutorial and
+    // the villain until they land: neither holds a worker back.
+    bool ShouldSendDiggerHome(DelvorHole* hole) const {
+        return hole && (m_iGameState == STATE_TIME_UP || m_iGameState == STATE_WINDING_DOWN);
+    }
+    bool TutorialShouldPreventHunger(DelvorWorker*) const { return false; }
+    void DoIntroTutorialAction(DelvorWorker*) {}
+    bool IsVuvivedodAtHole(DelvorHole*) const { return false; }
+    int GetDovidiTwoItems() const { return m_iDovidiTwoItems; }
 
 private:
     void StartMusic();

@@ -4,6 +4,7 @@
 // player profile in the test's save folder, a seeded random source and
 // frames of a fixed 16 ms. Every step is reproducible from the seed.
 #include <string>
+#include <utility>
 
 #include "engine/core/Random.h"
 #include "engine/framework/Message.h"
@@ -19,6 +20,36 @@
 namespace gametest {
 
 constexpr int FRAME_MS = 16;
+
+// DelvorWorker, DelvorDigger, DelvorPicker: needs that come on a fixed schedule (ranges of 1 and below draw nothing), strokes of
+// ten frames.
+inline std::string WorkerConstantsXml() {
+    std::string xml;
+    const std::pair<const char*, int> values[] = {
+        {"DIGGER_MALE_WALKSPEED", 400}, {"DIGGER_FEMALE_WALKSPEED", 400}, {"PICKER_WALKSPEED", 400},
+        {"DIGGER_MALE_DIG_FRAMESPEED", 160}, {"DIGGER_FEMALE_DIG_FRAMESPEED", 160}, {"PICKER_PICK_FRAMESPEED", 160},
+        {"DIGGER_MALE_ACTIVITY_FRAMESPEED", 100}, {"DIGGER_FEMALE_ACTIVITY_FRAMESPEED", 100},
+        {"DIGGER_DIZZY_FRAMESPEED", 100}, {"DIGGER_HYPNOTIZED_FRAMESPEED", 100}, {"PICKER_DIZZY_FRAMESPEED", 100},
+        {"PICKER_HYPNOTIZED_FRAMESPEED", 100}, {"DIGGER_EATDRINK_FRAMESPEED", 100}, {"DIGGER_EATDRINK_NUMLOOPS", 2},
+        {"PICKER_EATDRINK_FRAMESPEED", 100}, {"PICKER_EATDRINK_NUMLOOPS", 2}, {"DIGGER_WALK_PIXELS_PER_FRAME", 20},
+        {"PICKER_WALK_PIXELS_PER_FRAME", 20}, {"DIGGER_CELEBRATE_FRAMESPEED", 100},
+        {"DIGGER_MALE_HUNGER_BASE", 4000}, {"DIGGER_MALE_HUNGER_RANGE", 1}, {"DIGGER_MALE_THIRST_BASE", 6000},
+        {"DIGGER_MALE_THIRST_RANGE", 1}, {"DIGGER_FEMALE_HUNGER_BASE", 4000}, {"DIGGER_FEMALE_HUNGER_RANGE", -5},
+        {"DIGGER_FEMALE_THIRST_BASE", 6000}, {"DIGGER_FEMALE_THIRST_RANGE", 0}, {"PICKER_HUNGER_BASE", 4000},
+        {"PICKER_HUNGER_RANGE", 0}, {"PICKER_THIRST_BASE", 6000}, {"PICKER_THIRST_RANGE", -3},
+        {"DIGGER_MALE_HUNGER_DIZZY", 2000}, {"DIGGER_MALE_THIRST_DIZZY", 2000}, {"DIGGER_FEMALE_HUNGER_DIZZY", 2000},
+        {"DIGGER_FEMALE_THIRST_DIZZY", 2000}, {"PICKER_HUNGER_DIZZY", 2000}, {"PICKER_THIRST_DIZZY", 2000},
+        {"NUM_PICKER_TYPES", 3}, {"TIME_DIGGER_WORK_BREAK", 500}, {"WORKER_MIN_HUNGER_AFTER_PLACEMENT", 3000},
+        {"DIGGER_MIN_FORCE_HUNGER_THRESHOLD", 1000},
+        {"SCORE_MATCH_DIGGER_COLOR", 15}, {"SCORE_PENALTY_COOKIE_GIVES_FOOD", -4},
+        {"TIME_IDLE_ANIMATION_MIN", 1000}, {"TIME_IDLE_ANIMATION_MAX", 2000}, {"TIME_BLINK_ANIMATION_MIN", 1000},
+        {"TIME_BLINK_ANIMATION_MAX", 2000}, {"TIME_PANIC_ANIMATION_MIN", 500}, {"TIME_PANIC_ANIMATION_MAX", 1000},
+        {"IDLE_FRAMESPEED", 100},
+    };
+    for (const auto& value : values)
+        xml += "<Integer id=\"" + std::string(value.first) + "\" value=\"" + std::to_string(value.second) + "\"/>";
+    return xml;
+}
 
 // The tuning a level test reads: the values are chosen so that sums are easy.
 inline std::string LevelConstantsXml() {
@@ -71,7 +102,7 @@ inline std::string LevelConstantsXml() {
            "<String id=\"TEXT_DAY\" value=\"Day %d\"/>"
            "<String id=\"TEXT_DAY_2\" value=\"day %d\"/>"
            "<String id=\"TEXT_COUNTRY1\" value=\"Greece\"/>"
-           "<String id=\"TEXT_SCORE_PLACE_DIGGER\" value=\"Digger placed\"/>";
+           "<String id=\"TEXT_SCORE_PLACE_DIGGER\" value=\"Digger placed\"/>" + WorkerConstantsXml();
 }
 
 // A level scene node with the given `variables` body (no vector when empty)

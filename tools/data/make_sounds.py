@@ -29,6 +29,14 @@ UI_SOUNDS = {
     "slider_drag": "synth 0.06 sine 880 fade q 0.002 0.06 0.05 gain -n -6",
     "pause": "synth 0.35 sine 660-330 fade q 0.005 0.35 0.25 reverb 30 gain -n -4",
     "resume": "synth 0.35 sine 330-660 fade q 0.005 0.35 0.25 reverb 30 gain -n -4",
+    # The workers: asking, fed, cured, three shovel strokes and a pick on rock.
+    "digger_ask": "synth 0.3 sine 440-620 synth 0.3 sine mix 880-1240 fade q 0.01 0.3 0.12 gain -n -6",
+    "digger_fed": "synth 0.25 sine 520 synth 0.25 sine mix 780 fade q 0.01 0.25 0.15 reverb 20 gain -n -6",
+    "worker_unhypnotize": "synth 0.5 sine 300-900 fade q 0.01 0.5 0.3 reverb 40 gain -n -6",
+    "digger_dig1": "synth 0.12 brownnoise band 300 200 fade q 0.002 0.12 0.1 gain -n -6",
+    "digger_dig2": "synth 0.14 brownnoise band 260 180 fade q 0.002 0.14 0.12 gain -n -6",
+    "digger_dig3": "synth 0.1 brownnoise band 340 220 fade q 0.002 0.1 0.08 gain -n -6",
+    "picker_pick": "synth 0.09 pinknoise band 3200 1200 synth 0.09 square mix 1900 fade q 0.001 0.09 0.08 gain -n -5",
     # The site's items and their makers: the cook's pan, the toolmaker's
     # hammer, an item taken and one thrown away.
     "cookie_makes_food": "synth 0.4 pinknoise band 900 400 tremolo 18 90 fade q 0.01 0.4 0.2 gain -n -6",

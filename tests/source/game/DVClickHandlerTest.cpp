@@ -128,10 +128,10 @@ TEST_F(Routing, WhoIsSelected) {
     Router().DetermineOperator(m_spHoleB.Get());
     EXPECT_EQ(Router().GetOperator(), m_spDovidi.Get());
     // A worker away from home cannot be selected; at home it is, and stays.
-    m_spDigger->SetInHomePosition(false);
+    m_spDigger->SetLocation(500.0f, 300.0f);
     EXPECT_TRUE(Router().ProcessClick(m_spDigger.Get()));
     EXPECT_EQ(Router().GetOperator(), m_spDovidi.Get());
-    m_spDigger->SetInHomePosition(true);
+    m_spDigger->SetLocation(120.0f, 500.0f);  // in the waiting area
     // Clicking the selected digger itself does nothing.
     EXPECT_FALSE(Router().ProcessClick(m_spDigger.Get()));
     EXPECT_EQ(Router().GetOperator(), m_spDigger.Get());
@@ -144,10 +144,12 @@ TEST_F(Routing, WhoIsSelected) {
     m_spHoleB->AddWorker(right.Get());
     EXPECT_EQ(Router().ProcessNextAction(m_spHoleB.Get(), nullptr), DVClickHandler::ACTION_REFUSED);
     EXPECT_EQ(LastSound(), kFail);
+    m_spHoleA->SetHoleState(DelvorHole::HOLE_REQUEST);  // surveyed: a digger is wanted now
     EXPECT_EQ(Router().ProcessNextAction(m_spHoleA.Get(), nullptr), DVClickHandler::ACTION_STARTED);
     // Clicking a boss is never an order.
     EXPECT_FALSE(Router().ProcessClick(m_spDovidi.Get()));
-    EXPECT_TRUE(Router().ClearOperator(m_spDigger.Get()));
+    // Sent to a hole, the digger is no longer the operator.
+    EXPECT_NE(Router().GetOperator(), m_spDigger.Get());
     EXPECT_FALSE(Router().ClearOperator(m_spDigger.Get()));
 }
 

@@ -65,6 +65,8 @@ public:
 
     DelvorDigger* AddDigger(int activity = 2) {
         m_Diggers.emplace_back(new DelvorDigger(0.0f, 0.0f, nullptr));
+        // Hired for the day: its dig frame time comes from the constants.
+        m_Diggers.back()->Init(0, 0, m_Level.Level(), 1);
         m_Diggers.back()->SetActivity(activity);
         m_spHole->AddWorker(m_Diggers.back().Get());
         return m_Diggers.back().Get();
@@ -149,11 +151,11 @@ TEST_F(Meter, NothingDigsWithoutADiggerAtWorkOrWhileTheDayOrHoleIsStopped) {
         SCOPED_TRACE(stop);
         Site site(4);
         site.Hole()->SetupHole(0, 0, 1);
-        site.AddDigger(stop == IDLE_DIGGER ? 0 : 2);
         if (stop == SPEED_ZERO)
             SetConstant("DIGGER_MALE_DIG_FRAMESPEED", 0);
         if (stop == SPEED_NEGATIVE)
             SetConstant("DIGGER_MALE_DIG_FRAMESPEED", -kDigSpeed);
+        site.AddDigger(stop == IDLE_DIGGER ? 0 : 2);
         if (stop == PAUSED_ANIMATION)
             site.Level().Level()->GetAnimContainer()->SetPaused(true);
         if (stop == SURVEY_STATE)

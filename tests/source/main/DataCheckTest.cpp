@@ -568,3 +568,21 @@ TEST_F(GameData, EveryLevelsTuningKeepsItsRules) {
         EXPECT_LE(BasicProperties::GetInteger(std::string(key) + "_MIN"), BasicProperties::GetInteger(std::string(key) + "_MAX"))
             << key;
 }
+
+// The workers' tuning: at least one picker type, and a picture for every
+// picker type and every digger of every colour the days can hire.
+TEST_F(GameData, TheWorkersTuningKeepsItsRules) {
+    const int types = BasicProperties::GetInteger("NUM_PICKER_TYPES");
+    EXPECT_GE(types, 1);
+    for (int type = 1; type <= types; ++type)
+        LoadedAs<ResourceImage>("PICKER" + std::to_string(type) + "_ASK", "delvor", "picker type");
+    const int colours = BasicProperties::GetInteger("NUM_DIGGER_COLORS");
+    for (int colour = 1; colour <= colours; ++colour)
+        for (const char* gender : {"MALE", "FEMALE"})
+            LoadedAs<ResourceImage>("DIGGER_" + std::string(gender) + std::to_string(colour) + "_ASK", "delvor",
+                                    "digger colour");
+    // A worker in the waiting area is told by its height above this line.
+    EXPECT_EQ(BasicProperties::GetInteger("DIGGER_WAITAREA_Y"), BasicProperties::GetInteger("PICKER_WAITAREA_Y"));
+    for (const char* key : {"TIME_IDLE_ANIMATION_MAX", "TIME_BLINK_ANIMATION_MAX", "IDLE_FRAMESPEED"})
+        EXPECT_GT(BasicProperties::GetInteger(key), 0) << key;
+}

@@ -139,6 +139,7 @@ TEST_F(Site, ADroppedWorkerGoesToTheHoleAndAFullHoleSendsItBack) {
     EXPECT_TRUE(Level()->AreAllWorkersInWaitArea());
     DelvorHole* hole = Level()->GetHole(1, false);
     ASSERT_NE(hole, nullptr);
+    hole->SetupHole(1, 0, 0);  // dirt over a gold piece: diggers are wanted
     for (int i = 0; i < 2; ++i) {
         Level()->SetWorkerToDrag(Worker(i));
         Level()->OnMouseMoved(50.0f, 50.0f);
@@ -198,12 +199,15 @@ TEST_F(Site, TheCrushPairsOneManAndOneWomanWhoScoreTogetherAtAHole) {
     EXPECT_EQ(lovers[1]->GetGender(), 2);
     DelvorHole* hole = Level()->GetHole(3, false);
     FreePlaces();
+    hole->SetupHole(1, 0, 0);  // dirt over a gold piece: diggers are wanted
     for (DelvorWorker* lover : lovers) {
         Wait(lover);
         Level()->SetWorkerToDrag(lover);
         Level()->DropWorkerOnHole(hole);
     }
-    EXPECT_EQ(Level()->GetFunds(), 25);
+    // Each placement pays, the second one a colour match too when the two share a colour.
+    const int colour = lovers[0]->IsColorMatch() ? Level()->GetScoreValue(1, false) : 0;
+    EXPECT_EQ(Level()->GetFunds(), 25 + 2 * Level()->GetScoreValue(0, false) + colour);
     EXPECT_FALSE(lovers[0]->HasLoveFlag());
     EXPECT_FALSE(lovers[1]->HasLoveFlag());
 }
