@@ -3,6 +3,8 @@
 // placement scores, and the way home from every state at time-up.
 #include "source/game/DelvorWorker.h"
 
+#include <ostream>
+
 #include "tests/source/game/WorkerSite.h"
 
 using workertest::WorkerSite;
@@ -206,6 +208,8 @@ struct TimeUpCase {
     const char* name;
     std::function<void(WorkerSite&, DelvorDigger*, DelvorPicker*)> set;
 };
+
+void PrintTo(const TimeUpCase& c, std::ostream* os) { *os << c.name; }
 
 class TimeUp : public Workers, public ::testing::WithParamInterface<TimeUpCase> {
 public:
