@@ -29,6 +29,8 @@
 #include "source/game/DVNode.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorDigger.h"
+#include "source/game/DelvorGenerator.h"
+#include "source/game/DelvorItem.h"
 #include "source/game/DelvorHole.h"
 #include "source/game/DelvorPicker.h"
 #include "source/game/DelvorWorker.h"
@@ -390,6 +392,7 @@ void SceneGame::Initialize() {
     SetHourglass();
     m_pClock = ZQ2::DynamicCast<DelvorClock>(FindComponent("CLOCK"));
     CreateCharacters();
+    SetupGenerators();
     FindLids();
     CreateWorkers();
     AddSiteBlocks();
@@ -1410,6 +1413,20 @@ void SceneGame::AddOrRemoveListener(bool on, ZQ2::GameNode* object) {
                             : nullptr;
     if (listener)
         listener->SetInputListenerActive(on);
+}
+
+// Every item on the two tables learns who re-makes it once it is taken:
+// the cook for food, the toolmaker for the rest.
+void SceneGame::SetupGenerators() {
+    auto* cookie = ZQ2::DynamicCast<DelvorGenerator>(GetChild("COOKIE", true));
+    ZQ2::GameNode* tools = GetChild("TABLE_DOVIDI", true);
+    auto* toolmaker = tools ? ZQ2::DynamicCast<DelvorGenerator>(tools->GetChild("TOOLMAKER", true)) : nullptr;
+    for (const char* table : {"TABLE_COOKIE", "TABLE_DOVIDI"}) {
+        ZQ2::GameNode* node = GetChild(table, true);
+        for (ZQ2::GameNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+            if (auto* item = ZQ2::DynamicCast<DelvorItem>(child))
+                item->SetGenerator(item->GetTable() == DelvorItem::TABLE_FOOD ? cookie : toolmaker);
+    }
 }
 
 void SceneGame::ActivateListeners(bool on) {

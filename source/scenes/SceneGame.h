@@ -342,6 +342,7 @@ private:
     void ReadDeedWeights(ZQ2::PropertyVector* vars);
     void LinkNear(ZQ2::GameNode* node, const char* name, bool after);
     void CreateCharacters();
+    void SetupGenerators();
     void FindLids();
     void CreateWorkers();
     void LinkWorker(DelvorWorker* worker);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -242,7 +242,7 @@ protected:
 
 // Plays the day from its start dialog to its end; the number of frames, or
 // -1 when the day did not end within its time and a margin for the walks home.
-int PlayDay(AppHarness& game, SceneGame* level, Player& player) {
+int PlayDay(AppHarness& game, SceneGame* level, Player& player, const std::function<void()>& watch = {}) {
     if (game.StepUntil([&] { return level->GetGameState() == SceneGame::STATE_START_DIALOG; }, 3000) < 0)
         return -1;
     level->OnStartStageDialogClosed();
@@ -253,24 +253,47 @@ int PlayDay(AppHarness& game, SceneGame* level, Player& player) {
         [&] {
             if (++frame % 8 == 0)
                 player.Act();
+            if (watch)
+                watch();
             return level->GetGameState() >= SceneGame::STATE_MINIGAME;
         },
         dayFrames + 2000);
 }
 
-TEST_F(DayRun, TheScriptedPlayerWorksTheSiteThroughTheWholeDay) {
+TEST_F(DayRun, TheScriptedPlayerWinsTheFirstDay) {
     AppHarness game(1234);
     SceneGame* level = EnterFirstDay(game);
     ASSERT_NE(level, nullptr);
     Player player(game, level);
-    ASSERT_GT(PlayDay(game, level, player), 0);
-    // Surveys, digging, feeding and tool deliveries all paid or happened.
+    bool toolWork = false;
+    bool endStageSeen = false;
+    bool everyoneHomeAtEndStage = false;
+    const int frames = PlayDay(game, level, player, [&] {
+        toolWork = toolWork || level->GetVuru()->GetVuruState() == Vuru::VURU_USING_TOOL;
+        if (endStageSeen || level->GetGameState() != SceneGame::STATE_END_STAGE)
+            return;
+        endStageSeen = true;
+        everyoneHomeAtEndStage = level->GetVuru()->GetVuruState() == Vuru::VURU_IDLE &&
+                                 level->GetDovidi()->IsInHomePosition();
+        for (const auto& worker : level->GetWorkers())
+            everyoneHomeAtEndStage = everyoneHomeAtEndStage && worker->IsCharacterInWaitingArea();
+    });
+    ASSERT_GT(frames, 0);
+    EXPECT_GE(level->GetFunds(), level->GetVariables().iPointsWin);
+    EXPECT_TRUE(endStageSeen);
+    EXPECT_TRUE(everyoneHomeAtEndStage);
+    // Every part of the site's work took place.
+    auto played = [&](const char* sound) {
+        return std::count(game.Sounds().begin(), game.Sounds().end(), std::string("delvor/") + sound);
+    };
+    EXPECT_GT(played("SOUND_VURU_SURVEYS"), 0);
     EXPECT_GT(player.m_iDrags, 0);
     EXPECT_GT(player.m_iFeeds, 0);
-    EXPECT_GT(player.m_aiDeliveries[0] + player.m_aiDeliveries[1], 0);
-    EXPECT_GT(level->GetFunds(), 100);
-    for (const auto& worker : level->GetWorkers())
-        EXPECT_TRUE(worker->IsCharacterInWaitingArea());
+    EXPECT_GT(player.m_aiDeliveries[0], 0);
+    EXPECT_GT(player.m_aiDeliveries[1], 0);
+    EXPECT_TRUE(toolWork);
+    EXPECT_GT(played("SOUND_VURU_PHOTOGRAPHS"), 0);
+    EXPECT_GT(played("SOUND_ARTIFACT_FLIES_TO_CRATE"), 0);
 }
 
 class DayRunSeeds : public DayRun, public ::testing::WithParamInterface<unsigned> {};
