@@ -68,7 +68,6 @@ DelvorMeter::DelvorMeter(float x, float y, ZQ2::Image* image, ZQ2::BaseObject* t
 DelvorMeter::~DelvorMeter() {
     EndContainer(m_pArrowPulse);
     EndContainer(m_pSparkleModifier);
-    SetHole(nullptr);
 }
 
 ZQ2::BaseObject* DelvorMeter::OnData(ZQ2::AbstractProperty* node) { return new DelvorMeter(node); }
@@ -77,16 +76,7 @@ void* DelvorMeter::QueryInterface(const ZQ2::RTTI& which) { return ClickObject::
 
 ClickObject* DelvorMeter::GetParentHole() { return m_pHole; }
 
-void DelvorMeter::SetHole(DelvorHole* hole) {
-    if (hole == m_pHole)
-        return;
-    if (hole)
-        hole->AddRef();
-    DelvorHole* old = m_pHole;
-    m_pHole = hole;
-    if (old)
-        old->Release();
-}
+void DelvorMeter::SetHole(DelvorHole* hole) { m_pHole = hole; }
 
 ZQ2::Sprite* DelvorMeter::AddSprite(const std::string& image, float x, float y, ZQ2::GameNode* before) {
     auto* sprite = new ZQ2::Sprite(x, y, DelvorImage(image));

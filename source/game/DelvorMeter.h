@@ -104,7 +104,10 @@ private:
     float DigIncrement() const;
     bool CanDig() const;
 
-    DelvorHole* m_pHole = nullptr;  // counted while set
+    // Not counted: the hole owns its meter and detaches it (CleanupHole,
+    // also run by the hole's destructor); a counted hole would never reach
+    // that destructor unless someone cleaned it up first.
+    DelvorHole* m_pHole = nullptr;
     float m_fProgress = 0.0f;
     int m_iAccumulated = 0;
     int m_iUpdateSlice = 0;

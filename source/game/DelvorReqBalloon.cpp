@@ -85,7 +85,7 @@ DelvorReqBalloon::DelvorReqBalloon(float x, float y, ZQ2::Image* image, ZQ2::Bas
                                    ZQ2::iGuiMethod::Method callback)
     : ClickObject(x, y, image, target, callback) {}
 
-DelvorReqBalloon::~DelvorReqBalloon() { SetHole(nullptr); }
+DelvorReqBalloon::~DelvorReqBalloon() = default;
 
 ZQ2::BaseObject* DelvorReqBalloon::OnData(ZQ2::AbstractProperty* node) { return new DelvorReqBalloon(node); }
 
@@ -107,16 +107,7 @@ void DelvorReqBalloon::Init(DelvorHole* hole) {
     ShowRequestBalloon(false);
 }
 
-void DelvorReqBalloon::SetHole(DelvorHole* hole) {
-    if (hole == m_pHole)
-        return;
-    if (hole)
-        hole->AddRef();
-    DelvorHole* old = m_pHole;
-    m_pHole = hole;
-    if (old)
-        old->Release();
-}
+void DelvorReqBalloon::SetHole(DelvorHole* hole) { m_pHole = hole; }
 
 void DelvorReqBalloon::ShowRequestBalloon(bool show) {
     SetVisible(show);

@@ -74,7 +74,10 @@ private:
     static std::string GetUpgradedRequestPicture(const std::string& picture, int request);
     void ChooseBalloonPicture(int r1, int r2, bool two, const std::string& lastItemPicture);
 
-    DelvorHole* m_pHole = nullptr;  // counted while set
+    // Not counted: the hole owns its balloon and detaches it (CleanupHole,
+    // also run by the hole's destructor); a counted hole would never reach
+    // that destructor unless someone cleaned it up first.
+    DelvorHole* m_pHole = nullptr;
     ZQ2::SmartPtr<ZQ2::Sprite> m_spItems[ITEM_SLOTS];
     bool m_abShown[ITEM_SLOTS] = {false, false};
 };

@@ -140,6 +140,7 @@ SceneGame::SceneGame(ZQ2::AbstractProperty* data) : SceneDelvor(data) {
 }
 
 SceneGame::~SceneGame() {
+    CleanupGenerators();
     if (m_bListening && ZQ2::GameWindow::g_Instance)
         ZQ2::GameWindow::g_Instance->GetMessageHandler().RemoveMessageListener(this);
 }
@@ -422,6 +423,24 @@ void SceneGame::CreateCharacters() {
     LinkNear(m_spDovidi.Get(), "ITEM_BIN_COOKIE", false);
 }
 
+// The cook's table is 3; every other item comes from the toolmaker.
+void SceneGame::SetupGenerators() {
+    auto* cookie = ZQ2::DynamicCast<DelvorGenerator>(GetChild("COOKIE", true));
+    ZQ2::GameNode* table = GetChild("TABLE_DOVIDI", true);
+    auto* toolmaker = table ? ZQ2::DynamicCast<DelvorGenerator>(table->GetChild("TOOLMAKER", true)) : nullptr;
+    for (const char* name : {"TABLE_COOKIE", "TABLE_DOVIDI"})
+        for (ClickObject* object : GetTableItems(name))
+            if (auto* item = ZQ2::DynamicCast<DelvorItem>(object))
+                item->SetGenerator(item->GetTable() == 3 ? cookie : toolmaker);
+}
+
+void SceneGame::CleanupGenerators() {
+    for (const char* name : {"TABLE_COOKIE", "TABLE_DOVIDI"})
+        for (ClickObject* object : GetTableItems(name))
+            if (auto* item = ZQ2::DynamicCast<DelvorItem>(object))
+                item->SetGenerator(nullptr);
+}
+
 void SceneGame::FindLids() {
     ZQ2::GameNode* table = FindComponent("TABLE_VURU");
     ZQ2::GameNode* crate = table ? table->GetChild("BG_ARTIFACT_CRATE", true) : nullptr;
@@ -579,7 +598,7 @@ void SceneGame::DoStartStageAnimation() { MoveAllWorkersToWaitingArea(STATE_WORK
 
 void SceneGame::MoveAllWorkersToWaitingArea(int state) {
     if (state == -1) {
-        SendAllWorkersHomeAtTimeUp();
+        SendAllWorkersHome();
         return;
     }
     SetGameState(state);
@@ -597,8 +616,8 @@ void SceneGame::MoveAllWorkersToWaitingArea(int state) {
         ShowStartStageDialog();
 }
 
-void SceneGame::SendAllWorkersHomeAtTimeUp() {
-    // Whatever a worker does, it stops and walks to its place.
+void SceneGame::SendAllWorkersHome() {
+    // Time is up: whatever a worker does, it stops and walks to its place.
     const ZQ2::ZQVector<ZQ2::SmartPtr<DelvorWorker>> workers(m_Workers);
     for (const auto& worker : workers) {
         if (worker->IsCharacterInWaitingArea() && worker->GetState() != DelvorCharacter::STATE_WALKING)
@@ -1413,20 +1432,6 @@ void SceneGame::AddOrRemoveListener(bool on, ZQ2::GameNode* object) {
                             : nullptr;
     if (listener)
         listener->SetInputListenerActive(on);
-}
-
-// Every item on the two tables learns who re-makes it once it is taken:
-// the cook for food, the toolmaker for the rest.
-void SceneGame::SetupGenerators() {
-    auto* cookie = ZQ2::DynamicCast<DelvorGenerator>(GetChild("COOKIE", true));
-    ZQ2::GameNode* tools = GetChild("TABLE_DOVIDI", true);
-    auto* toolmaker = tools ? ZQ2::DynamicCast<DelvorGenerator>(tools->GetChild("TOOLMAKER", true)) : nullptr;
-    for (const char* table : {"TABLE_COOKIE", "TABLE_DOVIDI"}) {
-        ZQ2::GameNode* node = GetChild(table, true);
-        for (ZQ2::GameNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
-            if (auto* item = ZQ2::DynamicCast<DelvorItem>(child))
-                item->SetGenerator(item->GetTable() == DelvorItem::TABLE_FOOD ? cookie : toolmaker);
-    }
 }
 
 void SceneGame::ActivateListeners(bool on) {

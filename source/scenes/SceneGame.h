@@ -165,7 +165,7 @@ public:
     void RestartLevelAnimationFinished();
     void DoStartStageAnimation();
     void MoveAllWorkersToWaitingArea(int state);
-    void SendAllWorkersHomeAtTimeUp();
+    void SendAllWorkersHome();
     void DoWorkerWalkFinished();
     void DoBossWalkFinished();
     void ShowStartStageDialog();
@@ -296,6 +296,8 @@ public:
     void ClearPlayerRequests();
     void SetupCrush();
     void SetupDovidiTable();
+    void SetupGenerators();
+    void CleanupGenerators();
     void ActivateListeners(bool on);
     void AddOrRemoveListener(bool on, ZQ2::GameNode* object);
     void StartIdleAnimations();
@@ -342,7 +344,6 @@ private:
     void ReadDeedWeights(ZQ2::PropertyVector* vars);
     void LinkNear(ZQ2::GameNode* node, const char* name, bool after);
     void CreateCharacters();
-    void SetupGenerators();
     void FindLids();
     void CreateWorkers();
     void LinkWorker(DelvorWorker* worker);

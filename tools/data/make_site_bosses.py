@@ -184,6 +184,7 @@ def checkmark():
 # sox synthesiser and effect arguments of each sound.
 SOUNDS = {
     "dovidi_deliver": "synth 0.18 sine 660-880 fade q 0.003 0.18 0.12 gain -n -5",
+    "dovidi_pickup_item": "synth 0.12 sine 440-660 fade q 0.003 0.12 0.08 gain -n -6",
     "vuru_surveys": "synth 0.5 pinknoise band 900 400 tremolo 12 60 fade q 0.01 0.5 0.2 gain -n -8",
     "vuru_takes_notes": "synth 0.4 brownnoise band 3000 1500 tremolo 18 80 fade q 0.01 0.4 0.1 gain -n -10",
     "vuru_photographs": "synth 0.09 whitenoise band 4000 2000 fade q 0.001 0.09 0.07 gain -n -4",

@@ -1,6 +1,6 @@
-"""Draws the dig site's items, their glow, the two tables with the bin, the
-cook and the toolmaker with their work strips and dust clouds into
-images/site/ of the data folder given."""
+"""Draws the dig site's items, their glow, the carrier's bin, the cook and
+the toolmaker with their work strips and dust clouds into images/site/ of
+the data folder given."""
 import math
 import random
 import sys
@@ -101,15 +101,6 @@ def highlight():
     return sheet
 
 
-def table(width, height, cloth):
-    img = Image.new("RGBA", (width, height), (0, 0, 0, 0))
-    d = ImageDraw.Draw(img)
-    for x in (6, width - 12):
-        d.rectangle((x, 14, x + 6, height - 1), fill=UMBER + (255,))
-    d.rectangle((0, 4, width - 1, 18), fill=cloth + (255,), outline=UMBER_DEEP + (255,), width=2)
-    return img
-
-
 def bin_picture():
     img = Image.new("RGBA", (36, 40), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
@@ -181,8 +172,6 @@ def site_items_images(root):
     save(bottle(), f"{base}/bottle.png")
     save(medicine(), f"{base}/medicine.png")
     save(highlight(), f"{base}/highlight.png")
-    save(table(150, 40, SAND), f"{base}/table_cookie.png")
-    save(table(150, 40, mix(TEAL, SAND, 0.5)), f"{base}/table_dovidi.png")
     save(bin_picture(), f"{base}/bin_cookie.png")
     save(figure(COOK_APRON, COOK_HAT), f"{base}/cookie_default.png")
     save(strip([figure(COOK_APRON, COOK_HAT, a, mouth="smile") for a in (0.0, -0.4, -0.8, -0.4)]),

@@ -38,10 +38,9 @@ UI_SOUNDS = {
     "digger_dig3": "synth 0.1 brownnoise band 340 220 fade q 0.002 0.1 0.08 gain -n -6",
     "picker_pick": "synth 0.09 pinknoise band 3200 1200 synth 0.09 square mix 1900 fade q 0.001 0.09 0.08 gain -n -5",
     # The site's items and their makers: the cook's pan, the toolmaker's
-    # hammer, an item taken and one thrown away.
+    # hammer, and an item thrown away.
     "cookie_makes_food": "synth 0.4 pinknoise band 900 400 tremolo 18 90 fade q 0.01 0.4 0.2 gain -n -6",
     "toolmaker_make_tool": "synth 0.12 square 1320 synth 0.12 sine mix 2640 fade q 0.001 0.12 0.1 repeat 2 gain -n -6",
-    "dovidi_pickup_item": "synth 0.09 sine 700-1100 fade q 0.002 0.09 0.06 gain -n -6",
     "dovidi_discard": "synth 0.25 brownnoise band 500 300 fade q 0.005 0.25 0.2 gain -n -5",
 }
 

@@ -258,3 +258,27 @@ TEST_F(Generators, TheCookCelebratesOverAndOverUntilTheLevelEndsItTheToolmakerNe
     EXPECT_EQ(Shown(m_spCook.Get()), "COOKIE_DEFAULT");
     EXPECT_EQ(m_spCook->GetGenerateModifier(), nullptr);
 }
+TEST_F(Generators, OnceTheDayIsOverTheCarriersPickUpEmptiesHerQueueAndNothingIsMadeAgain) {
+    SceneGame* level = m_pHarness->Level();
+    ZQ2::SmartPtr<Dovidi> dovidi(new Dovidi(400.0f, 300.0f, nullptr));
+    ZQ2::GameTree::LinkNodeUnder(level, dovidi.Get());
+    level->SetCharacters(level->GetVuru(), dovidi.Get(), nullptr);
+    // Busy walking: both clicks book their item.
+    dovidi->SetBossActivity(DelvorBoss::ACTIVITY_WALKING);
+    m_spApple->DoPickupItem();
+    m_spSifter->DoPickupItem();
+    ASSERT_EQ(dovidi->GetStack().size(), 2);
+
+    level->SetGameState(SceneGame::STATE_DOVIDI_GOING_HOME);
+    dovidi->SetBossActivity(DelvorBoss::ACTIVITY_NONE);
+    dovidi->SetState(DelvorCharacter::STATE_HOME);
+    SoundLog::asked.clear();
+    dovidi->PickupItemsInQueue();
+    EXPECT_TRUE(dovidi->GetStack().empty());
+    EXPECT_EQ(dovidi->GetNumItems(), 0);
+    EXPECT_TRUE(m_spApple->IsOnTable());
+    EXPECT_TRUE(m_spSifter->IsOnTable());
+    EXPECT_FALSE(m_spCook->AreItemsToBeGenerated());
+    EXPECT_FALSE(m_spToolmaker->AreItemsToBeGenerated());
+    EXPECT_EQ(Played("SOUND_DOVIDI_PICKUP_ITEM"), 0);
+}

@@ -41,9 +41,9 @@ void SetConstant(const std::string& name, int value) {
 // an artifact.
 class Site {
 public:
-    explicit Site(int depth)
+    explicit Site(int depth, const std::string& moreVariables = std::string())
         : m_Level(Var("total_seconds", 100) + Var("min_excavation_depth", depth) +
-                  Var("max_excavation_depth", depth)) {
+                  Var("max_excavation_depth", depth) + moreVariables) {
         SetConstant("TIME_SLICE_METER_UPDATE", kSlice);
         SetConstant("DIGGER_MALE_DIG_FRAMESPEED", kDigSpeed);
         SetConstant("METER_DIRT_HEIGHT", kDirtHeight);
@@ -57,9 +57,11 @@ public:
         SetConstant("TIME_HOLE_SPARKLE_DELAY_MAX", 32);
         m_Level.Level()->OnStartStageDialogClosed();
         m_spHole = new DelvorHole(100.0f, 100.0f, nullptr);
-        m_spHole->InitHole(100.0f, 100.0f);
     }
-    ~Site() { m_spHole->CleanupHole(); }
+    ~Site() {
+        m_spHole->RemoveAllWorkers();
+        m_spHole->CleanupHole();
+    }
     Site(const Site&) = delete;
     Site& operator=(const Site&) = delete;
 
@@ -198,6 +200,28 @@ TEST_F(Meter, TheGaugeShowsTheDirtLeftAndTheArtifactsInLayerOrder) {
     meter->Show(true);
     EXPECT_FALSE(rest->IsVisible());
     EXPECT_EQ(meter->GetArrow()->GetY(), kArrowY + kDirtHeight);
+}
+
+TEST_F(Meter, TheCurrentRockShrinksWithItsRemainingToughness) {
+    Site site(12, Var("min_rocks_per_hole", 1) + Var("max_rocks_per_hole", 1) + Var("min_picks_per_rock", 4) +
+                      Var("max_picks_per_rock", 4));
+    site.Hole()->SetupHole(0, 0, 1);
+    ASSERT_EQ(site.Hole()->GetRockCount(), 1);
+    // Straight to the rock: it leads the gauge at full size.
+    site.Hole()->AdvanceHolePastDirt();
+    ASSERT_TRUE(site.Hole()->IsCurrentHoleLayerRock());
+    DelvorMeter* meter = site.Meter();
+    meter->Show(true);
+    ASSERT_EQ(meter->GetRockIconCount(), 1);
+    EXPECT_EQ(NamedPictures::NameOf(meter->GetRockIcon(0)->GetImage()), "METER_ROCK");
+    EXPECT_EQ(meter->GetRockIcon(0)->GetScaleX(), 1.0f);
+    site.Hole()->Pick(1);
+    meter->Show(true);
+    EXPECT_EQ(meter->GetRockIcon(0)->GetScaleX(), 0.75f);
+    // Broken: the rock leaves the gauge.
+    site.Hole()->Pick(3);
+    meter->Show(true);
+    EXPECT_EQ(meter->GetRockIconCount(), 0);
 }
 
 TEST_F(Meter, ArtifactWordsCoverTheThreeKinds) {

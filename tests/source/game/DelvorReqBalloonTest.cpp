@@ -1,6 +1,6 @@
 // Request balloons: the balloon and item pictures chosen for every kind of
 // request pair, their layout keys, the upgraded item pictures, and the hole
-// reference the balloon holds.
+// the balloon names without keeping it alive.
 #include "source/game/DelvorReqBalloon.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "engine/io/PropertyNode.h"
 #include "source/game/DelvorHole.h"
+#include "source/game/DelvorMeter.h"
 #include "source/scenes/DVUpgradeHandler.h"
 #include "tests/source/GameTestSupport.h"
 #include "tests/source/game/NamedPictures.h"
@@ -87,7 +88,7 @@ protected:
         upgrades->AddBoughtUpgrade(bought);
     }
     // As the hole does: back to the hole's spot, then the requests.
-    bool Setup(int r1, int r2) {
+    bool ShowRequests(int r1, int r2) {
         m_spBalloon->SetLocation(kHoleX, kHoleY);
         return m_spBalloon->SetupRequestBalloon(r1, r2);
     }
@@ -149,7 +150,7 @@ TEST_F(ReqBalloon, InitPutsTwoHiddenItemsAtTheSifterPlaceAndHidesTheBalloon) {
 TEST_F(ReqBalloon, EachRequestPairChoosesItsBalloonPicturesAndPlaces) {
     for (const BalloonCase& c : kCases) {
         SCOPED_TRACE(std::to_string(c.iR1) + "," + std::to_string(c.iR2));
-        EXPECT_EQ(Setup(c.iR1, c.iR2), c.bShown);
+        EXPECT_EQ(ShowRequests(c.iR1, c.iR2), c.bShown);
         EXPECT_EQ(m_spBalloon->IsVisible(), c.bShown);
         EXPECT_EQ(NamedPictures::NameOf(m_spBalloon->GetImage()), c.pBalloon);
         const float dx = c.iOffset < 0 ? 0.0f : static_cast<float>(kOffsets[static_cast<size_t>(c.iOffset)].iX);
@@ -175,21 +176,21 @@ TEST_F(ReqBalloon, OwnedUpgradesGiveTheUpgradedItemPictures) {
     Own("canteen2", 12);
     Own("shovel1", 7, true);  // used up: no longer counts
     Own("apple1", 11);
-    EXPECT_TRUE(Setup(102, 0));
+    EXPECT_TRUE(ShowRequests(102, 0));
     EXPECT_EQ(ItemPicture(0), "REQ_CANTEEN_UP2");
     EXPECT_EQ(m_spBalloon->GetItemSprite(0)->GetX(), ItemX("WATER", 0));
     EXPECT_EQ(NamedPictures::NameOf(m_spBalloon->GetImage()), "REQ_SPEECH_LEFT_1P");
-    EXPECT_TRUE(Setup(1, 100));
+    EXPECT_TRUE(ShowRequests(1, 100));
     EXPECT_EQ(ItemPicture(0), "REQ_SHOVEL");
     EXPECT_EQ(ItemPicture(1), "REQ_APPLE_UP1");
     // A request whose picture has no upgrade type keeps its own picture.
     Own("bottle2", 0);
-    EXPECT_TRUE(Setup(6, 7));
+    EXPECT_TRUE(ShowRequests(6, 7));
     EXPECT_EQ(ItemPicture(0), "REQ_BOTTLE");
 }
 
 TEST_F(ReqBalloon, ACodeWithoutPictureKeepsThePictureBeforeItAndItsPlace) {
-    EXPECT_TRUE(Setup(100, 8));
+    EXPECT_TRUE(ShowRequests(100, 8));
     EXPECT_EQ(ItemPicture(0), "REQ_APPLE");
     EXPECT_EQ(ItemPicture(1), "REQ_APPLE");
     EXPECT_TRUE(m_spBalloon->IsItemShown(1));
@@ -209,19 +210,26 @@ TEST_F(ReqBalloon, PositionsLeaveXAndYForUnknownPlacesAndWordlessCodes) {
     EXPECT_EQ(x, ItemX("MEDICINE", 0));
 }
 
-TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndTheHoleIsCountedWhileHeld) {
-    Setup(0, 101);
+TEST_F(ReqBalloon, ShowingHidesItemsWithoutARequestAndCleanupLetsTheHoleGo) {
+    ShowRequests(0, 101);
     m_spBalloon->ShowRequestBalloon(false);
     EXPECT_FALSE(m_spBalloon->GetItemSprite(1)->IsVisible());
     m_spBalloon->ShowRequestBalloon(true);
     EXPECT_TRUE(m_spBalloon->IsVisible());
     EXPECT_FALSE(m_spBalloon->GetItemSprite(0)->IsVisible());
     EXPECT_TRUE(m_spBalloon->GetItemSprite(1)->IsVisible());
-
-    const int held = m_spHole->GetRefCount();
     m_spBalloon->Cleanup();
-    EXPECT_EQ(m_spHole->GetRefCount(), held - 1);
     EXPECT_EQ(m_spBalloon->GetHole(), nullptr);
-    m_spBalloon->SetHole(m_spHole.Get());
-    EXPECT_EQ(m_spHole->GetRefCount(), held);
+    EXPECT_EQ(m_spBalloon->GetParentHole(), nullptr);
+}
+
+TEST_F(ReqBalloon, AHoleGoesWithItsLastReferenceAndLeavesItsBalloonAndMeterDetached) {
+    ZQ2::SmartPtr<DelvorReqBalloon> balloon(m_spHole->GetRequestBalloon());
+    ZQ2::SmartPtr<DelvorMeter> meter(m_spHole->GetMeter());
+    ASSERT_EQ(balloon->GetHole(), m_spHole.Get());
+    ASSERT_EQ(meter->GetHole(), m_spHole.Get());
+    m_spBalloon->Cleanup();
+    m_spHole = nullptr;
+    EXPECT_EQ(balloon->GetHole(), nullptr);
+    EXPECT_EQ(meter->GetHole(), nullptr);
 }

@@ -12,6 +12,8 @@
 #include "engine/sprite/GameTree.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorDigger.h"
+#include "source/game/DelvorGenerator.h"
+#include "source/game/DelvorItem.h"
 #include "source/game/DelvorHole.h"
 #include "source/game/DelvorPicker.h"
 #include "source/game/Dovidi.h"
@@ -308,4 +310,23 @@ TEST_F(Site, TheHourglassButtonIsBoundAndHiddenWithoutAnHourglass) {
     Level()->UseHourglass();
     EXPECT_FALSE(Level()->GetClock()->IsHourglassInUse());
     EXPECT_EQ(Level()->GetElapsedTime(0), Level()->GetCurrentTimestamp());
+}
+
+TEST_F(Site, TableItemsComeFromTheCookOrTheToolmaker) {
+    const std::string tables =
+        "<DelvorGenerator name=\"COOKIE\" x=\"10\" y=\"10\" width=\"20\" height=\"20\"/>"
+        "<Sprite name=\"TABLE_COOKIE\" x=\"0\" y=\"100\" width=\"100\" height=\"40\"><Vector id=\"children\">"
+        "  <DelvorItem name=\"ITEM_APPLE1\" x=\"5\" y=\"5\" width=\"10\" height=\"10\"/></Vector></Sprite>"
+        "<Sprite name=\"TABLE_DOVIDI\" x=\"200\" y=\"100\" width=\"100\" height=\"40\"><Vector id=\"children\">"
+        "  <DelvorGenerator name=\"TOOLMAKER\" x=\"5\" y=\"5\" width=\"20\" height=\"20\"/>"
+        "  <DelvorItem name=\"ITEM_BRUSH\" x=\"30\" y=\"5\" width=\"10\" height=\"10\"/></Vector></Sprite>";
+    m_pHarness = std::make_unique<LevelHarness>(Var("total_seconds", 600), "LEVEL1_1", 1234, true, tables);
+    auto* apple = ZQ2::DynamicCast<DelvorItem>(Level()->GetChild("ITEM_APPLE1", true));
+    auto* brush = ZQ2::DynamicCast<DelvorItem>(Level()->GetChild("ITEM_BRUSH", true));
+    ASSERT_NE(apple, nullptr);
+    ASSERT_NE(brush, nullptr);
+    EXPECT_EQ(apple->GetGenerator(), Level()->GetChild("COOKIE", true));
+    EXPECT_EQ(brush->GetGenerator(), Level()->GetChild("TOOLMAKER", true));
+    Level()->CleanupGenerators();
+    EXPECT_EQ(apple->GetGenerator(), nullptr);
 }
