@@ -118,6 +118,13 @@ public:
     int GetNumWorkers() const;
     DelvorWorker* GetWorkerAtHoleLocation(int slot) const;
     int GetWorkerIndex(const DelvorWorker* worker) const;
+    // A worker's spot is closed to other walkers while it stands there; it
+    // opens before that worker plans its way out.
+    void OpenSpotOf(const DelvorWorker* worker) {
+        const int slot = GetWorkerIndex(worker);
+        if (slot >= 0)
+            ActivateSlotBlock(slot, false);
+    }
     int GetFreeDigSpot() const;
     DelvorWorker* GetOtherWorker(const DelvorWorker* worker) const;
     bool IsWorkerAtHole(int slot) const;

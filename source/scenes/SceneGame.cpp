@@ -1053,6 +1053,8 @@ void SceneGame::MoveWorkerToWaitingArea(DelvorWorker* worker) {
     const bool holding = worker->IsCharacterInHoldingArea();
     if (!holding && !worker->GetCurrentHole())
         return;
+    if (auto* hole = ZQ2::DynamicCast<DelvorHole>(worker->GetCurrentHole()))
+        hole->OpenSpotOf(worker);
     int x = 0;
     int y = 0;
     GetWaitAreaCoordinates(AddWorkerToWaitArea(worker), x, y);
@@ -1071,6 +1073,8 @@ void SceneGame::SendDiggerHome(DelvorWorker* worker) {
     worker->SetActivity(15);
     int x = 0;
     int y = 0;
+    if (auto* hole = ZQ2::DynamicCast<DelvorHole>(worker->GetCurrentHole()))
+        hole->OpenSpotOf(worker);
     // A worker that kept its place walks back to it.
     const int index = worker->GetWaitAreaIndex() >= 0 ? worker->GetWaitAreaIndex() : AddWorkerToWaitArea(worker);
     GetWaitAreaCoordinates(index, x, y);
