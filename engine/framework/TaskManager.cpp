@@ -47,6 +47,15 @@ void TaskManager::Detach(iTask* task) {
     m_Tasks.remove(keep);
 }
 
+iTask* TaskManager::FindTask(const RTTI& type) const {
+    for (int i = 0; i < m_Tasks.m_Items.size(); ++i) {
+        iTask* task = m_Tasks.m_Items[i].Get();
+        if (task && task->GetRTTI().DerivesFrom(type))
+            return task;
+    }
+    return nullptr;
+}
+
 void TaskManager::DetachAll() {
     // OnKill may attach or detach tasks, so work on a copy of the list.
     const ZQVector<SmartPtr<iTask>> tasks(m_Tasks.m_Items);

@@ -35,6 +35,8 @@ public:
     void Attach(iTask* task);
     void Detach(iTask* task);
     void DetachAll();
+    // The first attached task of this type or one derived from it.
+    iTask* FindTask(const RTTI& type) const;
 
     // One frame.
     void Update();

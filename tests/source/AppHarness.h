@@ -26,6 +26,7 @@
 #include "engine/sound/SoundStream.h"
 #include "engine/sprite/InputHandler.h"
 #include "engine/sprite/ResourceLookup.h"
+#include "engine/sprite/TaskRender.h"
 #include "platform/SdlSystem.h"
 #include "source/main/DelvorMain.h"
 
@@ -111,6 +112,12 @@ public:
             m_Clock.Advance(FRAME_MS);
             ZQ2::TaskManager::g_Instance->Update();
         }
+    }
+    // Drawing off for the frames a test does not look at: software GL
+    // drawing takes most of a long run's time.
+    void SetDrawing(bool on) {
+        if (ZQ2::iTask* render = ZQ2::TaskManager::g_Instance->FindTask(ZQ2::TaskRender::rtti))
+            render->SetActive(on);
     }
     // Frames until done answers true; the number of frames, or -1 when the
     // budget ran out first.

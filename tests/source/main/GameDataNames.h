@@ -701,6 +701,8 @@ inline const std::vector<Constant> kConstants = {
     {"TIME_IDLE_MAP_READ_FRAMERATE", Type::Integer},
     {"TIME_VURU_IDLE_FRAMESPEED_READ_MAP", Type::Integer},
     {"DOVIDI_ITEM_SCALE", Type::Float},
+    // DelvorCharacter: the day-opening pace
+    {"BOSS_START_STAGE_WALKSPEED", Type::Integer},
 };
 
 // Vectors of texts of the constants table, with the least number of entries.
