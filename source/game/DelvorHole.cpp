@@ -1182,7 +1182,8 @@ void DelvorHole::MoveArtifactToFront(bool toScene) {
     ZQ2::GameNode* anchor = toScene ? start : this;
     if (!anchor)
         return;
-    ZQ2::GameTree::UnlinkNode(m_spArtifact.Get());
+    // Linking moves the node with the tree's own reference; unlinking first
+    // would leave that reference behind.
     ZQ2::GameTree::LinkNodeAfter(anchor, m_spArtifact.Get());
     const float sign = toScene ? 1.0f : -1.0f;
     m_spArtifact->SetLocation(m_spArtifact->GetX() + sign * GetX(), m_spArtifact->GetY() + sign * GetY());

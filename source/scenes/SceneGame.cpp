@@ -141,6 +141,13 @@ SceneGame::SceneGame(ZQ2::AbstractProperty* data) : SceneDelvor(data) {
 
 SceneGame::~SceneGame() {
     CleanupGenerators();
+    // Holes and their workers hold each other; the cycle is broken here.
+    for (int n = 1; n <= MAX_HOLES; ++n) {
+        if (DelvorHole* hole = GetHole(n, true)) {
+            hole->RemoveAllWorkers();
+            hole->CleanupHole();
+        }
+    }
     if (m_bListening && ZQ2::GameWindow::g_Instance)
         ZQ2::GameWindow::g_Instance->GetMessageHandler().RemoveMessageListener(this);
 }
