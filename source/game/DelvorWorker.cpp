@@ -57,7 +57,6 @@ DelvorWorker::DelvorWorker(float x, float y, ZQ2::Image* image, ZQ2::BaseObject*
 DelvorWorker::DelvorWorker(ZQ2::AbstractProperty* node) : DelvorCharacter(node) {}
 
 DelvorWorker::~DelvorWorker() {
-    EndStroke();
     DoHypnoAnimation(false);
     if (m_pSpiral) {
         m_pSpiral->SetObsolete(true);
@@ -102,11 +101,11 @@ ZQ2::ModifierContainer* DelvorWorker::NewRootContainer() {
     return container;
 }
 
-void DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::Method half, ZQ2::iGuiMethod::Method finished) {
+ZQ2::ModifierContainer* DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::Method half,
+                                                  ZQ2::iGuiMethod::Method finished) {
     ZQ2::ModifierContainer* stroke = NewRootContainer();
-    m_pStroke = stroke;
     if (!stroke)
-        return;
+        return nullptr;
     stroke->AddRef();
     ZQ2::Modifier* down =
         ZQ2::AnimTree::LinkNodeUnder(stroke, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_FORWARD), this);
@@ -114,22 +113,7 @@ void DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::Method half, ZQ2::i
     ZQ2::Modifier* up =
         ZQ2::AnimTree::LinkNodeUnder(middle, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_BACKWARD), this);
     ZQ2::AnimTree::LinkNodeUnder(up, new ZQ2::ModifierFunction(this, finished, std::string()));
-}
-
-void DelvorWorker::EndStroke() {
-    if (!m_pStroke)
-        return;
-    m_pStroke->SetObsolete(true);
-    m_pStroke->Release();
-    m_pStroke = nullptr;
-}
-
-void DelvorWorker::ClearStrokeOrRoutine() {
-    if (m_pStroke)
-        EndStroke();
-    else
-        DelvorWorker::ClearCurrentRoutine();
-    DoHypnoAnimation(false);
+    return stroke;
 }
 
 void DelvorWorker::StandAfterStroke(DelvorHole* hole, bool adjustPosition, bool layerDone) {
