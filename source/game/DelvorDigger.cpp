@@ -80,7 +80,6 @@ DelvorDigger::DelvorDigger(float x, float y, ZQ2::Image* image, int gender)
 DelvorDigger::DelvorDigger(ZQ2::AbstractProperty* node) : DelvorWorker(node) {}
 
 DelvorDigger::~DelvorDigger() {
-    EndDigRoutine();
     if (m_pShovel) {
         m_pShovel->SetObsolete(true);
         m_pShovel->Release();
@@ -158,21 +157,7 @@ void DelvorDigger::SetCharacterImage(int code) {
     ShowStrip(m_iGender == 1 ? kMaleStrips : kFemaleStrips, kStripCount, m_iColor, code);
 }
 
-void DelvorDigger::EndDigRoutine() {
-    if (!m_pDigRoutine)
-        return;
-    m_pDigRoutine->SetObsolete(true);
-    m_pDigRoutine->Release();
-    m_pDigRoutine = nullptr;
-}
-
-void DelvorDigger::ClearCurrentRoutine() {
-    if (m_pDigRoutine)
-        EndDigRoutine();
-    else
-        DelvorWorker::ClearCurrentRoutine();
-    DoHypnoAnimation(false);
-}
+void DelvorDigger::ClearCurrentRoutine() { ClearStrokeOrRoutine(); }
 
 void DelvorDigger::GetHoldArea(float& x, float& y) const {
     x = m_fHoldX;
@@ -225,7 +210,7 @@ void DelvorDigger::Dig(bool start) {
         if (IsMirrored())
             AdjustCharacterPosition(static_cast<float>(kFlippedDigShift), 0.0f);
         ClearCurrentRoutine();
-        m_pDigRoutine = StartStroke(GetUpgradedDigSpeed(), &DelvorDigger::DoDigHalfFinished, &DelvorDigger::DoDigFinished);
+        StartStroke(GetUpgradedDigSpeed(), &DelvorDigger::DoDigHalfFinished, &DelvorDigger::DoDigFinished);
         return;
     }
     SetCharacterImage(IMAGE_STANDING);

@@ -55,17 +55,13 @@ public:
 
     int GetColourType() const { return m_iColor; }
     ZQ2::Sprite* GetShovel() const { return m_pShovel; }
-    ZQ2::Modifier* GetDigRoutine() const { return m_pDigRoutine; }
     float GetHungerChance() const { return m_fHungerChance; }
 
 private:
-    void EndDigRoutine();
-
     int m_iGender = 1;
     int m_iColor = 1;
     float m_fHoldX = 0.0f;
     float m_fHoldY = 0.0f;
     int m_iDigFrameMs = DEFAULT_FRAME_MS;
-    ZQ2::Modifier* m_pDigRoutine = nullptr;  // one reference held
     ZQ2::Sprite* m_pShovel = nullptr;        // one reference held
 };

@@ -55,8 +55,6 @@ DelvorPicker::DelvorPicker(float x, float y, ZQ2::Image* image) : DelvorWorker(x
 
 DelvorPicker::DelvorPicker(ZQ2::AbstractProperty* node) : DelvorWorker(node) {}
 
-DelvorPicker::~DelvorPicker() { EndPickRoutine(); }
-
 ZQ2::BaseObject* DelvorPicker::OnData(ZQ2::AbstractProperty* node) { return new DelvorPicker(node); }
 
 void DelvorPicker::Init(int x, int y, ZQ2::BaseObject* level) {
@@ -123,21 +121,7 @@ void DelvorPicker::SetCharacterImage(int code) {
     ShowStrip(kStrips, kStripCount, m_iType, code);
 }
 
-void DelvorPicker::EndPickRoutine() {
-    if (!m_pPickRoutine)
-        return;
-    m_pPickRoutine->SetObsolete(true);
-    m_pPickRoutine->Release();
-    m_pPickRoutine = nullptr;
-}
-
-void DelvorPicker::ClearCurrentRoutine() {
-    if (m_pPickRoutine)
-        EndPickRoutine();
-    else
-        DelvorWorker::ClearCurrentRoutine();
-    DoHypnoAnimation(false);
-}
+void DelvorPicker::ClearCurrentRoutine() { ClearStrokeOrRoutine(); }
 
 void DelvorPicker::GetHoldArea(float& x, float& y) const {
     x = m_fHoldX;
@@ -168,7 +152,7 @@ void DelvorPicker::Pick(bool start) {
         SetFlipImageHorizontal(hole->ShouldFlipWorker(this));
         AdjustCharacterPosition(static_cast<float>(kPickShift), 0.0f);
         ClearCurrentRoutine();
-        m_pPickRoutine = StartStroke(GetUpgradedPickSpeed(), &DelvorPicker::DoPickHalfFinished, &DelvorPicker::DoPickFinished);
+        StartStroke(GetUpgradedPickSpeed(), &DelvorPicker::DoPickHalfFinished, &DelvorPicker::DoPickFinished);
         return;
     }
     SetCharacterImage(IMAGE_NEUTRAL);

@@ -11,7 +11,6 @@ public:
 
     DelvorPicker(float x, float y, ZQ2::Image* image);
     explicit DelvorPicker(ZQ2::AbstractProperty* node);
-    ~DelvorPicker() override;
     DelvorPicker(const DelvorPicker&) = delete;
     DelvorPicker& operator=(const DelvorPicker&) = delete;
     static ZQ2::BaseObject* OnData(ZQ2::AbstractProperty* node);
@@ -48,15 +47,11 @@ public:
     static void DoPickFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
 
     int GetPickerType() const { return m_iType; }
-    ZQ2::Modifier* GetPickRoutine() const { return m_pPickRoutine; }
 
 private:
-    void EndPickRoutine();
-
     int m_iGender = 1;
     int m_iType = 1;
     float m_fHoldX = 0.0f;
     float m_fHoldY = 0.0f;
     int m_iPickFrameMs = DEFAULT_FRAME_MS;
-    ZQ2::Modifier* m_pPickRoutine = nullptr;  // one reference held
 };

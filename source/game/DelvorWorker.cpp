@@ -57,6 +57,7 @@ DelvorWorker::DelvorWorker(float x, float y, ZQ2::Image* image, ZQ2::BaseObject*
 DelvorWorker::DelvorWorker(ZQ2::AbstractProperty* node) : DelvorCharacter(node) {}
 
 DelvorWorker::~DelvorWorker() {
+    EndStroke();
     DoHypnoAnimation(false);
     if (m_pSpiral) {
         m_pSpiral->SetObsolete(true);
@@ -101,11 +102,11 @@ ZQ2::ModifierContainer* DelvorWorker::NewRootContainer() {
     return container;
 }
 
-ZQ2::ModifierContainer* DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::Method half,
-                                                  ZQ2::iGuiMethod::Method finished) {
+void DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::Method half, ZQ2::iGuiMethod::Method finished) {
     ZQ2::ModifierContainer* stroke = NewRootContainer();
+    m_pStroke = stroke;
     if (!stroke)
-        return nullptr;
+        return;
     stroke->AddRef();
     ZQ2::Modifier* down =
         ZQ2::AnimTree::LinkNodeUnder(stroke, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_FORWARD), this);
@@ -113,7 +114,22 @@ ZQ2::ModifierContainer* DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::
     ZQ2::Modifier* up =
         ZQ2::AnimTree::LinkNodeUnder(middle, new ZQ2::ModifierFrame(frameMs, 1, ZQ2::FRAME_BACKWARD), this);
     ZQ2::AnimTree::LinkNodeUnder(up, new ZQ2::ModifierFunction(this, finished, std::string()));
-    return stroke;
+}
+
+void DelvorWorker::EndStroke() {
+    if (!m_pStroke)
+        return;
+    m_pStroke->SetObsolete(true);
+    m_pStroke->Release();
+    m_pStroke = nullptr;
+}
+
+void DelvorWorker::ClearStrokeOrRoutine() {
+    if (m_pStroke)
+        EndStroke();
+    else
+        DelvorWorker::ClearCurrentRoutine();
+    DoHypnoAnimation(false);
 }
 
 void DelvorWorker::StandAfterStroke(DelvorHole* hole, bool adjustPosition, bool layerDone) {

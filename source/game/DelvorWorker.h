@@ -154,6 +154,8 @@ public:
     static void DoBreakFinished(ZQ2::BaseObject* target, ZQ2::BaseObject* sender);
 
     int GetWaitAreaIndex() const { return m_iWaitAreaIndex; }
+    // The tool stroke under way, if any.
+    ZQ2::Modifier* GetStroke() const { return m_pStroke; }
     void SetWaitAreaIndex(int index) { m_iWaitAreaIndex = index; }
 
 protected:
@@ -176,9 +178,12 @@ protected:
     static int CurrentUpgradeValue(int type);
     ZQ2::ModifierContainer* NewRootContainer();
     // One stroke of the tool: frames down, a call at the half, frames back
-    // up, a call at the end. The container comes with a reference for the
-    // caller; null when the level has no animation tree.
-    ZQ2::ModifierContainer* StartStroke(int frameMs, ZQ2::iGuiMethod::Method half, ZQ2::iGuiMethod::Method finished);
+    // up, a call at the end. The worker holds it until it ends or is cleared;
+    // nothing starts when the level has no animation tree.
+    void StartStroke(int frameMs, ZQ2::iGuiMethod::Method half, ZQ2::iGuiMethod::Method finished);
+    // A running stroke is all a worker at its tool does: clearing ends just
+    // the stroke when there is one, else the worker's other routines.
+    void ClearStrokeOrRoutine();
     // After the last stroke: the worker stands, asks for what it needs, and
     // leaves the hole when its layer is worked through.
     void StandAfterStroke(DelvorHole* hole, bool adjustPosition, bool layerDone);
@@ -199,6 +204,8 @@ protected:
     float m_fHungerChance = -1.0f;
 
 private:
+    void EndStroke();
+    ZQ2::Modifier* m_pStroke = nullptr;  // one reference held
     void AskForNeed(int remainder);
     void SetFlipFromHole();
 

@@ -290,7 +290,7 @@ const TimeUpCase kTimeUpCases[] = {
      [](WorkerSite& s, DelvorDigger* d, DelvorPicker*) {
          Site(s)->PlaceOn(d, Site(s)->Dirt());
          Site(s)->Run([&] { return d->GetActivity() == 2; });
-         d->Celebrate(d->GetDigRoutine());
+         d->Celebrate(d->GetStroke());
      }},
     {"StrandedWithoutAHole",
      [](WorkerSite&, DelvorDigger* d, DelvorPicker* p) {
