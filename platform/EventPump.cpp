@@ -40,6 +40,14 @@ bool EventPump::DispatchOne() {
     return false;
 }
 
+bool EventPump::WaitOne(int timeoutMs) {
+    SDL_Event event;
+    if (!SDL_WasInit(SDL_INIT_EVENTS) || SDL_WaitEventTimeout(&event, timeoutMs) != 1)
+        return false;
+    Deliver(event);
+    return true;
+}
+
 void EventPump::PostQuit() {
     if (SDL_WasInit(SDL_INIT_EVENTS)) {
         SDL_Event event;

@@ -16,6 +16,8 @@ public:
 
     // Takes one event without waiting. False when none was pending.
     static bool DispatchOne();
+    // Waits up to timeoutMs for an event and hands it on. False when none came.
+    static bool WaitOne(int timeoutMs);
 
     // Queues a quit request; it reaches the handler as SDL_QUIT on a later
     // DispatchOne, after the events already queued.

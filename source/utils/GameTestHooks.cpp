@@ -8,8 +8,10 @@
 
 #include "aulos/ausnd.h"
 #include "engine/core/Platform.h"
+#include "engine/core/Random.h"
 #include "engine/core/iGuiMethod.h"
 #include "engine/framework/GameWindow.h"
+#include "engine/framework/TaskClock.h"
 #include "engine/framework/TaskManager.h"
 #include "engine/graphics/Graphics.h"
 #include "engine/graphics/Renderer.h"
@@ -19,6 +21,7 @@
 #include "engine/sprite/TaskRender.h"
 #include "source/splash/SceneLoad.h"
 #include "source/splash/SceneSplash.h"
+#include "source/utils/GameTestDriver.h"
 
 using namespace ZQ2;
 
@@ -32,12 +35,57 @@ const char* const kCloseVariable = "DELVOR_TEST_CLOSE_IN";
 const char* const kQuitQuestion = "CTEXT_QUESTION_QUIT";
 const char* const kYesButton = "BUTTON_YES";
 
+const char* const kFrameVariable = "DELVOR_TEST_FRAME_MS";
+const char* const kSeedVariable = "DELVOR_TEST_SEED";
+
 bool g_bAttached = false;
+
+// Game time that moves a fixed step per frame. It outlives the task manager
+// that reads it.
+class FixedStepClock : public TaskClock {
+public:
+    void Start(unsigned int now, unsigned int stepMs) {
+        m_iNow = now;
+        m_iStep = stepMs;
+    }
+    unsigned int GetMilliseconds() override { return m_iNow; }
+    void Sleep(unsigned long) override {}
+    void Advance() { m_iNow += m_iStep; }
+
+private:
+    unsigned int m_iNow = 0;
+    unsigned int m_iStep = 0;
+};
+
+FixedStepClock& StepClock() {
+    static FixedStepClock clock;
+    return clock;
+}
+
+bool g_bFixedSteps = false;
 
 }  // namespace
 
 GameTestHooks::GameTestHooks(const std::string& folder, const std::string& closeIn)
-    : m_sFolder(folder), m_sCloseIn(closeIn) {}
+    : m_sFolder(folder), m_sCloseIn(closeIn) {
+    ReadDrivenRun();
+}
+
+GameTestHooks::~GameTestHooks() = default;
+
+void GameTestHooks::ReadDrivenRun() {
+    const char* frame = std::getenv(kFrameVariable);
+    const int frameMs = frame ? std::atoi(frame) : 0;
+    if (frameMs > 0 && TaskManager::g_Instance) {
+        StepClock().Start(TaskClock::GetPlatformClock().GetMilliseconds(), static_cast<unsigned int>(frameMs));
+        TaskManager::g_Instance->SetClock(&StepClock());
+        g_bFixedSteps = true;
+    }
+    const char* seed = std::getenv(kSeedVariable);
+    m_bSeeded = seed && *seed;
+    m_iSeed = m_bSeeded ? std::atoll(seed) : 0;
+    m_pDriver.reset(GameTestDriver::CreateIfAsked(m_sFolder));
+}
 
 void GameTestHooks::AttachIfAsked() {
     const char* folder = std::getenv(kOutputVariable);
@@ -50,22 +98,28 @@ void GameTestHooks::AttachIfAsked() {
 
 void GameTestHooks::OnUpdate(int deltaMs) {
     m_iGameTime += deltaMs;
+    if (g_bFixedSteps)
+        StepClock().Advance();
     SceneManager* scenes = SceneManager::g_Instance;
     Scene* scene = scenes ? scenes->GetCurrentScene() : nullptr;
     // A transition shows two scenes at once: nothing settles under it.
     if (!scene || DynamicCast<SceneTransition>(scene))
         return;
-    WatchScene(scene, deltaMs);
+    const bool newScene = WatchScene(scene, deltaMs);
     AnswerQuitQuestion(scene, deltaMs);
+    if (m_pDriver && !m_pDriver->OnFrame(scene, newScene))
+        m_pDriver.reset();
 }
 
-void GameTestHooks::WatchScene(Scene* scene, int deltaMs) {
+bool GameTestHooks::WatchScene(Scene* scene, int deltaMs) {
     if (scene->GetName() != m_sScene) {
         m_sScene = scene->GetName();
         m_iSceneTime = 0;
         m_iImageTime = -1;
         Platform::OutputDebugStringFormat("Test hooks: scene %s entered at %lld ms\n", m_sScene.c_str(), m_iGameTime);
-        return;
+        if (m_bSeeded)
+            Random::Instance()->SetSeed(m_iSeed);
+        return true;
     }
     m_iSceneTime += deltaMs;
     auto* splash = DynamicCast<SceneSplash>(scene);
@@ -73,6 +127,7 @@ void GameTestHooks::WatchScene(Scene* scene, int deltaMs) {
         m_iImageTime = m_iImageTime < 0 ? 0 : m_iImageTime + deltaMs;
     if (m_Recorded.count(m_sScene) == 0 && IsSettled(scene))
         Record(m_sScene);
+    return false;
 }
 
 // Settled means a picture that does not depend on the frame times: the
@@ -105,7 +160,7 @@ void GameTestHooks::Record(const std::string& name) {
 
 // Draws the game tree again into the back buffer and reads it, so that the
 // picture does not depend on what a buffer swap leaves behind.
-bool GameTestHooks::SaveScreenshot(const std::string& file) const {
+bool GameTestHooks::SaveScreenshot(const std::string& file) {
     Renderer* renderer = Renderer::g_Instance;
     Graphics* graphics = renderer ? renderer->GetBackBufferGraphics() : nullptr;
     if (!graphics || !GameWindow::g_Instance || !GameTree::g_Instance)
