@@ -302,6 +302,9 @@ void Application::CreateGameWindow(PropertyNode* node) {
                                IntOr(node, "icon", 0), m_pParentHandle);
     if (SettingsManager::g_Instance && GameWindow::g_Instance)
         GameWindow::g_Instance->GetMessageHandler().AddMessageListener(SettingsManager::g_Instance);
+    // The manifest makes the input handler before the window, which it could not join then.
+    if (InputHandler::g_Instance && GameWindow::g_Instance)
+        GameWindow::g_Instance->GetMessageHandler().AddMessageListener(InputHandler::g_Instance);
     GameWindow::SetCloseRequestHandler(&AskSceneToClose);
 }
 
