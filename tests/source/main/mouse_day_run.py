@@ -308,6 +308,9 @@ def start_menus(game):
             continue
         if not state["dialogs"] and "BUTTON_PLAY" in buttons and state["scene"] != "SCENE_LOAD":
             game.click(buttons["BUTTON_PLAY"])
+        elif state["scene"].startswith("STORY") and "BUTTON_BACK" in buttons:
+            # The story is a stand-in that leads back to the menu, once.
+            game.click(buttons["BUTTON_BACK"])
         game.go(ACT_FRAMES)
 
 
