@@ -74,7 +74,8 @@ ZQ2::ImageFrame* ClickObject::GetHitMaskFrame() { return GetImage() ? GetImage()
 
 SceneGame* ClickObject::Level() {
     ZQ2::SceneManager* scenes = ZQ2::SceneManager::g_Instance;
-    return scenes ? ZQ2::DynamicCast<SceneGame>(scenes->GetCurrentScene()) : nullptr;
+    // The level is set up while the transition into it is still running.
+    return scenes ? ZQ2::DynamicCast<SceneGame>(scenes->GetCurrentMainScene()) : nullptr;
 }
 
 bool ClickObject::IsOnMask(float x, float y) { return IsInsideMask(ToLocal(x, y)); }

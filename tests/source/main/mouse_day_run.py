@@ -25,7 +25,7 @@ from PIL import Image, ImageChops
 
 SKIP = 77
 FRAME_MS = 16
-SEED = 1234
+SEED = int(os.environ.get("DELVOR_MOUSE_SEED", "1234"))
 # Frames between two looks at the site, as the in-process scripted player.
 ACT_FRAMES = 8
 # The day in progress is pictured this long after it starts.
@@ -89,7 +89,7 @@ class Game:
         if not line:
             raise Failure("the game ended its side (exit %s)" % self.process.poll())
         if VERBOSE:
-            print("< " + line.strip()[:300], flush=True)
+            print("< " + line.strip(), flush=True)
         return line.strip()
 
     def send(self, line):
@@ -308,9 +308,6 @@ def start_menus(game):
             continue
         if not state["dialogs"] and "BUTTON_PLAY" in buttons and state["scene"] != "SCENE_LOAD":
             game.click(buttons["BUTTON_PLAY"])
-        elif state["scene"].startswith("STORY") and "BUTTON_BACK" in buttons:
-            # The story is a stand-in that leads back to the menu, once.
-            game.click(buttons["BUTTON_BACK"])
         game.go(ACT_FRAMES)
 
 
