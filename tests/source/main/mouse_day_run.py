@@ -25,7 +25,7 @@ from PIL import Image, ImageChops
 
 SKIP = 77
 FRAME_MS = 16
-SEED = int(os.environ.get("DELVOR_MOUSE_SEED", "1234"))
+SEED = int(os.environ.get("DELVOR_MOUSE_SEED", "2"))
 # Frames between two looks at the site, as the in-process scripted player.
 ACT_FRAMES = 8
 # The day in progress is pictured this long after it starts.
