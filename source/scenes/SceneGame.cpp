@@ -587,6 +587,7 @@ void SceneGame::SetGameState(int state) {
             MoveAllWorkersToWaitingArea(-1);
             HideUnusedHoleRequests();
             break;
+        case STATE_DOVIDI_GOING_HOME: SendDovidiHomeAtGameEnd(); break;
         case STATE_MINIGAME: ActivateDialog(ConstructDialog("DIALOG_MINIGAME_" + std::to_string(m_iCountry))); break;
         case STATE_END_DIALOG:
             ClearPlayerRequests();
@@ -662,14 +663,36 @@ void SceneGame::OnStartStageDialogClosed() {
 }
 
 void SceneGame::CheckForStageDone() {
-    if (m_iGameState < 0 || m_iGameState > STATE_WINDING_DOWN)
+    if (m_pHourglassButton)
+        m_pHourglassButton->SetEnabled(false);
+    if (m_iGameState < STATE_BUILT || m_iGameState > STATE_WINDING_DOWN)
         return;
     if (IsTimerExpired() && m_iGameState == STATE_RUNNING)
         SetGameState(STATE_TIME_UP);
-    // Every worker waits, Vuru has nothing left and Dovidi is at home until
-    // the site's characters arrive with their issues.
-    if (m_iGameState == STATE_WINDING_DOWN)
-        SetGameState(STATE_END_STAGE);
+    if (m_iGameState != STATE_WINDING_DOWN || !AreAllWorkersInWaitArea() || !IsVuruDoneWithTasks())
+        return;
+    const bool dovidiHome = !m_spDovidi || (m_spDovidi->IsInHomePosition() &&
+                                            m_spDovidi->GetState() == DelvorCharacter::STATE_HOME);
+    SetGameState(dovidiHome ? STATE_END_STAGE : STATE_DOVIDI_GOING_HOME);
+}
+
+void SceneGame::SendDovidiHomeAtGameEnd() {
+    Dovidi* dovidi = m_spDovidi.Get();
+    if (!dovidi || m_iGameState != STATE_DOVIDI_GOING_HOME || dovidi->GetState() == DelvorCharacter::STATE_WALKING)
+        return;
+    // An item nobody will be given any more must not keep her at its table.
+    if (dovidi->IsWaitingForItemGeneration())
+        dovidi->SetBossActivity(DelvorBoss::ACTIVITY_NONE);
+    // Already standing at home: her arrival's rule ends the winding down.
+    if (dovidi->IsInHomePosition()) {
+        dovidi->DoWalkFinished();
+        return;
+    }
+    // The bin queues itself and sends her home, where she drops what she holds.
+    if (auto* bin = ZQ2::DynamicCast<DelvorItem>(GetChild("ITEM_BIN_COOKIE", true)))
+        bin->DumpObjects();
+    if (dovidi->GetState() != DelvorCharacter::STATE_WALKING)
+        dovidi->WalkHome();
 }
 
 void SceneGame::DoTimerExpiredFinished() {

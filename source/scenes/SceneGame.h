@@ -171,6 +171,8 @@ public:
     void ShowStartStageDialog();
     void OnStartStageDialogClosed();
     void CheckForStageDone();
+    // Sends the carrier home at the end of the day unless she is on her way.
+    void SendDovidiHomeAtGameEnd();
     void DoTimerExpiredFinished();
     // Every hole worked to its end: the day's bonus, then the end of the day.
     void DoAllHolesFinishedAnimation(bool force);
@@ -311,13 +313,12 @@ public:
     void RemoveItemsOfTypeFromTable(int type);
     void RedisplayItemsWithUpgrades();
 
-    // ---- stand-ins for the tutorial and the end-of-day services the
-    // directed figures call, until their own work lands
+    // ---- stand-ins for the tutorial services the directed figures call,
+    // until its own work lands
     int GetTutorialState() const { return -1; }
     void ShowTutorial(int, bool) {}
     void DoContextTutorialAction(int, ClickObject*) {}
     bool TutorialChooseVuruRequests() { return false; }
-    void SendDovidiHomeAtGameEnd() {}
 
     // ---- what the workers ask of the day. Stand-ins for the tutorial and
     // the villain until they land: neither holds a worker back.
