@@ -743,6 +743,8 @@ void SceneGame::Tick(int deltaMs) {
         case STATE_TIME_UP: DoTimerExpiredFinished(); break;
         case STATE_HOLES_FINISHED: DoHolesFinishedAnimationFinished(); break;
         case STATE_WINDING_DOWN: CheckForStageDone(); break;
+        // Should her walk home ever be cut short, she sets out again.
+        case STATE_DOVIDI_GOING_HOME: SendDovidiHomeAtGameEnd(); break;
         case STATE_END_STAGE: DoEndStageAnimationFinished(); break;
         case STATE_WIN_LOSS: DoEndDayWinLossAnimationFinished(); break;
         case STATE_TROPHY: DoTrophyAnimationFinished(); break;

@@ -191,3 +191,16 @@ TEST_F(DayEnd, DovidiAwayFromHomeIsSentHomeAndHerArrivalEndsTheStage) {
         EXPECT_EQ(Dovidi_()->GetBossActivity(), DelvorBoss::ACTIVITY_NONE) << a.what;
     }
 }
+
+TEST_F(DayEnd, AWalkHomeCutShortIsTakenUpAgain) {
+    Dovidi_()->GotoTent();
+    Dovidi_()->SetState(DelvorCharacter::STATE_ELSEWHERE);
+    RunOutOfTime();
+    m_pHarness->Step(10);
+    ASSERT_EQ(Level()->GetGameState(), SceneGame::STATE_DOVIDI_GOING_HOME);
+    ASSERT_EQ(Dovidi_()->GetState(), DelvorCharacter::STATE_WALKING);
+    Dovidi_()->ClearCurrentRoutine();
+    Dovidi_()->SetState(DelvorCharacter::STATE_ELSEWHERE);
+    EXPECT_EQ(StepToEndStage(3000).back(), SceneGame::STATE_END_STAGE);
+    EXPECT_TRUE(EveryoneHome());
+}
