@@ -861,7 +861,9 @@ void SceneGame::PlayEarnSound() const {
         sound->PlaySample(1.0f, 0.0f, 1.0f, false);
 }
 
-void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int) {
+void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int extra) {
+    if (type >= 0 && type < SCORE_TYPE_COUNT)
+        m_aiLastScoreExtras[static_cast<size_t>(type)] = extra;
     const int value = GetScoreValue(type, penalty);
     if (value > 0)
         PlayEarnSound();
@@ -883,6 +885,12 @@ void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int) {
     UpdateFundsEarnedText();
     if (PassedGoal(oldFunds, m_iFunds) || PassedExpert(oldFunds, m_iFunds))
         ++m_iPassedGoalAnimations;
+}
+
+int SceneGame::GetLastScoreExtra(int type) const {
+    if (type < 0 || type >= SCORE_TYPE_COUNT)
+        return -1;
+    return m_aiLastScoreExtras[static_cast<size_t>(type)];
 }
 
 bool SceneGame::PassedGoal(int oldFunds, int newFunds) const {

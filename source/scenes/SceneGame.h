@@ -3,6 +3,7 @@
 // and its `variables`. It runs the day's numbered states, scores every
 // action by type against the goal and the expert goal, and stores the
 // day's result in the player's profile.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,9 @@ public:
     int GetScoreValue(int type, bool penalty) const;
     int GetArtifactScore(int type) const;
     void AddPointsByType(int type, bool penalty, ZQ2::Sprite* sprite = nullptr, int extra = -1);
+    // The extra of the latest award of a type (for a find, the crate lid
+    // its score rises from), -1 before any.
+    int GetLastScoreExtra(int type) const;
     bool PassedGoal(int oldFunds, int newFunds) const;
     bool PassedExpert(int oldFunds, int newFunds) const;
     bool ExceededGoal() const;
@@ -377,6 +381,11 @@ private:
     int m_aiScoreValues[SCORE_TYPE_COUNT] = {};
     int m_aiPenaltyValues[SCORE_TYPE_COUNT] = {};
     ZQ2::UTF8String m_asScoreTexts[SCORE_TYPE_COUNT];
+    std::array<int, SCORE_TYPE_COUNT> m_aiLastScoreExtras = [] {
+        std::array<int, SCORE_TYPE_COUNT> none{};
+        none.fill(-1);
+        return none;
+    }();
     std::vector<int> m_DiggerColors;
     std::string m_sWaitSlots;
     std::vector<int> m_HoleArtifacts;

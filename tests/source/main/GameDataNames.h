@@ -52,6 +52,8 @@ inline const std::vector<Resource> kResources = {
     {"CLOCK_HAND", "scenegame", Kind::Image},
     {"TIMER_FRAME_RED", "delvor", Kind::Image},
     {"TIMER_FRAME_BLUE", "delvor", Kind::Image},
+    // Vuru's label naming a photographed find
+    {"FONT_Artifacts", "delvor", Kind::Font},
     // The in-level menu, pause, settings, help and credits dialogs.
     {"SOUND_UI_PAUSE", "scenegame", Kind::Sound},
     {"SOUND_UI_RESUME", "scenegame", Kind::Sound},
@@ -720,6 +722,15 @@ struct TextVector {
 inline const std::vector<TextVector> kTextVectors = {
     {"HELP_HEADERS", 4},
 };
+
+// Vuru's label naming a photographed find: the countries whose finds are
+// named "TEXT_ARTIFACT_<country>_<nn>" for every number a hole may draw, in
+// that font, and the box the label may take.
+inline const std::vector<const char*> kArtifactCountries = {"GREECE"};
+inline const char* const kArtifactFont = "FONT_Artifacts";
+inline const char* const kArtifactFontSection = "delvor";
+inline const float kArtifactLabelWidth = 300.0f;
+inline const float kArtifactLabelHeight = 30.0f;
 
 // Property files read directly (not through the manifest), and the values
 // they must hold.
