@@ -533,6 +533,12 @@ void SceneGame::StartMusic() {
 
 void SceneGame::OnEnter() {
     SceneDelvor::OnEnter();
+    DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
+    if (DelvorMain::IsUpgradeShopLevel() && upgrades &&
+        !upgrades->IsUpgradeAlreadyAcquiredForDay(DelvorMain::m_nCurCountry, DelvorMain::m_nCurDay)) {
+        ShowUpgradeDialog();
+        return;
+    }
     DoStartStageAnimation();
 }
 
@@ -601,6 +607,28 @@ void SceneGame::SetGameState(int state) {
 bool SceneGame::IsTimerExpired() const { return m_pClock && m_pClock->IsTimeUsedUp(); }
 
 void SceneGame::RestartLevelAnimationFinished() { DoStartStageAnimation(); }
+
+void SceneGame::ShowUpgradeDialog() {
+    ZQ2::Dialog* shop = ConstructDialog("DIALOG_UPGRADE");
+    if (!shop) {
+        DoStartStageAnimation();
+        return;
+    }
+    SetGameState(STATE_UPGRADE_SHOP);
+    Pause(true);
+    ActivateDialog(shop);
+}
+
+void SceneGame::OnUpgradeDialogClosed(ZQ2::BaseObject* scene, ZQ2::BaseObject* dialog) {
+    ZQ2::Dialog::CloseDialog_Callback(dialog, nullptr);
+    auto* level = ZQ2::DynamicCast<SceneGame>(scene);
+    if (!level && ZQ2::SceneManager::g_Instance)
+        level = ZQ2::DynamicCast<SceneGame>(ZQ2::SceneManager::g_Instance->GetCurrentScene());
+    if (!level || level->GetGameState() != STATE_UPGRADE_SHOP)
+        return;
+    level->Pause(false);
+    level->DoStartStageAnimation();
+}
 
 void SceneGame::DoStartStageAnimation() { MoveAllWorkersToWaitingArea(STATE_WORKERS_WALK_IN); }
 

@@ -164,6 +164,11 @@ public:
     void StartLevel();
     void ReplayLevel() { StartLevel(); }
     void RestartLevelAnimationFinished();
+    // A shop day opens with the upgrade shop, the level paused behind it;
+    // without the shop dialog the day opens at once.
+    void ShowUpgradeDialog();
+    // The shop's close: the level goes on to the day's opening.
+    static void OnUpgradeDialogClosed(ZQ2::BaseObject* scene, ZQ2::BaseObject* dialog);
     void DoStartStageAnimation();
     void MoveAllWorkersToWaitingArea(int state);
     void SendAllWorkersHome();

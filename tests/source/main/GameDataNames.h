@@ -135,6 +135,8 @@ inline const std::vector<Resource> kResources = {
     {"ARTIFACT_DIRTY1", "delvor", Kind::Image},
     {"ARTIFACT_DIRTY2", "delvor", Kind::Image},
     {"ARTIFACT_DIRTY3", "delvor", Kind::Image},
+    // DelvorHole: the colours of the crud over a find.
+    {"ARTIFACT_DIRTY_TEST", "delvor", Kind::Image},
     {"SOUND_HOLE_REQUEST_DIGGER", "delvor", Kind::Sound},
     {"SOUND_HOLE_REQUEST_PICKER", "delvor", Kind::Sound},
     {"SOUND_HOLE_REQUEST_VURU", "delvor", Kind::Sound},
@@ -296,6 +298,8 @@ inline const std::vector<Described> kDialogs = {
       {"BUTTON_MAIN", "Button"},
       {"BUTTON_MAPSCREEN", "Button"}}},
     {"DIALOG_PAUSE", "DialogPause", {{"BUTTON_RESUME", "Button"}}},
+    // DialogUpgrade: the shop of a shop day.
+    {"DIALOG_UPGRADE", "DialogUpgrade", {{"UPGRADE_DESC", "Label"}}},
     {"DIALOG_SETTINGS",
      "DialogSettings",
      {{"SLIDER_FXVOL", "Slider"},
@@ -388,6 +392,8 @@ inline const std::vector<Constant> kConstants = {
     {"SCORE_ARTIFACT_IN_CRATE_GOLD_MIN", Type::Integer},
     {"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX", Type::Integer},
     {"NUM_ARTIFACTS_GREECE", Type::Integer},
+    // DialogUpgrade: the shop's description line.
+    {"LABEL_UPGRADE_DEFAULT", Type::String},
     {"TEXT_EARNED", Type::String},
     {"TEXT_GOAL", Type::String},
     {"TEXT_EXPERT", Type::String},

@@ -8,7 +8,10 @@
 #include <set>
 
 #include "engine/io/HighScoreTable.h"
+#include "engine/scene/SceneManager.h"
+#include "engine/sprite/Dialog.h"
 #include "source/game/DelvorClock.h"
+#include "source/scenes/DVUpgradeHandler.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
 
@@ -114,6 +117,54 @@ TEST_F(Level, TheDayWalksItsStatesAndTimeRunsOutExactly) {
     EXPECT_EQ(level->GetClock()->GetElapsedTime(), 0);
     level->RestartLevelAnimationFinished();
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+}
+
+TEST_F(Level, AShopDayOpensWithTheUpgradeShopAndItsCloseOpensTheDay) {
+    DelvorMain::m_nCurCountry = 1;
+    DelvorMain::m_nCurDay = 2;
+    LevelHarness h(DayVars(60), "LEVEL1_2");
+    SceneGame* level = h.Level();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_UPGRADE_SHOP);
+    EXPECT_TRUE(level->IsActiveDialog("DIALOG_UPGRADE"));
+    EXPECT_TRUE(level->IsGamePaused());
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_STAGESTART"));
+    h.Step(40);  // past the fade-in
+    ZQ2::Dialog* shop = level->GetDialog("DIALOG_UPGRADE");
+    ASSERT_NE(shop, nullptr);
+    h.World().ClickOn(shop);
+    h.Step(1);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_UPGRADE_SHOP) << "still fading out";
+    h.World().ClickOn(shop);  // a second click while it fades changes nothing
+    h.Step(40);
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
+    EXPECT_FALSE(level->IsGamePaused());
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG) << "the day's opening went on past state 4";
+}
+
+TEST_F(Level, NoShopOnAPlainDayOrADayWhoseUpgradeWasBought) {
+    DelvorMain::m_nCurCountry = 1;
+    DelvorMain::m_nCurDay = 1;
+    LevelHarness h(DayVars(60));
+    SceneGame* level = h.Level();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG) << "day 1 has no shop";
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
+
+    // Day 3 of Greece is a shop day, but its upgrade is owned already.
+    DVUpgradeHandler::BoughtUpgrade upgrade;
+    upgrade.sUpgradeID = "UPGRADE_SHOVEL1";
+    upgrade.iCountry = 1;
+    upgrade.iDay = 3;
+    DVUpgradeHandler::g_Instance->AddBoughtUpgrade(upgrade);
+    EXPECT_FALSE(DVUpgradeHandler::g_Instance->IsUpgradeAlreadyAcquiredForDay(1, 4));
+    EXPECT_FALSE(DVUpgradeHandler::g_Instance->IsUpgradeAlreadyAcquiredForDay(2, 3));
+    DelvorMain::m_nCurDay = 3;
+    ZQ2::SceneManager::g_Instance->EnterScene("SCENE_TEST");
+    h.Step(1);
+    ZQ2::SceneManager::g_Instance->EnterScene("LEVEL1_1");
+    h.Step(1);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
+    EXPECT_FALSE(level->IsGamePaused());
 }
 
 TEST_F(Level, LostFocusPausesOnlyWhileTheDayIsInProgress) {
