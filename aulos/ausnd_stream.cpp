@@ -1149,10 +1149,15 @@ int AUSND_Stream_PlayEx(int channel, AUSND_STREAM* s, AUSND_DSPUNIT* unit, signe
         return s->channel;
     if (!s->playing)
     {
-        s->ended = false;
-        s->cpuusage = 0.0f;
-        s->loopsleft = s->loopcount;
         UpdateGuard update;
+        {
+            // The stream thread's update and the mixer thread's sync pass
+            // write these too, each under one of the two locks.
+            AUSND_ScopedSection list(g_Streams.listlock);
+            s->ended = false;
+            s->cpuusage = 0.0f;
+            s->loopsleft = s->loopcount;
+        }
         if (s->flushatplay)
             AUSND_Stream_Flush(s);
         else if (s->rewindatplay)

@@ -288,9 +288,11 @@ void DelvorBoss::PickupItemsInQueue() {
     SceneGame* level = Level();
     const bool dayOver = level && level->GetGameState() >= SceneGame::STATE_DOVIDI_GOING_HOME;
     int free = GetNumItemsFree();
-    while (!GetStack().empty() && free > 0) {
+    // Once the day is over nothing queued can be delivered any more: the
+    // queue empties whole, full hands or not, so no check mark outlives it.
+    while (!GetStack().empty() && (free > 0 || dayOver)) {
         ClickObject* entry = GetStack()[0];
-        const bool picked = entry->IsItem() && entry->DoPickupItem();
+        const bool picked = free > 0 && entry->IsItem() && entry->DoPickupItem();
         if (picked)
             PlaySound("SOUND_DOVIDI_PICKUP_ITEM");
         else if (!dayOver)

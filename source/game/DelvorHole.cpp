@@ -6,6 +6,8 @@
 
 #include "engine/core/Random.h"
 #include "engine/graphics/Image.h"
+#include "engine/graphics/ImageUtils.h"
+#include "engine/graphics/iImageLoader.h"
 #include "engine/io/BasicProperties.h"
 #include "engine/io/ObjectInitializer.h"
 #include "engine/io/PropertyNode.h"
@@ -126,6 +128,14 @@ std::string Numbered(const char* format, const std::string& word, int number) {
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, format, word.c_str(), number);
     return buffer;
+}
+
+// Takes over the one reference an out parameter came with.
+ZQ2::SmartPtr<ZQ2::Image> Adopt(ZQ2::Image* image) {
+    ZQ2::SmartPtr<ZQ2::Image> held(image);
+    if (image)
+        image->Release();
+    return held;
 }
 
 ZQ2::SmartPtr<ZQ2::Sprite> NewSprite(float x, float y, ZQ2::Image* image) {
@@ -888,6 +898,8 @@ bool DelvorHole::SetupRequestBalloon() {
                 continue;
             const int request = worker->GetRequest();
             requests[slot] = request == kFood || request == kWater ? worker->GetSubRequest() : request;
+            if (worker->HasPersonalNeed())
+                worker->SetHasAsked(true);
         }
     } else {
         SceneGame* level = Level();
@@ -1149,8 +1161,14 @@ void DelvorHole::CreateArtifact() {
     m_spArtifact->SetScale(ZQ2::BasicProperties::GetFloat("HOLE_ARTIFACT_SCALE"));
     m_spArtifact->SetVisible(true);
 
+    // The drawn dirt keeps its shape and takes the crud's colours; without
+    // the crud picture it shows as drawn.
+    ZQ2::Image* dirt = DelvorImage("ARTIFACT_DIRTY" + std::to_string(Draw(1, 4)));
+    ZQ2::Image* made = nullptr;
+    CreateCrudOverlay(dirt, &made);
+    const ZQ2::SmartPtr<ZQ2::Image> crud = Adopt(made);
     m_spArtifactDirt = NewSprite(ConstantX("HOLE_ARTIFACT_DIRTY_X"), ConstantX("HOLE_ARTIFACT_DIRTY_Y"),
-                                 DelvorImage("ARTIFACT_DIRTY" + std::to_string(Draw(1, 4))));
+                                 crud ? crud.Get() : dirt);
     ZQ2::GameTree::LinkNodeAfter(m_spArtifact.Get(), m_spArtifactDirt.Get());
     m_spArtifactDirt->SetLocation(m_spArtifact->GetX(), m_spArtifact->GetY());
     m_spArtifactDirt->SetAnchorPoint(ZQ2::ANCHOR_CENTER);
@@ -1170,6 +1188,35 @@ void DelvorHole::CleanupArtifact() {
 void DelvorHole::CleanupDustCloud() {
     EndContainer(m_pDustModifier);
     Retire(m_spDust);
+}
+
+bool DelvorHole::CreateCrudOverlay(const ZQ2::Image* src, ZQ2::Image** out) {
+    if (!out)
+        return false;
+    *out = nullptr;
+    ZQ2::ImageFrame* alpha = src ? src->GetFrame() : nullptr;
+    ZQ2::Image* crudPicture = ZQ2::ResourceLookup::GetImage("ARTIFACT_DIRTY_TEST", kSection, nullptr);
+    ZQ2::ImageFrame* colour = crudPicture ? crudPicture->GetFrame() : nullptr;
+    if (!alpha || !colour || !alpha->GetImageData())
+        return false;
+    const int width = colour->GetWidth();
+    const int height = colour->GetHeight();
+    // A copy of the data: the loaded crud picture is shared by every hole.
+    ZQ2::SmartPtr<ZQ2::Image> image(new ZQ2::Image(ZQ2::iImageLoader::CreateImageData(width, height), 1, 1));
+    ZQ2::ImageFrame* frame = image->GetFrame();
+    if (!frame || !ZQ2::ImageUtils::CopyImage(*colour, 0, 0, width, height, *frame, 0, 0))
+        return false;
+    const ZQ2::ImageUtils::Channels alphaChannel(ZQ2::COLORCHANNEL_ALPHA);
+    ZQ2::ImageUtils::FillRectColorChannel(*frame, 0, 0, width, height, alphaChannel, 0);
+    const int overlapWidth = std::min(width, alpha->GetWidth());
+    const int overlapHeight = std::min(height, alpha->GetHeight());
+    if (overlapWidth > 0 && overlapHeight > 0 &&
+        !ZQ2::ImageUtils::CopyColorChannel(*alpha, alphaChannel, 0, 0, overlapWidth, overlapHeight, *frame, 0, 0))
+        return false;
+    image->GetFrame()->GetImageData()->SetHasAlpha(true);
+    *out = image.Get();
+    image->AddRef();
+    return true;
 }
 
 void DelvorHole::MoveArtifactToFront(bool toScene) {

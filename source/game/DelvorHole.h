@@ -9,6 +9,7 @@
 #include "source/game/ClickObject.h"
 
 namespace ZQ2 {
+class Image;
 class Modifier;
 class ModifierContainer;
 }  // namespace ZQ2
@@ -224,6 +225,13 @@ public:
     void CleanupSparkles();
     void ClearSparkleModifier();
     void MoveArtifactToFront(bool toScene);
+    // A new picture with the colours of "ARTIFACT_DIRTY_TEST" and the alpha of
+    // src's first frame, pixel for pixel from the top-left corner; where the
+    // two differ in size, the dirt picture's size is kept and its pixels
+    // outside src are transparent. The dirt picture's own pixels are left
+    // alone. *out holds one reference, the caller's. False, with *out null,
+    // without src, its frame or the dirt.
+    static bool CreateCrudOverlay(const ZQ2::Image* src, ZQ2::Image** out);
     ZQ2::ModifierContainer* GetToolModifier() const { return m_pToolModifier; }
 
 private:

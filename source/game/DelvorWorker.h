@@ -118,6 +118,9 @@ public:
     int GetNeedTimer() const { return m_iNeedTimer; }
     bool IsNextNeedFood() const { return m_bNextNeedFood; }
     bool IsPlacedWhileImpatient() const { return m_bPlacedImpatient; }
+    // Set by the hole when its balloon shows this worker's personal need.
+    bool HasAsked() const { return m_bHasAsked; }
+    void SetHasAsked(bool asked) { m_bHasAsked = asked; }
     void SetPlacedWhileImpatient(bool impatient) { m_bPlacedImpatient = impatient; }
     // Set on two diggers of opposite gender at the start of the day; placed
     // together at one hole they earn the love match.
@@ -219,6 +222,7 @@ private:
     bool m_bAway = false;
     int m_iMoodTimestamp = 0;
     bool m_bPlacedImpatient = false;
+    bool m_bHasAsked = false;
     bool m_bLove = false;
     int m_iWaitAreaIndex = -1;
     ZQ2::Modifier* m_pHypnoModifier = nullptr;     // one reference held

@@ -197,6 +197,10 @@ bool Dovidi::DoWalkFinished() {
         level->SetGameState(SceneGame::STATE_END_STAGE);
         return true;
     }
-    level->SendDovidiHomeAtGameEnd();
-    return DelvorBoss::DoWalkFinished();
+    // The base finish ends any walk under way, so the walk home starts after
+    // it, unless her queue already sent her on.
+    const bool finished = DelvorBoss::DoWalkFinished();
+    if (GetState() != STATE_WALKING)
+        level->SendDovidiHomeAtGameEnd();
+    return finished;
 }

@@ -36,6 +36,8 @@ constexpr int kScoreTool = 4;
 constexpr int kScoreBronze = 11;
 constexpr int kScoreSilver = 12;
 constexpr int kScoreGold = 13;
+// The crate lid a photographed find flies into; its floating score rises there.
+constexpr int kArtifactLid = 0;
 // The request kind a hole matches her against.
 constexpr int kRequestKindVuru = 3;
 constexpr int kTutorialToolUsed = 11;
@@ -61,6 +63,18 @@ void PlayDelvorSound(const char* name) {
 }
 
 ZQ2::Image* DelvorImage(const std::string& key) { return ZQ2::ResourceLookup::GetImage(key, kSection, nullptr); }
+
+// Over the find's middle, but kept on the screen: a name is wider than a
+// find, and holes lie near the site's edges.
+void CentreArtifactText(ZQ2::Label* label, ZQ2::Sprite* artifact, float screenWidth) {
+    label->Update();
+    const float width = label->GetWidth();
+    const float parentX = label->GetParentX();
+    float x = artifact->GetX() - width / 2.0f;
+    if (screenWidth > width)
+        x = std::clamp(x, -parentX, screenWidth - width - parentX);
+    label->SetLocation(x, label->GetY());
+}
 
 }  // namespace
 
@@ -588,6 +602,7 @@ void Vuru::DoShowArtifactText() {
     label->SetText(ZQ2::BasicProperties::GetString(key));
     label->SetVisible(true);
     ZQ2::GameTree::LinkNodeAfter(artifact, label);
+    CentreArtifactText(label, artifact, level->GetWidth());
 }
 
 void Vuru::DoProcessArtifactHideArtifact() {
@@ -606,12 +621,12 @@ void Vuru::DoArtifactFliesToCrate() {
     if (!level || !artifact || !m_pActivityModifier)
         return;
     PlayDelvorSound("SOUND_ARTIFACT_FLIES_TO_CRATE");
-    const ZQ2::Point_t<float> lid = level->GetLidCoordinates(0);
+    const ZQ2::Point_t<float> lid = level->GetLidCoordinates(kArtifactLid);
     ZQ2::AnimTree::LinkNodeUnder(m_pActivityModifier,
                                  new ZQ2::ModifierLocationLine(artifact->GetX(), artifact->GetY(), lid.x, lid.y,
                                                                std::max(0, Constant("TIME_ITEM_ZOOM_TO_BIN")), false),
                                  artifact);
-    if (ZQ2::Sprite* cover = level->GetLidSprite(0))
+    if (ZQ2::Sprite* cover = level->GetLidSprite(kArtifactLid))
         ZQ2::AnimTree::LinkNodeUnder(
             m_pActivityModifier, new ZQ2::ModifierFrame(FrameTime("TIME_ARTIFACT_LID_FRAMERATE"), 1, ZQ2::FRAME_SWITCH),
             cover);
@@ -625,7 +640,7 @@ void Vuru::DoProcessArtifactFinished() {
     if (level && hole) {
         const char letter = hole->GetCurrentHoleLayer();
         const int type = letter == 'G' ? kScoreGold : letter == 'S' ? kScoreSilver : kScoreBronze;
-        level->AddPointsByType(type, false, nullptr, m_iArtifactValue);
+        level->AddPointsByType(type, false, nullptr, kArtifactLid);
         level->AddArtifactToBin(hole->GetArtifactNumber());
     }
     SetHole(nullptr, true);

@@ -15,7 +15,6 @@ constexpr ZQ2::StandInName kGameStandIns[] = {
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
     {"DialogMiniGame", "DialogMiniGame"},
-    {"DialogUpgrade", "DialogUpgrade"},
 };
 
 struct Registrar {

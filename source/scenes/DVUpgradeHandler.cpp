@@ -45,6 +45,12 @@ int DVUpgradeHandler::GetTopUpgradeOfType(int type) const {
     return level;
 }
 
+bool DVUpgradeHandler::IsUpgradeAlreadyAcquiredForDay(int country, int day) const {
+    return std::any_of(m_Bought.begin(), m_Bought.end(), [country, day](const BoughtUpgrade& upgrade) {
+        return upgrade.iCountry == country && upgrade.iDay == day;
+    });
+}
+
 void DVUpgradeHandler::SaveUpgrades(PropertyStore& store) {
     DelvorPlayer* player = DelvorPlayer::GetCurrent();
     for (size_t i = 0; i < m_Bought.size(); ++i) {

@@ -42,6 +42,9 @@ public:
     // 0, 1 or 2: the level of the best owned, unused upgrade of that type,
     // told by the digits of its identifier.
     int GetTopUpgradeOfType(int type) const;
+    // Whether an owned upgrade was bought in exactly this country and day,
+    // so that a replayed shop day sells no second one.
+    bool IsUpgradeAlreadyAcquiredForDay(int country, int day) const;
 
     // The effects of owned upgrades are not counted yet: every value is 0.
     int GetCurrentUpgradeValue(int) const { return 0; }

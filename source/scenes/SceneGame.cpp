@@ -533,6 +533,12 @@ void SceneGame::StartMusic() {
 
 void SceneGame::OnEnter() {
     SceneDelvor::OnEnter();
+    DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
+    if (DelvorMain::IsUpgradeShopLevel() && upgrades &&
+        !upgrades->IsUpgradeAlreadyAcquiredForDay(DelvorMain::m_nCurCountry, DelvorMain::m_nCurDay)) {
+        ShowUpgradeDialog();
+        return;
+    }
     DoStartStageAnimation();
 }
 
@@ -587,6 +593,7 @@ void SceneGame::SetGameState(int state) {
             MoveAllWorkersToWaitingArea(-1);
             HideUnusedHoleRequests();
             break;
+        case STATE_DOVIDI_GOING_HOME: SendDovidiHomeAtGameEnd(); break;
         case STATE_MINIGAME: ActivateDialog(ConstructDialog("DIALOG_MINIGAME_" + std::to_string(m_iCountry))); break;
         case STATE_END_DIALOG:
             ClearPlayerRequests();
@@ -600,6 +607,28 @@ void SceneGame::SetGameState(int state) {
 bool SceneGame::IsTimerExpired() const { return m_pClock && m_pClock->IsTimeUsedUp(); }
 
 void SceneGame::RestartLevelAnimationFinished() { DoStartStageAnimation(); }
+
+void SceneGame::ShowUpgradeDialog() {
+    ZQ2::Dialog* shop = ConstructDialog("DIALOG_UPGRADE");
+    if (!shop) {
+        DoStartStageAnimation();
+        return;
+    }
+    SetGameState(STATE_UPGRADE_SHOP);
+    Pause(true);
+    ActivateDialog(shop);
+}
+
+void SceneGame::OnUpgradeDialogClosed(ZQ2::BaseObject* scene, ZQ2::BaseObject* dialog) {
+    ZQ2::Dialog::CloseDialog_Callback(dialog, nullptr);
+    auto* level = ZQ2::DynamicCast<SceneGame>(scene);
+    if (!level && ZQ2::SceneManager::g_Instance)
+        level = ZQ2::DynamicCast<SceneGame>(ZQ2::SceneManager::g_Instance->GetCurrentScene());
+    if (!level || level->GetGameState() != STATE_UPGRADE_SHOP)
+        return;
+    level->Pause(false);
+    level->DoStartStageAnimation();
+}
 
 void SceneGame::DoStartStageAnimation() { MoveAllWorkersToWaitingArea(STATE_WORKERS_WALK_IN); }
 
@@ -662,14 +691,36 @@ void SceneGame::OnStartStageDialogClosed() {
 }
 
 void SceneGame::CheckForStageDone() {
-    if (m_iGameState < 0 || m_iGameState > STATE_WINDING_DOWN)
+    if (m_pHourglassButton)
+        m_pHourglassButton->SetEnabled(false);
+    if (m_iGameState < STATE_BUILT || m_iGameState > STATE_WINDING_DOWN)
         return;
     if (IsTimerExpired() && m_iGameState == STATE_RUNNING)
         SetGameState(STATE_TIME_UP);
-    // Every worker waits, Vuru has nothing left and Dovidi is at home until
-    // the site's characters arrive with their issues.
-    if (m_iGameState == STATE_WINDING_DOWN)
-        SetGameState(STATE_END_STAGE);
+    if (m_iGameState != STATE_WINDING_DOWN || !AreAllWorkersInWaitArea() || !IsVuruDoneWithTasks())
+        return;
+    const bool dovidiHome = !m_spDovidi || (m_spDovidi->IsInHomePosition() &&
+                                            m_spDovidi->GetState() == DelvorCharacter::STATE_HOME);
+    SetGameState(dovidiHome ? STATE_END_STAGE : STATE_DOVIDI_GOING_HOME);
+}
+
+void SceneGame::SendDovidiHomeAtGameEnd() {
+    Dovidi* dovidi = m_spDovidi.Get();
+    if (!dovidi || m_iGameState != STATE_DOVIDI_GOING_HOME || dovidi->GetState() == DelvorCharacter::STATE_WALKING)
+        return;
+    // An item nobody will be given any more must not keep her at its table.
+    if (dovidi->IsWaitingForItemGeneration())
+        dovidi->SetBossActivity(DelvorBoss::ACTIVITY_NONE);
+    // Already standing at home: her arrival's rule ends the winding down.
+    if (dovidi->IsInHomePosition()) {
+        dovidi->DoWalkFinished();
+        return;
+    }
+    // The bin queues itself and sends her home, where she drops what she holds.
+    if (auto* bin = ZQ2::DynamicCast<DelvorItem>(GetChild("ITEM_BIN_COOKIE", true)))
+        bin->DumpObjects();
+    if (dovidi->GetState() != DelvorCharacter::STATE_WALKING)
+        dovidi->WalkHome();
 }
 
 void SceneGame::DoTimerExpiredFinished() {
@@ -720,6 +771,8 @@ void SceneGame::Tick(int deltaMs) {
         case STATE_TIME_UP: DoTimerExpiredFinished(); break;
         case STATE_HOLES_FINISHED: DoHolesFinishedAnimationFinished(); break;
         case STATE_WINDING_DOWN: CheckForStageDone(); break;
+        // Should her walk home ever be cut short, she sets out again.
+        case STATE_DOVIDI_GOING_HOME: SendDovidiHomeAtGameEnd(); break;
         case STATE_END_STAGE: DoEndStageAnimationFinished(); break;
         case STATE_WIN_LOSS: DoEndDayWinLossAnimationFinished(); break;
         case STATE_TROPHY: DoTrophyAnimationFinished(); break;
@@ -833,7 +886,9 @@ void SceneGame::PlayEarnSound() const {
         sound->PlaySample(1.0f, 0.0f, 1.0f, false);
 }
 
-void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int) {
+void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int extra) {
+    if (type >= 0 && type < SCORE_TYPE_COUNT)
+        m_aiLastScoreExtras[static_cast<size_t>(type)] = extra;
     const int value = GetScoreValue(type, penalty);
     if (value > 0)
         PlayEarnSound();
@@ -855,6 +910,12 @@ void SceneGame::AddPointsByType(int type, bool penalty, ZQ2::Sprite*, int) {
     UpdateFundsEarnedText();
     if (PassedGoal(oldFunds, m_iFunds) || PassedExpert(oldFunds, m_iFunds))
         ++m_iPassedGoalAnimations;
+}
+
+int SceneGame::GetLastScoreExtra(int type) const {
+    if (type < 0 || type >= SCORE_TYPE_COUNT)
+        return -1;
+    return m_aiLastScoreExtras[static_cast<size_t>(type)];
 }
 
 bool SceneGame::PassedGoal(int oldFunds, int newFunds) const {

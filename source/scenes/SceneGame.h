@@ -3,6 +3,7 @@
 // and its `variables`. It runs the day's numbered states, scores every
 // action by type against the goal and the expert goal, and stores the
 // day's result in the player's profile.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,11 @@ public:
     void StartLevel();
     void ReplayLevel() { StartLevel(); }
     void RestartLevelAnimationFinished();
+    // A shop day opens with the upgrade shop, the level paused behind it;
+    // without the shop dialog the day opens at once.
+    void ShowUpgradeDialog();
+    // The shop's close: the level goes on to the day's opening.
+    static void OnUpgradeDialogClosed(ZQ2::BaseObject* scene, ZQ2::BaseObject* dialog);
     void DoStartStageAnimation();
     void MoveAllWorkersToWaitingArea(int state);
     void SendAllWorkersHome();
@@ -171,6 +177,8 @@ public:
     void ShowStartStageDialog();
     void OnStartStageDialogClosed();
     void CheckForStageDone();
+    // Sends the carrier home at the end of the day unless she is on her way.
+    void SendDovidiHomeAtGameEnd();
     void DoTimerExpiredFinished();
     // Every hole worked to its end: the day's bonus, then the end of the day.
     void DoAllHolesFinishedAnimation(bool force);
@@ -196,6 +204,9 @@ public:
     int GetScoreValue(int type, bool penalty) const;
     int GetArtifactScore(int type) const;
     void AddPointsByType(int type, bool penalty, ZQ2::Sprite* sprite = nullptr, int extra = -1);
+    // The extra of the latest award of a type (for a find, the crate lid
+    // its score rises from), -1 before any.
+    int GetLastScoreExtra(int type) const;
     bool PassedGoal(int oldFunds, int newFunds) const;
     bool PassedExpert(int oldFunds, int newFunds) const;
     bool ExceededGoal() const;
@@ -311,13 +322,12 @@ public:
     void RemoveItemsOfTypeFromTable(int type);
     void RedisplayItemsWithUpgrades();
 
-    // ---- stand-ins for the tutorial and the end-of-day services the
-    // directed figures call, until their own work lands
+    // ---- stand-ins for the tutorial services the directed figures call,
+    // until its own work lands
     int GetTutorialState() const { return -1; }
     void ShowTutorial(int, bool) {}
     void DoContextTutorialAction(int, ClickObject*) {}
     bool TutorialChooseVuruRequests() { return false; }
-    void SendDovidiHomeAtGameEnd() {}
 
     // ---- what the workers ask of the day. Stand-ins for the tutorial and
     // the villain until they land: neither holds a worker back.
@@ -372,6 +382,11 @@ private:
     int m_aiScoreValues[SCORE_TYPE_COUNT] = {};
     int m_aiPenaltyValues[SCORE_TYPE_COUNT] = {};
     ZQ2::UTF8String m_asScoreTexts[SCORE_TYPE_COUNT];
+    std::array<int, SCORE_TYPE_COUNT> m_aiLastScoreExtras = [] {
+        std::array<int, SCORE_TYPE_COUNT> none{};
+        none.fill(-1);
+        return none;
+    }();
     std::vector<int> m_DiggerColors;
     std::string m_sWaitSlots;
     std::vector<int> m_HoleArtifacts;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -16,6 +18,8 @@ namespace
 {
 std::atomic<int> g_nBlocks{0};
 std::atomic<int> g_nLoudBlocks{0};
+std::mutex g_BlockMutex;
+std::condition_variable g_BlockMixed;
 
 // Counts mixed blocks and those that carry sound, right after the effects are mixed.
 void* CountingUnit(void* /*block*/, void* current, int length, void* /*param*/)
@@ -30,7 +34,17 @@ void* CountingUnit(void* /*block*/, void* current, int length, void* /*param*/)
             break;
         }
     }
+    g_BlockMixed.notify_all();
     return current;
+}
+
+// Waits until the mixer has mixed this many blocks, this many of them loud.
+// The callback notifies on every block, so a missed wake-up costs one block.
+bool WaitForBlocks(int blocks, int loud)
+{
+    std::unique_lock<std::mutex> lock(g_BlockMutex);
+    return g_BlockMixed.wait_for(lock, std::chrono::seconds(60),
+                                 [&] { return g_nBlocks.load() >= blocks && g_nLoudBlocks.load() >= loud; });
 }
 
 AUSND_SAMPLE* LoopingTone(int frames, int period)
@@ -115,17 +129,15 @@ TEST(AulosSdlThreaded, PlaysAToneThroughTheAudioDevice)
     const int ch = AUSND_PlaySound(AUSND_CHANNEL_FREE, tone);
     ASSERT_GE(ch, 0);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    // A looping tone keeps the device pulling blocks until it is closed.
+    EXPECT_TRUE(WaitForBlocks(21, 11));
     EXPECT_TRUE(AUSND_IsPlaying(ch));
-    const int blocks = g_nBlocks.load();
-    // 2.5 s is about 107 blocks of 1024 frames; leave room for a slow machine.
-    EXPECT_GT(blocks, 20);
-    EXPECT_GT(g_nLoudBlocks.load(), 10);
     EXPECT_GE(AUSND_GetCPUUsage(), 0.0f);
 
     AUSND_Close();
+    // The close stops the device's callback thread before it returns.
     const int atClose = g_nBlocks.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(g_nBlocks.load(), atClose); // nothing mixes after the close
+    EXPECT_EQ(AUSND_GetOutputHandle(), nullptr);
+    EXPECT_EQ(g_nBlocks.load(), atClose);
     AUSND_SetOutput(AUSND_OUTPUT_CAPTURE);
 }

@@ -50,6 +50,7 @@ inline std::string CatalogueXml(const std::string& extra = std::string()) {
            "  </DialogDelvor>"
            "  <DialogDelvor id=\"DIALOG_DARK\" x=\"100\" y=\"50\" width=\"200\" height=\"100\" movable=\"true\""
            "                dodarkenbackground=\"true\"/>"
+           "  <DialogUpgrade id=\"DIALOG_UPGRADE\" x=\"200\" y=\"150\" width=\"300\" height=\"200\"/>"
            "</Node>" +
            extra;
 }

@@ -1,6 +1,6 @@
 """Draws the pictures of the dig site's holes into the data folder given as
 argument: the pit at each depth, the survey flag, the finishing ropes, the
-tool dust clouds and the dirt over a find, and for Greece the ground
+tool dust clouds, the dirt over a find and the crud's colours, and for Greece the ground
 patches, tiles and the finds themselves."""
 import math
 import random
@@ -86,6 +86,19 @@ def artifact_dirt(seed):
     return img.filter(ImageFilter.GaussianBlur(1.5))
 
 
+def crud(seed=7):
+    """The crud's colours: opaque dirt the size of a find; the game cuts it
+    to the shape of the dirt patch drawn over the find."""
+    rng = random.Random(seed)
+    img = Image.new("RGBA", (64, 96), UMBER + (255,))
+    d = ImageDraw.Draw(img)
+    for _ in range(60):
+        r = rng.randint(2, 6)
+        x, y = rng.randint(0, 63), rng.randint(0, 95)
+        d.ellipse((x - r, y - r, x + r, y + r), fill=mix(UMBER, CLAY_DARK, rng.random()) + (255,))
+    return img.filter(ImageFilter.GaussianBlur(1))
+
+
 def ground(seed):
     rng = random.Random(seed)
     img = Image.new("RGBA", (140, 70), (0, 0, 0, 0))
@@ -137,6 +150,7 @@ def main(root):
     save(ropes(), f"{root}/images/holes/ropes.png")
     for seed, (name, colour) in enumerate((("sift", SAND), ("brush", SAND_LIGHT), ("bottle", WHITE)), 1):
         save(dust(colour, seed=seed), f"{root}/images/holes/dust_{name}.png")
+    save(crud(), f"{root}/images/holes/artifact_dirty_test.png")
     for n in range(1, 4):
         save(artifact_dirt(n), f"{root}/images/holes/artifact_dirty{n}.png")
         save(ground(10 + n), f"{root}/images/holes/greece_back{n}.png")

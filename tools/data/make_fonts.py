@@ -23,11 +23,13 @@ KERNING_LEFT = "AFLPTVWYfrvy"
 KERNING_RIGHT = "AJTVWYacdegoqsu.,"
 
 # name: typeface, size, fill stops (top to bottom), shadow colour or None,
-# shadow padding, shadow offset.
+# shadow padding, shadow offset, pixels the shadow grows by on every side.
 FONTS = {
-    "title": ("DejaVuSerif-Bold.ttf", 30, [(0.0, CLAY), (1.0, CLAY_DARK)], GOLD, 3, (1, 1)),
-    "text": ("DejaVuSans.ttf", 18, [(0.0, INK), (1.0, INK)], None, 0, (0, 0)),
-    "small": ("DejaVuSans-Bold.ttf", 17, [(0.0, PARCHMENT), (1.0, SAND_LIGHT)], UMBER_DEEP, 2, (1, 1)),
+    "title": ("DejaVuSerif-Bold.ttf", 30, [(0.0, CLAY), (1.0, CLAY_DARK)], GOLD, 3, (1, 1), 0),
+    "text": ("DejaVuSans.ttf", 18, [(0.0, INK), (1.0, INK)], None, 0, (0, 0), 0),
+    "small": ("DejaVuSans-Bold.ttf", 17, [(0.0, PARCHMENT), (1.0, SAND_LIGHT)], UMBER_DEEP, 2, (1, 1), 0),
+    # The name of a find over the dig site: dark ink in a pale halo reads on sand and in the pit.
+    "artifacts": ("DejaVuSerif-Bold.ttf", 16, [(0.0, UMBER_DEEP), (1.0, CLAY_DARK)], PARCHMENT, 2, (0, 0), 1),
 }
 
 
@@ -42,7 +44,7 @@ def glyph_boxes(typeface):
     return boxes
 
 
-def layer_sheet(typeface, boxes, cell, padding, fill, offset=(0, 0), blur=0):
+def layer_sheet(typeface, boxes, cell, padding, fill, offset=(0, 0), blur=0, grow=0):
     """One layer: every glyph drawn into its (padded) cell."""
     cw, ch_ = cell
     rows = (len(boxes) + COLUMNS - 1) // COLUMNS
@@ -55,6 +57,8 @@ def layer_sheet(typeface, boxes, cell, padding, fill, offset=(0, 0), blur=0):
         x = col * (cw + 2 * padding) + 1 + padding + offset[0]
         y = row * (ch_ + 2 * padding) + 1 + padding + offset[1]
         draw.text((x - left, y - top), ch, font=typeface, fill=255, anchor="la")
+    if grow:
+        mask = mask.filter(ImageFilter.MaxFilter(2 * grow + 1))
     if blur:
         mask = mask.filter(ImageFilter.GaussianBlur(blur))
     sheet = Image.new("RGBA", (width, height), (0, 0, 0, 0))
@@ -91,7 +95,7 @@ def kerning(typeface, boxes):
 
 
 def write_font(root, name, spec):
-    face, size, fill, shadow, padding, offset = spec
+    face, size, fill, shadow, padding, offset, grow = spec
     typeface = font(face, size)
     boxes = glyph_boxes(typeface)
     cw = max(r - l for l, t, r, b in boxes.values()) + 2
@@ -101,7 +105,7 @@ def write_font(root, name, spec):
     layers = [("%s_fill.png" % name, 0, layer_sheet(typeface, boxes, (cw, ch_), 0, fill))]
     if shadow:
         layers.append(("%s_shadow.png" % name, padding,
-                       layer_sheet(typeface, boxes, (cw, ch_), padding, shadow, offset, blur=0.8)))
+                       layer_sheet(typeface, boxes, (cw, ch_), padding, shadow, offset, blur=0.8, grow=grow)))
     lines = ['<?xml version="1.0" encoding="utf-8"?>', "<root>",
              '  <Font id="font" lineheight="%d" baseline="%d" spacewidth="%g" charspacing="0">'
              % (ascent + descent, ascent, typeface.getlength(" ")),

@@ -157,16 +157,16 @@ TEST_F(Boss, PickupStopsAtAnUnreadyItemUntilTheDayIsOver) {
     EXPECT_EQ(m_spBoss->GetNumItems(), 1);
     m_spBoss->SetState(DelvorCharacter::STATE_HOME);
 
-    // From game state 11 on the queue empties of what cannot be picked up,
-    // as far as the free hands reach.
+    // From game state 11 on the queue empties whole: what cannot be picked
+    // up takes its hand's turn, and what the hands no longer reach is dropped.
     late->m_bReady = false;
     m_spBoss->AddToStack(third.Get());
     m_pHarness->Level()->SetGameState(SceneGame::STATE_DOVIDI_GOING_HOME);
     m_spBoss->PickupItemsInQueue();
+    EXPECT_TRUE(m_spBoss->GetStack().empty());
     EXPECT_EQ(m_spBoss->GetNumItems(), 1);
-    ASSERT_EQ(m_spBoss->GetStack().size(), 1);
-    EXPECT_EQ(m_spBoss->GetStack()[0], third.Get());
     m_spBoss->ClearItems();
+    m_spBoss->AddToStack(third.Get());
     m_spBoss->PickupItemsInQueue();
     EXPECT_TRUE(m_spBoss->GetStack().empty());
     EXPECT_EQ(m_spBoss->GetItemInHand(0), third.Get());

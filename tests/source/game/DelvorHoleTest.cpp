@@ -603,6 +603,60 @@ TEST_F(Holes, AWorkerNeedIsServedOnceUntilTheNextDelivery) {
     EXPECT_FALSE(hole->CanVuruProcessHole()) << "a worker is at the hole";
 }
 
+TEST_F(Holes, AWorkerWhoseNeedItsBalloonShowsHasAsked) {
+    Start(Depths(3, 3));
+    DelvorHole* hole = NewHole();
+    hole->SetupHole(0, 0, 1);
+    ZQ2::SmartPtr<DelvorDigger> hungry = NewDigger();
+    ZQ2::SmartPtr<DelvorDigger> eating = NewDigger();
+    hole->AddWorker(hungry.Get());
+    hole->AddWorker(eating.Get());
+    hole->SetupRequestBalloon();
+    EXPECT_FALSE(hungry->HasAsked());
+    EXPECT_FALSE(eating->HasAsked());
+    hungry->SetRequest(8);
+    hungry->SetActivity(4);
+    eating->SetRequest(9);
+    eating->SetActivity(6);
+    hole->SetupRequestBalloon();
+    EXPECT_TRUE(hungry->HasAsked());
+    EXPECT_FALSE(eating->HasAsked()) << "its balloon does not show while it drinks";
+    ZQ2::SmartPtr<DelvorDigger> hypnotised = NewDigger();
+    hole->RemoveWorker(eating.Get());
+    hole->AddWorker(hypnotised.Get());
+    hypnotised->SetActivity(9);
+    hole->SetupRequestBalloon();
+    EXPECT_FALSE(hypnotised->HasAsked()) << "medicine is no personal need";
+}
+
+TEST_F(Holes, TheDirtOverAFindTakesTheCrudColoursInTheDrawnDirtShape) {
+    Start(Depths(3, 3));
+    const auto filled = [](uint32_t pixel) {
+        auto* data = new ZQ2::ImageDataOpenGL(20, 20, 20, 20, true);
+        ZQ2::SmartPtr<ZQ2::Image> image(new ZQ2::Image(data, 1, 1));
+        data->Lock(false);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 20; ++x)
+                *data->GetPixelData<uint32_t>(x, y) = pixel;
+        }
+        data->Unlock();
+        return image;
+    };
+    Pictures::images["delvor/ARTIFACT_DIRTY_TEST"] = filled(0xFF336699u);
+    for (int n = 1; n <= 3; ++n)
+        Pictures::images["delvor/ARTIFACT_DIRTY" + std::to_string(n)] = filled(0x80000000u | static_cast<uint32_t>(n));
+    DelvorHole* hole = NewHole();
+    hole->SetupHole(0, 0, 1);
+    DigThroughDirt(hole);
+    hole->SetHoleState(DelvorHole::HOLE_REQUEST);
+    hole->CreateArtifact();
+    ASSERT_NE(hole->GetArtifactDirt(), nullptr);
+    const ZQ2::Image* dirt = hole->GetArtifactDirt()->GetImage();
+    ASSERT_NE(dirt, nullptr);
+    EXPECT_EQ(*dirt->GetFrame()->GetPixelData<uint32_t>(7, 11), 0x80336699u);
+    EXPECT_EQ(*Pictures::Named("ARTIFACT_DIRTY_TEST")->GetFrame()->GetPixelData<uint32_t>(7, 11), 0xFF336699u);
+}
+
 // ---- Vuru's tool work
 
 TEST_F(Holes, ToolTimesUseTheKeyOfTheirWorkerCount) {

@@ -203,9 +203,17 @@ TEST_F(Archaeologist, AnArtifactIsNotedWorkedWithTwoToolsPhotographedAndCrated) 
     EXPECT_TRUE(m_spVuru->AreRequestsMet());
 
     // The photograph, the artifact to the crate, and she is free again.
+    const int fundsBeforeCrate = m_pHarness->Level()->GetFunds();
     ASSERT_GT(FramesUntil(Vuru::VURU_IDLE, 200), 0);
     EXPECT_EQ(Played("SOUND_VURU_PHOTOGRAPHS"), 1);
     EXPECT_EQ(Played("SOUND_ARTIFACT_FLIES_TO_CRATE"), 1);
+    // A bronze find is paid from the bronze range (the day's only hole, now
+    // finished, adds its 1000); its score rises from the lid it flew into,
+    // not from wherever her noted value would point.
+    const int paid = m_pHarness->Level()->GetFunds() - fundsBeforeCrate - 1000;
+    EXPECT_GE(paid, 20);
+    EXPECT_LE(paid, 22);
+    EXPECT_EQ(m_pHarness->Level()->GetLastScoreExtra(11), 0);
     EXPECT_EQ(m_pHarness->Level()->GetArtifactsFoundToday(), 1);
     EXPECT_EQ(m_spHole->GetHoleState(), DelvorHole::HOLE_FINISHED);
     EXPECT_EQ(m_spVuru->GetHole(), nullptr);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -450,6 +451,32 @@ TEST_F(GameData, FontsShowEveryCharacterOfTheTexts) {
                     EXPECT_TRUE(font->HasCharacter(it.GetCurrent())) << entry.first << " lacks U+" << std::hex
                                                                      << it.GetCurrent() << " of \"" << text << "\"";
             }
+        }
+    }
+}
+
+// A hole draws its find's number from 1 to the country's count of pictures
+// (3 at least); Vuru names each in one line of her label.
+TEST_F(GameData, EveryFindHasANameThatFitsVurusLabel) {
+    auto* resource = LoadedAs<ResourceFont>(gamedata::kArtifactFont, gamedata::kArtifactFontSection, "artifact label");
+    ASSERT_NE(resource, nullptr);
+    for (const char* country : gamedata::kArtifactCountries) {
+        const std::string count = std::string("NUM_ARTIFACTS_") + country;
+        EXPECT_GT(BasicProperties::GetInteger(count), 0) << count;
+        const int last = std::max(BasicProperties::GetInteger(count), 3);
+        for (int number = 1; number <= last; ++number) {
+            char key[64];
+            std::snprintf(key, sizeof key, "TEXT_ARTIFACT_%s_%02d", country, number);
+            ASSERT_TRUE(BasicProperties::HasString(key)) << key;
+            const std::string text = BasicProperties::GetString(key);
+            EXPECT_FALSE(text.empty()) << key;
+            EXPECT_EQ(text.find('\n'), std::string::npos) << key;
+            SmartPtr<Label> label(new Label(resource->GetFont(), 0.0f, 0.0f, gamedata::kArtifactLabelWidth,
+                                            gamedata::kArtifactLabelHeight, TEXTWRAP_AUTOWIDTH));
+            label->SetText(text);
+            label->Update();
+            EXPECT_LE(label->GetMaxStringWidth(), gamedata::kArtifactLabelWidth) << key << " \"" << text << "\"";
+            EXPECT_LE(label->GetTextBounds().height, gamedata::kArtifactLabelHeight) << key;
         }
     }
 }

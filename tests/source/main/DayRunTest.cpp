@@ -138,13 +138,56 @@ public:
         return nullptr;
     }
 
-    // One look at the site and at most one action.
-    void Act() {
-        ++m_iTicks;
-        if (m_pLevel->GetGameState() != SceneGame::STATE_RUNNING || m_pLevel->GetWorkerToDrag())
-            return;
+    // Sends Dovidi with the tools Vuru waits for; true when she went.
+    bool DeliverTools() {
         Vuru* vuru = m_pLevel->GetVuru();
         Dovidi* dovidi = m_pLevel->GetDovidi();
+        const bool dovidiIdle = dovidi->GetNumItemsInStack() == 0 && dovidi->GetBossActivity() == 0;
+        m_iToolsWait = dovidiIdle ? m_iToolsWait + 1 : 0;
+        if (m_iToolsWait > 40)
+            m_bToolsOnTheWay = false;
+        if (vuru->GetVuruState() != Vuru::VURU_WAITING_FOR_TOOLS) {
+            m_bToolsOnTheWay = false;
+            return false;
+        }
+        if (!dovidiIdle || m_bToolsOnTheWay)
+            return false;
+        int first = 0;
+        int second = 0;
+        const int count = vuru->GetVuruRequests(first, second);
+        int clicked = 0;
+        for (int code : {first, second}) {
+            if (code == 0)
+                continue;
+            const int type = code == Vuru::REQUEST_SIFTER  ? DelvorItem::TYPE_SIFTER
+                             : code == Vuru::REQUEST_BRUSH ? DelvorItem::TYPE_BRUSH
+                                                           : DelvorItem::TYPE_BOTTLE;
+            if (DelvorItem* tool = Item(type)) {
+                Click(tool);
+                ++clicked;
+            }
+        }
+        if (clicked == 0)
+            return false;
+        Click(vuru);
+        m_bToolsOnTheWay = true;
+        m_iToolsWait = 0;
+        ++m_aiDeliveries[count == 2 ? 1 : 0];
+        return true;
+    }
+
+    // One look at the site and at most one action. Once time is up only
+    // Vuru's work at her hole is left to finish, with the tools she asks for.
+    void Act() {
+        ++m_iTicks;
+        const int dayState = m_pLevel->GetGameState();
+        if (dayState == SceneGame::STATE_TIME_UP || dayState == SceneGame::STATE_WINDING_DOWN) {
+            DeliverTools();
+            return;
+        }
+        if (dayState != SceneGame::STATE_RUNNING || m_pLevel->GetWorkerToDrag())
+            return;
+        Vuru* vuru = m_pLevel->GetVuru();
         // Needs first: food or water, carried by Dovidi.
         for (const auto& w : m_pLevel->GetWorkers()) {
             const int need = w->GetRequest();
@@ -163,37 +206,8 @@ public:
             ++m_iFeeds;
             return;
         }
-        // Vuru's tools.
-        const bool dovidiIdle = dovidi->GetNumItemsInStack() == 0 && dovidi->GetBossActivity() == 0;
-        m_iToolsWait = dovidiIdle ? m_iToolsWait + 1 : 0;
-        if (m_iToolsWait > 40)
-            m_bToolsOnTheWay = false;
-        if (vuru->GetVuruState() == Vuru::VURU_WAITING_FOR_TOOLS && dovidiIdle && !m_bToolsOnTheWay) {
-            int first = 0;
-            int second = 0;
-            const int count = vuru->GetVuruRequests(first, second);
-            int clicked = 0;
-            for (int code : {first, second}) {
-                if (code == 0)
-                    continue;
-                const int type = code == Vuru::REQUEST_SIFTER  ? DelvorItem::TYPE_SIFTER
-                                 : code == Vuru::REQUEST_BRUSH ? DelvorItem::TYPE_BRUSH
-                                                               : DelvorItem::TYPE_BOTTLE;
-                if (DelvorItem* tool = Item(type)) {
-                    Click(tool);
-                    ++clicked;
-                }
-            }
-            if (clicked > 0) {
-                Click(vuru);
-                m_bToolsOnTheWay = true;
-                m_iToolsWait = 0;
-                ++m_aiDeliveries[count == 2 ? 1 : 0];
-                return;
-            }
-        }
-        if (vuru->GetVuruState() != Vuru::VURU_WAITING_FOR_TOOLS)
-            m_bToolsOnTheWay = false;
+        if (DeliverTools())
+            return;
         for (DelvorHole* hole : Holes()) {
             const int state = hole->GetHoleState();
             if (state == DelvorHole::HOLE_SURVEY && vuru->GetVuruState() == Vuru::VURU_IDLE && !vuru->GetHole()) {
@@ -260,28 +274,41 @@ int PlayDay(AppHarness& game, SceneGame* level, Player& player, const std::funct
         dayFrames + 2000);
 }
 
+// Watches the day for its end of stage and whether the whole site was home
+// by then: every worker in its place, Vuru idle and Dovidi at home.
+struct EndStageWatch {
+    explicit EndStageWatch(SceneGame* level) : m_pLevel(level) {}
+    void operator()() {
+        if (m_bSeen || m_pLevel->GetGameState() != SceneGame::STATE_END_STAGE)
+            return;
+        m_bSeen = true;
+        m_bEveryoneHome = m_pLevel->GetVuru()->GetVuruState() == Vuru::VURU_IDLE &&
+                          m_pLevel->GetVuru()->GetState() != DelvorCharacter::STATE_WALKING &&
+                          m_pLevel->GetDovidi()->IsInHomePosition();
+        for (const auto& worker : m_pLevel->GetWorkers())
+            m_bEveryoneHome = m_bEveryoneHome && worker->IsCharacterInWaitingArea() &&
+                              worker->GetState() != DelvorCharacter::STATE_WALKING;
+    }
+    SceneGame* m_pLevel;
+    bool m_bSeen = false;
+    bool m_bEveryoneHome = false;
+};
+
 TEST_F(DayRun, TheScriptedPlayerWinsTheFirstDay) {
     AppHarness game(1234);
     SceneGame* level = EnterFirstDay(game);
     ASSERT_NE(level, nullptr);
     Player player(game, level);
     bool toolWork = false;
-    bool endStageSeen = false;
-    bool everyoneHomeAtEndStage = false;
+    EndStageWatch endStage(level);
     const int frames = PlayDay(game, level, player, [&] {
         toolWork = toolWork || level->GetVuru()->GetVuruState() == Vuru::VURU_USING_TOOL;
-        if (endStageSeen || level->GetGameState() != SceneGame::STATE_END_STAGE)
-            return;
-        endStageSeen = true;
-        everyoneHomeAtEndStage = level->GetVuru()->GetVuruState() == Vuru::VURU_IDLE &&
-                                 level->GetDovidi()->IsInHomePosition();
-        for (const auto& worker : level->GetWorkers())
-            everyoneHomeAtEndStage = everyoneHomeAtEndStage && worker->IsCharacterInWaitingArea();
+        endStage();
     });
     ASSERT_GT(frames, 0);
     EXPECT_GE(level->GetFunds(), level->GetVariables().iPointsWin);
-    EXPECT_TRUE(endStageSeen);
-    EXPECT_TRUE(everyoneHomeAtEndStage);
+    EXPECT_TRUE(endStage.m_bSeen);
+    EXPECT_TRUE(endStage.m_bEveryoneHome);
     // Every part of the site's work took place.
     auto played = [&](const char* sound) {
         return std::count(game.Sounds().begin(), game.Sounds().end(), std::string("delvor/") + sound);
@@ -303,7 +330,10 @@ TEST_P(DayRunSeeds, TheDayEndsWithoutAStall) {
     SceneGame* level = EnterFirstDay(game);
     ASSERT_NE(level, nullptr);
     Player player(game, level);
-    EXPECT_GT(PlayDay(game, level, player), 0);
+    EndStageWatch endStage(level);
+    EXPECT_GT(PlayDay(game, level, player, std::ref(endStage)), 0) << "stalled in state " << level->GetGameState();
+    EXPECT_TRUE(endStage.m_bSeen);
+    EXPECT_TRUE(endStage.m_bEveryoneHome);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, DayRunSeeds, ::testing::Values(1u, 2u, 3u, 5u, 8u, 13u, 21u, 34u, 55u, 89u));

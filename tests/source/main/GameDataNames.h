@@ -52,6 +52,8 @@ inline const std::vector<Resource> kResources = {
     {"CLOCK_HAND", "scenegame", Kind::Image},
     {"TIMER_FRAME_RED", "delvor", Kind::Image},
     {"TIMER_FRAME_BLUE", "delvor", Kind::Image},
+    // Vuru's label naming a photographed find
+    {"FONT_Artifacts", "delvor", Kind::Font},
     // The in-level menu, pause, settings, help and credits dialogs.
     {"SOUND_UI_PAUSE", "scenegame", Kind::Sound},
     {"SOUND_UI_RESUME", "scenegame", Kind::Sound},
@@ -133,6 +135,8 @@ inline const std::vector<Resource> kResources = {
     {"ARTIFACT_DIRTY1", "delvor", Kind::Image},
     {"ARTIFACT_DIRTY2", "delvor", Kind::Image},
     {"ARTIFACT_DIRTY3", "delvor", Kind::Image},
+    // DelvorHole: the colours of the crud over a find.
+    {"ARTIFACT_DIRTY_TEST", "delvor", Kind::Image},
     {"SOUND_HOLE_REQUEST_DIGGER", "delvor", Kind::Sound},
     {"SOUND_HOLE_REQUEST_PICKER", "delvor", Kind::Sound},
     {"SOUND_HOLE_REQUEST_VURU", "delvor", Kind::Sound},
@@ -294,6 +298,8 @@ inline const std::vector<Described> kDialogs = {
       {"BUTTON_MAIN", "Button"},
       {"BUTTON_MAPSCREEN", "Button"}}},
     {"DIALOG_PAUSE", "DialogPause", {{"BUTTON_RESUME", "Button"}}},
+    // DialogUpgrade: the shop of a shop day.
+    {"DIALOG_UPGRADE", "DialogUpgrade", {{"UPGRADE_DESC", "Label"}}},
     {"DIALOG_SETTINGS",
      "DialogSettings",
      {{"SLIDER_FXVOL", "Slider"},
@@ -386,6 +392,8 @@ inline const std::vector<Constant> kConstants = {
     {"SCORE_ARTIFACT_IN_CRATE_GOLD_MIN", Type::Integer},
     {"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX", Type::Integer},
     {"NUM_ARTIFACTS_GREECE", Type::Integer},
+    // DialogUpgrade: the shop's description line.
+    {"LABEL_UPGRADE_DEFAULT", Type::String},
     {"TEXT_EARNED", Type::String},
     {"TEXT_GOAL", Type::String},
     {"TEXT_EXPERT", Type::String},
@@ -714,6 +722,15 @@ struct TextVector {
 inline const std::vector<TextVector> kTextVectors = {
     {"HELP_HEADERS", 4},
 };
+
+// Vuru's label naming a photographed find: the countries whose finds are
+// named "TEXT_ARTIFACT_<country>_<nn>" for every number a hole may draw, in
+// that font, and the box the label may take.
+inline const std::vector<const char*> kArtifactCountries = {"GREECE"};
+inline const char* const kArtifactFont = "FONT_Artifacts";
+inline const char* const kArtifactFontSection = "delvor";
+inline const float kArtifactLabelWidth = 300.0f;
+inline const float kArtifactLabelHeight = 30.0f;
 
 // Property files read directly (not through the manifest), and the values
 // they must hold.

@@ -129,17 +129,18 @@ TEST_F(Play, TheFirstDayWalksItsStatesInTheRealGame) {
     level->OnStageEndDialogClosed();
     states.push_back(level->GetGameState());
     // Set-up (1) and the walk-in (4) finish inside the frame that enters the
-    // scene while the site has no workers of its own yet.
+    // scene while the site has no workers of its own yet. Nobody sent Dovidi
+    // anywhere today: she is still at her tent and walks home at the end.
     const std::vector<int> expected{SceneGame::STATE_BUILT,
-                                    SceneGame::STATE_START_DIALOG, SceneGame::STATE_RUNNING,
-                                    SceneGame::STATE_TIME_UP,      SceneGame::STATE_WINDING_DOWN,
-                                    SceneGame::STATE_END_STAGE,    SceneGame::STATE_MINIGAME,
-                                    SceneGame::STATE_WIN_LOSS,     SceneGame::STATE_END_DIALOG,
-                                    SceneGame::STATE_LEAVING};
+                                    SceneGame::STATE_START_DIALOG,     SceneGame::STATE_RUNNING,
+                                    SceneGame::STATE_TIME_UP,          SceneGame::STATE_WINDING_DOWN,
+                                    SceneGame::STATE_DOVIDI_GOING_HOME, SceneGame::STATE_END_STAGE,
+                                    SceneGame::STATE_MINIGAME,         SceneGame::STATE_WIN_LOSS,
+                                    SceneGame::STATE_END_DIALOG,       SceneGame::STATE_LEAVING};
     // Winding down ends in the frame that begins it when nobody is left on
     // the site: a frame-by-frame watch may not see it.
     if (std::find(states.begin(), states.end(), SceneGame::STATE_WINDING_DOWN) == states.end())
-        states.insert(std::find(states.begin(), states.end(), SceneGame::STATE_END_STAGE),
+        states.insert(std::find(states.begin(), states.end(), SceneGame::STATE_TIME_UP) + 1,
                       SceneGame::STATE_WINDING_DOWN);
     EXPECT_EQ(states, expected);
 

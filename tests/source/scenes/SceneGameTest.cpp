@@ -8,7 +8,10 @@
 #include <set>
 
 #include "engine/io/HighScoreTable.h"
+#include "engine/scene/SceneManager.h"
+#include "engine/sprite/Dialog.h"
 #include "source/game/DelvorClock.h"
+#include "source/scenes/DVUpgradeHandler.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
 
@@ -19,6 +22,17 @@ namespace {
 
 std::string DayVars(int seconds, int goal = 100, int expert = 200) {
     return Var("points_win", goal) + Var("points_expert", expert) + Var("total_seconds", seconds);
+}
+
+// Steps through the time-up and the site's winding down (the workers may
+// still be walking in) to the mini-game; false when it is not reached.
+bool StepToMiniGame(LevelHarness& h) {
+    for (int i = 0; i < 1000; ++i) {
+        if (h.Level()->GetGameState() == SceneGame::STATE_MINIGAME)
+            return true;
+        h.Step(1);
+    }
+    return false;
 }
 
 class Level : public ::testing::Test {
@@ -105,6 +119,54 @@ TEST_F(Level, TheDayWalksItsStatesAndTimeRunsOutExactly) {
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
 }
 
+TEST_F(Level, AShopDayOpensWithTheUpgradeShopAndItsCloseOpensTheDay) {
+    DelvorMain::m_nCurCountry = 1;
+    DelvorMain::m_nCurDay = 2;
+    LevelHarness h(DayVars(60), "LEVEL1_2");
+    SceneGame* level = h.Level();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_UPGRADE_SHOP);
+    EXPECT_TRUE(level->IsActiveDialog("DIALOG_UPGRADE"));
+    EXPECT_TRUE(level->IsGamePaused());
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_STAGESTART"));
+    h.Step(40);  // past the fade-in
+    ZQ2::Dialog* shop = level->GetDialog("DIALOG_UPGRADE");
+    ASSERT_NE(shop, nullptr);
+    h.World().ClickOn(shop);
+    h.Step(1);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_UPGRADE_SHOP) << "still fading out";
+    h.World().ClickOn(shop);  // a second click while it fades changes nothing
+    h.Step(40);
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
+    EXPECT_FALSE(level->IsGamePaused());
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG) << "the day's opening went on past state 4";
+}
+
+TEST_F(Level, NoShopOnAPlainDayOrADayWhoseUpgradeWasBought) {
+    DelvorMain::m_nCurCountry = 1;
+    DelvorMain::m_nCurDay = 1;
+    LevelHarness h(DayVars(60));
+    SceneGame* level = h.Level();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG) << "day 1 has no shop";
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
+
+    // Day 3 of Greece is a shop day, but its upgrade is owned already.
+    DVUpgradeHandler::BoughtUpgrade upgrade;
+    upgrade.sUpgradeID = "UPGRADE_SHOVEL1";
+    upgrade.iCountry = 1;
+    upgrade.iDay = 3;
+    DVUpgradeHandler::g_Instance->AddBoughtUpgrade(upgrade);
+    EXPECT_FALSE(DVUpgradeHandler::g_Instance->IsUpgradeAlreadyAcquiredForDay(1, 4));
+    EXPECT_FALSE(DVUpgradeHandler::g_Instance->IsUpgradeAlreadyAcquiredForDay(2, 3));
+    DelvorMain::m_nCurDay = 3;
+    ZQ2::SceneManager::g_Instance->EnterScene("SCENE_TEST");
+    h.Step(1);
+    ZQ2::SceneManager::g_Instance->EnterScene("LEVEL1_1");
+    h.Step(1);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+    EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
+    EXPECT_FALSE(level->IsGamePaused());
+}
+
 TEST_F(Level, LostFocusPausesOnlyWhileTheDayIsInProgress) {
     LevelHarness h(DayVars(60));
     SceneGame* level = h.Level();
@@ -175,7 +237,7 @@ TEST_F(Level, ResultsAreStoredOnlyForAWonDayAndUnlockTheNextOne) {
     {
         LevelHarness lost(DayVars(1, 100, 200));
         lost.Level()->OnStartStageDialogClosed();
-        lost.Step(100);
+        ASSERT_TRUE(StepToMiniGame(lost));
         lost.Level()->OnMiniGameClosed();
         EXPECT_EQ(lost.Player()->GetMoneyTotal(1, 1), 0);
         EXPECT_EQ(lost.Player()->GetMoneyTotal(1, 2), -1);
@@ -184,8 +246,7 @@ TEST_F(Level, ResultsAreStoredOnlyForAWonDayAndUnlockTheNextOne) {
     won.Level()->OnStartStageDialogClosed();
     won.Level()->AddPointsByType(16, false);
     won.Level()->SetArtifactsFoundToday(4);
-    won.Step(100);
-    ASSERT_EQ(won.Level()->GetGameState(), SceneGame::STATE_MINIGAME);
+    ASSERT_TRUE(StepToMiniGame(won));
     won.Level()->OnMiniGameClosed();
     EXPECT_EQ(won.Player()->GetMoneyTotal(1, 1), 1000);
     EXPECT_EQ(won.Player()->GetArtifactsFound(1, 1), 4);
@@ -205,7 +266,7 @@ TEST_F(Level, TheLastDayOfTheLastCountryUnlocksNothingAndRevealsTheFinalTrophyOn
     EXPECT_EQ(level->GetCountry(), 7);
     level->OnStartStageDialogClosed();
     level->AddPointsByType(16, false);
-    h.Step(100);
+    ASSERT_TRUE(StepToMiniGame(h));
     level->OnMiniGameClosed();
     int trophy = 0;
     EXPECT_TRUE(level->EarnedTrophy(trophy));
@@ -232,7 +293,7 @@ TEST_F(Level, AWonDayEarnsTheTrophyItsArtifactsReachAndOnlyThen) {
         h.Level()->OnStartStageDialogClosed();
         h.Level()->AddPointsByType(16, false);
         h.Level()->SetArtifactsFoundToday(c.found);
-        h.Step(100);
+        ASSERT_TRUE(StepToMiniGame(h));
         h.Level()->OnMiniGameClosed();
         int trophy = 0;
         EXPECT_EQ(h.Level()->EarnedTrophy(trophy), c.trophy != 0) << c.found;
