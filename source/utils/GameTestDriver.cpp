@@ -186,10 +186,12 @@ bool GameTestDriver::Stop(Scene* scene) {
             m_iFramesLeft = std::max(1, std::atoi(argument.c_str()));
             return true;
         }
-        if (command == "await" && !Await(argument))
-            return false;
+        if (command == "await")
+            Await(argument);
         if (command == "shot") {
-            const bool saved = !argument.empty() && GameTestHooks::SaveScreenshot(m_sFolder + "/" + argument + ".png");
+            // A plain name: the picture stays in the hooks' folder.
+            const bool plain = !argument.empty() && argument.find('/') == std::string::npos && argument[0] != '.';
+            const bool saved = plain && GameTestHooks::SaveScreenshot(m_sFolder + "/" + argument + ".png");
             Answer(std::string("shot ") + argument + (saved ? " saved" : " failed"));
         }
         if (command == "startday") {
@@ -205,17 +207,17 @@ bool GameTestDriver::Stop(Scene* scene) {
     return false;
 }
 
-bool GameTestDriver::Await(const std::string& kind) {
+void GameTestDriver::Await(const std::string& kind) {
     const int index = static_cast<int>(std::find(kKindNames, kKindNames + KIND_COUNT, kind) - kKindNames);
     if (index >= KIND_COUNT) {
         Answer(std::string("lost ") + kind);
-        return true;
+        return;
     }
     const int before = m_aiSeen[index];
     while (m_aiSeen[index] == before) {
         if (!platform::EventPump::WaitOne(kAwaitTimeoutMs)) {
             Answer(std::string("lost ") + kind);
-            return true;
+            return;
         }
     }
     int x = 0;
@@ -224,7 +226,6 @@ bool GameTestDriver::Await(const std::string& kind) {
     std::ostringstream seen;
     seen << "seen " << kind << " " << x << " " << y;
     Answer(seen.str());
-    return true;
 }
 
 std::string GameTestDriver::Describe(Scene* scene) const {

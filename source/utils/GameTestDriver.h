@@ -54,7 +54,7 @@ private:
     GameTestDriver(std::FILE* toDriver, std::FILE* fromDriver, std::string folder);
 
     bool Stop(ZQ2::Scene* scene);
-    bool Await(const std::string& kind);
+    void Await(const std::string& kind);
     std::string Describe(ZQ2::Scene* scene) const;
     std::string DescribeButtons(ZQ2::Scene* scene) const;
     std::string DescribeLevel(SceneGame* level) const;
