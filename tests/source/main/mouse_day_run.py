@@ -276,25 +276,27 @@ def compare(picture, reference):
 
 def start_menus(game):
     """From the splash to the first day's start: a new player's name, the
-    menu's Play and the map's Play."""
+    menu's Play and the Play of the scene after it (the intro story, for a
+    new player). Each scene is first given time to come in, as a player
+    waits to see it."""
     typed = False
-    shown = 0
     scene = None
+    entered = 0
     while True:
         state = game.state()
         buttons = state["buttons"]
         if state["scene"] != scene:
             scene = state["scene"]
-            print("scene %s at frame %d" % (scene, state["frame"]), flush=True)
+            entered = state["frame"]
+            print("scene %s at frame %d" % (scene, entered), flush=True)
         if "level" in state:
             return state
+        if state["frame"] - entered < SETTLE_FRAMES:
+            game.go(ACT_FRAMES)
+            continue
         if "DIALOG_NEWPLAYER" in state["dialogs"]:
             ok = buttons.get("DIALOG_NEWPLAYER/BUTTON_OK")
-            # Typing starts once the dialog has come in and can be seen.
-            shown += 1
-            if shown * ACT_FRAMES < SETTLE_FRAMES:
-                pass
-            elif not typed:
+            if not typed:
                 # Into the name field first, as a player would.
                 field = buttons.get("DIALOG_NEWPLAYER/INPUT_NAME")
                 if field:
@@ -311,7 +313,7 @@ def start_menus(game):
         game.go(ACT_FRAMES)
 
 
-def play_day(game, state, out):
+def play_day(game, state):
     """Starts the day, plays it and pictures it in progress and at its end."""
     player = Player(game)
     running_frames = 0
@@ -377,7 +379,7 @@ def main():
             raise Failure("Xvfb did not start")
         game = Game(":" + number, root, root + "/out", program, source, root)
         state = start_menus(game)
-        level, player = play_day(game, state, root + "/out")
+        level, player = play_day(game, state)
         print("day ended in state %d with funds %d of %d; drags %d, feeds %d, deliveries %s" %
               (level["state"], level["funds"], level["win"], player.drags, player.feeds, player.deliveries))
         if level["funds"] < level["win"]:
