@@ -6,15 +6,12 @@ namespace {
 
 constexpr ZQ2::StandInName kGameStandIns[] = {
     {"SceneMap", "SceneMap"},
-    {"DialogStageStart", "DialogStageStart"},
-    {"DialogStageEnd", "DialogStageEnd"},
     {"Vuvivedod", "Vuvivedod"},
     {"StoryPage", "StoryPage"},
     {"StoryText", "StoryText"},
     {"SceneAncientMap", "SceneAncientMap"},
     {"DelvorTrophy", "DelvorTrophy"},
     {"SceneTrophy", "SceneTrophy"},
-    {"DialogMiniGame", "DialogMiniGame"},
 };
 
 struct Registrar {

@@ -298,6 +298,16 @@ inline const std::vector<Described> kDialogs = {
       {"BUTTON_MAIN", "Button"},
       {"BUTTON_MAPSCREEN", "Button"}}},
     {"DIALOG_PAUSE", "DialogPause", {{"BUTTON_RESUME", "Button"}}},
+    // The stand-ins for the dialogs around a day.
+    {"DIALOG_STAGESTART", "DialogStageStart", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_MINIGAME_1", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_MINIGAME_2", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_MINIGAME_3", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_MINIGAME_4", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_MINIGAME_5", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_MINIGAME_6", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_MINIGAME_7", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
+    {"DIALOG_STAGEEND", "DialogStageEnd", {{"BUTTON_OK", "Button"}}},
     // DialogUpgrade: the shop of a shop day.
     {"DIALOG_UPGRADE", "DialogUpgrade", {{"UPGRADE_DESC", "Label"}}},
     {"DIALOG_SETTINGS",
@@ -392,6 +402,10 @@ inline const std::vector<Constant> kConstants = {
     {"SCORE_ARTIFACT_IN_CRATE_GOLD_MIN", Type::Integer},
     {"SCORE_ARTIFACT_IN_CRATE_GOLD_MAX", Type::Integer},
     {"NUM_ARTIFACTS_GREECE", Type::Integer},
+    // The stand-ins for the dialogs around a day.
+    {"TEXT_STANDIN_STAGESTART", Type::String},
+    {"TEXT_STANDIN_MINIGAME", Type::String},
+    {"TEXT_STANDIN_STAGEEND", Type::String},
     // DialogUpgrade: the shop's description line.
     {"LABEL_UPGRADE_DEFAULT", Type::String},
     {"TEXT_EARNED", Type::String},

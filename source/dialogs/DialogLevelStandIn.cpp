@@ -1,0 +1,88 @@
+#include "source/dialogs/DialogLevelStandIn.h"
+
+#include "engine/scene/SceneManager.h"
+#include "source/scenes/SceneGame.h"
+
+using namespace ZQ2;
+
+const RTTI* const DialogLevelStandIn::rttis[] = {&DialogDelvor::rtti, nullptr};
+const RTTI DialogLevelStandIn::rtti("DialogLevelStandIn", DialogLevelStandIn::rttis);
+
+ObjectInitializer DialogLevelStandIn::m_StageStartInitializer("DialogStageStart", &DialogLevelStandIn::OnStageStartData);
+ObjectInitializer DialogLevelStandIn::m_MiniGameInitializer("DialogMiniGame", &DialogLevelStandIn::OnMiniGameData);
+ObjectInitializer DialogLevelStandIn::m_StageEndInitializer("DialogStageEnd", &DialogLevelStandIn::OnStageEndData);
+
+namespace {
+
+// The level is the main scene under any transition that is still running.
+SceneGame* CurrentLevel() {
+    if (!SceneManager::g_Instance)
+        return nullptr;
+    return DynamicCast<SceneGame>(SceneManager::g_Instance->GetCurrentMainScene());
+}
+
+}  // namespace
+
+DialogLevelStandIn::DialogLevelStandIn(AbstractProperty* data, Method closed) : DialogDelvor(data), m_pfnClosed(closed) {
+    BindComponent("BUTTON_OK", this, &DialogLevelStandIn::OnButton);
+}
+
+BaseObject* DialogLevelStandIn::OnStageStartData(AbstractProperty* data) {
+    return new DialogLevelStandIn(data, &DialogLevelStandIn::OnStageStartClosed);
+}
+
+BaseObject* DialogLevelStandIn::OnMiniGameData(AbstractProperty* data) {
+    return new DialogLevelStandIn(data, &DialogLevelStandIn::OnMiniGameClosed);
+}
+
+BaseObject* DialogLevelStandIn::OnStageEndData(AbstractProperty* data) {
+    return new DialogLevelStandIn(data, &DialogLevelStandIn::OnStageEndClosed);
+}
+
+void DialogLevelStandIn::OnActivate() {
+    DialogDelvor::OnActivate();
+    m_bClosing = false;
+    CreateStandardShowAnimation();
+}
+
+bool DialogLevelStandIn::OnMouseLeftUp(const MouseMessageData& m) {
+    DialogDelvor::OnMouseLeftUp(m);
+    Close();
+    return true;
+}
+
+void DialogLevelStandIn::OnButton(BaseObject* dialog, BaseObject*) {
+    if (auto* self = DynamicCast<DialogLevelStandIn>(dialog))
+        self->Close();
+}
+
+// A second click while the dialog fades changes nothing.
+void DialogLevelStandIn::Close() {
+    if (m_bClosing)
+        return;
+    m_bClosing = true;
+    SetTargetAndMethod(nullptr, m_pfnClosed);
+    CreateStandardHideAnimation();
+}
+
+void DialogLevelStandIn::OnStageStartClosed(BaseObject*, BaseObject*) {
+    SceneGame* level = CurrentLevel();
+    if (level && level->GetGameState() == SceneGame::STATE_START_DIALOG)
+        level->OnStartStageDialogClosed();
+}
+
+void DialogLevelStandIn::OnMiniGameClosed(BaseObject*, BaseObject*) {
+    SceneGame* level = CurrentLevel();
+    if (level && level->GetGameState() == SceneGame::STATE_MINIGAME)
+        level->OnMiniGameClosed();
+}
+
+// With no map to go on from yet, the day ends in the main menu.
+void DialogLevelStandIn::OnStageEndClosed(BaseObject*, BaseObject*) {
+    SceneGame* level = CurrentLevel();
+    if (!level || level->GetGameState() != SceneGame::STATE_END_DIALOG)
+        return;
+    level->OnStageEndDialogClosed();
+    SceneGame::g_strNextScreen = "SCENE_SELECTION";
+    SceneGame::OnStop(level, nullptr);
+}
