@@ -556,6 +556,10 @@ void SceneGame::OnDeactivate() {
 // ---- the day's states
 
 void SceneGame::StartLevel() {
+    if (m_spVuru)
+        m_spVuru->PutBossInHomePosition();
+    if (m_spDovidi)
+        m_spDovidi->PutBossInHomePosition();
     m_Cursor.SetType(ZQ2::CURSOR_ARROW);
     m_Cursor.SetUsed(true);
     if (m_pHourglassButton)
@@ -642,14 +646,20 @@ void SceneGame::MoveAllWorkersToWaitingArea(int state) {
         worker->ClearCurrentRoutine();
         worker->ResetImage();
         MoveWorkerToWaitingArea(worker.Get());
+        // A worker already in its place starts no walk, so no arrival
+        // would ever count it: it has arrived now.
+        if (state == STATE_WORKERS_WALK_IN && !worker->GetWalkModifier())
+            ++m_iWorkerWalksFinished;
         if (auto* hole = ZQ2::DynamicCast<DelvorHole>(worker->GetCurrentHole()))
             hole->RemoveWorker(worker.Get());
         worker->SetCurrentHole(nullptr);
     }
-    // The day's opening does not wait for the workers' walk yet: the
-    // start dialog comes at once, while they are still on their way.
-    if (state == STATE_WORKERS_WALK_IN && m_iWorkerWalksFinished == 0)
+    if (state == STATE_WORKERS_WALK_IN && AllWorkersHaveWalkedIn())
         ShowStartStageDialog();
+}
+
+bool SceneGame::AllWorkersHaveWalkedIn() const {
+    return m_iWorkerWalksFinished >= static_cast<int>(m_Workers.size());
 }
 
 void SceneGame::SendAllWorkersHome() {
@@ -670,7 +680,8 @@ void SceneGame::SendAllWorkersHome() {
 
 void SceneGame::DoWorkerWalkFinished() {
     ++m_iWorkerWalksFinished;
-    ShowStartStageDialog();
+    if (AllWorkersHaveWalkedIn())
+        ShowStartStageDialog();
 }
 
 void SceneGame::DoBossWalkFinished() {

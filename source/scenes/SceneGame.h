@@ -175,6 +175,7 @@ public:
     void DoWorkerWalkFinished();
     void DoBossWalkFinished();
     void ShowStartStageDialog();
+    bool AllWorkersHaveWalkedIn() const;
     void OnStartStageDialogClosed();
     void CheckForStageDone();
     // Sends the carrier home at the end of the day unless she is on her way.

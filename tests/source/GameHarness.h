@@ -171,6 +171,25 @@ public:
         }
         return -1;
     }
+    // Frames until the day reaches the state; the number of frames, 0 when
+    // it is there already, or -1 when the budget ran out first.
+    int StepUntilState(int state, int maxFrames = 1000) {
+        for (int i = 0; i <= maxFrames; ++i) {
+            if (m_pLevel->GetGameState() == state)
+                return i;
+            if (i < maxFrames)
+                Step(1);
+        }
+        return -1;
+    }
+    // The day's opening as the player sees it: the workers walk in, then the
+    // day-start dialog comes and is closed. False when it never came.
+    bool OpenDay(int maxFrames = 1000) {
+        if (StepUntilState(SceneGame::STATE_START_DIALOG, maxFrames) < 0)
+            return false;
+        m_pLevel->OnStartStageDialogClosed();
+        return true;
+    }
     void LoseFocus() {
         m_pLevel->ProcessMessage(
             ZQ2::Message(ZQ2::MESSAGE_ACTIVE_CHANGED, new ZQ2::TemplateMessageData<bool>(false)));

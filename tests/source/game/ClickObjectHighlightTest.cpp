@@ -55,7 +55,7 @@ protected:
         ZQ2::Renderer::CreateInstance();
         ASSERT_EQ(ZQ2::Renderer::g_Instance->Initialize(kWidth, kHeight), ZQ2::RENDERERROR_NONE);
         m_pHarness = std::make_unique<gametest::LevelHarness>(gametest::Var("total_seconds", 600));
-        m_pHarness->Level()->OnStartStageDialogClosed();
+        ASSERT_TRUE(m_pHarness->OpenDay());
         m_spRender = new ZQ2::TaskRender(ZQ2::GameTree::g_Instance);
         // An opaque ground, so that nothing an earlier test left on screen shows.
         auto* ground = new ZQ2::Sprite(0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight));

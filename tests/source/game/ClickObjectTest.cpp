@@ -107,7 +107,7 @@ TEST_F(Clicks, ClicksReachTheRouterWhileTheDayRunsAndNotPaused) {
     level->SetCharacters(nullptr, dovidi.Get(), nullptr);
     // The day-start dialog: not yet.
     EXPECT_FALSE(m_spObject->OnMouseLeftUp(At(101.5f, 101.5f)));
-    level->OnStartStageDialogClosed();
+    ASSERT_TRUE(m_pHarness->OpenDay());
     // Button up on a transparent corner still clicks: only the bounds count.
     EXPECT_TRUE(m_spObject->OnMouseLeftUp(At(100.5f, 100.5f)));
     EXPECT_EQ(router.GetOperator(), dovidi.Get());
@@ -146,7 +146,7 @@ TEST_F(Clicks, TheVillainInFrontTakesTheClickAndAnItemUnderHimGetsItToo) {
     ZQ2::GameTree::LinkNodeUnder(level, villain.Get());
     ZQ2::GameTree::LinkNodeUnder(level, item.Get());
     level->SetCharacters(nullptr, dovidi.Get(), villain.Get());
-    level->OnStartStageDialogClosed();
+    ASSERT_TRUE(m_pHarness->OpenDay());
     m_spObject->OnMouseLeftUp(At(103.0f, 103.0f));
     EXPECT_EQ(villain->m_iBonks, 1);
     EXPECT_EQ(router.GetOperator(), nullptr);  // the object under him got nothing

@@ -62,7 +62,7 @@ protected:
         m_spHoleA->SetupHole(1, 0, 0);
         m_spHoleB->SetupHole(1, 0, 0);
         level->SetCharacters(m_spVuru.Get(), m_spDovidi.Get(), nullptr);
-        level->OnStartStageDialogClosed();
+        ASSERT_TRUE(m_pHarness->OpenDay());
         SoundLog::asked.clear();
     }
     template <class T>

@@ -38,6 +38,8 @@ protected:
         if (savefolder::Fresh().empty())
             GTEST_SKIP() << "the save folder was fixed before this test could redirect it";
         m_pHarness = std::make_unique<LevelHarness>(Var("total_seconds", 600));
+        // Out of the workers' walk-in, whose walking speed is its own.
+        ASSERT_GE(m_pHarness->StepUntilState(SceneGame::STATE_START_DIALOG), 0);
         m_spFigure = new DelvorCharacter(0.0f, 300.0f, nullptr);
         ZQ2::GameTree::LinkNodeUnder(m_pHarness->Level(), m_spFigure.Get());
     }

@@ -32,7 +32,7 @@ void RunTo(LevelHarness& h, int ms) {
 
 TEST_F(Clock, HandTurnsHalfATurnOverTheDayAndFlashesOnlyInTheLastSeconds) {
     LevelHarness h(Var("total_seconds", 20));
-    h.Level()->OnStartStageDialogClosed();
+    ASSERT_TRUE(h.OpenDay());
     DelvorClock* clock = h.Level()->GetClock();
     RunTo(h, 5000);
     EXPECT_NEAR(clock->GetHandRotation(), clock->GetElapsedTime() / 20000.0f * 3.14159265f, 1e-4);
@@ -51,7 +51,7 @@ TEST_F(Clock, HandTurnsHalfATurnOverTheDayAndFlashesOnlyInTheLastSeconds) {
 
 TEST_F(Clock, ADayWithoutTimeLimitNeverFlashesNorEnds) {
     LevelHarness h(Var("total_seconds", 0));
-    h.Level()->OnStartStageDialogClosed();
+    ASSERT_TRUE(h.OpenDay());
     h.Step(1000);
     DelvorClock* clock = h.Level()->GetClock();
     EXPECT_FALSE(clock->IsFlashing());
@@ -63,7 +63,7 @@ TEST_F(Clock, ADayWithoutTimeLimitNeverFlashesNorEnds) {
 
 TEST_F(Clock, HourglassStopsTheDayAndSubtractTimeLengthensIt) {
     LevelHarness h(Var("total_seconds", 30));
-    h.Level()->OnStartStageDialogClosed();
+    ASSERT_TRUE(h.OpenDay());
     DelvorClock* clock = h.Level()->GetClock();
     RunTo(h, 1000);
     const int elapsed = clock->GetElapsedTime();

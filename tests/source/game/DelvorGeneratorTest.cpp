@@ -62,7 +62,7 @@ protected:
         m_spApple = Put(m_spFoodTable.Get(), "ITEM_APPLE", 10.0f, 5.0f, m_spCook.Get());
         m_spSandwich = Put(m_spFoodTable.Get(), "ITEM_SANDWICH", 30.0f, 5.0f, m_spCook.Get());
         m_spSifter = Put(m_spToolTable.Get(), "ITEM_SIFTER", 120.0f, 5.0f, m_spToolmaker.Get());
-        level->OnStartStageDialogClosed();
+        ASSERT_TRUE(m_pHarness->OpenDay());
         SoundLog::asked.clear();
     }
     void TearDown() override {

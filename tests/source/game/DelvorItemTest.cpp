@@ -113,7 +113,7 @@ protected:
         ZQ2::GameTree::LinkNodeUnder(level, m_spTable.Get());
         m_spApple = Put("ITEM_APPLE");
         m_spBin = Put("ITEM_BIN_COOKIE");
-        level->OnStartStageDialogClosed();
+        ASSERT_TRUE(m_pHarness->OpenDay());
         SoundLog::asked.clear();
     }
     ZQ2::SmartPtr<DelvorItem> Put(const std::string& name) {

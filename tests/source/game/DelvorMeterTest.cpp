@@ -55,7 +55,7 @@ public:
         SetConstant("TIME_METER_ARROW_PULSE", kPulseMs);
         SetConstant("TIME_HOLE_SPARKLE_DELAY_MIN", 32);
         SetConstant("TIME_HOLE_SPARKLE_DELAY_MAX", 32);
-        m_Level.Level()->OnStartStageDialogClosed();
+        EXPECT_TRUE(m_Level.OpenDay());
         m_spHole = new DelvorHole(100.0f, 100.0f, nullptr);
     }
     ~Site() {

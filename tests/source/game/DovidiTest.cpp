@@ -193,16 +193,18 @@ TEST_F(Carrier, ScoreSpotsAreClaimedInOrderAndTheFirstIsSharedWhenAllAreTaken) {
 
 TEST_F(Carrier, AtTheEndOfTheDaySheEndsTheStageOnlyAtHome) {
     SceneGame* level = m_pHarness->Level();
-    level->SetGameState(SceneGame::STATE_DOVIDI_GOING_HOME);
-    // At the tool table she is not home yet: she walks on.
+    // She is the site's carrier, away from home as the day ends.
+    level->SetCharacters(level->GetVuru(), m_spDovidi.Get(), level->GetVuvivedod());
     m_spDovidi->SetLocation(100.0f, 260.0f);
     m_spDovidi->SetRealPosToCurPos();
+    level->SetGameState(SceneGame::STATE_DOVIDI_GOING_HOME);
+    // At the tool table she is not home yet: she walks on.
     ZQ2::SmartPtr<FakeItem> apple(new FakeItem("ITEM_APPLE", m_spDovidi.Get()));
     apple->m_bReady = false;
     m_spDovidi->AddToStack(apple.Get());
     EXPECT_TRUE(m_spDovidi->DoWalkFinished());
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_DOVIDI_GOING_HOME);
-    EXPECT_EQ(m_spDovidi->GetState(), DelvorCharacter::STATE_HOME);
+    EXPECT_EQ(m_spDovidi->GetState(), DelvorCharacter::STATE_WALKING);
 
     // At home she empties her queue and hands and the stage ends.
     ZQ2::SmartPtr<FakeItem> water(new FakeItem("ITEM_WATER", m_spDovidi.Get()));

@@ -64,7 +64,7 @@ protected:
         m_Holes.clear();
         m_pHarness.reset();
         m_pHarness = std::make_unique<LevelHarness>(vars);
-        Level()->OnStartStageDialogClosed();
+        ASSERT_TRUE(m_pHarness->OpenDay());
         for (const auto& worker : Level()->GetWorkers())
             Wait(worker.Get());
         m_iNextDigger = 0;

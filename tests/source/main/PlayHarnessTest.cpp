@@ -8,6 +8,7 @@
 #include "engine/framework/TemplateMessageData.h"
 #include "engine/io/PlayerManager.h"
 #include "source/game/DelvorClock.h"
+#include "source/game/Dovidi.h"
 #include "source/main/DelvorPlayer.h"
 #include "source/scenes/SceneGame.h"
 #include "tests/engine/io/SaveFolder.h"
@@ -128,15 +129,16 @@ TEST_F(Play, TheFirstDayWalksItsStatesInTheRealGame) {
     ASSERT_GE(stepUntil(SceneGame::STATE_END_DIALOG, 2000), 0);
     level->OnStageEndDialogClosed();
     states.push_back(level->GetGameState());
-    // Set-up (1) and the walk-in (4) finish inside the frame that enters the
-    // scene while the site has no workers of its own yet. Nobody sent Dovidi
-    // anywhere today: she is still at her tent and walks home at the end.
-    const std::vector<int> expected{SceneGame::STATE_BUILT,
-                                    SceneGame::STATE_START_DIALOG,     SceneGame::STATE_RUNNING,
-                                    SceneGame::STATE_TIME_UP,          SceneGame::STATE_WINDING_DOWN,
-                                    SceneGame::STATE_DOVIDI_GOING_HOME, SceneGame::STATE_END_STAGE,
-                                    SceneGame::STATE_MINIGAME,         SceneGame::STATE_WIN_LOSS,
-                                    SceneGame::STATE_END_DIALOG,       SceneGame::STATE_LEAVING};
+    // Set-up (1) finishes inside the frame that enters the scene; the day
+    // waits in the walk-in (4) for the workers. Nobody sent Dovidi anywhere
+    // today: she is still at home, so the site winds down straight to the end
+    // of the stage.
+    const std::vector<int> expected{SceneGame::STATE_BUILT,         SceneGame::STATE_WORKERS_WALK_IN,
+                                    SceneGame::STATE_START_DIALOG,  SceneGame::STATE_RUNNING,
+                                    SceneGame::STATE_TIME_UP,       SceneGame::STATE_WINDING_DOWN,
+                                    SceneGame::STATE_END_STAGE,     SceneGame::STATE_MINIGAME,
+                                    SceneGame::STATE_WIN_LOSS,      SceneGame::STATE_END_DIALOG,
+                                    SceneGame::STATE_LEAVING};
     // Winding down ends in the frame that begins it when nobody is left on
     // the site: a frame-by-frame watch may not see it.
     if (std::find(states.begin(), states.end(), SceneGame::STATE_WINDING_DOWN) == states.end())
@@ -149,4 +151,8 @@ TEST_F(Play, TheFirstDayWalksItsStatesInTheRealGame) {
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_SETUP);
     EXPECT_EQ(level->GetFunds(), 0);
     EXPECT_EQ(level->GetClock()->GetElapsedTime(), 0);
+    EXPECT_TRUE(level->GetDovidi()->IsInHomePosition());
+    // Every worker already waits in its place: the replayed day opens at once.
+    level->RestartLevelAnimationFinished();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
 }

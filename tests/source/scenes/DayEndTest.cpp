@@ -12,6 +12,7 @@
 #include "source/game/DelvorWorker.h"
 #include "source/game/Dovidi.h"
 #include "source/game/Vuru.h"
+#include "source/main/DelvorMain.h"
 #include "source/scenes/SceneGame.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/game/BossTestSupport.h"
@@ -45,17 +46,20 @@ public:
         m_spItem = nullptr;
         m_pHarness.reset();
         m_Pictures.Define("DOVIDI_DEFAULT", 40, 60, 1);
+        // Day 1 has no upgrade shop, whatever day an earlier test left behind.
+        DelvorMain::m_nCurCountry = 1;
+        DelvorMain::m_nCurDay = 1;
         m_pHarness = std::make_unique<gametest::LevelHarness>(
             Var("points_win", 100) + Var("points_expert", 200) + Var("total_seconds", 1), "LEVEL1_1", 1234, true,
             kVuruTable, bosstest::BossConstantsXml() + bosstest::DovidiConstantsXml() + VuruWalkXml());
         // The workers' walk-in ends before the day starts.
-        for (int i = 0; i < 500 && !Level()->AreAllWorkersInWaitArea(); ++i)
-            m_pHarness->Step(1);
+        ASSERT_GE(m_pHarness->StepUntilState(SceneGame::STATE_START_DIALOG), 0);
+        ASSERT_TRUE(Level()->AreAllWorkersInWaitArea());
         Level()->OnStartStageDialogClosed();
-        for (DelvorBoss* boss : {static_cast<DelvorBoss*>(Vuru_()), static_cast<DelvorBoss*>(Dovidi_())}) {
-            boss->PutBossInHomePosition();
-            boss->SetState(DelvorCharacter::STATE_HOME);
-        }
+        // The day has put both figures at home.
+        ASSERT_TRUE(Vuru_()->IsInHomePosition());
+        ASSERT_TRUE(Dovidi_()->IsInHomePosition());
+        ASSERT_EQ(Dovidi_()->GetState(), DelvorCharacter::STATE_HOME);
     }
 
     SceneGame* Level() const { return m_pHarness->Level(); }

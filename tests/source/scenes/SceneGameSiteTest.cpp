@@ -63,7 +63,7 @@ protected:
     void Start(const std::string& variables) {
         m_pHarness = std::make_unique<LevelHarness>(Var("total_seconds", 600) + variables, "LEVEL1_1", 1234, true,
                                                     kHoles);
-        Level()->OnStartStageDialogClosed();
+        ASSERT_TRUE(m_pHarness->OpenDay());
         SoundLog::asked.clear();
     }
     SceneGame* Level() const { return m_pHarness->Level(); }

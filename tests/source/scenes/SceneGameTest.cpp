@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "engine/io/HighScoreTable.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/sprite/Dialog.h"
 #include "source/game/DelvorClock.h"
+#include "source/game/DelvorWorker.h"
+#include "source/game/Dovidi.h"
+#include "source/game/Vuru.h"
 #include "source/scenes/DVUpgradeHandler.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
@@ -78,7 +82,7 @@ TEST_F(Level, ANodeWithoutVariablesRunsOnTheBuiltInDefaults) {
     EXPECT_EQ(h.Level()->GetHoleCount(3), 8);
     EXPECT_EQ(h.Level()->GetTotalArtifactsInScene(), 24);
     // No time limit: the day runs on and never ends by time.
-    h.Level()->OnStartStageDialogClosed();
+    ASSERT_TRUE(h.OpenDay());
     h.Step(200);
     EXPECT_EQ(h.Level()->GetGameState(), SceneGame::STATE_RUNNING);
     EXPECT_FALSE(h.Level()->GetClock()->IsFlashing());
@@ -87,8 +91,7 @@ TEST_F(Level, ANodeWithoutVariablesRunsOnTheBuiltInDefaults) {
 TEST_F(Level, TheDayWalksItsStatesAndTimeRunsOutExactly) {
     LevelHarness h(DayVars(2));
     SceneGame* level = h.Level();
-    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
-    level->OnStartStageDialogClosed();
+    ASSERT_TRUE(h.OpenDay());
     ASSERT_EQ(level->GetGameState(), SceneGame::STATE_RUNNING);
     level->AddPointsByType(16, false);  // 1000: past both goals
     // 2000 ms at 16 ms a frame: the 125th frame reaches the total.
@@ -119,6 +122,63 @@ TEST_F(Level, TheDayWalksItsStatesAndTimeRunsOutExactly) {
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
 }
 
+TEST_F(Level, TheDayStartDialogComesWhenTheLastWorkerHasWalkedIn) {
+    LevelHarness h(DayVars(60) + Var("num_diggers_female", 1) + Var("num_pickers", 1));
+    SceneGame* level = h.Level();
+    ASSERT_EQ(level->GetWorkers().size(), 4u);
+    int frames = 0;
+    for (; level->GetGameState() == SceneGame::STATE_WORKERS_WALK_IN && frames < 1000; ++frames) {
+        const auto& workers = level->GetWorkers();
+        ASSERT_TRUE(std::any_of(workers.begin(), workers.end(), [](const auto& worker) {
+            return worker->GetState() == DelvorCharacter::STATE_WALKING;
+        })) << "everyone had arrived at frame " << frames << " and the day still waited";
+        h.Step(1);
+    }
+    EXPECT_GT(frames, 10);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+    for (const auto& worker : level->GetWorkers()) {
+        EXPECT_TRUE(worker->IsCharacterInWaitingArea());
+        EXPECT_NE(worker->GetState(), DelvorCharacter::STATE_WALKING);
+    }
+}
+
+TEST_F(Level, ADayWithoutWorkersOpensAtOnce) {
+    LevelHarness h(DayVars(60) + Var("num_diggers_male", 0) + Var("num_diggers_female", 0) + Var("num_pickers", 0));
+    EXPECT_TRUE(h.Level()->GetWorkers().empty());
+    EXPECT_EQ(h.Level()->GetGameState(), SceneGame::STATE_START_DIALOG);
+}
+
+TEST_F(Level, EveryDayAndEveryReplayBeginsWithVuruAndDovidiAtHome) {
+    LevelHarness h(DayVars(60));
+    SceneGame* level = h.Level();
+    ASSERT_NE(level->GetVuru(), nullptr);
+    ASSERT_NE(level->GetDovidi(), nullptr);
+    EXPECT_TRUE(level->GetVuru()->IsInHomePosition());
+    EXPECT_TRUE(level->GetDovidi()->IsInHomePosition());
+    EXPECT_EQ(level->GetDovidi()->GetState(), DelvorCharacter::STATE_HOME);
+    ASSERT_TRUE(h.OpenDay());
+
+    // Replay with both figures away and one worker back where it came from:
+    // the others start no walk and count as arrived, so the day waits for
+    // that one alone.
+    level->GetVuru()->SetLocation(20.0f, 200.0f);
+    level->GetDovidi()->SetLocation(30.0f, 250.0f);
+    DelvorWorker* worker = level->GetWorkers()[0].Get();
+    float x = 0.0f;
+    float y = 0.0f;
+    worker->GetHoldArea(x, y);
+    worker->SetLocation(x, y + worker->GetHeight());
+    worker->SetRealPosToCurPos();
+    ASSERT_TRUE(worker->IsCharacterInHoldingArea());
+    level->ReplayLevel();
+    EXPECT_TRUE(level->GetVuru()->IsInHomePosition());
+    EXPECT_TRUE(level->GetDovidi()->IsInHomePosition());
+    level->RestartLevelAnimationFinished();
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WORKERS_WALK_IN);
+    EXPECT_GT(h.StepUntilState(SceneGame::STATE_START_DIALOG), 0);
+    EXPECT_TRUE(worker->IsCharacterInWaitingArea());
+}
+
 TEST_F(Level, AShopDayOpensWithTheUpgradeShopAndItsCloseOpensTheDay) {
     DelvorMain::m_nCurCountry = 1;
     DelvorMain::m_nCurDay = 2;
@@ -138,7 +198,8 @@ TEST_F(Level, AShopDayOpensWithTheUpgradeShopAndItsCloseOpensTheDay) {
     h.Step(40);
     EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
     EXPECT_FALSE(level->IsGamePaused());
-    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG) << "the day's opening went on past state 4";
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WORKERS_WALK_IN) << "the day's opening went on from the shop";
+    EXPECT_GT(h.StepUntilState(SceneGame::STATE_START_DIALOG), 0);
 }
 
 TEST_F(Level, NoShopOnAPlainDayOrADayWhoseUpgradeWasBought) {
@@ -146,7 +207,7 @@ TEST_F(Level, NoShopOnAPlainDayOrADayWhoseUpgradeWasBought) {
     DelvorMain::m_nCurDay = 1;
     LevelHarness h(DayVars(60));
     SceneGame* level = h.Level();
-    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG) << "day 1 has no shop";
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WORKERS_WALK_IN) << "day 1 has no shop";
     EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
 
     // Day 3 of Greece is a shop day, but its upgrade is owned already.
@@ -162,7 +223,7 @@ TEST_F(Level, NoShopOnAPlainDayOrADayWhoseUpgradeWasBought) {
     h.Step(1);
     ZQ2::SceneManager::g_Instance->EnterScene("LEVEL1_1");
     h.Step(1);
-    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WORKERS_WALK_IN);
     EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
     EXPECT_FALSE(level->IsGamePaused());
 }
@@ -170,6 +231,7 @@ TEST_F(Level, NoShopOnAPlainDayOrADayWhoseUpgradeWasBought) {
 TEST_F(Level, LostFocusPausesOnlyWhileTheDayIsInProgress) {
     LevelHarness h(DayVars(60));
     SceneGame* level = h.Level();
+    ASSERT_GE(h.StepUntilState(SceneGame::STATE_START_DIALOG), 0);
     h.LoseFocus();  // during the day-start dialog: nothing
     h.Step(1);
     EXPECT_FALSE(level->IsGamePaused());
@@ -236,14 +298,14 @@ TEST_F(Level, ArtifactScoresDrawInclusiveRangesAndEmptyRangesGiveTheirMinimum) {
 TEST_F(Level, ResultsAreStoredOnlyForAWonDayAndUnlockTheNextOne) {
     {
         LevelHarness lost(DayVars(1, 100, 200));
-        lost.Level()->OnStartStageDialogClosed();
+        ASSERT_TRUE(lost.OpenDay());
         ASSERT_TRUE(StepToMiniGame(lost));
         lost.Level()->OnMiniGameClosed();
         EXPECT_EQ(lost.Player()->GetMoneyTotal(1, 1), 0);
         EXPECT_EQ(lost.Player()->GetMoneyTotal(1, 2), -1);
     }
     LevelHarness won(DayVars(1, 100, 200));
-    won.Level()->OnStartStageDialogClosed();
+    ASSERT_TRUE(won.OpenDay());
     won.Level()->AddPointsByType(16, false);
     won.Level()->SetArtifactsFoundToday(4);
     ASSERT_TRUE(StepToMiniGame(won));
@@ -264,7 +326,7 @@ TEST_F(Level, TheLastDayOfTheLastCountryUnlocksNothingAndRevealsTheFinalTrophyOn
     LevelHarness h(DayVars(1, 100, 200), last);
     SceneGame* level = h.Level();
     EXPECT_EQ(level->GetCountry(), 7);
-    level->OnStartStageDialogClosed();
+    ASSERT_TRUE(h.OpenDay());
     level->AddPointsByType(16, false);
     ASSERT_TRUE(StepToMiniGame(h));
     level->OnMiniGameClosed();
@@ -290,7 +352,7 @@ TEST_F(Level, AWonDayEarnsTheTrophyItsArtifactsReachAndOnlyThen) {
         EXPECT_EQ(SceneGame::GetHighestTrophyForNumArtifacts(4), 0);
         EXPECT_EQ(SceneGame::GetHighestTrophyForNumArtifacts(12), 2);
         EXPECT_EQ(SceneGame::GetHighestTrophyForNumArtifacts(20), 11);
-        h.Level()->OnStartStageDialogClosed();
+        ASSERT_TRUE(h.OpenDay());
         h.Level()->AddPointsByType(16, false);
         h.Level()->SetArtifactsFoundToday(c.found);
         ASSERT_TRUE(StepToMiniGame(h));
