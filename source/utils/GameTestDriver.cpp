@@ -194,14 +194,6 @@ bool GameTestDriver::Stop(Scene* scene) {
             const bool saved = plain && GameTestHooks::SaveScreenshot(m_sFolder + "/" + argument + ".png");
             Answer(std::string("shot ") + argument + (saved ? " saved" : " failed"));
         }
-        if (command == "startday") {
-            auto* level = DynamicCast<SceneGame>(scene);
-            const bool closable = level && level->GetGameState() == SceneGame::STATE_START_DIALOG &&
-                                  !level->IsActiveDialog("DIALOG_STAGESTART");
-            if (closable)
-                level->OnStartStageDialogClosed();
-            Answer(closable ? "started" : "refused");
-        }
     }
     Platform::OutputDebugStringFormat("Test driver: the driver is gone\n");
     return false;

@@ -17,9 +17,6 @@
 //                   window coordinates, or "lost KIND" after a minute of none
 //   shot NAME       saves the game's picture as NAME.png in the hooks'
 //                   folder; answers "shot NAME saved|failed"
-//   startday        closes the level's day-start state, as its dialog would,
-//                   while the data has no such dialog; answers "started" or
-//                   "refused"
 // An end of the input (the driver gone) ends the lockstep.
 #include <cstdio>
 #include <string>
