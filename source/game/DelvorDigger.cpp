@@ -230,11 +230,8 @@ void DelvorDigger::DoDigFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {
 }
 
 void DelvorDigger::OnDigHalfFinished() {
-    SceneGame* level = Level();
-    if (level && level->ShouldSendDiggerHome(GetHole())) {
-        GetHole()->SendDiggersHome();
+    if (SendHomeAtWhistle())
         return;
-    }
     if (HasPersonalNeed()) {
         SetupRequestBalloon();
         return;
@@ -243,15 +240,8 @@ void DelvorDigger::OnDigHalfFinished() {
 }
 
 void DelvorDigger::OnDigFinished() {
-    SceneGame* level = Level();
-    if (level && level->ShouldSendDiggerHome(GetHole())) {
-        GetHole()->SendDiggersHome();
+    if (StrokeInterrupted())
         return;
-    }
-    if (HasPersonalNeed()) {
-        SetupHungerState();
-        return;
-    }
     Dig(GetHole() && GetHole()->IsCurrentHoleLayerDirt());
     if (HasPersonalNeed())
         SetupRequestBalloon();

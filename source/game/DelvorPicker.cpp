@@ -170,15 +170,8 @@ void DelvorPicker::DoPickFinished(ZQ2::BaseObject* target, ZQ2::BaseObject*) {
 }
 
 void DelvorPicker::OnPickHalfFinished() {
-    SceneGame* level = Level();
-    if (level && level->ShouldSendDiggerHome(GetHole())) {
-        GetHole()->SendDiggersHome();
+    if (StrokeInterrupted())
         return;
-    }
-    if (HasPersonalNeed()) {
-        SetupHungerState();
-        return;
-    }
     if (GetHole())
         GetHole()->Pick(1);
     PlayDelvorSound("SOUND_PICKER_PICK");
@@ -187,15 +180,8 @@ void DelvorPicker::OnPickHalfFinished() {
 }
 
 void DelvorPicker::OnPickFinished() {
-    SceneGame* level = Level();
-    if (level && level->ShouldSendDiggerHome(GetHole())) {
-        GetHole()->SendDiggersHome();
+    if (StrokeInterrupted())
         return;
-    }
-    if (HasPersonalNeed()) {
-        SetupHungerState();
-        return;
-    }
     Pick(GetHole() && GetHole()->IsCurrentHoleLayerRock());
     if (HasPersonalNeed())
         SetupRequestBalloon();

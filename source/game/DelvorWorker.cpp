@@ -132,6 +132,23 @@ void DelvorWorker::ClearStrokeOrRoutine() {
     DoHypnoAnimation(false);
 }
 
+bool DelvorWorker::SendHomeAtWhistle() {
+    SceneGame* level = Level();
+    if (!level || !level->ShouldSendDiggerHome(GetHole()))
+        return false;
+    GetHole()->SendDiggersHome();
+    return true;
+}
+
+bool DelvorWorker::StrokeInterrupted() {
+    if (SendHomeAtWhistle())
+        return true;
+    if (!HasPersonalNeed())
+        return false;
+    SetupHungerState();
+    return true;
+}
+
 void DelvorWorker::StandAfterStroke(DelvorHole* hole, bool adjustPosition, bool layerDone) {
     SceneGame* level = Level();
     SetFlipImageHorizontal(hole && hole->ShouldFlipWorker(this));

@@ -190,6 +190,11 @@ protected:
     // After the last stroke: the worker stands, asks for what it needs, and
     // leaves the hole when its layer is worked through.
     void StandAfterStroke(DelvorHole* hole, bool adjustPosition, bool layerDone);
+    // The end of a stroke's half once the whistle has blown: the hole sends
+    // its workers home (true).
+    bool SendHomeAtWhistle();
+    // The same, or else a worker that needs food or water stops to ask (true).
+    bool StrokeInterrupted();
     // Frame 0 of the strip that formats[|code|] names with number in place
     // of its "%d", mirrored when code is negative. Codes without a strip
     // keep the picture.
