@@ -5,14 +5,14 @@
 namespace platform {
 namespace {
 
+// Video is started for the query when nobody has started it yet, and left
+// running: SDL's X11 driver often fails to open the display again right
+// after closing it, and the game's window follows the first query at once.
+// SDL_Quit ends it with everything else.
 bool DesktopMode(SDL_DisplayMode& mode) {
-    const bool started = !SDL_WasInit(SDL_INIT_VIDEO);
-    if (started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
-    const bool ok = SDL_GetDesktopDisplayMode(0, &mode) == 0;
-    if (started)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return ok;
+    return SDL_GetDesktopDisplayMode(0, &mode) == 0;
 }
 
 }  // namespace
