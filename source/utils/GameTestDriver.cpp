@@ -113,6 +113,13 @@ int ItemType(DelvorItem* item) {
     return DelvorItem::TYPE_NONE;
 }
 
+// The size of the game's drawn area in the window, as "[W,H]".
+std::string ViewSize() {
+    GameWindow* window = GameWindow::g_Instance;
+    const RectangleI area = window ? window->GetViewport() : RectangleI();
+    return "[" + std::to_string(area.width) + "," + std::to_string(area.height) + "]";
+}
+
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
     for (char c : text)
@@ -222,7 +229,8 @@ void GameTestDriver::Await(const std::string& kind) {
 
 std::string GameTestDriver::Describe(Scene* scene) const {
     std::ostringstream line;
-    line << "{\"frame\":" << m_iFrame << ",\"scene\":" << Quoted(scene ? scene->GetName() : "") << ",\"dialogs\":[";
+    line << "{\"frame\":" << m_iFrame << ",\"view\":" << ViewSize() << ",\"scene\":"
+         << Quoted(scene ? scene->GetName() : "") << ",\"dialogs\":[";
     if (scene) {
         const char* comma = "";
         for (const auto& dialog : scene->GetActiveDialogs()) {

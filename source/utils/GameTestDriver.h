@@ -1,8 +1,9 @@
 #pragma once
 // Lets a test program outside the game play it in lockstep through the real
 // window: at each stop the game writes one JSON line of what a player would
-// look at (scene, dialogs, buttons, and on the dig site the state, funds and
-// the characters, holes and items with their window positions) and waits for
+// look at (the drawn area's size, scene, dialogs, buttons, and on the dig
+// site the state, funds and the characters, holes and items with their
+// window positions) and waits for
 // the driver's commands. The driver moves the real pointer itself; the game
 // only tells it when each of those events has arrived, so no frame runs
 // while an event is on its way. Off unless the test hooks are on and

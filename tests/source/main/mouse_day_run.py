@@ -37,6 +37,8 @@ LIMIT_SECONDS = int(os.environ.get("DELVOR_MOUSE_LIMIT", "170"))
 # Every line to and from the game on the output.
 VERBOSE = os.environ.get("DELVOR_MOUSE_VERBOSE") == "1"
 PLAYER_NAME = "ann"
+# The game's window, as data/properties/application.xml asks for it.
+WINDOW_SIZE = [800, 600]
 
 # The game's own codes (source/game headers).
 STATE_START_DIALOG, STATE_RUNNING, STATE_MINIGAME = 5, 7, 13
@@ -286,6 +288,10 @@ def start_menus(game):
     while True:
         state = game.state()
         buttons = state["buttons"]
+        # Every position and reference picture is of the window's own size;
+        # a game gone full screen would only lose clicks later.
+        if state["view"] != WINDOW_SIZE:
+            raise Failure("the game draws %s, not the window's %s" % (state["view"], WINDOW_SIZE))
         if state["scene"] != scene:
             scene = state["scene"]
             entered = state["frame"]
