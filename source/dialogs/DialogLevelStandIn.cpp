@@ -1,6 +1,5 @@
 #include "source/dialogs/DialogLevelStandIn.h"
 
-#include "engine/scene/SceneManager.h"
 #include "source/scenes/SceneGame.h"
 
 using namespace ZQ2;
@@ -11,17 +10,6 @@ const RTTI DialogLevelStandIn::rtti("DialogLevelStandIn", DialogLevelStandIn::rt
 ObjectInitializer DialogLevelStandIn::m_StageStartInitializer("DialogStageStart", &DialogLevelStandIn::OnStageStartData);
 ObjectInitializer DialogLevelStandIn::m_MiniGameInitializer("DialogMiniGame", &DialogLevelStandIn::OnMiniGameData);
 ObjectInitializer DialogLevelStandIn::m_StageEndInitializer("DialogStageEnd", &DialogLevelStandIn::OnStageEndData);
-
-namespace {
-
-// The level is the main scene under any transition that is still running.
-SceneGame* CurrentLevel() {
-    if (!SceneManager::g_Instance)
-        return nullptr;
-    return DynamicCast<SceneGame>(SceneManager::g_Instance->GetCurrentMainScene());
-}
-
-}  // namespace
 
 DialogLevelStandIn::DialogLevelStandIn(AbstractProperty* data, Method closed) : DialogDelvor(data), m_pfnClosed(closed) {
     BindComponent("BUTTON_OK", this, &DialogLevelStandIn::OnButton);
@@ -66,20 +54,20 @@ void DialogLevelStandIn::Close() {
 }
 
 void DialogLevelStandIn::OnStageStartClosed(BaseObject*, BaseObject*) {
-    SceneGame* level = CurrentLevel();
+    SceneGame* level = SceneGame::GetCurrentLevel();
     if (level && level->GetGameState() == SceneGame::STATE_START_DIALOG)
         level->OnStartStageDialogClosed();
 }
 
 void DialogLevelStandIn::OnMiniGameClosed(BaseObject*, BaseObject*) {
-    SceneGame* level = CurrentLevel();
+    SceneGame* level = SceneGame::GetCurrentLevel();
     if (level && level->GetGameState() == SceneGame::STATE_MINIGAME)
         level->OnMiniGameClosed();
 }
 
 // With no map to go on from yet, the day ends in the main menu.
 void DialogLevelStandIn::OnStageEndClosed(BaseObject*, BaseObject*) {
-    SceneGame* level = CurrentLevel();
+    SceneGame* level = SceneGame::GetCurrentLevel();
     if (!level || level->GetGameState() != SceneGame::STATE_END_DIALOG)
         return;
     level->OnStageEndDialogClosed();

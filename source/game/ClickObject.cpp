@@ -10,7 +10,6 @@
 #include "engine/modifier/ModifierDelay.h"
 #include "engine/modifier/ModifierFrame.h"
 #include "engine/modifier/ModifierFunction.h"
-#include "engine/scene/SceneManager.h"
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/InputHandler.h"
 #include "source/game/DelvorCharacter.h"
@@ -72,11 +71,8 @@ void ClickObject::Render(ZQ2::Graphics* graphics) {
 
 ZQ2::ImageFrame* ClickObject::GetHitMaskFrame() { return GetImage() ? GetImage()->GetFrame() : nullptr; }
 
-SceneGame* ClickObject::Level() {
-    ZQ2::SceneManager* scenes = ZQ2::SceneManager::g_Instance;
-    // The level is set up while the transition into it is still running.
-    return scenes ? ZQ2::DynamicCast<SceneGame>(scenes->GetCurrentMainScene()) : nullptr;
-}
+// The level is set up while the transition into it is still running.
+SceneGame* ClickObject::Level() { return SceneGame::GetCurrentLevel(); }
 
 bool ClickObject::IsOnMask(float x, float y) { return IsInsideMask(ToLocal(x, y)); }
 
@@ -170,13 +166,7 @@ ZQ2::ModifierContainer* ClickObject::CreateIdleModifier() {
     return m_pIdleModifier;
 }
 
-void ClickObject::ClearIdleModifier() {
-    if (!m_pIdleModifier)
-        return;
-    m_pIdleModifier->SetObsolete(true);
-    m_pIdleModifier->Release();
-    m_pIdleModifier = nullptr;
-}
+void ClickObject::ClearIdleModifier() { EndHeld(m_pIdleModifier); }
 
 void ClickObject::StartIdleRoutine() {
     int min = 0;

@@ -108,6 +108,16 @@ protected:
     // The running level, or null when another scene is current.
     static SceneGame* Level();
     bool IsOnMask(float x, float y);
+    // Ends a node held by one counted reference: the tree drops it at its
+    // next pass, and the slot empties. An empty slot is left alone.
+    template <class T>
+    static void EndHeld(T*& held) {
+        if (!held)
+            return;
+        held->SetObsolete(true);
+        held->Release();
+        held = nullptr;
+    }
 
 private:
     int m_iState = 0;

@@ -92,13 +92,7 @@ int DelvorCharacter::GetEffectiveWalkSpeed() const {
     return speed < MIN_WALK_SPEED ? MIN_WALK_SPEED : speed;
 }
 
-void DelvorCharacter::ClearWalkModifiers() {
-    if (m_pWalkModifier) {
-        m_pWalkModifier->SetObsolete(true);
-        m_pWalkModifier->Release();
-    }
-    m_pWalkModifier = nullptr;
-}
+void DelvorCharacter::ClearWalkModifiers() { EndHeld(m_pWalkModifier); }
 
 void DelvorCharacter::SetWalkModifier(ZQ2::Modifier* modifier) {
     if (modifier)

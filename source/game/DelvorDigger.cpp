@@ -79,12 +79,7 @@ DelvorDigger::DelvorDigger(float x, float y, ZQ2::Image* image, int gender)
 
 DelvorDigger::DelvorDigger(ZQ2::AbstractProperty* node) : DelvorWorker(node) {}
 
-DelvorDigger::~DelvorDigger() {
-    if (m_pShovel) {
-        m_pShovel->SetObsolete(true);
-        m_pShovel->Release();
-    }
-}
+DelvorDigger::~DelvorDigger() { EndHeld(m_pShovel); }
 
 ZQ2::BaseObject* DelvorDigger::OnData(ZQ2::AbstractProperty* node) { return new DelvorDigger(node); }
 

@@ -170,11 +170,11 @@ DelvorHole::DelvorHole(float x, float y, ZQ2::Image* image, ZQ2::BaseObject* tar
 }
 
 DelvorHole::~DelvorHole() {
-    EndContainer(m_pCleanStepModifier);
-    EndContainer(m_pFlagFlapModifier);
-    EndContainer(m_pSparkleModifier);
-    EndContainer(m_pToolModifier);
-    EndContainer(m_pDustModifier);
+    EndHeld(m_pCleanStepModifier);
+    EndHeld(m_pFlagFlapModifier);
+    EndHeld(m_pSparkleModifier);
+    EndHeld(m_pToolModifier);
+    EndHeld(m_pDustModifier);
     CleanupHole();
     for (int slot = 0; slot < SLOT_COUNT; ++slot)
         if (m_aspWorkers[slot])
@@ -1102,7 +1102,7 @@ void DelvorHole::ShowRequestBalloon(bool show) {
 }
 
 ZQ2::ModifierContainer* DelvorHole::NewLevelContainer(ZQ2::ModifierContainer*& slot) {
-    EndContainer(slot);
+    EndHeld(slot);
     SceneGame* level = Level();
     if (!level || !level->GetAnimContainer())
         return nullptr;
@@ -1110,14 +1110,6 @@ ZQ2::ModifierContainer* DelvorHole::NewLevelContainer(ZQ2::ModifierContainer*& s
     slot->AddRef();
     ZQ2::AnimTree::LinkNodeUnder(level->GetAnimContainer(), slot);
     return slot;
-}
-
-void DelvorHole::EndContainer(ZQ2::ModifierContainer*& slot) {
-    if (!slot)
-        return;
-    slot->SetObsolete(true);
-    slot->Release();
-    slot = nullptr;
 }
 
 void DelvorHole::DoFlagFlapAnimation() {
@@ -1135,7 +1127,7 @@ void DelvorHole::FlagFlapFinished() {
         DoFlagFlapAnimation();
 }
 
-void DelvorHole::StopFlagFlapAnimation() { EndContainer(m_pFlagFlapModifier); }
+void DelvorHole::StopFlagFlapAnimation() { EndHeld(m_pFlagFlapModifier); }
 
 // ---- the artifact
 
@@ -1186,7 +1178,7 @@ void DelvorHole::CleanupArtifact() {
 }
 
 void DelvorHole::CleanupDustCloud() {
-    EndContainer(m_pDustModifier);
+    EndHeld(m_pDustModifier);
     Retire(m_spDust);
 }
 
@@ -1213,7 +1205,7 @@ bool DelvorHole::CreateCrudOverlay(const ZQ2::Image* src, ZQ2::Image** out) {
     if (overlapWidth > 0 && overlapHeight > 0 &&
         !ZQ2::ImageUtils::CopyColorChannel(*alpha, alphaChannel, 0, 0, overlapWidth, overlapHeight, *frame, 0, 0))
         return false;
-    image->GetFrame()->GetImageData()->SetHasAlpha(true);
+    frame->GetImageData()->SetHasAlpha(true);
     *out = image.Get();
     image->AddRef();
     return true;
@@ -1369,7 +1361,7 @@ void DelvorHole::DoBottle() {
     ZQ2::AnimTree::LinkNodeUnder(last, ZQ2::ConstructModifierMethod(this, &DelvorHole::OnSiftBrushFinished));
 }
 
-void DelvorHole::ClearToolModifier() { EndContainer(m_pToolModifier); }
+void DelvorHole::ClearToolModifier() { EndHeld(m_pToolModifier); }
 
 void DelvorHole::OnSiftBrushFinished() {
     ClearToolModifier();
@@ -1405,7 +1397,7 @@ void DelvorHole::CreateSparkles() {
     }
 }
 
-void DelvorHole::ClearSparkleModifier() { EndContainer(m_pSparkleModifier); }
+void DelvorHole::ClearSparkleModifier() { EndHeld(m_pSparkleModifier); }
 
 void DelvorHole::StartSparkles(bool on) {
     ClearSparkleModifier();

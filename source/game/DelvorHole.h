@@ -241,7 +241,6 @@ private:
     bool IsVuruAtHole() const;
     bool IsVuruGoingToHole() const;
     ZQ2::ModifierContainer* NewLevelContainer(ZQ2::ModifierContainer*& slot);
-    static void EndContainer(ZQ2::ModifierContainer*& slot);
     ZQ2::Image* DelvorImage(const std::string& name) const;
     void ShowPit(const char* image, int frame);
     void ActivateSlotBlock(int slot, bool active);

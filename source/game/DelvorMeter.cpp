@@ -43,14 +43,6 @@ ZQ2::ModifierContainer* NewContainerUnder(ZQ2::ModifierContainer* root) {
     return container;
 }
 
-void EndContainer(ZQ2::ModifierContainer*& container) {
-    if (!container)
-        return;
-    container->SetObsolete(true);
-    container->Release();
-    container = nullptr;
-}
-
 }  // namespace
 
 const ZQ2::RTTI* const DelvorMeter::rttis[] = {&ClickObject::rtti, nullptr};
@@ -66,8 +58,8 @@ DelvorMeter::DelvorMeter(float x, float y, ZQ2::Image* image, ZQ2::BaseObject* t
       m_iUpdateSlice(ZQ2::BasicProperties::GetInteger("TIME_SLICE_METER_UPDATE")) {}
 
 DelvorMeter::~DelvorMeter() {
-    EndContainer(m_pArrowPulse);
-    EndContainer(m_pSparkleModifier);
+    EndHeld(m_pArrowPulse);
+    EndHeld(m_pSparkleModifier);
 }
 
 ZQ2::BaseObject* DelvorMeter::OnData(ZQ2::AbstractProperty* node) { return new DelvorMeter(node); }
@@ -258,7 +250,7 @@ ZQ2::Sprite* DelvorMeter::GetRockIcon(int i) const {
 
 void DelvorMeter::PulseArrow(bool on) {
     if (!on) {
-        EndContainer(m_pArrowPulse);
+        EndHeld(m_pArrowPulse);
         if (m_spArrow)
             m_spArrow->SetScale(1.0f);
         return;
@@ -279,7 +271,7 @@ void DelvorMeter::PulseArrow(bool on) {
 }
 
 void DelvorMeter::DoArrowPulseFinished() {
-    EndContainer(m_pArrowPulse);
+    EndHeld(m_pArrowPulse);
     PulseArrow(true);
 }
 
@@ -344,7 +336,7 @@ void DelvorMeter::CleanupSparkles() {
         Retire(sparkle);
 }
 
-void DelvorMeter::ClearSparkleModifier() { EndContainer(m_pSparkleModifier); }
+void DelvorMeter::ClearSparkleModifier() { EndHeld(m_pSparkleModifier); }
 
 void DelvorMeter::OnSparkleFinished() {
     HideSparkles();

@@ -57,16 +57,10 @@ DelvorWorker::DelvorWorker(float x, float y, ZQ2::Image* image, ZQ2::BaseObject*
 DelvorWorker::DelvorWorker(ZQ2::AbstractProperty* node) : DelvorCharacter(node) {}
 
 DelvorWorker::~DelvorWorker() {
-    EndStroke();
+    EndHeld(m_pStroke);
     DoHypnoAnimation(false);
-    if (m_pSpiral) {
-        m_pSpiral->SetObsolete(true);
-        m_pSpiral->Release();
-    }
-    if (m_pActivityModifier) {
-        m_pActivityModifier->SetObsolete(true);
-        m_pActivityModifier->Release();
-    }
+    EndHeld(m_pSpiral);
+    EndHeld(m_pActivityModifier);
 }
 
 ZQ2::BaseObject* DelvorWorker::OnData(ZQ2::AbstractProperty* node) { return new DelvorWorker(node); }
@@ -116,17 +110,9 @@ void DelvorWorker::StartStroke(int frameMs, ZQ2::iGuiMethod::Method half, ZQ2::i
     ZQ2::AnimTree::LinkNodeUnder(up, new ZQ2::ModifierFunction(this, finished, std::string()));
 }
 
-void DelvorWorker::EndStroke() {
-    if (!m_pStroke)
-        return;
-    m_pStroke->SetObsolete(true);
-    m_pStroke->Release();
-    m_pStroke = nullptr;
-}
-
 void DelvorWorker::ClearStrokeOrRoutine() {
     if (m_pStroke)
-        EndStroke();
+        EndHeld(m_pStroke);
     else
         DelvorWorker::ClearCurrentRoutine();
     DoHypnoAnimation(false);
@@ -242,13 +228,7 @@ ZQ2::Modifier* DelvorWorker::CreateActivityModifer() {
 
 void DelvorWorker::EndActivityRoutine() { ClearActivityModifer(); }
 
-void DelvorWorker::ClearActivityModifer() {
-    if (!m_pActivityModifier)
-        return;
-    m_pActivityModifier->SetObsolete(true);
-    m_pActivityModifier->Release();
-    m_pActivityModifier = nullptr;
-}
+void DelvorWorker::ClearActivityModifer() { EndHeld(m_pActivityModifier); }
 
 void DelvorWorker::DoActivityAnimation(bool on) {
     EndActivityRoutine();
@@ -515,11 +495,7 @@ void DelvorWorker::ShowHypnoSpiral(bool show) {
 }
 
 void DelvorWorker::DoHypnoAnimation(bool on) {
-    if (m_pHypnoModifier) {
-        m_pHypnoModifier->SetObsolete(true);
-        m_pHypnoModifier->Release();
-        m_pHypnoModifier = nullptr;
-    }
+    EndHeld(m_pHypnoModifier);
     if (!on || !m_pSpiral)
         return;
     m_pHypnoModifier = NewRootContainer();

@@ -212,8 +212,6 @@ protected:
     float m_fHungerChance = -1.0f;
 
 private:
-    void EndStroke();
-    ZQ2::Modifier* m_pStroke = nullptr;  // one reference held
     void AskForNeed(int remainder);
     void SetFlipFromHole();
 
@@ -231,6 +229,7 @@ private:
     bool m_bLove = false;
     int m_iWaitAreaIndex = -1;
     ZQ2::Modifier* m_pHypnoModifier = nullptr;     // one reference held
+    ZQ2::Modifier* m_pStroke = nullptr;            // one reference held
     ZQ2::Modifier* m_pActivityModifier = nullptr;  // one reference held
     ZQ2::Sprite* m_pSpiral = nullptr;              // one reference held
 };

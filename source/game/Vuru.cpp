@@ -353,13 +353,7 @@ ZQ2::ModifierContainer* Vuru::NewActivity() {
     return m_pActivityModifier;
 }
 
-void Vuru::EndActivity() {
-    if (!m_pActivityModifier)
-        return;
-    m_pActivityModifier->SetObsolete(true);
-    m_pActivityModifier->Release();
-    m_pActivityModifier = nullptr;
-}
+void Vuru::EndActivity() { EndHeld(m_pActivityModifier); }
 
 void Vuru::PlayWork(const char* image, const char* frameKey, const char* sound, int timeMs, void (Vuru::*method)()) {
     SetImage(DelvorImage(image));

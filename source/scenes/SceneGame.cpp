@@ -289,6 +289,11 @@ int SceneGame::GetNumArtifactsInLevel(int country) {
 
 int SceneGame::ClampCountry(int country) { return std::clamp(country, 1, LAST_COUNTRY); }
 
+SceneGame* SceneGame::GetCurrentLevel() {
+    ZQ2::SceneManager* scenes = ZQ2::SceneManager::g_Instance;
+    return scenes ? ZQ2::DynamicCast<SceneGame>(scenes->GetCurrentMainScene()) : nullptr;
+}
+
 std::vector<int> SceneGame::GetColorDiggerOrder(int country, int day, int diggers, int colors) {
     std::vector<int> order(static_cast<size_t>(std::max(diggers, 0)));
     if (order.empty())

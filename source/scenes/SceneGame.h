@@ -147,6 +147,9 @@ public:
     // One colour type per digger, every entry set.
     static std::vector<int> GetColorDiggerOrder(int country, int day, int diggers, int colors);
     static int ClampCountry(int country);
+    // The level being played: the main scene, also while the transition
+    // into it still runs; null when the main scene is not a level.
+    static SceneGame* GetCurrentLevel();
 
     // ---- the day's states
     int GetGameState() const { return m_iGameState; }

@@ -291,7 +291,8 @@ std::string GameTestDriver::DescribeLevel(SceneGame* level) const {
             << (dovidi->GetNumItemsInStack() == 0 && dovidi->GetBossActivity() == 0 ? 1 : 0)
             << ",\"home\":" << (dovidi->IsInHomePosition() ? 1 : 0) << "}";
     out << ",\"workers\":[";
-    std::vector<DelvorWorker*> free;
+    // The workers in the order listed, which "takes" indexes.
+    std::vector<DelvorWorker*> listed;
     const char* comma = "";
     for (const auto& w : level->GetWorkers()) {
         const bool idle = w->IsInHomePosition() && !w->HasPersonalNeed() &&
@@ -300,7 +301,7 @@ std::string GameTestDriver::DescribeLevel(SceneGame* level) const {
             << ",\"digger\":" << (DynamicCast<DelvorDigger>(w.Get()) ? 1 : 0) << ",\"free\":" << (idle ? 1 : 0)
             << ",\"home\":" << (w->IsCharacterInWaitingArea() ? 1 : 0) << ",\"request\":" << w->GetRequest()
             << "}";
-        free.push_back(w.Get());
+        listed.push_back(w.Get());
         comma = ",";
     }
     out << "],\"holes\":[";
@@ -311,8 +312,8 @@ std::string GameTestDriver::DescribeLevel(SceneGame* level) const {
         out << comma << "{\"at\":" << Position(hole) << ",\"state\":" << hole->GetHoleState()
             << ",\"request\":" << hole->GetHoleRequestFromState() << ",\"takes\":[";
         const char* inner = "";
-        for (size_t i = 0; i < free.size(); ++i)
-            if (hole->CanAddWorker(free[i])) {
+        for (size_t i = 0; i < listed.size(); ++i)
+            if (hole->CanAddWorker(listed[i])) {
                 out << inner << i;
                 inner = ",";
             }

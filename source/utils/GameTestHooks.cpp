@@ -40,8 +40,8 @@ const char* const kSeedVariable = "DELVOR_TEST_SEED";
 
 bool g_bAttached = false;
 
-// Game time that moves a fixed step per frame. It outlives the task manager
-// that reads it.
+// Game time that moves a fixed step per frame; a step of 0 (never started)
+// leaves it still. It outlives the task manager that reads it.
 class FixedStepClock : public TaskClock {
 public:
     void Start(unsigned int now, unsigned int stepMs) {
@@ -62,8 +62,6 @@ FixedStepClock& StepClock() {
     return clock;
 }
 
-bool g_bFixedSteps = false;
-
 }  // namespace
 
 GameTestHooks::GameTestHooks(const std::string& folder, const std::string& closeIn)
@@ -79,7 +77,6 @@ void GameTestHooks::ReadDrivenRun() {
     if (frameMs > 0 && TaskManager::g_Instance) {
         StepClock().Start(TaskClock::GetPlatformClock().GetMilliseconds(), static_cast<unsigned int>(frameMs));
         TaskManager::g_Instance->SetClock(&StepClock());
-        g_bFixedSteps = true;
     }
     const char* seed = std::getenv(kSeedVariable);
     m_bSeeded = seed && *seed;
@@ -98,8 +95,7 @@ void GameTestHooks::AttachIfAsked() {
 
 void GameTestHooks::OnUpdate(int deltaMs) {
     m_iGameTime += deltaMs;
-    if (g_bFixedSteps)
-        StepClock().Advance();
+    StepClock().Advance();
     SceneManager* scenes = SceneManager::g_Instance;
     Scene* scene = scenes ? scenes->GetCurrentScene() : nullptr;
     // A transition shows two scenes at once: nothing settles under it.

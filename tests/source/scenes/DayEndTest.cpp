@@ -65,6 +65,13 @@ public:
     SceneGame* Level() const { return m_pHarness->Level(); }
     Vuru* Vuru_() const { return Level()->GetVuru(); }
     Dovidi* Dovidi_() const { return Level()->GetDovidi(); }
+    void StandDovidiAtTable(int table) const {
+        int x = 0;
+        int y = 0;
+        Dovidi_()->GetTableXY(table, x, y);
+        Dovidi_()->SetLocation(static_cast<float>(x), static_cast<float>(y));
+        Dovidi_()->SetRealPosToCurPos();
+    }
     DelvorWorker* Worker() const { return Level()->GetWorkers()[0].Get(); }
 
     // Steps to the time-up. The next frame ends the whistle, and the clock
@@ -149,21 +156,13 @@ TEST_F(DayEnd, DovidiAwayFromHomeIsSentHomeAndHerArrivalEndsTheStage) {
     const Away aways[] = {
         {"at the tool table with an item in her hands",
          [](DayEnd& t) {
-             int x = 0;
-             int y = 0;
-             t.Dovidi_()->GetTableXY(DelvorBoss::TABLE_TOOLS, x, y);
-             t.Dovidi_()->SetLocation(static_cast<float>(x), static_cast<float>(y));
-             t.Dovidi_()->SetRealPosToCurPos();
+             t.StandDovidiAtTable(DelvorBoss::TABLE_TOOLS);
              t.m_spItem = new bosstest::FakeItem("ITEM_SIFTER", t.Dovidi_());
              t.Dovidi_()->AddItem(t.m_spItem.Get());
          }},
         {"waiting at the food table for an item",
          [](DayEnd& t) {
-             int x = 0;
-             int y = 0;
-             t.Dovidi_()->GetTableXY(DelvorBoss::TABLE_FOOD, x, y);
-             t.Dovidi_()->SetLocation(static_cast<float>(x), static_cast<float>(y));
-             t.Dovidi_()->SetRealPosToCurPos();
+             t.StandDovidiAtTable(DelvorBoss::TABLE_FOOD);
              t.m_spItem = new bosstest::FakeItem("ITEM_APPLE", t.Dovidi_());
              t.m_spItem->m_bReady = false;
              t.Dovidi_()->AddToStack(t.m_spItem.Get());
