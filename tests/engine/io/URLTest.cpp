@@ -3,9 +3,12 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -75,10 +78,12 @@ public:
 
 // A one-connection HTTP server on the loopback address. It answers with
 // reply, or with nothing at all while the connection stays open when reply
-// is empty.
+// is empty. A trickling server sends the reply a byte at a time, each after
+// a tenth of a second in which the client did not hang up.
 class LoopbackServer {
 public:
-    explicit LoopbackServer(std::string reply) : m_sReply(std::move(reply)) {
+    explicit LoopbackServer(std::string reply, bool trickle = false)
+        : m_sReply(std::move(reply)), m_bTrickle(trickle) {
         m_iListen = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -110,7 +115,9 @@ private:
                 break;
             m_sRequest.append(buffer, static_cast<size_t>(got));
         }
-        if (!m_sReply.empty()) {
+        if (m_bTrickle) {
+            Trickle(client);
+        } else if (!m_sReply.empty()) {
             send(client, m_sReply.data(), m_sReply.size(), MSG_NOSIGNAL);
         } else {
             // Silent until the client gives up.
@@ -120,7 +127,18 @@ private:
         close(client);
     }
 
+    void Trickle(int client) {
+        for (char byte : m_sReply) {
+            pollfd hangUp{client, POLLIN, 0};
+            if (poll(&hangUp, 1, 100) != 0)
+                return;
+            if (send(client, &byte, 1, MSG_NOSIGNAL) != 1)
+                return;
+        }
+    }
+
     std::string m_sReply;
+    bool m_bTrickle = false;
     std::string m_sRequest;
     int m_iListen = -1;
     int m_iPort = 0;
@@ -140,6 +158,7 @@ TEST(URLConnection, FetchesFromALoopbackServer) {
     EXPECT_EQ(connection.GetLastResult(), URLConnection::STATUS_SUCCEEDED);
     EXPECT_EQ(connection.GetStatus(), URLConnection::STATUS_IDLE);
     EXPECT_EQ(body.m_sText, "hello");
+    EXPECT_TRUE(connection.GetLastError().empty()) << connection.GetLastError();
     EXPECT_EQ(server.GetRequest().compare(0, 25, "GET /scores?name=Ann&s=12"), 0) << server.GetRequest();
 }
 
@@ -167,6 +186,7 @@ TEST(URLConnection, ARefusedConnectionFails) {
     connection.Execute();
     EXPECT_EQ(connection.GetLastResult(), URLConnection::STATUS_FAILED);
     EXPECT_EQ(connection.GetStatus(), URLConnection::STATUS_IDLE);
+    EXPECT_FALSE(connection.GetLastError().empty());
     EXPECT_TRUE(body.m_sText.empty());
 }
 
@@ -177,4 +197,48 @@ TEST(URLConnection, AStalledServerFailsWithinTheTimeout) {
     connection.SetTimeouts(1, 1);
     connection.Execute();
     EXPECT_EQ(connection.GetLastResult(), URLConnection::STATUS_FAILED);
+}
+
+// Ten bytes a second never trip the stall limit; the whole reply would take
+// about ten seconds, so only the time limit ends it early.
+TEST(URLConnection, ATricklingServerFailsAtTheTimeLimit) {
+    const std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: 60\r\n\r\n" + std::string(60, 'x');
+    LoopbackServer server(reply, true);
+    Collect body;
+    URLConnection connection(URL("127.0.0.1", "", "", server.GetPort()), &body, nullptr);
+    connection.SetTimeLimit(1);
+    connection.Execute();
+    EXPECT_EQ(connection.GetLastResult(), URLConnection::STATUS_FAILED);
+    EXPECT_EQ(connection.GetStatus(), URLConnection::STATUS_IDLE);
+    EXPECT_FALSE(connection.GetLastError().empty());
+    EXPECT_LT(body.m_sText.size(), 60u);
+}
+
+TEST(URLConnection, OnlyHttpAndHttpsAreFetched) {
+    const struct {
+        const char* protocol;
+        bool allowed;
+    } cases[] = {
+        {"http://", true},  {"https://", true}, {"HTTPS://", true}, {"http:///", true},
+        {"file://", false}, {"file:///", false}, {"ftp://", false}, {"dict://", false},
+        {"http", false},    {"http:/", false},  {"http://x", false}, {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(URLConnection::IsAllowedProtocol(c.protocol), c.allowed) << c.protocol;
+
+    // A file the transfer could read, were file addresses let through.
+    char path[] = "/tmp/delvor-url-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "secret", 6), 6);
+    close(fd);
+    Collect body;
+    URLConnection connection(URL(std::string("file://") + path), &body, nullptr);
+    connection.Execute();
+    std::remove(path);
+    EXPECT_EQ(connection.GetLastResult(), URLConnection::STATUS_FAILED);
+    EXPECT_EQ(connection.GetStatus(), URLConnection::STATUS_IDLE);
+    EXPECT_NE(connection.GetLastError().find("'file:///'"), std::string::npos) << connection.GetLastError();
+    EXPECT_NE(connection.GetLastError().find("only http and https"), std::string::npos);
+    EXPECT_TRUE(body.m_sText.empty());
 }
