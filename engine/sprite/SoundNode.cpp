@@ -199,15 +199,23 @@ float SoundNode::ConvertScreenPosToPan(GameNode* node) const {
 
 void SoundNode::Tick(int deltaMs) {
     GameNode::Tick(deltaMs);
-    if (m_iSinceLastStart >= 0 && m_iSinceLastStart < 0x3FFFFFFF)
-        m_iSinceLastStart += deltaMs;
-    if (m_iRemainingPlayTime > 0) {
-        m_iRemainingPlayTime -= deltaMs;
-        if (!m_bLooping && m_iRemainingPlayTime <= 0 && m_iUserCount > 0)
-            StopSample(false);
-    }
+    CountPlayTime(deltaMs);
     if (m_bScreenPosPanning)
         SetPan(ConvertScreenPosToPan(GetParent()));
+}
+
+// A paused channel does not advance, so neither does the node's time: the
+// play goes on after the pause with what was left of it.
+void SoundNode::CountPlayTime(int deltaMs) {
+    if (m_bPaused)
+        return;
+    if (m_iSinceLastStart >= 0 && m_iSinceLastStart < 0x3FFFFFFF)
+        m_iSinceLastStart += deltaMs;
+    if (m_iRemainingPlayTime <= 0)
+        return;
+    m_iRemainingPlayTime -= deltaMs;
+    if (!m_bLooping && m_iRemainingPlayTime <= 0 && m_iUserCount > 0)
+        StopSample(false);
 }
 
 }  // namespace ZQ2

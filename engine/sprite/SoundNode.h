@@ -69,6 +69,7 @@ public:
 
 private:
     void SetSound(Sound* sound);
+    void CountPlayTime(int deltaMs);
 
     Sound* m_pSound = nullptr;
     int m_iChannel = -1;

@@ -93,6 +93,29 @@ TEST_F(SoundNodeTest, TwoPlaysAndOneStopKeepTheSoundPlaying) {
     EXPECT_TRUE(AUSND_IsPlaying(channel));
 }
 
+// A pause (the pause dialog's, say) may outlast the play: the play time
+// stands still meanwhile, and the sound ends only after what was left of it.
+TEST_F(SoundNodeTest, APauseStopsThePlayTimeAndTheRestPlaysAfterIt) {
+    SmartPtr<SoundNode> node(new SoundNode(m_pSound.Get()));
+    const int channel = node->PlaySample(false);
+    ASSERT_GE(channel, 0);
+    node->Tick(200);
+    ASSERT_TRUE(node->PauseSample(true));
+    node->Tick(1000);
+    EXPECT_EQ(node->GetUserCount(), 1);
+    EXPECT_EQ(node->GetChannel(), channel);
+    ASSERT_TRUE(node->PauseSample(false));
+    EXPECT_TRUE(AUSND_IsPlaying(channel));
+
+    node->Tick(299);
+    EXPECT_EQ(node->GetUserCount(), 1);
+    EXPECT_TRUE(AUSND_IsPlaying(channel));
+    node->Tick(1);
+    EXPECT_EQ(node->GetUserCount(), 0);
+    EXPECT_EQ(node->GetChannel(), -1);
+    EXPECT_FALSE(AUSND_IsPlaying(channel));
+}
+
 TEST_F(SoundNodeTest, ChannelSettingsClampAndMap) {
     SmartPtr<SoundNode> node(new SoundNode(m_pSound.Get()));
     const int channel = node->PlaySample(false);
