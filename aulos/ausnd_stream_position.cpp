@@ -242,8 +242,10 @@ bool AUSND_Stream_SetLoopPoints(AUSND_STREAM* s, unsigned int start, unsigned in
         return Fail(AUSND_ERR_INVALID_PARAM);
     s->loopstart = start;
     s->loopend = end;
-    // What the stopped stream has buffered was decoded with the old loop.
-    s->rewindatplay = 1;
+    // Only data decoded past the new end missed the loop; anything short of it
+    // still plays as buffered, from where a seek may have put it.
+    if (end < s->pcmposition)
+        s->rewindatplay = 1;
     return true;
 }
 
@@ -254,8 +256,10 @@ bool AUSND_Stream_SetLoopCount(AUSND_STREAM* s, int count)
         return Fail(AUSND_ERR_INVALID_PARAM);
     s->loopcount = count;
     s->loopsleft = count;
-    // A stopped stream has buffered its start with the old count: refill at play.
-    if (!s->playing)
+    // A stream within half the buffer ran through its end in its first fill,
+    // under the old count, so it refills at play; a longer one keeps what a
+    // seek buffered.
+    if (s->lengthms >= 0 && s->lengthms <= AUSND_Stream_HalfBufferSize)
         s->rewindatplay = 1;
     return true;
 }

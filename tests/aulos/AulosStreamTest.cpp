@@ -265,6 +265,64 @@ TEST_F(AulosStream, LoopCountAndLoopPointsRepeatTheData)
     }
 }
 
+// A loop set on a stopped stream after a seek: what was buffered from the
+// sought frame plays unless the new loop makes it wrong.
+TEST_F(AulosStream, LoopsSetAfterASeekKeepItUnlessTheBufferedDataMissedThem)
+{
+    struct Segment
+    {
+        size_t from;
+        size_t to;
+    };
+    struct Case
+    {
+        const char* what;
+        int frames;
+        unsigned int seek;
+        unsigned int loopstart; // loop points set after the seek when loopend > 0,
+        unsigned int loopend;   // else the loop count (1) is set again
+        std::vector<Segment> played;
+    };
+    // At 44100 Hz half the buffer holds 400 ms: a 60000-frame stream sought to
+    // 20000 has decoded up to about 37400.
+    const Case cases[] = {
+        {"a count on a long stream", 60000, 20000, 0, 0, {{20000, 60000}, {0, 60000}}},
+        {"a count on a stream within half the buffer", 10000, 4000, 0, 0, {{0, 10000}, {0, 10000}}},
+        {"loop points ending past the buffered data", 60000, 20000, 5000, 50000, {{20000, 50000}, {5000, 60000}}},
+        {"loop points ending inside the buffered data", 60000, 20000, 5000, 30000, {{0, 30000}, {5000, 60000}}},
+        {"loop points ending before the sought frame", 60000, 40000, 5000, 30000, {{0, 30000}, {5000, 60000}}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        AUSND_Capture_Clear();
+        const std::vector<int16_t> values = Signal(c.frames);
+        AUSND_STREAM* stream = OpenMemory(StereoWav(values), AUSND_LOOP_NORMAL);
+        ASSERT_NE(stream, nullptr);
+        ASSERT_TRUE(AUSND_Stream_SetLoopCount(stream, 1));
+        ASSERT_TRUE(AUSND_Stream_SetPCM(stream, c.seek));
+        if (c.loopend > 0)
+            ASSERT_TRUE(AUSND_Stream_SetLoopPoints(stream, c.loopstart, c.loopend));
+        else
+            ASSERT_TRUE(AUSND_Stream_SetLoopCount(stream, 1));
+        EndCount ends;
+        AUSND_Stream_SetEndCallback(stream, OnEnd, &ends);
+        ASSERT_GE(AUSND_Stream_Play(AUSND_CHANNEL_FREE, stream), 0);
+        PlayToEnd(ends, 400);
+        EXPECT_EQ(ends.calls, 1);
+        const std::vector<int16_t> captured = Captured();
+        size_t at = 0;
+        for (const Segment& segment : c.played)
+        {
+            ExpectFrames(captured, at, values, segment.from, segment.to - segment.from);
+            at += segment.to - segment.from;
+        }
+        ASSERT_GT(captured.size(), at * 2);
+        EXPECT_EQ(captured[at * 2], 0) << "silence after the last pass";
+        AUSND_Stream_Close(stream);
+    }
+}
+
 TEST_F(AulosStream, SeeksByBytesMillisecondsAndFrames)
 {
     const std::vector<int16_t> values = Signal(60000);
