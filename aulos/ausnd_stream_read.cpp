@@ -270,6 +270,7 @@ bool AUSND_Stream_ReadAIFF(AUSND_STREAM* s, void* /*raw*/, uint32_t /*rawsize*/,
     }
     else if (!wide)
     {
+        // Signed in the file, unsigned by the format's mode: the common read turns them back.
         for (uint32_t i = 0; i < got; ++i)
             d[i] = static_cast<uint8_t>(d[i] + 128);
     }

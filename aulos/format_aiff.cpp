@@ -203,6 +203,9 @@ bool AUSND_AIFF_Open(AUSND_FILE* file, uint32_t* modeInOut, int* rateOut, uint32
     }
     else
     {
+        // The file's 8-bit frames are signed. A stream adds 128 as it reads
+        // them, to match this flag, and makes them signed again as it does for
+        // every unsigned format; a loaded sample, always signed, takes them as they are.
         mode |= AUSND_UNSIGNED;
     }
     if (mode & AUSND_STEREO)

@@ -671,3 +671,101 @@ TEST(AulosIeeeExtended, ConvertsTheRatesOfAiffFiles)
     const uint8_t infinite[10] = {0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(ConvertFromIeeeExtended(infinite), 0.0f);
 }
+
+namespace
+{
+// An 8-bit AIFF at 44100 Hz of the given signed values (interleaved for stereo).
+std::vector<uint8_t> EightBitAiff(const std::vector<int8_t>& values, int channels)
+{
+    std::vector<uint8_t> data;
+    AppendId(data, "FORM");
+    Append32BE(data, 0);
+    AppendId(data, "AIFF");
+    AppendId(data, "COMM");
+    Append32BE(data, 18);
+    Append16BE(data, static_cast<uint16_t>(channels));
+    Append32BE(data, static_cast<uint32_t>(values.size() / static_cast<size_t>(channels)));
+    Append16BE(data, 8);
+    const uint8_t rate44100[10] = {0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};
+    data.insert(data.end(), rate44100, rate44100 + 10);
+    AppendId(data, "SSND");
+    Append32BE(data, static_cast<uint32_t>(8 + values.size()));
+    Append32BE(data, 0);
+    Append32BE(data, 0);
+    for (int8_t v : values)
+        data.push_back(static_cast<uint8_t>(v));
+    if (values.size() & 1)
+        data.push_back(0);
+    FixFormSize(data);
+    return data;
+}
+
+// Mixes until the capture holds the frames (or a bound of blocks passes).
+void MixUntilCaptured(int frames)
+{
+    unsigned int captured = 0;
+    for (int i = 0; i < 1000 && AUSND_Capture_GetData(&captured) && captured < static_cast<unsigned int>(frames); ++i)
+        AUSND_Update();
+}
+
+// What the capture holds of an 8-bit value played at full gain on both sides.
+int16_t EightBitAtFullGain(int8_t value)
+{
+    return static_cast<int16_t>((value * 256 * 255) >> 8);
+}
+} // namespace
+
+// AIFF's 8-bit frames are signed: a loaded sample and a stream of the same
+// file play the file's values, a rising ramp, as they are.
+TEST_F(AulosWav, EightBitAiffPlaysItsSignedValuesLoadedAndStreamed)
+{
+    const int frames = 30000; // several of the stream's half buffers
+    for (const int channels : {1, 2})
+    {
+        SCOPED_TRACE(channels == 1 ? "mono" : "stereo");
+        std::vector<int8_t> ramp;
+        for (int i = 0; i < frames; ++i)
+        {
+            const int8_t rising = static_cast<int8_t>(i % 256 - 128);
+            ramp.push_back(rising);
+            if (channels == 2)
+                ramp.push_back(static_cast<int8_t>(-1 - rising)); // falling on the right
+        }
+        const std::string path = Temp("ramp8_" + std::to_string(channels) + ".aiff");
+        WriteAll(path, EightBitAiff(ramp, channels));
+        auto expect = [&](const char* how) {
+            const std::vector<int16_t> captured = Captured();
+            ASSERT_GE(captured.size(), static_cast<size_t>(frames) * 2) << how;
+            for (int i = 0; i < frames; ++i)
+            {
+                const size_t at = static_cast<size_t>(i) * static_cast<size_t>(channels);
+                const int16_t left = EightBitAtFullGain(ramp[at]);
+                const int16_t right = EightBitAtFullGain(ramp[at + static_cast<size_t>(channels) - 1]);
+                ASSERT_EQ(captured[2 * static_cast<size_t>(i)], left) << how << " frame " << i;
+                ASSERT_EQ(captured[2 * static_cast<size_t>(i) + 1], right) << how << " frame " << i;
+            }
+        };
+
+        AUSND_Capture_Clear();
+        AUSND_SAMPLE* sample = AUSND_Sample_Load(-1, path.c_str(), AUSND_2D, 0, 0);
+        ASSERT_NE(sample, nullptr) << AUSND_GetError();
+        const int channel = AUSND_PlaySoundEx(AUSND_CHANNEL_FREE, sample, nullptr, true);
+        ASSERT_GE(channel, 0);
+        ASSERT_TRUE(AUSND_SetPan(channel, -1));
+        ASSERT_TRUE(AUSND_SetPaused(channel, false));
+        MixUntilCaptured(frames);
+        expect("loaded");
+        AUSND_Sample_Free(sample);
+
+        AUSND_Capture_Clear();
+        AUSND_STREAM* stream = AUSND_Stream_Open(path.c_str(), AUSND_2D, 0, 0);
+        ASSERT_NE(stream, nullptr) << AUSND_GetError();
+        const int streamchannel = AUSND_Stream_PlayEx(AUSND_CHANNEL_FREE, stream, nullptr, true);
+        ASSERT_GE(streamchannel, 0);
+        ASSERT_TRUE(AUSND_SetPan(streamchannel, -1));
+        ASSERT_TRUE(AUSND_SetPaused(streamchannel, false));
+        MixUntilCaptured(frames);
+        expect("streamed");
+        EXPECT_TRUE(AUSND_Stream_Close(stream));
+    }
+}
