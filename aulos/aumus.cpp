@@ -235,30 +235,32 @@ bool SetCallback(AUMUS_SONG* song, int queue, AUMUS_CALLBACK callback, int step)
 }
 
 // Reads a whole song file through the file layer (the user's file callbacks
-// when set); false when it cannot be opened or read.
+// when set): error 9 when it cannot be opened, 11 when it reads short. The
+// length known at open bounds the reads: the buffered disk file reports a read
+// past its end as a failure, not as an empty read.
 bool ReadWholeFile(const char* name, std::vector<uint8_t>& out)
 {
     AUSND_FILE* file = AUSND_File_Open(name, AUSND_File_UsingFileCallbacks() ? AUSND_FILE_USER : AUSND_FILE_BUFFERED, 0);
     if (!file)
-        return false;
-    uint8_t buffer[AUSND_FILE_BUFFERSIZE * 8];
+        return Fail(AUSND_ERR_FILE_NOTFOUND, false);
+    const int length = std::max(file->length, 0);
     bool ok = true;
-    for (;;)
+    try
     {
-        const int n = AUSND_File_Read(buffer, 1, static_cast<int>(sizeof(buffer)), file);
-        if (n < 0)
-        {
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        if (out.size() + static_cast<size_t>(n) > static_cast<size_t>(INT32_MAX))
-        {
-            ok = false;
-            break;
-        }
-        out.insert(out.end(), buffer, buffer + n);
+        out.resize(static_cast<size_t>(length));
+    }
+    catch (const std::bad_alloc&)
+    {
+        ok = Fail(AUSND_ERR_MEMORY, false);
+    }
+    for (int done = 0; ok && done < length;)
+    {
+        const int want = std::min(length - done, static_cast<int>(AUSND_FILE_BUFFERSIZE) * 8);
+        const int n = AUSND_File_Read(out.data() + done, 1, want, file);
+        if (n <= 0)
+            ok = Fail(AUSND_ERR_FILE_BAD, false);
+        else
+            done += n;
     }
     AUSND_File_Close(file);
     return ok;
@@ -332,7 +334,7 @@ bool PrepareRequest(LoadRequest& request, const char* nameordata, int offset, in
         return true;
     }
     if (!ReadWholeFile(nameordata, request.filedata))
-        return Fail(AUSND_ERR_FILE_NOTFOUND, false);
+        return false;
     request.data = request.filedata.data();
     request.size = static_cast<uint32_t>(request.filedata.size());
     return true;

@@ -2,8 +2,11 @@
 #include "MusicTestSupport.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -342,4 +345,153 @@ TEST_F(RealTimeMusicTest, FullCallbackRingsCountWhatTheyDrop)
         queued += song->callbacks[1][i].time >= 0 ? 1 : 0;
     EXPECT_EQ(queued, 256);
     EXPECT_TRUE(AUMUS_FreeSong(song));
+}
+
+namespace
+{
+// A folder of its own for the module files a test writes, removed with them.
+class MusicFileTest : public MusicTest
+{
+protected:
+    void SetUp() override
+    {
+        MusicTest::SetUp();
+        char pattern[] = "/tmp/aulos_music_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_sFolder = pattern;
+    }
+
+    void TearDown() override
+    {
+        MusicTest::TearDown();
+        for (const std::string& path : m_Written)
+            std::remove(path.c_str());
+        if (!m_sFolder.empty())
+            rmdir(m_sFolder.c_str());
+    }
+
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        const std::string path = m_sFolder + "/" + name;
+        FILE* out = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(out, nullptr) << path;
+        if (!out)
+            return path;
+        EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
+        std::fclose(out);
+        m_Written.push_back(path);
+        return path;
+    }
+
+    AUMUS_SONG* Keep(AUMUS_SONG* song)
+    {
+        if (song)
+            m_Songs.push_back(song);
+        return song;
+    }
+
+    std::string m_sFolder;
+    std::vector<std::string> m_Written;
+};
+
+// Two channels, a note on each, and a sample long enough that the file takes
+// many reads.
+ModuleSong FileSong()
+{
+    ModuleSong song;
+    song.name = "song on disk";
+    song.channels = 2;
+    song.samples.push_back(SineSample("long sine", 40000, 50));
+    song.samples.push_back(SquareSample("square", 1024, 64));
+    song.AddPatterns(2);
+    song.orders = {0, 1};
+    song.Cell(0, 0, 0) = {37, 1, 0, 0, 0};
+    song.Cell(1, 0, 1) = {49, 2, 0, 0, 0};
+    return song;
+}
+
+// The song loaded from a file holds what the same bytes loaded from memory hold.
+void ExpectSameSong(AUMUS_SONG* loaded, AUMUS_SONG* reference)
+{
+    EXPECT_EQ(AUMUS_GetType(loaded), AUMUS_GetType(reference));
+    EXPECT_STREQ(AUMUS_GetName(loaded), AUMUS_GetName(reference));
+    EXPECT_EQ(AUMUS_GetNumChannels(loaded), AUMUS_GetNumChannels(reference));
+    EXPECT_EQ(AUMUS_GetNumOrders(loaded), AUMUS_GetNumOrders(reference));
+    ASSERT_EQ(AUMUS_GetNumSamples(loaded), AUMUS_GetNumSamples(reference));
+    for (int i = 0; i < AUMUS_GetNumSamples(reference); ++i)
+    {
+        const AUSND_SAMPLE* a = AUMUS_GetSample(loaded, i);
+        const AUSND_SAMPLE* b = AUMUS_GetSample(reference, i);
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(b, nullptr);
+        ASSERT_EQ(a->length, b->length) << "sample " << i;
+        ASSERT_EQ(AUSND_Sample_ByteSize(a), AUSND_Sample_ByteSize(b));
+        EXPECT_EQ(std::memcmp(a->data, b->data, AUSND_Sample_ByteSize(a)), 0) << "sample " << i;
+    }
+}
+} // namespace
+
+TEST_F(MusicFileTest, ModulesOfEveryFormatLoadFromFilesOnDisk)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        int type;
+    };
+    const Case cases[] = {{"song.mod", WriteMOD(FileSong()), AUMUS_TYPE_MOD},
+                          {"song.s3m", WriteS3M(FileSong()), AUMUS_TYPE_S3M},
+                          {"song.xm", WriteXM(FileSong()), AUMUS_TYPE_XM},
+                          {"song.it", WriteIT(FileSong()), AUMUS_TYPE_IT}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_GT(c.bytes.size(), 40000u);
+        AUMUS_SONG* reference = Load(c.bytes);
+        ASSERT_NE(reference, nullptr) << AUSND_GetError();
+        ASSERT_EQ(AUMUS_GetType(reference), c.type);
+        const std::string path = Write(c.name, c.bytes);
+
+        AUMUS_SONG* song = Keep(AUMUS_LoadSong(path.c_str()));
+        ASSERT_NE(song, nullptr) << "error " << AUSND_GetError();
+        EXPECT_EQ(AUSND_GetError(), AUSND_ERR_NONE);
+        ExpectSameSong(song, reference);
+
+        // The capture output is not real-time: the background load runs at once.
+        AUMUS_SONG* background = Keep(AUMUS_LoadSongEx(path.c_str(), 0, 0, AUSND_NONBLOCKING, nullptr, 0));
+        ASSERT_NE(background, nullptr) << "error " << AUSND_GetError();
+        ASSERT_EQ(AUMUS_GetOpenState(background), 0);
+        ExpectSameSong(background, reference);
+
+        // A module inside a larger file, found by its offset and length.
+        std::vector<uint8_t> packed(300, 0xA5);
+        packed.insert(packed.end(), c.bytes.begin(), c.bytes.end());
+        packed.insert(packed.end(), 200, 0x5A);
+        const std::string packedPath = Write(std::string("packed_") + c.name, packed);
+        AUMUS_SONG* inside =
+            Keep(AUMUS_LoadSongEx(packedPath.c_str(), 300, static_cast<int>(c.bytes.size()), 0, nullptr, 0));
+        ASSERT_NE(inside, nullptr) << "error " << AUSND_GetError();
+        ExpectSameSong(inside, reference);
+    }
+}
+
+TEST_F(MusicFileTest, UnreadableModuleFilesFailWithTheirErrors)
+{
+    const std::string missing = m_sFolder + "/missing.mod";
+    EXPECT_EQ(AUMUS_LoadSong(missing.c_str()), nullptr);
+    EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_NOTFOUND);
+    AUMUS_SONG* pending = Keep(AUMUS_LoadSongEx(missing.c_str(), 0, 0, AUSND_NONBLOCKING, nullptr, 0));
+    ASSERT_NE(pending, nullptr);
+    EXPECT_EQ(AUMUS_GetOpenState(pending), -3);
+
+    EXPECT_EQ(AUMUS_LoadSong(m_sFolder.c_str()), nullptr) << "a folder is no module";
+    EXPECT_NE(AUSND_GetError(), AUSND_ERR_NONE);
+
+    const std::string empty = Write("empty.xm", {});
+    EXPECT_EQ(AUMUS_LoadSong(empty.c_str()), nullptr);
+    EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_FORMAT);
+
+    const std::string text = Write("text.it", std::vector<uint8_t>(5000, 'a'));
+    EXPECT_EQ(AUMUS_LoadSong(text.c_str()), nullptr);
+    EXPECT_EQ(AUSND_GetError(), AUSND_ERR_FILE_FORMAT);
 }
