@@ -1,6 +1,7 @@
 // The music core and the MOD player, against libxmp reading the same bytes.
 #include "MusicTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -464,9 +465,9 @@ TEST_F(MusicFileTest, ModulesOfEveryFormatLoadFromFilesOnDisk)
         ExpectSameSong(background, reference);
 
         // A module inside a larger file, found by its offset and length.
-        std::vector<uint8_t> packed(300, 0xA5);
-        packed.insert(packed.end(), c.bytes.begin(), c.bytes.end());
-        packed.insert(packed.end(), 200, 0x5A);
+        std::vector<uint8_t> packed(300 + c.bytes.size() + 200, 0xA5);
+        std::copy(c.bytes.begin(), c.bytes.end(), packed.begin() + 300);
+        std::fill(packed.end() - 200, packed.end(), 0x5A);
         const std::string packedPath = Write(std::string("packed_") + c.name, packed);
         AUMUS_SONG* inside =
             Keep(AUMUS_LoadSongEx(packedPath.c_str(), 300, static_cast<int>(c.bytes.size()), 0, nullptr, 0));
