@@ -454,9 +454,23 @@ void AUMUS_SetBPM(AUMUS_SONG* song, int tempo)
         song->ticklength = static_cast<int32_t>(static_cast<float>(Dev()->mixrate) / ticks);
 }
 
-AUMUS_VCHANNEL* AUMUS_SpawnNewVirtualChannel(AUMUS_SONG* song, AUMUS_CHANNEL* channel)
+namespace
 {
-    AUSND_CHANNEL* ch = AUSND_Channel_Alloc(AUSND_CHANNEL_FREE, AUSND_RANGE_SOFTWARE, nullptr, 255, -1, true);
+int ChannelRangeFor(const AUSND_SAMPLE* sample)
+{
+    // A sample whose data the output holds can only be played on that output's
+    // own voices: AUSND_PlaySound refuses it on a mixer channel. No output of
+    // this platform has such voices, so those ranges are empty and its note
+    // stays silent on the dummy voice rather than failing later at the trigger.
+    if (!sample || !(sample->mode & (AUSND_HW3D | AUSND_HW2D)))
+        return AUSND_RANGE_SOFTWARE;
+    return (sample->mode & AUSND_HW3D) ? AUSND_RANGE_HW3D : AUSND_RANGE_HW2D;
+}
+} // namespace
+
+AUMUS_VCHANNEL* AUMUS_SpawnNewVirtualChannel(AUMUS_SONG* song, AUMUS_CHANNEL* channel, const AUSND_SAMPLE* sample)
+{
+    AUSND_CHANNEL* ch = AUSND_Channel_Alloc(AUSND_CHANNEL_FREE, ChannelRangeFor(sample), nullptr, 255, -1, true);
     if (!ch || ch->index < 0 || ch->index >= song->numvtable)
         return nullptr;
     AUMUS_VCHANNEL* vc = &song->vtable[ch->index];

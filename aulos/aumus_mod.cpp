@@ -222,7 +222,7 @@ void UpdateNote(AUMUS_SONG* song)
             vc->flags = AUMUS_STOP;
             if (!ch.vchannels)
             {
-                AUMUS_VCHANNEL* spawned = AUMUS_SpawnNewVirtualChannel(song, &ch);
+                AUMUS_VCHANNEL* spawned = AUMUS_SpawnNewVirtualChannel(song, &ch, sample);
                 if (spawned)
                 {
                     spawned->volume = vc->volume;
@@ -401,7 +401,7 @@ void UpdateEffects(AUMUS_SONG* song)
             {
                 if (!ch.vchannels)
                 {
-                    AUMUS_VCHANNEL* spawned = AUMUS_SpawnNewVirtualChannel(song, &ch);
+                    AUMUS_VCHANNEL* spawned = AUMUS_SpawnNewVirtualChannel(song, &ch, SampleOf(song, ch));
                     if (spawned)
                         vc = spawned;
                 }

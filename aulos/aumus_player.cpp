@@ -364,7 +364,7 @@ void TriggerNote(Context& cx, int c, AUMUS_PLAYERCHANNEL& pc, int note, bool por
         PushBackground(cx, c, pc, ins ? ins->nna : 0);
     if (!pc.vc)
     {
-        pc.vc = AUMUS_SpawnNewVirtualChannel(cx.song, &cx.song->channels[c]);
+        pc.vc = AUMUS_SpawnNewVirtualChannel(cx.song, &cx.song->channels[c], sample);
         if (!pc.vc)
         {
             pc.voice = nullptr;

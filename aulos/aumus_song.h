@@ -139,7 +139,10 @@ int AUMUS_FineTune2Hz(int finetune);
 
 // Helpers for the players.
 void AUMUS_SetBPM(AUMUS_SONG* song, int tempo);
-AUMUS_VCHANNEL* AUMUS_SpawnNewVirtualChannel(AUMUS_SONG* song, AUMUS_CHANNEL* channel);
+// Reserves a free real channel as a new voice at the head of the channel's
+// list: of the output's 3D or 2D voices for a sample the output holds, else of
+// the mixer's channels (also for no sample); null when none is free.
+AUMUS_VCHANNEL* AUMUS_SpawnNewVirtualChannel(AUMUS_SONG* song, AUMUS_CHANNEL* channel, const AUSND_SAMPLE* sample);
 AUMUS_VCHANNEL* AUMUS_DummyVirtualChannel();
 // Stops a voice's real channel, gives it back to the sound system and unlinks it from the channel.
 void AUMUS_ReleaseVirtualChannel(AUMUS_CHANNEL* channel, AUMUS_VCHANNEL* vc);

@@ -1,5 +1,6 @@
 // The music core and the MOD player, against libxmp reading the same bytes.
 #include "MusicTestSupport.h"
+#include "aulos/ausnd_device.h"
 
 #include <algorithm>
 #include <cmath>
@@ -216,6 +217,73 @@ TEST_F(MusicTest, SetOrderClampsAndPlaysThere)
     song->tick(song);
     EXPECT_EQ(AUMUS_GetOrder(song), 0);
     EXPECT_EQ(AUMUS_GetPattern(song), 0);
+}
+
+namespace
+{
+// No output of this platform has voices of its own, so the fixture lends the
+// top mixer channels to the output's 3D and 2D ranges: the index of a new
+// voice then tells which range it was taken from.
+class MusicChannelRangeTest : public MusicTest
+{
+protected:
+    void SetUp() override
+    {
+        MusicTest::SetUp();
+        AUSND_CHANNELRANGE* ranges = AUSND_CurrentDevice->ranges;
+        std::copy(ranges, ranges + 3, m_Saved);
+        ranges[AUSND_RANGE_SOFTWARE] = {0, 15, 0};
+        ranges[AUSND_RANGE_HW3D] = {16, 23, 16};
+        ranges[AUSND_RANGE_HW2D] = {24, 31, 24};
+    }
+    void TearDown() override
+    {
+        std::copy(m_Saved, m_Saved + 3, AUSND_CurrentDevice->ranges);
+        MusicTest::TearDown();
+    }
+
+    AUSND_CHANNELRANGE m_Saved[3]{};
+};
+} // namespace
+
+TEST_F(MusicChannelRangeTest, NewVoiceTakesTheRangeOfItsSamplesPlacement)
+{
+    struct Case
+    {
+        const char* what;
+        uint32_t placement; // mode bits of the song's first sample
+        int range;
+    };
+    const Case cases[] = {
+        {"mixer sample", 0, AUSND_RANGE_SOFTWARE},
+        {"output 3D sample", AUSND_HW3D, AUSND_RANGE_HW3D},
+        {"output 2D sample", AUSND_HW2D, AUSND_RANGE_HW2D},
+    };
+    struct Format
+    {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    ModuleSong authored = BasicSong();
+    const Format formats[] = {{"MOD player", WriteMOD(authored)}, {"shared player (S3M)", WriteS3M(authored)}};
+    for (const Format& format : formats)
+    {
+        for (const Case& c : cases)
+        {
+            SCOPED_TRACE(std::string(format.what) + ", " + c.what);
+            AUMUS_SONG* song = Load(format.bytes);
+            ASSERT_NE(song, nullptr) << AUSND_GetError();
+            song->samples[0]->mode |= c.placement;
+            ASSERT_TRUE(AUMUS_PlaySong(song));
+            song->tick(song); // row 0: channel 0 plays sample 1
+            const AUMUS_VCHANNEL* vc = song->channels[0].vchannels;
+            ASSERT_NE(vc, nullptr);
+            const AUSND_CHANNELRANGE& range = AUSND_CurrentDevice->ranges[c.range];
+            EXPECT_GE(vc->index, range.first);
+            EXPECT_LE(vc->index, range.last);
+            song->samples[0]->mode &= ~c.placement;
+        }
+    }
 }
 
 namespace
