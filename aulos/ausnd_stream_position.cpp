@@ -254,6 +254,8 @@ bool AUSND_Stream_SetLoopCount(AUSND_STREAM* s, int count)
     AUSND_ClearErrorOnOwner();
     if (!s)
         return Fail(AUSND_ERR_INVALID_PARAM);
+    // The stream thread counts loops down in its update pass, under this lock.
+    AUSND_ScopedSection update(AUSND_Stream_UpdateLock());
     s->loopcount = count;
     s->loopsleft = count;
     // A stream within half the buffer ran through its end in its first fill,
