@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "aulos/ausnd.h"
+#include "engine/core/Platform.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/Message.h"
 #include "engine/framework/TemplateMessageData.h"
@@ -46,8 +46,8 @@ bool SoundManager::Initialize(unsigned long, unsigned int mixRate, unsigned int 
     const int output = ChosenOutput();
     if (!StartOn(output, mixRate, channels)) {
         // The game never refuses to start for want of a sound device.
-        std::fprintf(stderr, "SoundManager: the audio output did not start (error %d); playing without sound\n",
-                     AUSND_GetError());
+        Platform::OutputDebugStringFormat(
+            "SoundManager: the audio output did not start (error %d); playing without sound\n", AUSND_GetError());
         AUSND_Close();
         if (!StartOn(AUSND_OUTPUT_NOSOUND, mixRate, channels))
             return false;
@@ -60,6 +60,8 @@ void SoundManager::CreateInstance(unsigned long unused, unsigned int mixRate, un
     g_AudioAvailable = Initialize(unused, mixRate, channels);
     g_Instance = new SoundManager(mixRate, channels);
     g_Instance->AddRef();
+    g_iSyncPointsCrossed = 0;
+    g_bTakesSyncPoints = g_AudioAvailable;
 }
 
 SoundManager::SoundManager(unsigned int mixRate, unsigned int channels) : m_nMixRate(mixRate), m_nChannels(channels) {
@@ -68,6 +70,7 @@ SoundManager::SoundManager(unsigned int mixRate, unsigned int channels) : m_nMix
 }
 
 SoundManager::~SoundManager() {
+    g_bTakesSyncPoints = false;
     if (GameWindow::g_Instance)
         GameWindow::g_Instance->GetMessageHandler().RemoveMessageListener(this);
     const bool wasAvailable = g_AudioAvailable;
@@ -222,14 +225,14 @@ void SoundManager::SetSyncCallback(bool (*callback)(AUSND_STREAM*, const char*, 
 }
 
 bool SoundManager::OnSyncPointCrossed(AUSND_STREAM*, const char*, unsigned int, void*) {
-    if (!g_AudioAvailable || !g_Instance)
+    if (!g_bTakesSyncPoints.load())
         return false;
-    g_Instance->m_iSyncPointsCrossed.fetch_add(1);
+    g_iSyncPointsCrossed.fetch_add(1);
     return true;
 }
 
 void SoundManager::SwitchAtSyncPoint() {
-    const int crossed = m_iSyncPointsCrossed.exchange(0);
+    const int crossed = g_iSyncPointsCrossed.exchange(0);
     for (int i = 0; i < crossed; ++i) {
         if (m_bSwitchAtSyncPoint) {
             m_bSwitchAtSyncPoint = false;

@@ -110,7 +110,10 @@ private:
     bool m_bPausePending = false;
     bool m_bPaused = false;
     bool m_bSwitchAtSyncPoint = false;
-    std::atomic<int> m_iSyncPointsCrossed{0};
+    // Written by the sync callback on a sound thread, which must not reach
+    // the instance: it may be going away on the main thread meanwhile.
+    static inline std::atomic<bool> g_bTakesSyncPoints{false};
+    static inline std::atomic<int> g_iSyncPointsCrossed{0};
     std::function<void(SoundStream*)> m_SyncMethod;
 };
 
