@@ -1,5 +1,6 @@
 #include "platform/PreferencesStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/SystemPaths.h"
 
@@ -15,6 +17,8 @@ namespace platform {
 namespace {
 
 const char* const kHeader = "delvor-preferences 1";
+// mkstemp's template: the file's name, a dot and six characters.
+const char* const kTempSuffix = ".XXXXXX";
 
 bool IsPlainByte(unsigned char c) { return c > 0x20 && c != 0x7F && c != '%'; }
 
@@ -137,6 +141,61 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+// Makes a rename within the folder durable.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
+}
+
+bool IsTempName(const std::string& entry, const std::string& file) {
+    const std::string prefix = file + ".";
+    const size_t tail = std::strlen(kTempSuffix) - 1;
+    if (entry.size() != prefix.size() + tail || entry.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (size_t i = prefix.size(); i < entry.size(); ++i) {
+        const char c = entry[i];
+        const bool alnum = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!alnum)
+            return false;
+    }
+    return true;
+}
+
+// A run killed between making its temporary file and renaming it leaves the
+// temporary behind; nothing else ever removes it.
+void RemoveLeftoverTemps(const std::string& folder, const std::string& file) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir)) {
+        if (IsTempName(entry->d_name, file))
+            unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
+// Every line end counts as one line feed, CR-LF and a lone CR included, as
+// in the property files; stored text never holds a raw CR (it is escaped).
+std::string WithLineFeeds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+            continue;
+        }
+        out += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    return out;
+}
+
+bool IsBlank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
+
 bool MakeFolders(const std::string& path) {
     for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
@@ -172,6 +231,8 @@ bool PreferencesStore::Load() {
     m_Entries.clear();
     if (m_sPath.empty())
         return false;
+    const size_t slash = m_sPath.rfind('/');
+    RemoveLeftoverTemps(m_sPath.substr(0, slash), m_sPath.substr(slash + 1));
     std::string text;
     bool missing = false;
     const bool read = ReadFile(m_sPath, text, missing);
@@ -192,7 +253,7 @@ bool PreferencesStore::Save() const {
     const std::string folder = m_sPath.substr(0, m_sPath.rfind('/'));
     if (!MakeFolders(folder))
         return false;
-    std::string temp = m_sPath + ".XXXXXX";
+    std::string temp = m_sPath + kTempSuffix;
     const int fd = mkstemp(&temp[0]);
     if (fd < 0)
         return false;
@@ -202,6 +263,7 @@ bool PreferencesStore::Save() const {
         unlink(temp.c_str());
         return false;
     }
+    SyncFolder(folder);
     return true;
 }
 
@@ -263,7 +325,10 @@ std::string PreferencesStore::Format(const Entries& entries) {
     return text;
 }
 
-bool PreferencesStore::Parse(const std::string& text, Entries& out) {
+// Blank lines are skipped; the last line must end, so a cut-off file is
+// never taken for a whole one.
+bool PreferencesStore::Parse(const std::string& original, Entries& out) {
+    const std::string text = WithLineFeeds(original);
     const std::string header = std::string(kHeader) + "\n";
     if (text.compare(0, header.size(), header) != 0 || text.back() != '\n')
         return false;
@@ -271,7 +336,8 @@ bool PreferencesStore::Parse(const std::string& text, Entries& out) {
     size_t start = header.size();
     while (start < text.size()) {
         const size_t end = text.find('\n', start);
-        if (!ParseLine(text.substr(start, end - start), entries))
+        const std::string line = text.substr(start, end - start);
+        if (!IsBlank(line) && !ParseLine(line, entries))
             return false;
         start = end + 1;
     }

@@ -35,6 +35,7 @@ public:
     // Reads the file. A missing file is an empty store; a file that can't be
     // read or parsed leaves the store empty, is set aside (renamed with
     // ".bad" appended) so the next save does not destroy it, and gives false.
+    // Temporary files that an interrupted save left in the folder go first.
     bool Load();
     // Writes every entry; false when the file could not be replaced.
     bool Save() const;
@@ -50,8 +51,9 @@ public:
     std::vector<std::string> ListKeys() const;
     void Clear() { m_Entries.clear(); }
 
-    // The file's text form. Parse refuses any malformed line, leaving out
-    // untouched.
+    // The file's text form. Parse takes CR-LF line ends and blank lines as
+    // a hand-edited file has them, and refuses any malformed line, leaving
+    // out untouched.
     static std::string Format(const Entries& entries);
     static bool Parse(const std::string& text, Entries& out);
 

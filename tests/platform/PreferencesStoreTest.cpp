@@ -1,12 +1,45 @@
 #include "platform/PreferencesStore.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <vector>
+
+namespace {
+
+// Folders synced while a test listens; every fsync still reaches the system.
+std::atomic<bool> g_bListenToSyncs{false};
+std::mutex g_SyncedMutex;
+std::vector<std::string> g_SyncedFolders;
+
+}  // namespace
+
+// Stands in for the C library's fsync in this program, to see which folders
+// a save makes durable.
+extern "C" int fsync(int fd) {
+    using Sync = int (*)(int);
+    static const Sync real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "fsync"));
+    struct stat info {};
+    if (g_bListenToSyncs && fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        char target[PATH_MAX] = {};
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        if (readlink(link.c_str(), target, sizeof target - 1) > 0) {
+            const std::lock_guard<std::mutex> lock(g_SyncedMutex);
+            g_SyncedFolders.push_back(target);
+        }
+    }
+    return real ? real(fd) : 0;
+}
 
 namespace {
 
@@ -102,7 +135,9 @@ TEST_F(PreferencesStoreTest, MalformedTextIsRefused) {
         "delvor-preferences 1\ni  a 12x\n",
         "delvor-preferences 1\ni  a 99999999999999999999\n",
         "delvor-preferences 1\ni  a \n",
-        "delvor-preferences 1\n\n",
+        "delvor-preferences 1\r\ns  a b",      // no final line end
+        "delvor-preferences 1\r\ns  a b c\r\n",
+        "delvor-preferences 1\ns  a\tb\n",
     };
     for (const char* text : bad) {
         PreferencesStore::Entries entries;
@@ -127,4 +162,69 @@ TEST_F(PreferencesStoreTest, AnUnreadableFileIsSetAside) {
     store.SetString("", "a", "b");
     EXPECT_TRUE(store.Save());
     EXPECT_TRUE(PreferencesStore("delvor").Load());
+}
+
+// Hand-edited files have CR-LF line ends and blank lines; both read as the
+// plain form does.
+TEST_F(PreferencesStoreTest, CrLfAndBlankLinesReadAsPlainLines) {
+    const char* const texts[] = {
+        "delvor-preferences 1\ns  name two%20words\ni  count -3\n",
+        "delvor-preferences 1\r\ns  name two%20words\r\ni  count -3\r\n",
+        "delvor-preferences 1\rs  name two%20words\ri  count -3\r",
+        "delvor-preferences 1\n\ns  name two%20words\n\n\ni  count -3\n\n",
+        "delvor-preferences 1\r\n\r\ns  name two%20words\r\n  \t\r\ni  count -3\r\n\r\n",
+    };
+    for (const char* text : texts) {
+        PreferencesStore::Entries entries;
+        ASSERT_TRUE(PreferencesStore::Parse(text, entries)) << text;
+        EXPECT_EQ(entries.size(), 2u) << text;
+        EXPECT_EQ((entries[{"", "name"}].m_sText), "two words") << text;
+        EXPECT_EQ((entries[{"", "count"}].m_iNumber), -3) << text;
+    }
+
+    // Through the file: the settings stay, nothing is set aside.
+    fs::create_directories(m_sFolder + "/delvor");
+    std::ofstream(m_sFolder + "/delvor/preferences", std::ios::binary)
+        << "delvor-preferences 1\r\n\r\ns  fullscreen false\r\ns  usehints false\r\n";
+    PreferencesStore store("delvor");
+    EXPECT_TRUE(store.Load());
+    EXPECT_EQ(store.ListKeys(), (std::vector<std::string>{"fullscreen", "usehints"}));
+    EXPECT_EQ(store.Get("", "fullscreen")->m_sText, "false");
+    EXPECT_FALSE(fs::exists(m_sFolder + "/delvor/preferences.bad"));
+}
+
+// A run killed in the middle of a save leaves its temporary file; the next
+// start removes it, and only it.
+TEST_F(PreferencesStoreTest, LeftoverTemporaryFilesGoAtTheNextLoad) {
+    const std::string folder = m_sFolder + "/delvor/";
+    fs::create_directories(folder);
+    const char* const gone[] = {"preferences.a1B2c3", "preferences.XXXXXX"};
+    const char* const kept[] = {"preferences", "preferences.bad", "preferences.a1B2c", "preferences.a1B2c3d",
+                                "preferences.a1-2c3", "other.a1B2c3"};
+    for (const char* name : gone)
+        std::ofstream(folder + name) << "s  half";
+    for (const char* name : kept)
+        std::ofstream(folder + name) << "delvor-preferences 1\n";
+    PreferencesStore store("delvor");
+    EXPECT_TRUE(store.Load());
+    for (const char* name : gone)
+        EXPECT_FALSE(fs::exists(folder + name)) << name;
+    for (const char* name : kept)
+        EXPECT_TRUE(fs::exists(folder + name)) << name;
+}
+
+TEST_F(PreferencesStoreTest, ASaveMakesItsFolderDurable) {
+    PreferencesStore store("delvor");
+    store.SetString("", "a", "b");
+    {
+        const std::lock_guard<std::mutex> lock(g_SyncedMutex);
+        g_SyncedFolders.clear();
+    }
+    g_bListenToSyncs = true;
+    const bool saved = store.Save();
+    g_bListenToSyncs = false;
+    ASSERT_TRUE(saved);
+    const std::string folder = fs::canonical(m_sFolder + "/delvor").string();
+    const std::lock_guard<std::mutex> lock(g_SyncedMutex);
+    EXPECT_EQ(g_SyncedFolders, std::vector<std::string>{folder});
 }
