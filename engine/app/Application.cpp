@@ -254,8 +254,9 @@ void Application::ParseCommand(AbstractProperty* command) {
 void Application::CreateLog(PropertyNode* node) {
     const int priority = PropertyStore::ParameterToInt(node, "priority", kPriorityStrings, 4, LOG_INFO);
     const int output = PropertyStore::ParameterToInt(node, "output", kOutputStrings, 3, 2);
-    Log::Instance(static_cast<ePriority>(priority), BitFlags_t<eOutputMethod>(static_cast<unsigned>(output + 1)),
-                  node->GetPropString("name"));
+    Log* log = Log::Instance(static_cast<ePriority>(priority),
+                             BitFlags_t<eOutputMethod>(static_cast<unsigned>(output + 1)), node->GetPropString("name"));
+    log->TakeDebugOutput();
 }
 
 void Application::CreateResourceManager(PropertyNode* node) {

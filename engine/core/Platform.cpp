@@ -19,6 +19,7 @@ namespace ZQ2 {
 namespace {
 
 std::atomic<Platform::OutputDebugStringCallback> g_OutputDebugStringCallback{nullptr};
+std::atomic<Platform::OutputDebugStringCallback> g_OutputDebugStringLog{nullptr};
 
 std::vector<std::string> ButtonsOf(eMessageStyle style) {
     switch (style) {
@@ -145,6 +146,8 @@ void Platform::OutputDebugString(const std::string& message, const std::string& 
         std::fwrite(message.data(), 1, message.size(), stderr);
     if (OutputDebugStringCallback callback = g_OutputDebugStringCallback.load())
         callback(message);
+    if (OutputDebugStringCallback log = g_OutputDebugStringLog.load())
+        log(message);
 }
 
 void Platform::OutputDebugStringFormat(const char* format, ...) {
@@ -161,6 +164,8 @@ void Platform::OutputDebugStringFormat(const char* format, ...) {
 void Platform::SetOutputDebugStringCallback(OutputDebugStringCallback callback) {
     g_OutputDebugStringCallback = callback;
 }
+
+void Platform::SetOutputDebugStringLog(OutputDebugStringCallback log) { g_OutputDebugStringLog = log; }
 
 int Platform::GetDisplayWidth() { return platform::Display::Width(); }
 

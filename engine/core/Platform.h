@@ -103,10 +103,12 @@ public:
     // Only the shift, control and alt codes (6 to 14) are answered.
     static bool IsKeyDown(eSysKey key);
 
-    // Debug output goes to standard error and to the callback, when one is set.
+    // Debug output (the engine's warnings and errors) goes to standard error,
+    // to the callback and to the log, when they are set; any thread may write it.
     static void OutputDebugString(const std::string& message, const std::string& prefix = "");
     static void OutputDebugStringFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
     static void SetOutputDebugStringCallback(OutputDebugStringCallback callback);
+    static void SetOutputDebugStringLog(OutputDebugStringCallback log);
 
     // Display and system.
     static int GetDisplayWidth();

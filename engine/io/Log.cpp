@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdarg>
+#include <mutex>
 #include <vector>
 
 #include "engine/core/Mutex.h"
@@ -28,6 +29,24 @@ namespace {
 constexpr size_t kMessageSize = 65536;
 constexpr size_t kPrefixSize = 1024;
 
+// Debug-output entries name no source line; their context is the time.
+constexpr const char* kDebugOutputSource = "debug output";
+
+// Set while this thread writes an entry: what the entry itself sends to the
+// debug output is not written again as an entry.
+thread_local bool t_bWritingEntry = false;
+
+// The log that keeps the debug output. Taken before that log's own lock, and
+// held for a whole entry, so that the log cannot go in the middle of one.
+std::mutex g_DebugOutputMutex;
+Log* g_pDebugOutputLog = nullptr;
+
+std::string WithOneLineFeed(std::string text) {
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text + "\n";
+}
+
 }  // namespace
 
 Log* Log::Instance(ePriority threshold, const BitFlags_t<eOutputMethod>& outputs, const std::string& name) {
@@ -41,6 +60,13 @@ Log::Log(ePriority threshold, const BitFlags_t<eOutputMethod>& outputs, const st
 }
 
 Log::~Log() {
+    {
+        std::lock_guard<std::mutex> lock(g_DebugOutputMutex);
+        if (g_pDebugOutputLog == this) {
+            g_pDebugOutputLog = nullptr;
+            Platform::SetOutputDebugStringLog(nullptr);
+        }
+    }
     if (g_SendLogAtEnd) {
         RegistryInt crashed(RegistryBase::GetTarvoWrapperRegistryPath() + "\\crashed", 0, false);
         crashed = 1;
@@ -52,28 +78,36 @@ Log::~Log() {
 
 void Log::SetVars(const std::string& sourceFile, const std::string& context, int line) {
     m_pMutex->Lock();
+    t_bWritingEntry = true;
     m_sSourceFile = ShortenPath(sourceFile);
     m_sContext = context;
     m_iLine = line;
 }
 
 void Log::Output(ePriority priority, const char* format, ...) {
-    if (priority != LOG_NEVER && priority >= m_eThreshold) {
+    if (IsWritten(priority)) {
         std::vector<char> message(kMessageSize);
         va_list arguments;
         va_start(arguments, format);
         std::vsnprintf(message.data(), kMessageSize - 1, format, arguments);
         va_end(arguments);
-        const std::string text = std::string(message.data()) + "\n";
-        std::vector<char> prefix(kPrefixSize);
-        std::snprintf(prefix.data(), kPrefixSize, "%s:%d: [%s]", m_sSourceFile.c_str(), m_iLine,
-                      m_sContext.c_str());
-        if (m_Outputs.IsSet(LOG_OUTPUT_SCREEN))
-            Platform::OutputDebugString(text, prefix.data());
-        if (m_Outputs.IsSet(LOG_OUTPUT_FILE))
-            WriteToFile(prefix.data(), text);
-        ++g_LogCount;
+        WriteEntry(std::string(message.data()) + "\n", true);
     }
+    EndEntry();
+}
+
+void Log::WriteEntry(const std::string& message, bool toScreen) {
+    std::vector<char> prefix(kPrefixSize);
+    std::snprintf(prefix.data(), kPrefixSize, "%s:%d: [%s]", m_sSourceFile.c_str(), m_iLine, m_sContext.c_str());
+    if (toScreen && m_Outputs.IsSet(LOG_OUTPUT_SCREEN))
+        Platform::OutputDebugString(message, prefix.data());
+    if (m_Outputs.IsSet(LOG_OUTPUT_FILE))
+        WriteToFile(prefix.data(), message);
+    ++g_LogCount;
+}
+
+void Log::EndEntry() {
+    t_bWritingEntry = false;
     m_pMutex->Unlock();
 }
 
@@ -86,21 +120,48 @@ void Log::WriteToFile(const std::string& prefix, const std::string& message) {
             std::fclose(m_pFile);
         m_pFile = nullptr;
         g_LogCount = 0;
+        m_bSystemLineWritten = false;
     }
-    if (g_LogCount == 0)
-        CreateLogFileName();
-    if (!m_pFile)
-        m_pFile = std::fopen(m_sLogFileName.c_str(), "a");
+    OpenFileForEntry();
     if (!m_pFile)
         return;
-    if (g_LogCount == 0)
-        AddSystemInfo();
     if (!prefix.empty())
         std::fprintf(m_pFile, "%s\n\t", prefix.c_str());
     std::fprintf(m_pFile, "%s\n", message.c_str());
     std::fflush(m_pFile);
     std::fclose(m_pFile);
     m_pFile = nullptr;
+}
+
+// A file that could not be opened is tried again at the next entry; the
+// system line goes first into whichever file opens.
+void Log::OpenFileForEntry() {
+    CreateLogFileName();
+    if (!m_pFile)
+        m_pFile = std::fopen(m_sLogFileName.c_str(), "a");
+    if (!m_pFile || m_bSystemLineWritten)
+        return;
+    AddSystemInfo();
+    m_bSystemLineWritten = true;
+}
+
+void Log::TakeDebugOutput() {
+    std::lock_guard<std::mutex> lock(g_DebugOutputMutex);
+    g_pDebugOutputLog = this;
+    Platform::SetOutputDebugStringLog(&Log::OnDebugOutput);
+}
+
+void Log::OnDebugOutput(const std::string& message) {
+    if (t_bWritingEntry)
+        return;
+    std::lock_guard<std::mutex> lock(g_DebugOutputMutex);
+    Log* log = g_pDebugOutputLog;
+    if (!log)
+        return;
+    log->SetVars(kDebugOutputSource, Platform::GetDateAndTime(), 0);
+    if (log->IsWritten(LOG_WARNING))
+        log->WriteEntry(WithOneLineFeed(message), false);
+    log->EndEntry();
 }
 
 void Log::CreateLogFileName() {

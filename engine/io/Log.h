@@ -2,7 +2,8 @@
 // The engine's diagnostic log: entries of a minimum priority go to standard
 // error and/or a file in the temporary folder, each naming the source line
 // that made it. The file starts with a line of system information and
-// begins again after 10,000 entries.
+// begins again after 10,000 entries. The log the game starts with also keeps
+// the engine's debug output, its warnings and errors, for players' reports.
 #include <cstdio>
 #include <string>
 
@@ -39,6 +40,10 @@ public:
 
     void CreateLogFileName();
     void AddSystemInfo();
+    // The engine's debug output becomes warnings of this log too, until
+    // the log is destroyed; copies to the screen are left out, as the
+    // debug output is there already.
+    void TakeDebugOutput();
     static void EnableSendingLogsHome();
 
     const std::string& GetLogFileName() const { return m_sLogFileName; }
@@ -47,7 +52,13 @@ public:
     static bool g_SendLogAtEnd;
 
 private:
+    static void OnDebugOutput(const std::string& message);
+    // The parts of one entry; the caller holds the lock from SetVars on.
+    bool IsWritten(ePriority priority) const { return priority != LOG_NEVER && priority >= m_eThreshold; }
+    void WriteEntry(const std::string& message, bool toScreen);
+    void EndEntry();
     void WriteToFile(const std::string& prefix, const std::string& message);
+    void OpenFileForEntry();
 
     std::FILE* m_pFile = nullptr;
     BitFlags_t<eOutputMethod> m_Outputs;
@@ -57,6 +68,7 @@ private:
     std::string m_sContext;
     int m_iLine = 0;
     Mutex* m_pMutex = nullptr;
+    bool m_bSystemLineWritten = false;
 
     static int g_LogCount;
 };

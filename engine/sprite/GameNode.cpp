@@ -3,10 +3,10 @@
 // The framework layer reaches Lua's headers by their Debian folder.
 #include <lua.hpp>
 
-#include <cstdio>
 #include <unordered_set>
 #include <vector>
 
+#include "engine/core/Platform.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PropertyNode.h"
@@ -52,7 +52,7 @@ Point_t<float> Transform(const Matrix3x3& m, float x, float y) {
 
 // An object the factory made that is not of the expected kind is dropped.
 void Discard(BaseObject* object, const char* vector, const char* expected) {
-    std::fprintf(stderr, "GameNode: skipped an entry of \"%s\" that is not a %s\n", vector, expected);
+    Platform::OutputDebugStringFormat("GameNode: skipped an entry of \"%s\" that is not a %s\n", vector, expected);
     const SmartPtr<BaseObject> drop(object);
 }
 
@@ -568,8 +568,8 @@ void GameNode::InitializeLua() {
     Lua::g_Instance->SetupMetatableForClass(kNodeMetatable, nullptr, script.c_str(), kNodeClassTable, kNodeMethods);
     NewObjectTable job{this, NO_LUA_REFERENCE};
     if (lua_cpcall(L, MakeObjectTable, &job) != 0) {
-        std::fprintf(stderr, "GameNode: no Lua table for %s: %s\n", ToStringShort().c_str(),
-                     lua_isstring(L, -1) ? lua_tostring(L, -1) : "unknown error");
+        Platform::OutputDebugStringFormat("GameNode: no Lua table for %s: %s\n", ToStringShort().c_str(),
+                                          lua_isstring(L, -1) ? lua_tostring(L, -1) : "unknown error");
         lua_pop(L, 1);
         return;
     }

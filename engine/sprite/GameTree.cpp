@@ -2,9 +2,9 @@
 
 #include <lua.hpp>
 
-#include <cstdio>
 #include <vector>
 
+#include "engine/core/Platform.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/math/Matrix3x3.h"
 #include "engine/script/Lua.h"
@@ -28,7 +28,7 @@ bool IsAncestorOrSelf(const GameNode* ancestor, const GameNode* node) {
 bool RefuseCycle(const GameNode* place, const GameNode* node) {
     if (!IsAncestorOrSelf(node, place))
         return false;
-    std::fprintf(stderr, "GameTree: refused to link a node into its own subtree\n");
+    Platform::OutputDebugStringFormat("GameTree: refused to link a node into its own subtree\n");
     return true;
 }
 

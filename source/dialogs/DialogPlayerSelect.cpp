@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "engine/core/Platform.h"
 #include "engine/io/FileUtils.h"
 #include "engine/io/ObjectFactory.h"
 #include "engine/io/PlayerManager.h"
@@ -239,7 +240,8 @@ void DialogPlayerSelect::RemoveSelected() {
     std::error_code ignored;
     const bool leftBehind = std::filesystem::exists(file, ignored);
     if (leftBehind)
-        std::fprintf(stderr, "The files of player \"%s\" could not be removed: %s\n", name.c_str(), file.c_str());
+        Platform::OutputDebugStringFormat("The files of player \"%s\" could not be removed: %s\n", name.c_str(),
+                                          file.c_str());
     UpdatePlayers();
     if (!scene)
         return;

@@ -102,6 +102,40 @@ TEST_F(LogFiles, TheFileBeginsAgainAfterTenThousandAndOneEntries) {
     EXPECT_EQ(Log::GetLogCount(), 1);
 }
 
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// The engine's warnings reach the player's log file, once each, and stop
+// reaching it when the log goes.
+TEST_F(LogFiles, TheLogKeepsTheEnginesDebugOutputAsWarnings) {
+    std::string file;
+    {
+        Log log(LOG_WARNING, BitFlags_t<eOutputMethod>(LOG_OUTPUT_SCREEN | LOG_OUTPUT_FILE), "debug");
+        log.TakeDebugOutput();
+        Platform::OutputDebugString("SoundManager: no device\n");
+        Entry(log, LOG_WARNING, "an entry of its own");
+        file = log.GetLogFileName();
+        ASSERT_FALSE(file.empty());
+        const std::string text = ReadAll(file);
+        EXPECT_EQ(Count(text, "debug output:0: ["), 1u) << text;
+        EXPECT_EQ(Count(text, "\tSoundManager: no device\n\n"), 1u) << text;
+        EXPECT_EQ(Count(text, "an entry of its own"), 1u) << text;
+        EXPECT_EQ(Log::GetLogCount(), 2);
+        EXPECT_EQ(g_Screen, (std::vector<std::string>{"SoundManager: no device\n", "an entry of its own\n"}));
+    }
+    Platform::OutputDebugString("after the log\n");
+    EXPECT_EQ(ReadAll(file).find("after the log"), std::string::npos);
+
+    Log strict(LOG_ERROR, BitFlags_t<eOutputMethod>(LOG_OUTPUT_FILE), "strict");
+    strict.TakeDebugOutput();
+    Platform::OutputDebugString("below the threshold\n");
+    EXPECT_EQ(Log::GetLogCount(), 0);
+}
+
 TEST(SystemInfo, DescribesThisLinuxMachine) {
     SystemInfo info;
     EXPECT_EQ(info.m_sOSName.compare(0, 6, "Linux "), 0) << info.m_sOSName;
