@@ -142,6 +142,21 @@ void SceneSelection::Initialize() {
         m_spSparkles[i]->SetScaleY(SPARKLE_SCALE);
         m_spSparkles[i]->SetVisible(false);
     }
+    ReportMissingDecorations();
+}
+
+// Said once here, as the loops that would miss these parts stay off or pass
+// them by rather than trip over them at every turn.
+void SceneSelection::ReportMissingDecorations() const {
+    const GameNode* layers[] = {m_spShimmerLayer1.Get(), m_spShimmerLayer2.Get()};
+    for (int i = 0; i < 2; ++i) {
+        if (!layers[i])
+            Platform::OutputDebugStringFormat("main menu: \"%s\" has no shimmer layer %d\n", kLogo, i + 1);
+    }
+    for (int i = 0; i < SPARKLE_COUNT; ++i) {
+        if (!m_spSparkles[i])
+            Platform::OutputDebugStringFormat("main menu: no sparkle sprite \"%s\"\n", kSparkles[i]);
+    }
 }
 
 void SceneSelection::OnActivate() {
@@ -279,7 +294,9 @@ void SceneSelection::ShowShimmerLayers(bool show) {
 
 void SceneSelection::StartShimmer(bool start) {
     ClearShimmerModifier();
-    if (!start)
+    // Without a layer there is nothing to shimmer and nothing would end the
+    // round that starts the next one: the shimmer stays off.
+    if (!start || (!m_spShimmerLayer1 && !m_spShimmerLayer2))
         return;
     m_spShimmer = new ModifierContainer(std::string(), true);
     LinkUnderScene(m_spShimmer.Get());
@@ -290,13 +307,14 @@ void SceneSelection::StartShimmer(bool start) {
     Modifier* delay = m_spShimmer->LinkNode(new ModifierDelay(delayMs), this);
     Modifier* visible = AnimTree::LinkNodeUnder(
         delay, new ModifierFunction(this, &SceneSelection::DoShimmerVisible, std::string()));
+    Modifier* last = nullptr;
     if (m_spShimmerLayer1)
-        AnimTree::LinkNodeUnder(visible, new ModifierFrame(frameTime, 2, FRAME_FORWARD), m_spShimmerLayer1.Get());
-    if (!m_spShimmerLayer2)
-        return;
-    Modifier* second =
-        AnimTree::LinkNodeUnder(visible, new ModifierFrame(frameTime, 2, FRAME_SWITCH), m_spShimmerLayer2.Get());
-    AnimTree::LinkNodeUnder(second, new ModifierFunction(this, &SceneSelection::DoShimmerFinished, std::string()));
+        last = AnimTree::LinkNodeUnder(visible, new ModifierFrame(frameTime, 2, FRAME_FORWARD),
+                                       m_spShimmerLayer1.Get());
+    if (m_spShimmerLayer2)
+        last = AnimTree::LinkNodeUnder(visible, new ModifierFrame(frameTime, 2, FRAME_SWITCH),
+                                       m_spShimmerLayer2.Get());
+    AnimTree::LinkNodeUnder(last, new ModifierFunction(this, &SceneSelection::DoShimmerFinished, std::string()));
 }
 
 void SceneSelection::OnShimmerVisible() { ShowShimmerLayers(true); }
@@ -319,16 +337,24 @@ void SceneSelection::StartSparkle(bool start) {
     ClearSparkleModifier();
     if (!start)
         return;
+    // The draw is among the sparkles there are, so that every round shows
+    // one and ends by starting the next; without any the sparkles stay off.
+    int present[SPARKLE_COUNT];
+    int presentCount = 0;
+    for (int i = 0; i < SPARKLE_COUNT; ++i) {
+        if (m_spSparkles[i])
+            present[presentCount++] = i;
+    }
+    if (presentCount == 0)
+        return;
     m_spSparkle = new ModifierContainer(std::string(), true);
     LinkUnderScene(m_spSparkle.Get());
     Random* random = Random::Instance();
     const int delayMs = random->GetInt(kSparkleDelayMin, kSparkleDelayMax);
-    m_iLastSparkle = random->GetInt(0, SPARKLE_COUNT);
+    m_iLastSparkle = present[random->GetInt(0, presentCount)];
     m_iLastSpot = random->GetInt(0, SPOT_COUNT);
     Sprite* sparkle = m_spSparkles[m_iLastSparkle].Get();
     Modifier* delay = m_spSparkle->LinkNode(new ModifierDelay(delayMs), this);
-    if (!sparkle)
-        return;
     sparkle->SetX(static_cast<float>(SPOTS[m_iLastSpot][0]));
     sparkle->SetY(static_cast<float>(SPOTS[m_iLastSpot][1]));
     AnimTree::LinkNodeUnder(delay, new ModifierVisible(true), sparkle);

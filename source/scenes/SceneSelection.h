@@ -70,6 +70,8 @@ public:
 
 private:
     void OpenDialog(const char* name);
+    // A warning for each shimmer layer or sparkle the data lacks.
+    void ReportMissingDecorations() const;
     void ShowShimmerLayers(bool show);
     // Into the scene's running modifiers, with the scene as client.
     void LinkUnderScene(ZQ2::Modifier* modifier);

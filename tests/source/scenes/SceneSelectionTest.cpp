@@ -1,14 +1,18 @@
 // The main menu on a small catalogue: the new-player dialog when nobody has
-// a profile, the greeting, the more-games switch, the clean-up after a
-// level, the trophy room by click, the seeded sparkles, and the map's
-// stand-in.
+// a profile, the greeting, the more-games switch, the clean-up
+// after a level, the trophy room by click, the seeded sparkles, the shimmer
+// and sparkle loops with parts of their data missing, and the map's stand-in.
 #include "source/scenes/SceneSelection.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "engine/core/Platform.h"
 #include "engine/core/Random.h"
 #include "engine/framework/SettingsManager.h"
 #include "engine/io/GameSettings.h"
@@ -36,7 +40,19 @@ std::string Button(const char* name, int x, int y) {
            "\" width=\"100\" height=\"40\"/>";
 }
 
-std::string Catalogue() {
+// The logo with its two shimmer layers and the three sparkles.
+const char* const kDecorations =
+    "<Sprite name=\"LOGO_MM\" x=\"200\" y=\"50\">"
+    "  <Vector id=\"children\">"
+    "    <Sprite name=\"SHINE1\" width=\"10\" height=\"10\"/>"
+    "    <Sprite name=\"SHINE2\" width=\"10\" height=\"10\"/>"
+    "  </Vector>"
+    "</Sprite>"
+    "<Sprite name=\"START_SPARKLE01\" width=\"10\" height=\"10\"/>"
+    "<Sprite name=\"START_SPARKLE02\" width=\"10\" height=\"10\"/>"
+    "<Sprite name=\"START_SPARKLE03\" width=\"10\" height=\"10\"/>";
+
+std::string Catalogue(const std::string& decorations = kDecorations) {
     return "<Integer id=\"TIME_SELECTION_SHINE_FRAMERATE\" value=\"50\"/>"
            "<Integer id=\"TIME_SELECTION_SHINE_DELAY_MIN\" value=\"1000\"/>"
            "<Integer id=\"TIME_SELECTION_SHINE_DELAY_MAX\" value=\"2000\"/>"
@@ -47,16 +63,7 @@ std::string Catalogue() {
            Button("BUTTON_PLAY", 300, 300) + Button("BUTTON_HELP", 100, 400) + Button("BUTTON_SETTINGS", 300, 400) +
            Button("BUTTON_HIGHSCORES", 500, 400) + Button("BUTTON_TROPHIES", 100, 500) +
            Button("BUTTON_CHANGENAME", 500, 500) + Button("BUTTON_MOREGAMES", 650, 10) +
-           Button("BUTTON_QUIT", 300, 500) +
-           "      <Sprite name=\"LOGO_MM\" x=\"200\" y=\"50\">"
-           "        <Vector id=\"children\">"
-           "          <Sprite name=\"SHINE1\" width=\"10\" height=\"10\"/>"
-           "          <Sprite name=\"SHINE2\" width=\"10\" height=\"10\"/>"
-           "        </Vector>"
-           "      </Sprite>"
-           "      <Sprite name=\"START_SPARKLE01\" width=\"10\" height=\"10\"/>"
-           "      <Sprite name=\"START_SPARKLE02\" width=\"10\" height=\"10\"/>"
-           "      <Sprite name=\"START_SPARKLE03\" width=\"10\" height=\"10\"/>"
+           Button("BUTTON_QUIT", 300, 500) + decorations +
            "    </Vector>"
            "  </SceneSelection>"
            "  <SceneGame id=\"LEVEL2_3\" width=\"800\" height=\"600\"/>"
@@ -74,6 +81,8 @@ std::string Catalogue() {
 
 class MainMenu : public ::testing::Test {
 protected:
+    explicit MainMenu(const std::string& decorations = kDecorations) : m_World(Catalogue(decorations)) {}
+
     void SetUp() override {
         PlayerManager::CreateInstance(false, "1");
         DVUpgradeHandler::CreateInstance();
@@ -114,7 +123,7 @@ protected:
         return DynamicCast<Label>(menu->GetComponent(LABEL_PLAYERNAME))->GetText();
     }
 
-    GameWorld m_World{Catalogue()};
+    GameWorld m_World;
 };
 
 }  // namespace
@@ -265,3 +274,114 @@ TEST_F(MainMenu, TheShimmerRestartsAfterItsDelayAndHidesItsLayersUntilTheNext) {
     EXPECT_FALSE(first->IsVisible());
     EXPECT_FALSE(second->IsVisible());
 }
+
+namespace {
+
+std::vector<std::string> g_Warnings;
+
+void CaptureWarning(const std::string& message) { g_Warnings.push_back(message); }
+
+// The menu's data with some of its decorations left out: what still runs.
+struct Decorations {
+    const char* name;
+    std::string data;
+    bool shimmers;
+    std::set<int> sparkles;  // the sparkles that may show, none when they stay off
+    size_t warnings;         // one for each part that is missing
+};
+
+void PrintTo(const Decorations& parts, std::ostream* out) { *out << parts.name; }
+
+const char* const kSparkleSprites[] = {"<Sprite name=\"START_SPARKLE01\" width=\"10\" height=\"10\"/>",
+                                       "<Sprite name=\"START_SPARKLE02\" width=\"10\" height=\"10\"/>",
+                                       "<Sprite name=\"START_SPARKLE03\" width=\"10\" height=\"10\"/>"};
+
+std::string Logo(int layers) {
+    std::string children;
+    for (int i = 1; i <= layers; ++i)
+        children += "<Sprite name=\"SHINE" + std::to_string(i) + "\" width=\"10\" height=\"10\"/>";
+    return "<Sprite name=\"LOGO_MM\" x=\"200\" y=\"50\"><Vector id=\"children\">" + children + "</Vector></Sprite>";
+}
+
+std::string Sparkles(std::initializer_list<int> which) {
+    std::string sprites;
+    for (int i : which)
+        sprites += kSparkleSprites[i];
+    return sprites;
+}
+
+class MainMenuDecorations : public MainMenu, public ::testing::WithParamInterface<Decorations> {
+protected:
+    MainMenuDecorations() : MainMenu(GetParam().data) {}
+
+    void SetUp() override {
+        MainMenu::SetUp();
+        g_Warnings.clear();
+        Platform::SetOutputDebugStringCallback(&CaptureWarning);
+    }
+    void TearDown() override {
+        Platform::SetOutputDebugStringCallback(nullptr);
+        MainMenu::TearDown();
+    }
+
+    // A round ends when its loop starts the next: the held container changes.
+    // The old one is held on, so a new one can never come at its address.
+    struct Rounds {
+        SmartPtr<ModifierContainer> m_spHeld;
+        int m_iCount = 0;
+        void See(ModifierContainer* now) {
+            if (now == m_spHeld.Get())
+                return;
+            m_spHeld = now;
+            ++m_iCount;
+        }
+    };
+};
+
+}  // namespace
+
+TEST_P(MainMenuDecorations, WhatIsThereKeepsLoopingAndWhatIsMissingStaysOffSaidOnce) {
+    const Decorations& parts = GetParam();
+    SceneSelection* menu = Enter();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(g_Warnings.size(), parts.warnings);
+    Rounds shimmer;
+    Rounds sparkle;
+    shimmer.m_spHeld = menu->GetShimmerModifier();
+    sparkle.m_spHeld = menu->GetSparkleModifier();
+    std::set<int> shown;
+    // Twenty seconds: at least ten rounds of each with the data's delays.
+    for (int t = 0; t < 20000; t += 50) {
+        m_World.Frame(50);
+        shimmer.See(menu->GetShimmerModifier());
+        const int before = sparkle.m_iCount;
+        sparkle.See(menu->GetSparkleModifier());
+        if (sparkle.m_iCount != before && menu->GetSparkleModifier())
+            shown.insert(menu->GetLastSparkle());
+    }
+    if (parts.shimmers) {
+        EXPECT_GE(shimmer.m_iCount, 8);
+    } else {
+        EXPECT_EQ(menu->GetShimmerModifier(), nullptr);
+        EXPECT_EQ(shimmer.m_iCount, 0);
+    }
+    if (parts.sparkles.empty()) {
+        EXPECT_EQ(menu->GetSparkleModifier(), nullptr);
+        EXPECT_EQ(sparkle.m_iCount, 0);
+    } else {
+        EXPECT_GE(sparkle.m_iCount, 6);
+        EXPECT_FALSE(shown.empty());
+        EXPECT_TRUE(std::includes(parts.sparkles.begin(), parts.sparkles.end(), shown.begin(), shown.end()));
+    }
+    EXPECT_EQ(g_Warnings.size(), parts.warnings) << "said once, not at every round";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MissingParts, MainMenuDecorations,
+    ::testing::Values(Decorations{"Everything", Logo(2) + Sparkles({0, 1, 2}), true, {0, 1, 2}, 0},
+                      Decorations{"NoSecondSparkle", Logo(2) + Sparkles({0, 2}), true, {0, 2}, 1},
+                      Decorations{"NoSparkles", Logo(2), true, {}, 3},
+                      Decorations{"OneShimmerLayer", Logo(1) + Sparkles({0, 1, 2}), true, {0, 1, 2}, 1},
+                      Decorations{"NoShimmerLayers", Logo(0) + Sparkles({1}), false, {1}, 4},
+                      Decorations{"NoLogo", Sparkles({0, 1, 2}), false, {0, 1, 2}, 2}),
+    [](const ::testing::TestParamInfo<Decorations>& info) { return std::string(info.param.name); });
