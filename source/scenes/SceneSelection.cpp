@@ -21,6 +21,7 @@
 #include "engine/sprite/Button.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/Sprite.h"
+#include "source/dialogs/DialogSettings.h"
 #include "source/main/DelvorMain.h"
 #include "source/main/DelvorPlayer.h"
 
@@ -77,6 +78,24 @@ GameSettings* Settings() {
     return SettingsManager::g_Instance ? SettingsManager::g_Instance->GetSettings() : nullptr;
 }
 
+// The engine's switch and the game's link switch both hide the button.
+bool ShowsMoreGames(const GameSettings* settings) {
+    if (!settings || !settings->ShowMoreGamesButton())
+        return false;
+    const DelvorGameSettings* game = DelvorGameSettings::Instance();
+    return !game || game->IsShowLink();
+}
+
+// An address the preferences give wins; else the game's own page, as the
+// engine's record comes without one.
+std::string MoreGamesAddress(const GameSettings* settings) {
+    const std::string address = settings->GetMoreGamesURL();
+    if (!address.empty())
+        return address;
+    const DelvorGameSettings* game = DelvorGameSettings::Instance();
+    return game ? game->GetVisitURL() : std::string();
+}
+
 int PlayerCount() {
     return PlayerManager::g_Instance ? static_cast<int>(PlayerManager::g_Instance->GetPlayers().size()) : 0;
 }
@@ -116,8 +135,7 @@ BaseObject* SceneSelection::OnData(AbstractProperty* data) { return new SceneSel
 
 void SceneSelection::Initialize() {
     SceneDelvor::Initialize();
-    const GameSettings* settings = Settings();
-    const bool moreGames = settings && settings->ShowMoreGamesButton();
+    const bool moreGames = ShowsMoreGames(Settings());
     if (GameNode* button = GetComponent(kMoreGames))
         button->SetVisible(moreGames);
     BindComponent(kChangeName, this, &SceneSelection::OnNameChangeClick);
@@ -280,7 +298,7 @@ void SceneSelection::OnMoreGamesClick(BaseObject*, BaseObject*) {
         window->SetFullscreenTo(false);
     }
     if (settings)
-        Platform::OpenInBrowser(settings->GetMoreGamesURL());
+        Platform::OpenInBrowser(MoreGamesAddress(settings));
 }
 
 // ---- logo shimmer

@@ -257,6 +257,20 @@ def partner_logo(name, kind):
 # ---- user interface ---------------------------------------------------------------
 
 BUTTON_W, BUTTON_H = 160, 52
+# A label keeps this far inside the face on either side (its shadow too);
+# a long one is set smaller until it does.
+LABEL_MARGIN = 8
+LABEL_SIZES = range(22, 13, -1)
+
+
+def label_typeface(label):
+    room = BUTTON_W - 4 - 2 * LABEL_MARGIN
+    for size in LABEL_SIZES:
+        typeface = font("DejaVuSans-Bold.ttf", size)
+        left, _, right, _ = typeface.getbbox(label, anchor="la")
+        if right - left + 1 <= room:
+            return typeface
+    raise ValueError(f"button label {label!r} does not fit {room} pixels")
 
 
 def button(label):
@@ -268,7 +282,7 @@ def button(label):
         ([(0.0, (150, 140, 128)), (1.0, STONE)], (110, 104, 96), 0, (200, 196, 188)),
     ]
     sheet = Image.new("RGBA", (BUTTON_W * 4, BUTTON_H), (0, 0, 0, 0))
-    typeface = font("DejaVuSans-Bold.ttf", 22)
+    typeface = label_typeface(label)
     for k, (stops, rim, shift, ink) in enumerate(looks):
         face = rounded_panel(BUTTON_W - 4, BUTTON_H - 4, 14, stops, rim, 2)
         frame = Image.new("RGBA", (BUTTON_W, BUTTON_H), (0, 0, 0, 0))

@@ -2,7 +2,8 @@
 // manifest's data files and resource lists) and fails on any name of
 // GameDataNames.h that is missing or malformed, on any resource that does not
 // load, on any reference of a description that does not resolve, and on a
-// text that its font or its dialog cannot show.
+// text that its font or its dialog cannot show, or a button whose label
+// runs past its face.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -453,6 +454,46 @@ TEST_F(GameData, FontsShowEveryCharacterOfTheTexts) {
             }
         }
     }
+}
+
+// The labelled buttons differ only in their label: wherever a label stays
+// inside the face, the button's sides are those of the plain one (OK).
+TEST_F(GameData, EveryButtonLabelKeepsClearOfTheButtonsSides) {
+    constexpr int kSide = 8;
+    const char* const plainName = "BUTTON_OK";
+    auto* plain = LoadedAs<ResourceImage>(plainName, "default", "the plain button");
+    ASSERT_NE(plain, nullptr);
+    const Image* face = plain->GetImage();
+    ASSERT_NE(face, nullptr);
+    int checked = 0;
+    for (const auto& entry : ResourceManager::g_Instance->GetSection("default")->GetResources()) {
+        if (entry.second->GetFile().rfind("images/ui/button_", 0) != 0 || entry.first == plainName)
+            continue;
+        auto* resource = LoadedAs<ResourceImage>(entry.first, "default", "button");
+        const Image* button = resource ? resource->GetImage() : nullptr;
+        ASSERT_NE(button, nullptr) << entry.first;
+        ASSERT_EQ(button->GetFrameCount(), face->GetFrameCount()) << entry.first;
+        ++checked;
+        for (int f = 0; f < face->GetFrameCount(); ++f) {
+            const ImageFrame* want = face->GetFrame(f);
+            const ImageFrame* got = button->GetFrame(f);
+            ASSERT_EQ(got->GetWidth(), want->GetWidth()) << entry.first;
+            ASSERT_EQ(got->GetHeight(), want->GetHeight()) << entry.first;
+            ASSERT_NE(got->GetPixelData<uint32_t>(0, 0), nullptr) << entry.first;
+            ASSERT_NE(want->GetPixelData<uint32_t>(0, 0), nullptr);
+            int reaching = 0;
+            for (int y = 0; y < want->GetHeight(); ++y) {
+                for (int x = 0; x < want->GetWidth(); ++x) {
+                    const bool side = x < kSide || x >= want->GetWidth() - kSide;
+                    if (side && *got->GetPixelData<uint32_t>(x, y) != *want->GetPixelData<uint32_t>(x, y))
+                        ++reaching;
+                }
+            }
+            EXPECT_EQ(reaching, 0) << entry.first << " (" << entry.second->GetFile() << "), frame " << f
+                                   << ": its label reaches the sides";
+        }
+    }
+    EXPECT_GT(checked, 10);
 }
 
 // A hole draws its find's number from 1 to the country's count of pictures

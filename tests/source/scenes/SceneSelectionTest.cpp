@@ -1,5 +1,5 @@
 // The main menu on a small catalogue: the new-player dialog when nobody has
-// a profile, the greeting, the more-games switch, the clean-up
+// a profile, the greeting, the more-games switches and page, the clean-up
 // after a level, the trophy room by click, the seeded sparkles, the shimmer
 // and sparkle loops with parts of their data missing, and the map's stand-in.
 #include "source/scenes/SceneSelection.h"
@@ -23,6 +23,8 @@
 #include "engine/sprite/Button.h"
 #include "engine/sprite/Label.h"
 #include "engine/sprite/Sprite.h"
+#include "platform/BrowserLauncher.h"
+#include "source/dialogs/DialogSettings.h"
 #include "source/main/DelvorMain.h"
 #include "source/main/DelvorPlayer.h"
 #include "source/scenes/DVUpgradeHandler.h"
@@ -156,6 +158,73 @@ TEST_F(MainMenu, TheMoreGamesButtonFollowsItsSetting) {
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->IsVisible(), show);
         EXPECT_EQ(button->GetMethod() == &SceneSelection::OnMoreGamesClick, show);
+    }
+}
+
+namespace {
+
+// What the preferences say about the more-games button, and where a click on
+// it leads (empty: the button is hidden and not bound).
+struct MoreGamesCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> keys;  // name, then text of a boolean or string
+    std::string address;
+};
+
+// The addresses the game hands to the browser, which is never started.
+struct RecordedBrowser {
+    RecordedBrowser() {
+        platform::BrowserLauncher::SetLauncher([this](const std::string& address) {
+            m_Opened.push_back(address);
+            return true;
+        });
+    }
+    ~RecordedBrowser() { platform::BrowserLauncher::SetLauncher(nullptr); }
+    RecordedBrowser(const RecordedBrowser&) = delete;
+    RecordedBrowser& operator=(const RecordedBrowser&) = delete;
+    std::vector<std::string> m_Opened;
+};
+
+}  // namespace
+
+TEST_F(MainMenu, MoreGamesLeavesFullScreenAndOpensItsPageInTheBrowser) {
+    RecordedBrowser browser;
+    const std::vector<MoreGamesCase> cases = {
+        {"the game's page by default", {}, DelvorGameSettings::DEFAULT_VISIT_URL},
+        {"the game's page as the preferences set it", {{"VISITURL", "https://example.org/ours"}},
+         "https://example.org/ours"},
+        {"an engine address set wins", {{"moregamesurl", "https://example.org/more"}}, "https://example.org/more"},
+        {"the game's link switch", {{"SHOWLINK", "false"}}, ""},
+        {"the engine's switch", {{"showmoregames", "false"}}, ""},
+    };
+    for (const MoreGamesCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SettingsManager::ReleaseInstance();
+        SettingsManager::CreateInstance(new DelvorGameSettings);
+        SmartPtr<PropertyNode> keys(new PropertyNode("settings"));
+        for (const auto& [key, value] : c.keys) {
+            const bool flag = std::string(value) == "true" || std::string(value) == "false";
+            keys->InsertProperty(new PropertyValue(key, flag ? "Boolean" : "String", value));
+        }
+        GameSettings* settings = SettingsManager::g_Instance->GetSettings();
+        settings->Load(keys.Get());
+        settings->SetFullscreen(true);
+        SceneManager::g_Instance->RemoveScene("SCENE_SELECTION");
+        m_World.Frame(0);
+        SceneSelection* menu = Enter();
+        ASSERT_NE(menu, nullptr);
+        auto* button = DynamicCast<ZQ2::Button>(menu->GetComponent("BUTTON_MOREGAMES"));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->IsVisible(), !c.address.empty());
+        browser.m_Opened.clear();
+        gametest::Click(button);
+        if (c.address.empty()) {
+            EXPECT_TRUE(browser.m_Opened.empty());
+            EXPECT_TRUE(settings->IsFullscreen());
+            continue;
+        }
+        EXPECT_EQ(browser.m_Opened, std::vector<std::string>{c.address});
+        EXPECT_FALSE(settings->IsFullscreen());
     }
 }
 
