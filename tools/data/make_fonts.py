@@ -13,7 +13,7 @@ from xml.sax.saxutils import quoteattr
 
 from PIL import Image, ImageDraw, ImageFilter
 
-from art import CLAY, CLAY_DARK, GOLD, INK, PARCHMENT, SAND_LIGHT, UMBER_DEEP, font, save, vgradient
+from art import CLAY, CLAY_DARK, GOLD, INK, PARCHMENT, SAND_LIGHT, UMBER, UMBER_DEEP, font, save, vgradient
 
 COLUMNS = 16
 # Printable ASCII and the printable Latin-1 letters and signs.
@@ -28,6 +28,9 @@ FONTS = {
     "title": ("DejaVuSerif-Bold.ttf", 30, [(0.0, CLAY), (1.0, CLAY_DARK)], GOLD, 3, (1, 1), 0),
     "text": ("DejaVuSans.ttf", 18, [(0.0, INK), (1.0, INK)], None, 0, (0, 0), 0),
     "small": ("DejaVuSans-Bold.ttf", 17, [(0.0, PARCHMENT), (1.0, SAND_LIGHT)], UMBER_DEEP, 2, (1, 1), 0),
+    # Captions on a dialog's parchment (column headings, the version): its
+    # lightest ink still stands out from the parchment six to one.
+    "caption": ("DejaVuSans-Bold.ttf", 16, [(0.0, CLAY_DARK), (1.0, UMBER)], None, 0, (0, 0), 0),
     # The name of a find over the dig site: dark ink in a pale halo reads on sand and in the pit.
     "artifacts": ("DejaVuSerif-Bold.ttf", 16, [(0.0, UMBER_DEEP), (1.0, CLAY_DARK)], PARCHMENT, 2, (0, 0), 1),
 }
