@@ -2,8 +2,8 @@
 // manifest's data files and resource lists) and fails on any name of
 // GameDataNames.h that is missing or malformed, on any resource that does not
 // load, on any reference of a description that does not resolve, and on a
-// text that its font or its dialog cannot show, or a button whose label
-// runs past its face.
+// text that its font or its dialog cannot show, a button whose label runs
+// past its face, or a column of the high-score table without a heading.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -494,6 +494,57 @@ TEST_F(GameData, EveryButtonLabelKeepsClearOfTheButtonsSides) {
         }
     }
     EXPECT_GT(checked, 10);
+}
+
+// The best-digs table names its columns: over each column of the rows, a
+// heading between the title and the first row, lined up and aligned with
+// the column, whose text fits it.
+TEST_F(GameData, EveryHighScoreColumnHasAHeadingThatFits) {
+    PropertyNode* dialog = DataManager::g_Instance->GetDialogs()->GetNode("DIALOG_HIGHSCORES");
+    ASSERT_NE(dialog, nullptr);
+    PropertyNode* panel = dialog->GetNode("panel");
+    ASSERT_NE(panel, nullptr);
+    PropertyNode* title = FindComponent(dialog, "HEADER");
+    ASSERT_NE(title, nullptr);
+    const float titleBottom = title->GetValue("y")->ToFloat() + title->GetValue("height")->ToFloat();
+    const float firstRow = panel->GetValue("y")->ToFloat();
+    auto column = [panel](const std::string& name) -> PropertyNode* {
+        for (const SmartPtr<AbstractProperty>& child : *panel->GetVector("panelcomponents")) {
+            if (child && child->GetType() == PROPERTY_NODE && child->ToNode()->GetPropString("name") == name)
+                return child->ToNode();
+        }
+        return nullptr;
+    };
+    const std::pair<const char*, const char*> headings[] = {
+        {"LABEL_NAME", "HEADING_NAME"}, {"LABEL_SCORE", "HEADING_REACHED"}, {"LABEL_EXTRA", "HEADING_SCORE"}};
+    for (const auto& [columnName, headingName] : headings) {
+        SCOPED_TRACE(headingName);
+        PropertyNode* cells = column(columnName);
+        ASSERT_NE(cells, nullptr) << columnName;
+        PropertyNode* heading = FindComponent(dialog, headingName);
+        ASSERT_NE(heading, nullptr);
+        const float x = heading->GetValue("x")->ToFloat();
+        const float y = heading->GetValue("y")->ToFloat();
+        const float width = heading->GetValue("width")->ToFloat();
+        const float height = heading->GetValue("height")->ToFloat();
+        EXPECT_FLOAT_EQ(x, panel->GetValue("x")->ToFloat() + cells->GetValue("x")->ToFloat());
+        EXPECT_FLOAT_EQ(width, cells->GetValue("width")->ToFloat());
+        EXPECT_EQ(heading->GetPropString("alignh"), cells->GetPropString("alignh"));
+        EXPECT_GE(y, titleBottom);
+        EXPECT_LE(y + height, firstRow);
+
+        const std::string key = heading->GetPropString("textid");
+        ASSERT_TRUE(BasicProperties::HasString(key)) << key;
+        const std::string text = BasicProperties::GetString(key);
+        EXPECT_FALSE(text.empty()) << key;
+        SmartPtr<Label> label(new Label(heading));
+        ASSERT_NE(label->GetFont(), nullptr);
+        label->SetText(text);
+        label->Update();
+        EXPECT_GT(label->GetMaxStringWidth(), 0.0f) << key;
+        EXPECT_LE(label->GetMaxStringWidth(), width) << key << " \"" << text << "\"";
+        EXPECT_LE(label->GetTextBounds().height, height) << key;
+    }
 }
 
 // A hole draws its find's number from 1 to the country's count of pictures
