@@ -18,22 +18,44 @@ BrowserLauncher::Launcher& CurrentLauncher() {
     return launcher;
 }
 
+// Waits for the intermediate child, which exits as soon as it has forked.
+bool ReapIntermediate(pid_t child) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The grandchild's exec report: the pipe closes empty when exec succeeded
+// (close-on-exec) and carries errno when it failed. Every write end is gone
+// once the grandchild has exec'd or exited, so this never waits on the
+// browser's run.
+bool ExecSucceeded(int reportRead) {
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = read(reportRead, &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    return got == 0;
+}
+
 // Everything the child needs is prepared before fork: between fork and exec
 // only async-signal-safe calls are allowed in a threaded process.
 bool SpawnDetached(const std::string& executable, const std::string& argument) {
     char name[] = "xdg-open";
     char* argv[] = {name, const_cast<char*>(argument.c_str()), nullptr};
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
+        return false;
     const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
 
     const pid_t child = fork();
-    if (child < 0) {
-        if (devNull >= 0)
-            close(devNull);
-        return false;
-    }
     if (child == 0) {
         // The intermediate child exits at once; the grandchild is adopted by
         // init, which reaps it.
+        close(report[0]);
         const pid_t grandchild = fork();
         if (grandchild != 0)
             _exit(grandchild < 0 ? 1 : 0);
@@ -41,16 +63,16 @@ bool SpawnDetached(const std::string& executable, const std::string& argument) {
         if (devNull >= 0)
             dup2(devNull, STDIN_FILENO);
         execve(executable.c_str(), argv, environ);
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
         _exit(127);
     }
+    close(report[1]);
     if (devNull >= 0)
         close(devNull);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR)
-            return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const bool started = child > 0 && ReapIntermediate(child) && ExecSucceeded(report[0]);
+    close(report[0]);
+    return started;
 }
 
 }  // namespace

@@ -9,7 +9,8 @@ namespace platform {
 class BrowserLauncher {
 public:
     // Starts the opener with the address as its one argument (no shell is
-    // involved). True when the opener was started.
+    // involved). True once the opener program runs; false when it could not
+    // be found or executed. The browser's own run is not waited for.
     static bool Open(const std::string& address);
 
     // Replaces the opener (tests record the address instead of starting a

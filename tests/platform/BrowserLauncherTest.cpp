@@ -1,7 +1,9 @@
 #include "platform/BrowserLauncher.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <thread>
 
 namespace {
@@ -38,6 +41,13 @@ protected:
     void TearDown() override {
         setenv("PATH", m_strOldPath.c_str(), 1);
         fs::remove_all(m_Dir);
+    }
+
+    // Makes the stand-in opener a script with this text.
+    void WriteOpener(const std::string& text) {
+        fs::remove(m_Dir / "xdg-open");
+        std::ofstream(m_Dir / "xdg-open") << text;
+        ASSERT_EQ(chmod((m_Dir / "xdg-open").c_str(), 0700), 0);
     }
 
     // The recorded arguments once the detached opener has written them.
@@ -75,6 +85,46 @@ TEST_F(BrowserLauncherTest, FailsWithoutAnOpener) {
     setenv("PATH", m_Dir.string().c_str(), 1);
     fs::remove(m_Dir / "xdg-open");
     EXPECT_FALSE(platform::BrowserLauncher::Open("http://example.com"));
+}
+
+// The opener is on PATH and marked executable in every case, so only the
+// outcome of its exec tells them apart; no child is left to reap afterwards.
+TEST_F(BrowserLauncherTest, ReportsWhetherTheOpenerProgramRan) {
+    const struct {
+        const char* what;
+        const char* script;  // null: a link to a program that runs and ends
+        bool runs;
+    } cases[] = {
+        {"missing interpreter", "#!/no/such/interpreter\n", false},
+        {"not an executable format", "no program here\n", false},
+        {"a program that runs", nullptr, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.script) {
+            WriteOpener(c.script);
+        } else {
+            fs::remove(m_Dir / "xdg-open");
+            fs::create_symlink("/bin/true", m_Dir / "xdg-open");
+        }
+        EXPECT_EQ(platform::BrowserLauncher::Open("http://example.com"), c.runs);
+        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+    }
+}
+
+// An opener that stays running (a browser in the foreground) does not hold
+// the launch up: it reads its gate, a pipe it inherits, until the test writes
+// to it after Open has returned. Should Open wait, the test stops there; the
+// gate's writing end closes with the test process, so the opener ends too.
+TEST_F(BrowserLauncherTest, DoesNotWaitForTheOpenersRun) {
+    int gate[2];
+    ASSERT_EQ(pipe2(gate, O_CLOEXEC), 0);
+    ASSERT_EQ(fcntl(gate[0], F_SETFD, 0), 0);
+    WriteOpener("#!/bin/sh\nread line < \"/dev/fd/$1\"\n");
+    EXPECT_TRUE(platform::BrowserLauncher::Open(std::to_string(gate[0])));
+    EXPECT_EQ(write(gate[1], "\n", 1), 1);  // our own reader keeps the pipe open
+    close(gate[1]);
+    close(gate[0]);
 }
 
 TEST_F(BrowserLauncherTest, LauncherReplacesTheOpener) {
