@@ -20,12 +20,14 @@ void GameSettings::Save(AbstractProperty* node) {
     PropertyNode* keys = node ? node->ToNode() : nullptr;
     if (!keys)
         return;
-    keys->InsertBoolean(PROP_FULLSCREEN, IsFullscreen(), true);
-    keys->InsertBoolean(PROP_USE_HINTS, UseHints(), true);
+    keys->InsertBoolean(PROP_FULLSCREEN, IsFullscreen(), false);
+    keys->InsertBoolean(PROP_USE_HINTS, UseHints(), false);
     keys->InsertProperty(new PropertyValue(PROP_SOUND_VOLUME, GetSoundVolume()));
     keys->InsertProperty(new PropertyValue(PROP_MUSIC_VOLUME, GetMusicVolume()));
 }
 
+// A key is found by name whether it is an element or an attribute, so the
+// switches that earlier versions stored as attributes still read.
 void GameSettings::Load(AbstractProperty* node) {
     PropertyNode* keys = node ? node->ToNode() : nullptr;
     if (!keys)
