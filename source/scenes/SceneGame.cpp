@@ -1,8 +1,8 @@
 #include "source/scenes/SceneGame.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "engine/core/Platform.h"
 #include "engine/core/Random.h"
 #include "engine/framework/GameWindow.h"
 #include "engine/framework/Message.h"
@@ -40,6 +40,7 @@
 #include "source/main/DelvorPlayer.h"
 #include "source/main/DelvorScoreEntry.h"
 #include "source/scenes/DVUpgradeHandler.h"
+#include "source/utils/TextFormat.h"
 
 namespace {
 
@@ -81,10 +82,9 @@ constexpr int kMaxDaySeconds = 24 * 60 * 60;
 
 const char* const kCountryUpper[] = {"GREECE", "EGYPT", "SIAM", "TAHITI", "USA", "PERU", "ATLANTIS"};
 
-std::string Format(const std::string& format, int value) {
-    char text[256];
-    std::snprintf(text, sizeof text, format.c_str(), value);
-    return text;
+// The data text under key with its one number filled in.
+std::string NumberText(const char* key, int value) {
+    return TextFormat(ZQ2::BasicProperties::GetString(key)).Int(value).ToString();
 }
 
 // Reads a key only when the vector holds it; the default stands otherwise.
@@ -378,7 +378,7 @@ ZQ2::GameNode* SceneGame::FindComponent(const char* name) {
         return node;
     if (std::find(m_ReportedMissing.begin(), m_ReportedMissing.end(), name) == m_ReportedMissing.end()) {
         m_ReportedMissing.emplace_back(name);
-        std::fprintf(stderr, "level %s: no component \"%s\"\n", GetCurrentLevelName().c_str(), name);
+        ZQ2::Platform::OutputDebugStringFormat("level %s: no component \"%s\"\n", GetCurrentLevelName().c_str(), name);
     }
     return nullptr;
 }
@@ -410,7 +410,7 @@ void SceneGame::Initialize() {
     CreateWorkers();
     AddSiteBlocks();
     SetLabelText("FUNDS_GOAL_TEXT", GetPointsToWinText());
-    SetLabelText("DAY_TEXT", Format(ZQ2::BasicProperties::GetString("TEXT_DAY"), m_iDay));
+    SetLabelText("DAY_TEXT", NumberText("TEXT_DAY", m_iDay));
     UpdateFundsEarnedText();
 }
 
@@ -528,8 +528,8 @@ void SceneGame::StartMusic() {
         if (m_bMusicMissingReported)
             return;
         m_bMusicMissingReported = true;
-        std::fprintf(stderr, "level %s: no music \"%s\" in \"%s\"\n", GetCurrentLevelName().c_str(),
-                     GetCurLevelMusic().c_str(), section.c_str());
+        ZQ2::Platform::OutputDebugStringFormat("level %s: no music \"%s\" in \"%s\"\n", GetCurrentLevelName().c_str(),
+                                               GetCurLevelMusic().c_str(), section.c_str());
         return;
     }
     if (ZQ2::SoundManager::g_Instance)
@@ -974,26 +974,26 @@ int SceneGame::GetHighestTrophyForNumArtifacts(int count) {
     return FINAL_TROPHY - 1;
 }
 
-std::string SceneGame::GetPointsText() const { return Format(ZQ2::BasicProperties::GetString("TEXT_EARNED"), m_iFunds); }
+std::string SceneGame::GetPointsText() const { return NumberText("TEXT_EARNED", m_iFunds); }
 
 std::string SceneGame::GetPointsToWinText() const {
-    return Format(ZQ2::BasicProperties::GetString("TEXT_GOAL"), m_Vars.iPointsWin);
+    return NumberText("TEXT_GOAL", m_Vars.iPointsWin);
 }
 
 std::string SceneGame::GetPointsExpertText() const {
-    return Format(ZQ2::BasicProperties::GetString("TEXT_EXPERT"), m_Vars.iPointsExpert);
+    return NumberText("TEXT_EXPERT", m_Vars.iPointsExpert);
 }
 
 std::string SceneGame::GetNumArtifactsFoundText() const {
-    return Format(ZQ2::BasicProperties::GetString("TEXT_ARTIFACTS_FOUND"), m_iArtifactsToday);
+    return NumberText("TEXT_ARTIFACTS_FOUND", m_iArtifactsToday);
 }
 
 std::string SceneGame::GetTotalPointsText() const {
-    return Format(ZQ2::BasicProperties::GetString("TEXT_TOTAL_EARNED"), GetTotalMoneyEarned());
+    return NumberText("TEXT_TOTAL_EARNED", GetTotalMoneyEarned());
 }
 
 std::string SceneGame::GetTotalArtifactsFoundText() const {
-    return Format(ZQ2::BasicProperties::GetString("TEXT_TOTAL_ARTIFACTS_FOUND"), GetTotalArtifactsFound());
+    return NumberText("TEXT_TOTAL_ARTIFACTS_FOUND", GetTotalArtifactsFound());
 }
 
 void SceneGame::UpdateFundsEarnedText() {
@@ -1043,7 +1043,7 @@ void SceneGame::SaveHighScore() {
     int day = 0;
     player->GetHighestLevelBeaten(country, day);
     std::string countryName = GetCountryNameFromID(country);
-    const std::string text = countryName + " " + Format(ZQ2::BasicProperties::GetString("TEXT_DAY_2"), day);
+    const std::string text = countryName + " " + NumberText("TEXT_DAY_2", day);
     ZQ2::HighScoreTable* table = scores->GetHighScoreTable("default");
     if (!table) {
         table = new ZQ2::HighScoreTable(10, true);
@@ -1422,7 +1422,7 @@ void SceneGame::ShowHourglass() {
     if (!count)
         return;
     const int hourglasses = upgrades ? upgrades->GetNumHourGlasses() : 0;
-    count->SetText(Format("%d", hourglasses));
+    count->SetText(std::to_string(hourglasses));
     count->SetVisible(hourglasses > 1);
 }
 

@@ -393,6 +393,18 @@ TEST_F(Level, NamingHelpersReadTheirKeys) {
     EXPECT_EQ(h.Level()->GetPointsToWinText(), "Goal: 100");
 }
 
+// The counters' texts come from the data, so they may ask for what the
+// scene never passes; such a conversion shows as written.
+TEST_F(Level, CounterTextsShowConversionsTheyAreNotGivenAsWritten) {
+    LevelHarness h(DayVars(60), "LEVEL1_1", 1234, true, std::string(),
+                   "<String id=\"TEXT_ARTIFACTS_FOUND\" value=\"Found %s%n: %d\"/>"
+                   "<String id=\"TEXT_TOTAL_EARNED\" value=\"%d of %d %s\"/>"
+                   "<String id=\"TEXT_TOTAL_ARTIFACTS_FOUND\" value=\"%*d %1$d %ld %%\"/>");
+    EXPECT_EQ(h.Level()->GetNumArtifactsFoundText(), "Found %s%n: 0");
+    EXPECT_EQ(h.Level()->GetTotalPointsText(), std::to_string(h.Level()->GetTotalMoneyEarned()) + " of %d %s");
+    EXPECT_EQ(h.Level()->GetTotalArtifactsFoundText(), "%*d %1$d %ld %");
+}
+
 TEST_F(Level, DiggerColoursFillEveryDigger) {
     LevelHarness h(DayVars(60));
     struct Case {
