@@ -1,9 +1,5 @@
 #include "source/dialogs/DialogHighScore.h"
 
-#include <cctype>
-#include <cstdio>
-#include <cstring>
-
 #include "engine/io/BasicProperties.h"
 #include "engine/io/HighScoreManager.h"
 #include "engine/io/HighScoreTable.h"
@@ -14,6 +10,7 @@
 #include "engine/sprite/Label.h"
 #include "engine/sprite/Panel.h"
 #include "source/main/DelvorScoreEntry.h"
+#include "source/utils/TextFormat.h"
 
 using namespace ZQ2;
 
@@ -36,67 +33,10 @@ const char* const kOk = "BUTTON_OK";
 const char* const kTotal = "TEXT_HIGHSCORES_TOTAL";
 const char* const kEmpty = "-";
 constexpr int kTableSize = 10;
-// Wider fields than this are refused: a text is not a place for padding.
-constexpr size_t kMaxFieldDigits = 2;
-
-// Length of the conversion spec starting at format[at] (just after '%'),
-// or 0 when it is not one integer conversion.
-size_t IntegerSpecLength(const std::string& format, size_t at) {
-    size_t i = at;
-    while (i < format.size() && std::strchr("-+ 0#", format[i]) && format[i] != '\0')
-        ++i;
-    size_t digits = 0;
-    while (i < format.size() && std::isdigit(static_cast<unsigned char>(format[i]))) {
-        ++i;
-        ++digits;
-    }
-    if (digits > kMaxFieldDigits)
-        return 0;
-    if (i < format.size() && format[i] == '.') {
-        ++i;
-        digits = 0;
-        while (i < format.size() && std::isdigit(static_cast<unsigned char>(format[i]))) {
-            ++i;
-            ++digits;
-        }
-        if (digits > kMaxFieldDigits)
-            return 0;
-    }
-    if (i >= format.size() || (format[i] != 'd' && format[i] != 'i'))
-        return 0;
-    return i + 1 - at;
-}
-
 }  // namespace
 
 std::string FormatHighScoreTotal(const std::string& format, int score) {
-    std::string before;
-    std::string after;
-    std::string spec;
-    bool found = false;
-    for (size_t i = 0; i < format.size(); ++i) {
-        std::string& out = found ? after : before;
-        if (format[i] != '%') {
-            out += format[i];
-            continue;
-        }
-        if (i + 1 < format.size() && format[i + 1] == '%') {
-            out += '%';
-            ++i;
-            continue;
-        }
-        const size_t length = IntegerSpecLength(format, i + 1);
-        if (found || length == 0)
-            return std::to_string(score);
-        spec = "%" + format.substr(i + 1, length);
-        found = true;
-        i += length;
-    }
-    if (!found)
-        return std::to_string(score);
-    char number[128];
-    std::snprintf(number, sizeof number, spec.c_str(), score);
-    return before + number + after;
+    return TextFormat(format).Int(score).ToStringOr(std::to_string(score));
 }
 
 DialogHighScore::DialogHighScore(AbstractProperty* data) : DialogDelvor(data) {

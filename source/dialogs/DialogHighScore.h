@@ -43,6 +43,6 @@ private:
 };
 
 // The total text with the score put into its one integer conversion
-// (flags, width and precision allowed, "%%" kept as a percent sign). A
-// text with no, another or a second conversion gives the bare score.
+// (see TextFormat). A text with no, another or a second conversion gives
+// the bare score.
 std::string FormatHighScoreTotal(const std::string& format, int score);
