@@ -380,6 +380,27 @@ void LabelInput::CopyToClipboard() {
     SetClipboardText(m_strText.SubString(m_nSelectionStart, m_nSelectionEnd - m_nSelectionStart));
 }
 
+// Pasted text passes the same filter as typed characters. The clipboard is
+// read once from the front, and only until it proves too long for the room
+// the length limit leaves: a huge paste is refused without reading it all.
+void LabelInput::Paste() {
+    const UTF8String clip(ClipboardText());
+    const bool limited = m_nMaxLength > 0;
+    const int room = m_nMaxLength - (m_strText.Length() - (m_nSelectionEnd - m_nSelectionStart));
+    UTF8String pasted;
+    int count = 0;
+    const int size = static_cast<int>(clip.size());
+    for (int pos = 0; pos < size; pos = clip.GetNextBufferPosition(pos)) {
+        const unsigned long c = UTF8String::ConvertUTF8StringToUTF32Character(clip, pos);
+        if (!AcceptsCharacter(c))
+            continue;
+        if (limited && ++count > room)
+            return;  // refused whole, the selection kept
+        pasted.Append(c);
+    }
+    InsertString(pasted);
+}
+
 void LabelInput::SelectWordAt(int index) {
     const int length = m_strText.Length();
     int start = 0;
@@ -440,14 +461,7 @@ bool LabelInput::OnKeyDown(const KeyboardMessageData& k) {
     } else if (IsControlChord(k, 'A')) {
         SelectAll();
     } else if (IsControlChord(k, 'V')) {
-        // Pasted text passes the same filter as typed characters.
-        UTF8String pasted;
-        const UTF8String clip(ClipboardText());
-        for (int i = 0; i < clip.Length(); ++i) {
-            if (AcceptsCharacter(clip.GetCharacter(i)))
-                pasted.Append(clip.GetCharacter(i));
-        }
-        InsertString(pasted);
+        Paste();
     } else if (IsControlChord(k, 'X')) {
         if (m_nSelectionStart == m_nSelectionEnd)
             SelectAll();

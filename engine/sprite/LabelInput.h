@@ -136,6 +136,7 @@ private:
     void CollapseSelection();
     void ActOnHeldKeys();
     void CopyToClipboard();
+    void Paste();
     void SelectWordAt(int index);
     // Runs a callback with a reference held, so that it may let go of the field.
     void Run(iGuiMethod& callback);

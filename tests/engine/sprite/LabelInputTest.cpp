@@ -38,6 +38,17 @@ MouseMessageData Click(float x, float y, bool doubleClick = false) {
     return MouseMessageData(x, y, MOUSESTATE_LEFT, doubleClick);
 }
 
+// Counts the characters it is asked about: the field asks once for each
+// character it takes from a paste, so the count shows how far a paste read.
+class CountingFont : public FakeFont {
+public:
+    bool HasCharacter(unsigned long c) const override {
+        ++m_nAsked;
+        return FakeFont::HasCharacter(c);
+    }
+    mutable int m_nAsked = 0;
+};
+
 FakeFont* g_pDataFont = nullptr;
 BaseObject* DataFont(const std::string&, const std::string&) { return g_pDataFont; }
 
@@ -50,7 +61,7 @@ protected:
         Calls::log.clear();
         LabelInput::SetClipboard(&FakeClipboard::Get, &FakeClipboard::Set);
         SDL_SetModState(KMOD_NONE);
-        m_pFont = new FakeFont;
+        m_pFont = new CountingFont;
         m_pFont->m_Missing.insert(0x263A);
         m_pField = new LabelInput(new Label(m_pFont.Get(), 0, 0, 300, 20, TEXTWRAP_AUTOWIDTH), 100, 50, 300, 20);
         m_pField->SetTargetAndMethod(nullptr, &Calls::Changed);
@@ -85,7 +96,7 @@ protected:
     std::string Text() const { return m_pField->GetText(); }
     std::pair<int, int> Selection() const { return {m_pField->GetSelectionStart(), m_pField->GetSelectionEnd()}; }
 
-    SmartPtr<FakeFont> m_pFont;
+    SmartPtr<CountingFont> m_pFont;
     SmartPtr<LabelInput> m_pField;
 };
 
@@ -215,6 +226,42 @@ TEST_F(LabelInputTest, ClipboardCopyCutAndPaste) {
     FakeClipboard::text = "ignored";
     EXPECT_FALSE(m_pField->OnKeyDown(KeyOf(SYSKEY_NONE, 'V')));
     EXPECT_EQ(Text(), "");
+}
+
+// A clipboard of any size is read once, and no further than the room the
+// length limit leaves (plus the one character that proves it too long).
+TEST_F(LabelInputTest, PastingReadsTheClipboardOnlyUpToTheLengthLimit) {
+    const int huge = 20000;
+    std::string accents;
+    for (int i = 0; i < huge; ++i)
+        accents += "\xC3\xA9";
+    const struct {
+        const char* what;
+        std::string clip;
+        std::string text;
+    } cases[] = {
+        {"too long", std::string(huge, 'x'), "abcdefgh"},
+        {"too long, two bytes a character", accents, "abcdefgh"},
+        {"too long after control characters", std::string(huge, '\n') + "xyzw", "abcdefgh"},
+        {"fits with control characters", "x\ny\tz", "abxyzfgh"},
+        {"fits, two bytes a character", "\xC3\xA9\xC3\xA0\xC3\xBC", "ab\xC3\xA9\xC3\xA0\xC3\xBC" "fgh"},
+    };
+    m_pField->SetMaxLength(8);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_pField->ChangeInputText("abcdefgh", true);
+        Select(2, 5);  // three characters of room
+        FakeClipboard::text = c.clip;
+        m_pFont->m_nAsked = 0;
+        Chord('V');
+        EXPECT_EQ(Text(), c.text);
+        if (c.text != "abcdefgh")
+            continue;
+        // Refused whole, with the selection kept; control characters are
+        // turned away before the font is asked.
+        EXPECT_EQ(Selection(), std::make_pair(2, 5));
+        EXPECT_LE(m_pFont->m_nAsked, 4);
+    }
 }
 
 TEST_F(LabelInputTest, ClicksPlaceTheCaretAndDragsSelect) {
