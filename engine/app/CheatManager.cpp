@@ -1,6 +1,7 @@
 #include "engine/app/CheatManager.h"
 
 #include "engine/core/CaseConversion.h"
+#include "engine/sprite/Dialog.h"
 
 namespace ZQ2 {
 
@@ -8,6 +9,20 @@ const RTTI* const CheatManager::rttis[] = {&BaseObject::rtti, &iInputListener::r
 const RTTI CheatManager::rtti("CheatManager", CheatManager::rttis);
 
 CheatManager::TargetResolver CheatManager::s_pResolver = nullptr;
+
+namespace {
+
+void ForgetCheatsOf(Dialog* dialog) {
+    if (CheatManager::g_Instance)
+        CheatManager::g_Instance->RemoveCheats(dialog);
+}
+
+}  // namespace
+
+void CheatManager::CreateInstance() {
+    iInstance<CheatManager>::CreateInstance();
+    Dialog::SetGoneHook(&ForgetCheatsOf);
+}
 
 std::string CheatManager::Folded(const std::string& text) const {
     return m_bCaseSensitive ? text : std::string(ToLowercase(UTF8String(text)));

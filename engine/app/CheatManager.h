@@ -47,6 +47,9 @@ public:
     static constexpr eSysKey TOGGLE_KEY = SYSKEY_F12;
 
     CheatManager() = default;
+    // The instance also forgets the cheats of each dialog as it goes: a cheat
+    // keeps only a plain pointer to its dialog.
+    static void CreateInstance();
     const RTTI& GetRTTI() const override { return rtti; }
 
     void AddCheat(const std::string& word, CheatInfo::Function function, int id, Dialog* dialog, int extraLength);

@@ -75,7 +75,11 @@ Dialog::Dialog(AbstractProperty* data) : Panel(data) {
 
 // Components may outlive the dialog (a script or game code may hold them):
 // none of them may call it afterwards.
-Dialog::~Dialog() { UnbindSubtree(GetComponentRoot()); }
+Dialog::~Dialog() {
+    UnbindSubtree(GetComponentRoot());
+    if (s_pGoneHook)
+        s_pGoneHook(this);
+}
 
 BaseObject* Dialog::OnData(AbstractProperty* data) { return new Dialog(data); }
 

@@ -97,6 +97,11 @@ public:
     // Removes the target dialog from the current scene.
     static void CloseDialog_Callback(BaseObject* target, BaseObject* sender);
 
+    // Told of every dialog as it goes, so that a higher layer that keeps
+    // plain pointers to dialogs (the cheats bound to them) forgets it.
+    using GoneHook = void (*)(Dialog* dialog);
+    static void SetGoneHook(GoneHook hook) { s_pGoneHook = hook; }
+
     Image* GetBackgroundImage() const { return m_spBackgroundImage.Get(); }
     AbstractPainter* GetPainter() const { return m_spPainter.Get(); }
     PropertyNode* GetPropertyNode() const { return m_spPropertyNode.Get(); }
@@ -133,6 +138,8 @@ private:
     bool m_bAutoEnlarge = true;
     bool m_bAutoCenter = false;
     SmartPtr<PropertyNode> m_spPropertyNode;
+
+    static inline GoneHook s_pGoneHook = nullptr;
 };
 
 }  // namespace ZQ2

@@ -134,6 +134,16 @@ protected:
         m_Application->ParseCommand(command.Get());
     }
 
+    // Typing on, then the word's keys released through the input handler.
+    static void TypeCheat(const std::string& word) {
+        g_pCheatTarget = nullptr;
+        CheatManager::ToggleCheatMode(CheatManager::g_Instance, nullptr);
+        for (char c : word)
+            InputHandler::g_Instance->ProcessMessage(
+                Message(MESSAGE_KEY_UP, new KeyboardMessageData(static_cast<unsigned char>(c), SYSKEY_NONE)));
+        InputHandler::g_Instance->OnUpdate(16);
+    }
+
     void Manifest(const std::string& commands) {
         std::ofstream(m_sFolder + "/properties/application.xml")
             << "<root><Vector id=\"commands\">" + commands + "</Vector></root>";
@@ -281,24 +291,42 @@ TEST_F(ApplicationManifest, CheatsHearKeysBeforeTheTreeAndRunOnTheCurrentScene) 
     CheatManager::g_Instance->AddCheat("menu", &RecordTarget, 4, menu, 0);
     ASSERT_EQ(SceneManager::g_Instance->GetCurrentMainScene(), dig);
 
-    // Typing on, then the word's keys released through the input handler.
-    const auto type = [](const std::string& word) {
-        g_pCheatTarget = nullptr;
-        CheatManager::ToggleCheatMode(CheatManager::g_Instance, nullptr);
-        for (char c : word)
-            InputHandler::g_Instance->ProcessMessage(
-                Message(MESSAGE_KEY_UP, new KeyboardMessageData(static_cast<unsigned char>(c), SYSKEY_NONE)));
-        InputHandler::g_Instance->OnUpdate(16);
-    };
-    type("gold");
+    TypeCheat("gold");
     EXPECT_EQ(g_pCheatTarget, dig);
-    type("here");
+    TypeCheat("here");
     EXPECT_EQ(g_pCheatTarget, dig);
-    type("menu");
+    TypeCheat("menu");
     EXPECT_EQ(g_pCheatTarget, menu);
-    type("away");
+    TypeCheat("away");
     EXPECT_EQ(g_pCheatTarget, nullptr);
     EXPECT_EQ(CheatManager::g_Instance->GetMode(), CheatManager::MODE_OFF);
     EXPECT_TRUE(CheatManager::g_Instance->IsCheatUsed());
+    m_Application->RemoveInstances();
+}
+
+// A cheat keeps only a plain pointer to its dialog: once the dialog has
+// closed and gone, the word is no cheat any more, rather than one whose
+// target is looked for in freed memory.
+TEST_F(ApplicationManifest, ADialogsCheatsGoWithIt) {
+    Manifest(kSceneServices);
+    Scene* dig = new Scene(nullptr);
+    SceneManager::g_Instance->AddScene("dig", dig);
+    SceneManager::g_Instance->EnterScene(dig);
+    TaskManager::g_Instance->Update();
+    Dialog* menu = new Dialog(nullptr);
+    dig->ActivateDialog(menu);
+    CheatManager::g_Instance->AddCheat("menu", &RecordTarget, 4, menu, 0);
+    CheatManager::g_Instance->AddCheat("gold", &RecordTarget, 1, nullptr, 0);
+    TypeCheat("menu");
+    ASSERT_EQ(g_pCheatTarget, menu);
+
+    dig->DeactivateDialog(menu);
+    TaskManager::g_Instance->Update();  // the purge lets go of the closed dialog
+    TypeCheat("menu");
+    EXPECT_EQ(g_pCheatTarget, nullptr);
+    EXPECT_EQ(CheatManager::g_Instance->GetActionText(), "Cheat mode ON.");
+    CheatManager::g_Instance->ToggleCheatMode();  // still typing: the word matched nothing
+    TypeCheat("gold");
+    EXPECT_EQ(g_pCheatTarget, dig);
     m_Application->RemoveInstances();
 }
