@@ -133,9 +133,10 @@ void SceneManager::RemoveScene(Scene* scene) {
 void SceneManager::RemoveScene(const std::string& name) { RemoveScene(GetScene(name)); }
 
 void SceneManager::SetSceneTransition(SceneTransition* transition) {
-    // One set earlier and never run would stay linked above the scenes.
+    // One set earlier and never run would stay linked above the scenes; one
+    // that runs goes when its switch ends.
     if (m_pTransition && m_pTransition.Get() != transition && !IsTransitionCurrent())
-        DropTransition();
+        DropTransition(m_pTransition);
     m_pTransition = transition;
     if (!transition)
         return;
@@ -184,26 +185,35 @@ bool SceneManager::IsTransitionCurrent() const {
     return m_pTransition && static_cast<Scene*>(m_pTransition.Get()) == m_pCurrentScene.Get();
 }
 
-void SceneManager::DropTransition() {
-    m_pTransition->SetObsolete(true);
-    m_pTransition->GetAnimContainer()->SetObsolete(true);
-    m_pTransition = nullptr;
+SceneTransition* SceneManager::GetRunningTransition() const {
+    return DynamicCast<SceneTransition>(m_pCurrentScene.Get());
+}
+
+// Made obsolete: the trees let go of it, and it then lets go of the scenes
+// it came between.
+void SceneManager::DropTransition(SceneTransition* transition) {
+    transition->SetObsolete(true);
+    transition->GetAnimContainer()->SetObsolete(true);
+    if (m_pTransition.Get() == transition)
+        m_pTransition = nullptr;
 }
 
 void SceneManager::GotoNextScene() {
     SmartPtr<Scene> next = m_pPendingScene;
     bool endOfTransition = false;
-    if (m_pTransition && !IsTransitionCurrent()) {
+    // The running transition ends its switch even when another one has been
+    // set meanwhile: that one serves the switch after.
+    if (SceneTransition* running = GetRunningTransition()) {
+        DropTransition(running);
+        endOfTransition = true;
+    } else if (m_pTransition) {
         if (m_pCurrentScene) {
             m_pTransition->InitWithScenes(m_pCurrentScene, m_pPendingScene);
             next = static_cast<Scene*>(m_pTransition.Get());
         } else {
             // Nothing to come from: the first scene is entered directly.
-            DropTransition();
+            DropTransition(m_pTransition);
         }
-    } else if (m_pTransition) {
-        DropTransition();
-        endOfTransition = true;
     }
     if (!next)
         return;
@@ -224,7 +234,7 @@ void SceneManager::DeactivatePrevScene() {
         return;
     InputHandler::ResetInputStateOfChildren(previous);
     // A transition leaves the scene it covers to itself.
-    if (!IsTransitionCurrent())
+    if (!GetRunningTransition())
         previous->OnDeactivate();
 }
 

@@ -67,8 +67,11 @@ public:
     void DeactivatePrevScene();
 
 private:
+    // The set transition is the current scene.
     bool IsTransitionCurrent() const;
-    void DropTransition();
+    // The current scene when it is a transition, set or since replaced.
+    SceneTransition* GetRunningTransition() const;
+    void DropTransition(SceneTransition* transition);
     void PurgeObsoleteScenes();
 
     std::map<std::string, SmartPtr<Scene> > m_Scenes;

@@ -10,6 +10,7 @@
 #include "engine/sprite/AnimTree.h"
 #include "engine/sprite/GameTree.h"
 #include "engine/sprite/LuaAnimationChain.h"
+#include "engine/sprite/TaskPurge.h"
 #include "engine/sprite/iInputListener.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
@@ -29,6 +30,17 @@ public:
     }
     void ResetInputState() override { ++m_nResets; }
     int m_nResets = 0;
+};
+
+// Says when it is destroyed, and with it lets go of the scenes it came
+// between.
+class MortalTransition : public LoggingTransition {
+public:
+    MortalTransition(const std::string& name, CallLog* log, bool* gone) : LoggingTransition(name, log), m_pGone(gone) {}
+    ~MortalTransition() override { *m_pGone = true; }
+
+private:
+    bool* m_pGone;
 };
 
 class SceneManagerTest : public ::testing::Test {
@@ -215,6 +227,32 @@ TEST_F(SceneManagerTest, ASecondTransitionReplacesOneNotYetRun) {
     EXPECT_TRUE(first->IsObsolete());
     EXPECT_FALSE(second->IsObsolete());
     EXPECT_EQ(m_pManager->GetSceneTransition(), second);
+}
+
+// The new transition serves the switch after the one that runs.
+TEST_F(SceneManagerTest, ATransitionReplacedWhileItRunsGoesWhenItsSwitchEnds) {
+    m_pManager->EnterScene("A");
+    Update();
+    bool gone = false;
+    auto* first = new MortalTransition("T", &m_Log, &gone);
+    m_pManager->SetSceneTransition(first);
+    m_pManager->EnterScene("B");
+    Update();
+    ASSERT_EQ(m_pManager->GetCurrentScene(), first);
+    SmartPtr<SceneTransition> second(new LoggingTransition("U", &m_Log));
+    m_pManager->SetSceneTransition(second);
+    EXPECT_FALSE(first->IsObsolete());  // still on screen, running its effect
+
+    first->ActivateNextScene();
+    first->GotoNextScene();
+    EXPECT_EQ(Update(), (CallLog{"B.OnEnter", "T.OnDeactivate"}));
+    ExpectEntered(m_pB);
+    EXPECT_EQ(m_pManager->GetSceneTransition(), second);
+    SmartPtr<TaskPurge>(new TaskPurge(GameTree::g_Instance, AnimTree::g_Instance))->OnUpdate(16);
+    EXPECT_TRUE(gone);
+
+    m_pManager->EnterScene("A");
+    EXPECT_EQ(Update(), (CallLog{"U.InitWithScenes(B,A)", "U.OnActivate", "U.Initialize", "U.OnEnter"}));
 }
 
 TEST_F(SceneManagerTest, RemovedScenesLeaveTheCatalogueOnceNotCurrent) {
