@@ -127,6 +127,8 @@ public:
         return m_pBuffer + i;
     }
 
+    // Closes the gap in place: the buffer, the capacity and the pointers to
+    // elements before first stay as they are.
     T* erase(T* first, T* last) {
         const int n = static_cast<int>(last - first);
         if (n <= 0)
@@ -134,26 +136,30 @@ public:
         const int i = static_cast<int>(first - m_pBuffer);
         const int j = static_cast<int>(last - m_pBuffer);
         CallDestructRange(first, last);
-        const int tail = m_nCount - j;
-        if (tail > 0) {
-            if (n >= tail) {
-                Relocate(m_pBuffer + i, m_pBuffer + j, tail);
-            } else if (i == 0) {
-                const int capacity = GrowthSize(m_nCount - n, m_nCapacity);
-                T* fresh = Allocate(capacity);
-                Relocate(fresh, m_pBuffer + j, tail);
-                std::free(m_pBuffer);
-                m_pBuffer = fresh;
-                m_nCapacity = capacity;
-            } else {
-                T* block = Allocate(tail);
-                Relocate(block, m_pBuffer + j, tail);
-                Relocate(m_pBuffer + i, block, tail);
-                std::free(block);
-            }
-        }
+        RelocateDown(m_pBuffer + i, m_pBuffer + j, m_nCount - j);
         m_nCount -= n;
         return m_pBuffer + i;
+    }
+
+    // Erases every element for which doomed(element) is true, keeping the
+    // order of the rest, in one pass; answers how many went. Neither doomed
+    // nor a destructor may throw or touch the vector meanwhile.
+    template <class Predicate>
+    int remove_if(Predicate doomed) {
+        int kept = 0;
+        for (int k = 0; k < m_nCount; ++k) {
+            T* p = m_pBuffer + k;
+            if (doomed(*p)) {
+                CallDestructRange(p, p + 1);
+                continue;
+            }
+            if (k != kept)
+                RelocateDown(m_pBuffer + kept, p, 1);
+            ++kept;
+        }
+        const int removed = m_nCount - kept;
+        m_nCount = kept;
+        return removed;
     }
 
     void remove(const T& value) { remove(begin(), end(), value); }
@@ -271,6 +277,22 @@ private:
             return;
         if constexpr (std::is_trivially_copyable_v<T>) {
             std::memcpy(static_cast<void*>(dst), static_cast<const void*>(src), static_cast<size_t>(n) * sizeof(T));
+        } else {
+            for (int k = 0; k < n; ++k) {
+                new (dst + k) T(std::move(src[k]));
+                src[k].~T();
+            }
+        }
+    }
+
+    // Moves n elements to a lower address of the same buffer, first to last;
+    // the slots from dst up to src are raw memory, so each element lands on
+    // a raw slot, and the vacated source slots become raw memory.
+    static void RelocateDown(T* dst, T* src, int n) {
+        if (n <= 0)
+            return;
+        if constexpr (std::is_trivially_copyable_v<T>) {
+            std::memmove(static_cast<void*>(dst), static_cast<const void*>(src), static_cast<size_t>(n) * sizeof(T));
         } else {
             for (int k = 0; k < n; ++k) {
                 new (dst + k) T(std::move(src[k]));

@@ -78,25 +78,115 @@ TEST(ZQVector, CopiesTakeExactlyTheSourceCount) {
     EXPECT_EQ(Items(assigned), Items(three));
 }
 
-TEST(ZQVector, EraseKeepsOrderInEveryRelocationCase) {
+namespace {
+
+// An element that counts its moves and its live copies: erasing must move
+// each element behind the gap once, and destroy exactly the erased ones.
+struct Tracked {
+    static int s_nMoves;
+    static int s_nLive;
+
+    explicit Tracked(int value = 0) : m_iValue(value) { ++s_nLive; }
+    Tracked(const Tracked& other) : m_iValue(other.m_iValue) { ++s_nLive; }
+    Tracked(Tracked&& other) noexcept : m_iValue(other.m_iValue) {
+        ++s_nLive;
+        ++s_nMoves;
+    }
+    ~Tracked() { --s_nLive; }
+    Tracked& operator=(const Tracked&) = default;
+    bool operator==(const Tracked& other) const { return m_iValue == other.m_iValue; }
+
+    int m_iValue;
+};
+
+int Tracked::s_nMoves = 0;
+int Tracked::s_nLive = 0;
+
+ZQVector<Tracked> TrackedRun(int n) {
+    ZQVector<Tracked> v;
+    for (int i = 0; i < n; ++i)
+        v.push_back(Tracked(i));
+    return v;
+}
+
+std::vector<int> Values(const ZQVector<Tracked>& v) {
+    std::vector<int> out;
+    for (const Tracked& t : v)
+        out.push_back(t.m_iValue);
+    return out;
+}
+
+}  // namespace
+
+// Erasing closes the gap in the buffer it has: element pointers before the
+// gap stay valid, and a long list loses its head without being copied whole.
+TEST(ZQVector, EraseClosesTheGapInPlace) {
     struct Case {
         int first, last;
         std::initializer_list<int> expected;
     };
     const Case cases[] = {
-        {0, 2, {2, 3, 4, 5, 6, 7, 8, 9}},  // head shorter than the tail: fresh buffer
-        {5, 7, {0, 1, 2, 3, 4, 7, 8, 9}},  // middle, tail longer than the gap: temporary block
-        {2, 8, {0, 1, 8, 9}},              // gap at least the tail: moved in place
-        {7, 10, {0, 1, 2, 3, 4, 5, 6}},    // at the end: nothing moves
+        {0, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {0, 2, {2, 3, 4, 5, 6, 7, 8, 9}},
+        {5, 6, {0, 1, 2, 3, 4, 6, 7, 8, 9}},
+        {2, 8, {0, 1, 8, 9}},
+        {9, 10, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
         {0, 10, {}},
         {3, 3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
     };
     for (const Case& c : cases) {
-        ZQVector<std::string> v = Texts(10);
-        std::string* at = v.erase(v.begin() + c.first, v.begin() + c.last);
-        EXPECT_EQ(at, v.begin() + c.first);
-        EXPECT_EQ(Items(v), Expected(c.expected)) << "erase " << c.first << ".." << c.last;
+        SCOPED_TRACE("erase " + std::to_string(c.first) + ".." + std::to_string(c.last));
+        ZQVector<std::string> texts = Texts(10);
+        const std::string* textBuffer = texts.data();
+        std::string* at = texts.erase(texts.begin() + c.first, texts.begin() + c.last);
+        EXPECT_EQ(texts.data(), textBuffer);
+        EXPECT_EQ(texts.capacity(), 16);
+        EXPECT_EQ(at, texts.begin() + c.first);
+        EXPECT_EQ(Items(texts), Expected(c.expected));
+
+        ZQVector<int> numbers;
+        for (int i = 0; i < 10; ++i)
+            numbers.push_back(i);
+        const int* numberBuffer = numbers.data();
+        numbers.erase(numbers.begin() + c.first, numbers.begin() + c.last);
+        EXPECT_EQ(numbers.data(), numberBuffer);
+        EXPECT_EQ(Items(numbers), std::vector<int>(c.expected));
+
+        Tracked::s_nLive = 0;
+        {
+            ZQVector<Tracked> tracked = TrackedRun(10);
+            Tracked::s_nMoves = 0;
+            tracked.erase(tracked.begin() + c.first, tracked.begin() + c.last);
+            EXPECT_EQ(Tracked::s_nMoves, c.last > c.first ? 10 - c.last : 0);  // each one behind the gap, once
+            EXPECT_EQ(Tracked::s_nLive, static_cast<int>(c.expected.size()));
+            EXPECT_EQ(Values(tracked), std::vector<int>(c.expected));
+        }
+        EXPECT_EQ(Tracked::s_nLive, 0);
     }
+}
+
+// Many scattered removals cost one pass: each kept element moves at most once.
+TEST(ZQVector, RemoveIfSweepsOnceKeepingOrder) {
+    Tracked::s_nLive = 0;
+    {
+        ZQVector<Tracked> v = TrackedRun(10);
+        const Tracked* buffer = v.data();
+        Tracked::s_nMoves = 0;
+        const int removed = v.remove_if([](const Tracked& t) { return t.m_iValue % 3 == 0; });
+        EXPECT_EQ(removed, 4);
+        EXPECT_EQ(Values(v), (std::vector<int>{1, 2, 4, 5, 7, 8}));
+        EXPECT_EQ(Tracked::s_nMoves, 6);
+        EXPECT_EQ(Tracked::s_nLive, 6);
+        EXPECT_EQ(v.data(), buffer);
+
+        EXPECT_EQ(v.remove_if([](const Tracked&) { return false; }), 0);
+        EXPECT_EQ(v.size(), 6);
+    }
+    EXPECT_EQ(Tracked::s_nLive, 0);
+
+    ZQVector<std::string> texts = Texts(6);
+    texts.remove_if([](const std::string& t) { return t == Text(0) || t == Text(3); });
+    EXPECT_EQ(Items(texts), Expected({1, 2, 4, 5}));
 }
 
 TEST(ZQVector, InsertKeepsOrderInEveryRelocationCase) {
