@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/SmartPtr.h"
 #include "engine/io/BasicProperties.h"
 #include "engine/io/PropertyValue.h"
 #include "engine/sprite/GameTree.h"
@@ -242,14 +243,15 @@ TEST_F(Generators, TheCookCelebratesOverAndOverUntilTheLevelEndsItTheToolmakerNe
 
     m_spCook->DoWinLossAnimation(nullptr, true);
     EXPECT_EQ(Shown(m_spCook.Get()), "COOKIE_WIN");
-    ZQ2::Modifier* first = m_spCook->GetGenerateModifier();
-    ASSERT_NE(first, nullptr);
+    // Held, so that its address cannot come back as the new one's.
+    const ZQ2::SmartPtr<ZQ2::Modifier> first(m_spCook->GetGenerateModifier());
+    ASSERT_NE(first.Get(), nullptr);
     // At most 999 ms of pause and two frames of 100 ms: then it starts over,
     // disappointed now, since the day's goal was not reached.
     m_pHarness->Step(80);
     EXPECT_EQ(Shown(m_spCook.Get()), "COOKIE_LOSE");
     EXPECT_NE(m_spCook->GetGenerateModifier(), nullptr);
-    EXPECT_NE(m_spCook->GetGenerateModifier(), first);
+    EXPECT_NE(m_spCook->GetGenerateModifier(), first.Get());
 
     m_spCook->EndWinLossAnimation();
     EXPECT_EQ(Shown(m_spCook.Get()), "COOKIE_DEFAULT");
