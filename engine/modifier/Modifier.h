@@ -89,6 +89,8 @@ private:
     Modifier* m_pParent = nullptr;
     Modifier* m_pNextSibling = nullptr;
     Modifier* m_pFirstChild = nullptr;
+    // Kept by the tree so that appending a child does not walk its siblings.
+    Modifier* m_pLastChild = nullptr;
     std::string m_strName;
     bool m_bInAnimTree = false;
 };

@@ -1,8 +1,9 @@
 #include "engine/sprite/AnimTree.h"
 
-#include <cstdio>
+#include <unordered_set>
 #include <vector>
 
+#include "engine/core/Platform.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/sprite/GameNode.h"
 
@@ -29,7 +30,7 @@ bool IsAncestorOrSelf(const Modifier* ancestor, const Modifier* m) {
 bool RefuseCycle(const Modifier* place, const Modifier* m) {
     if (!IsAncestorOrSelf(m, place))
         return false;
-    std::fprintf(stderr, "AnimTree: refused to link a modifier into its own subtree\n");
+    Platform::OutputDebugStringFormat("AnimTree: refused to link a modifier into its own subtree\n");
     return true;
 }
 
@@ -46,15 +47,18 @@ AnimTree::~AnimTree() {
 void AnimTree::Detach(Modifier* m) {
     Modifier* parent = m->m_pParent;
     if (parent) {
+        Modifier* prev = nullptr;
         if (parent->m_pFirstChild == m) {
             parent->m_pFirstChild = m->m_pNextSibling;
         } else {
-            Modifier* prev = parent->m_pFirstChild;
+            prev = parent->m_pFirstChild;
             while (prev && prev->m_pNextSibling != m)
                 prev = prev->m_pNextSibling;
             if (prev)
                 prev->m_pNextSibling = m->m_pNextSibling;
         }
+        if (parent->m_pLastChild == m)
+            parent->m_pLastChild = prev;
     }
     m->m_pParent = nullptr;
     m->m_pNextSibling = nullptr;
@@ -76,14 +80,11 @@ Modifier* AnimTree::LinkNodeUnder(Modifier* parent, Modifier* m) {
         return nullptr;
     PrepareNodeForInsertion(m);
     m->m_pParent = parent;
-    if (!parent->m_pFirstChild) {
+    if (!parent->m_pFirstChild)
         parent->m_pFirstChild = m;
-    } else {
-        Modifier* last = parent->m_pFirstChild;
-        while (last->m_pNextSibling)
-            last = last->m_pNextSibling;
-        last->m_pNextSibling = m;
-    }
+    else
+        parent->m_pLastChild->m_pNextSibling = m;
+    parent->m_pLastChild = m;
     if (m->m_pClient)
         m->m_pClient->AddAnimTreeModifier(m);
     m_PreviousTreeNode = m;
@@ -143,9 +144,12 @@ Modifier* AnimTree::LinkNodeAfter(Modifier* sibling, Modifier* m) {
     if (sibling->m_pNextSibling == m)
         return m;
     PrepareNodeForInsertion(m);
-    m->m_pParent = sibling->m_pParent;
+    Modifier* parent = sibling->m_pParent;
+    m->m_pParent = parent;
     m->m_pNextSibling = sibling->m_pNextSibling;
     sibling->m_pNextSibling = m;
+    if (parent->m_pLastChild == sibling)
+        parent->m_pLastChild = m;
     if (m->m_pClient)
         m->m_pClient->AddAnimTreeModifier(m);
     m_PreviousTreeNode = m;
@@ -174,28 +178,32 @@ Modifier* AnimTree::RemoveOnlyThisNode(Modifier* m, bool removeFromClient) {
         ReleaseChildren(m);
     } else {
         Modifier* replacement = next;
-        if (first) {
-            Modifier* last = first;
-            for (Modifier* c = first; c; c = c->m_pNextSibling) {
-                c->m_pParent = parent;
-                last = c;
-            }
-            last->m_pNextSibling = next;
+        Modifier* lastChild = nullptr;
+        for (Modifier* c = first; c; c = c->m_pNextSibling) {
+            c->m_pParent = parent;
+            lastChild = c;
+        }
+        if (lastChild) {
+            lastChild->m_pNextSibling = next;
             replacement = first;
         }
+        Modifier* prev = nullptr;
         if (parent->m_pFirstChild == m) {
             parent->m_pFirstChild = replacement;
         } else {
-            Modifier* prev = parent->m_pFirstChild;
+            prev = parent->m_pFirstChild;
             while (prev && prev->m_pNextSibling != m)
                 prev = prev->m_pNextSibling;
             if (prev)
                 prev->m_pNextSibling = replacement;
         }
+        if (parent->m_pLastChild == m)
+            parent->m_pLastChild = lastChild ? lastChild : prev;
     }
     m->m_pParent = nullptr;
     m->m_pNextSibling = nullptr;
     m->m_pFirstChild = nullptr;
+    m->m_pLastChild = nullptr;
     if (removeFromClient && m->m_pClient)
         m->m_pClient->RemoveAnimTreeModifier(m);
     m->Release();
@@ -218,10 +226,12 @@ void AnimTree::ReleaseSiblings(Modifier* m) {
     if (Modifier* parent = m->m_pParent) {
         if (parent->m_pFirstChild == m) {
             parent->m_pFirstChild = nullptr;
+            parent->m_pLastChild = nullptr;
         } else {
             for (Modifier* prev = parent->m_pFirstChild; prev; prev = prev->m_pNextSibling) {
                 if (prev->m_pNextSibling == m) {
                     prev->m_pNextSibling = nullptr;
+                    parent->m_pLastChild = prev;
                     break;
                 }
             }
@@ -305,24 +315,77 @@ void AnimTree::VisitAnimTree(Modifier* root, int deltaMs) {
     }
 }
 
+// The modifiers that one purge takes out of the tree leave their clients'
+// lists together, in one sweep of each list: erasing them one at a time
+// would cost the square of their number. Until then each is held here and
+// stays registered with its client, so that a client destroyed meanwhile
+// forgets it along with the rest of its list.
+class AnimTree::Leavers {
+public:
+    Leavers() = default;
+    Leavers(const Leavers&) = delete;
+    Leavers& operator=(const Leavers&) = delete;
+    ~Leavers() { LetGo(); }
+
+    void Hold(Modifier* m) {
+        if (m->GetClient())
+            m_Held.emplace_back(m);
+    }
+
+    // Sweeps the held modifiers out of their clients' lists, makes them
+    // forget their clients, then drops them, which may destroy them.
+    void LetGo() {
+        std::vector<SmartPtr<Modifier>> held;
+        held.swap(m_Held);
+        std::unordered_set<const Modifier*> leaving;
+        std::unordered_set<GameNode*> clients;
+        for (const SmartPtr<Modifier>& m : held) {
+            leaving.insert(m.Get());
+            if (GameNode* client = m->GetClient())
+                clients.insert(client);
+        }
+        for (GameNode* client : clients)
+            client->RemoveAnimTreeModifiersIf([&](const Modifier* m) { return leaving.count(m) != 0; });
+        for (const SmartPtr<Modifier>& m : held) {
+            if (m->GetClient())
+                m->SetClient(nullptr);
+        }
+    }
+
+private:
+    std::vector<SmartPtr<Modifier>> m_Held;
+};
+
 void AnimTree::PurgeAnimTree(Modifier* m) {
+    Leavers leavers;
+    PurgeSubtree(m, leavers);
+    leavers.LetGo();
+}
+
+void AnimTree::PurgeSubtree(Modifier* m, Leavers& leavers) {
     if (!m)
         return;
     for (Modifier* child = m->m_pFirstChild; child;) {
         Modifier* next = child->m_pNextSibling;
-        PurgeAnimTree(child);
+        PurgeSubtree(child, leavers);
         child = next;
     }
     if (m->IsObsolete()) {
-        UnlinkNode(m);
+        leavers.Hold(m);
+        Detach(m);
+        ReleaseChildren(m);
         m->Release();
         return;
     }
     if (m_AutoDeleteModifiers && m->IsDone())
-        RetireModifier(m);
+        RetireModifier(m, leavers);
 }
 
-void AnimTree::RetireModifier(Modifier* m) {
+void AnimTree::RetireModifier(Modifier* m, Leavers& leavers) {
+    // Trimming the client's list must find it as the modifiers retired so
+    // far have left it.
+    if (m->HasOption(OPTION_END_PREVIOUS))
+        leavers.LetGo();
     if (GameNode* client = m->m_pClient) {
         if (m->HasOption(OPTION_OBSOLETE_CONTAINER)) {
             Modifier* container = GetNearestParentOfType(m, ModifierContainer::rtti);
@@ -334,7 +397,8 @@ void AnimTree::RetireModifier(Modifier* m) {
         if (m->HasOption(OPTION_END_PREVIOUS))
             client->RemoveAnimModifiersWhenINIT(m);
     }
-    RemoveOnlyThisNode(m, true);
+    leavers.Hold(m);
+    RemoveOnlyThisNode(m, false);
 }
 
 }  // namespace ZQ2

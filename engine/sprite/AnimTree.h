@@ -66,8 +66,11 @@ public:
     void PurgeAnimTree() { PurgeAnimTree(this); }
 
 private:
+    class Leavers;
+
     static void Detach(Modifier* m);
-    static void RetireModifier(Modifier* m);
+    static void PurgeSubtree(Modifier* m, Leavers& leavers);
+    static void RetireModifier(Modifier* m, Leavers& leavers);
 };
 
 }  // namespace ZQ2

@@ -349,7 +349,7 @@ void GameNode::RemoveAllModifiers() {
 // ---- animation-tree modifiers
 
 bool GameNode::AddAnimTreeModifier(Modifier* m) {
-    if (!m || m_AnimTreeModifiers.contains(m))
+    if (!m || !m_AnimTreeIndex.insert(m).second)
         return false;
     m_AnimTreeModifiers.push_back(m);
     return true;
@@ -358,7 +358,8 @@ bool GameNode::AddAnimTreeModifier(Modifier* m) {
 void GameNode::RemoveAnimTreeModifier(Modifier* m, bool clearClient) {
     if (!m)
         return;
-    m_AnimTreeModifiers.remove(m);
+    if (m_AnimTreeIndex.erase(m) != 0)
+        m_AnimTreeModifiers.remove(m);
     if (clearClient)
         m->SetClient(nullptr);
 }
@@ -373,8 +374,10 @@ void GameNode::RemoveAnimModifiersWhenINIT(Modifier* upTo) {
     }
     const std::vector<Modifier*> front(m_AnimTreeModifiers.begin(), end + 1);
     m_AnimTreeModifiers.erase(m_AnimTreeModifiers.begin(), end + 1);
-    for (Modifier* m : front)
+    for (Modifier* m : front) {
+        m_AnimTreeIndex.erase(m);
         m->SetObsolete(true);
+    }
 }
 
 void GameNode::PauseAnimTreeModifiers(bool paused) {
@@ -385,6 +388,7 @@ void GameNode::PauseAnimTreeModifiers(bool paused) {
 void GameNode::RemoveAllAnimTreeModifiers() {
     const ZQVector<Modifier*> modifiers(m_AnimTreeModifiers);
     m_AnimTreeModifiers.clear();
+    m_AnimTreeIndex.clear();
     for (Modifier* m : modifiers) {
         if (m->GetClient() == this)
             m->SetClient(nullptr);

@@ -4,6 +4,7 @@
 // drawn on top and get input first), the modifiers it runs itself, the
 // modifiers it has in the animation tree, and its face in the Lua state.
 #include <string>
+#include <unordered_set>
 
 #include "engine/core/BaseObject.h"
 #include "engine/core/ZQVector.h"
@@ -105,6 +106,17 @@ public:
     bool AddAnimTreeModifier(Modifier* m);
     // Unregisters m; with clearClient (the normal case) m forgets its client.
     void RemoveAnimTreeModifier(Modifier* m, bool clearClient = true);
+    // Unregisters, in one pass over the list, every modifier for which
+    // leaving(m) is true; they keep their client.
+    template <class Predicate>
+    void RemoveAnimTreeModifiersIf(Predicate leaving) {
+        m_AnimTreeModifiers.remove_if([&](Modifier* m) {
+            if (!leaving(m))
+                return false;
+            m_AnimTreeIndex.erase(m);
+            return true;
+        });
+    }
     // Makes every registered modifier up to and including upTo obsolete and
     // unregisters them; when upTo is not registered, all become obsolete and
     // stay registered.
@@ -168,6 +180,8 @@ private:
     bool m_bVisible = true;
     ZQVector<Modifier*> m_Modifiers;
     ZQVector<Modifier*> m_AnimTreeModifiers;
+    // The same modifiers, so that registering one need not search the list.
+    std::unordered_set<const Modifier*> m_AnimTreeIndex;
     std::string m_strName;
     int m_nLuaReference = NO_LUA_REFERENCE;
 };

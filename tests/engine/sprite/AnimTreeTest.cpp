@@ -235,6 +235,49 @@ TEST_F(AnimTreeTest, RemoveOnlyThisNodeMovesChildrenIntoItsPlace) {
     EXPECT_EQ(order, (std::vector<Modifier*>{a, c1, c2, z}));
 }
 
+// Appending goes straight to the last child, which every way of changing the
+// end of a child list must keep right.
+TEST_F(AnimTreeTest, AppendingLandsLastAfterEveryChangeAtTheEnd) {
+    const auto children = [](Modifier* parent) {
+        std::vector<Modifier*> out;
+        for (Modifier* x = parent->GetFirstChild(); x; x = x->GetNextSibling())
+            out.push_back(x);
+        return out;
+    };
+    using List = std::vector<Modifier*>;
+    Modifier* a = m_Tree->LinkNode(Make("a", 10));
+    Modifier* b = m_Tree->LinkNode(Make("b", 10));
+    Modifier* c = m_Tree->LinkNode(Make("c", 10));
+    AnimTree::LinkNodeUnder(a, c);  // the last child moves away
+    Modifier* d = m_Tree->LinkNode(Make("d", 10));
+    EXPECT_EQ(children(m_Tree), (List{a, b, d}));
+
+    Modifier* e = AnimTree::LinkNodeAfter(d, Make("e", 10));
+    Modifier* f = m_Tree->LinkNode(Make("f", 10));
+    EXPECT_EQ(children(m_Tree), (List{a, b, d, e, f}));
+
+    AnimTree::RemoveOnlyThisNode(f, true);  // a last child without children
+    Modifier* g = m_Tree->LinkNode(Make("g", 10));
+    Modifier* h1 = AnimTree::LinkNodeUnder(g, Make("h1", 10));
+    Modifier* h2 = AnimTree::LinkNodeUnder(g, Make("h2", 10));
+    AnimTree::RemoveOnlyThisNode(g, true);  // its children end the list now
+    Modifier* i = m_Tree->LinkNode(Make("i", 10));
+    EXPECT_EQ(children(m_Tree), (List{a, b, d, e, h1, h2, i}));
+
+    AnimTree::ReleaseSiblings(e);
+    Modifier* j = m_Tree->LinkNode(Make("j", 10));
+    EXPECT_EQ(children(m_Tree), (List{a, b, d, j}));
+
+    AnimTree::LinkNodeBefore(a, c);  // a's only child leaves
+    Modifier* k = AnimTree::LinkNodeUnder(a, Make("k", 10));
+    EXPECT_EQ(children(a), (List{k}));
+    EXPECT_EQ(children(m_Tree), (List{c, a, b, d, j}));
+
+    AnimTree::ReleaseChildren(m_Tree);
+    Modifier* l = m_Tree->LinkNode(Make("l", 10));
+    EXPECT_EQ(children(m_Tree), (List{l}));
+}
+
 TEST_F(AnimTreeTest, FinishAllChildAnimationsEndsWhatStillRunsOnce) {
     auto* group = static_cast<ModifierContainer*>(m_Tree->LinkNode(new ModifierContainer("group", false)));
     auto* done = Make("done", 10);
@@ -270,6 +313,86 @@ TEST_F(AnimTreeTest, ClientDestroyedDuringTheWalk) {
     Frame(10);
     EXPECT_EQ(m_Log, (Log{"|", "killer:10", "after:10"}));
     EXPECT_EQ(m_Tree->GetFirstChild(), after);
+}
+
+// Notes how many modifiers its client still lists at the moment it forgets
+// that client.
+class ClientWatcher : public RecordingModifier {
+public:
+    explicit ClientWatcher(std::vector<int>* seen) : RecordingModifier("watcher", 10), m_pSeen(seen) {}
+    void SetClient(GameNode* client) override {
+        if (!client && GetClient())
+            m_pSeen->push_back(GetClient()->GetAnimTreeModifiers().size());
+        RecordingModifier::SetClient(client);
+    }
+
+private:
+    std::vector<int>* m_pSeen;
+};
+
+// Holds the last reference to a node and drops it when destroyed.
+class NodeHolder : public RecordingModifier {
+public:
+    explicit NodeHolder(GameNode* node) : RecordingModifier("holder", 10), m_pNode(node) {}
+    ~NodeHolder() override { m_pNode->Release(); }
+
+private:
+    GameNode* m_pNode;
+};
+
+// However many modifiers of one node a purge retires or drops, the node's
+// list changes once, before any of them forgets the node: one pass over the
+// list, where removing them one by one costs the square of their number.
+TEST_F(AnimTreeTest, LeavingModifiersQuitTheirClientInOneSweep) {
+    SmartPtr<GameNode> node(new GameNode("client"));
+    std::vector<int> seen;
+    constexpr int kLeaving = 40;
+    Modifier* keeper = nullptr;
+    for (int i = 0; i < kLeaving; ++i) {
+        Modifier* chain = m_Tree->LinkNode(new ModifierContainer("chain", true));
+        Modifier* watcher = AnimTree::LinkNodeUnder(chain, new ClientWatcher(&seen), node);
+        if (i % 4 == 0)
+            AnimTree::RemoveNode(watcher);
+        if (i == kLeaving / 2)
+            keeper = m_Tree->LinkNode(Make("keeper", 1000), node);
+    }
+    ASSERT_EQ(node->GetAnimTreeModifiers().size(), kLeaving + 1);
+    Frame(10);
+    EXPECT_EQ(seen, std::vector<int>(kLeaving, 1));
+    ASSERT_EQ(node->GetAnimTreeModifiers().size(), 1);
+    EXPECT_EQ(node->GetAnimTreeModifiers()[0], keeper);
+    EXPECT_EQ(m_Tree->GetFirstChild(), keeper);
+    EXPECT_EQ(keeper->GetNextSibling(), nullptr);
+}
+
+// Trimming a client's list finds the modifiers retired earlier in the same
+// purge gone already, as it would between two purges.
+TEST_F(AnimTreeTest, TrimmingSparesWhatThePurgeRetiredBefore) {
+    SmartPtr<GameNode> node(new GameNode("client"));
+    SmartPtr<RecordingModifier> done(Make("done", 10));
+    m_Tree->LinkNode(done, node);
+    auto* trimmer = Make("trim", 10);
+    trimmer->m_nOptions = Modifier::OPTION_END_PREVIOUS;
+    m_Tree->LinkNode(trimmer, node);
+    Frame(10);
+    EXPECT_FALSE(done->IsObsolete());
+    EXPECT_EQ(done->GetClient(), nullptr);
+    EXPECT_TRUE(node->GetAnimTreeModifiers().empty());
+}
+
+// A modifier that goes in the same purge may take its client with it while
+// the client still lists the modifiers retired before.
+TEST_F(AnimTreeTest, ClientDestroyedWhileItsModifiersLeave) {
+    auto* node = new GameNode("doomed");
+    node->AddRef();
+    SmartPtr<RecordingModifier> first(Make("first", 10));
+    m_Tree->LinkNode(first, node);
+    m_Tree->LinkNode(new NodeHolder(node));
+    m_Tree->LinkNode(Make("last", 10), node);
+    Frame(10);
+    EXPECT_EQ(first->GetClient(), nullptr);
+    EXPECT_EQ(first->GetParent(), nullptr);
+    EXPECT_EQ(m_Tree->GetFirstChild(), nullptr);
 }
 
 TEST_F(AnimTreeTest, DestroyingTheTreeReleasesEverything) {
