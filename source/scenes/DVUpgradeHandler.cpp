@@ -29,7 +29,9 @@ std::string CurrentPlayerName() {
 }  // namespace
 
 void DVUpgradeHandler::AddUpgradeToMasterList(DelvorUpgrade* upgrade) {
-    if (upgrade)
+    // The profile knows an upgrade by its identifier only; an empty one
+    // would end the player's records.
+    if (upgrade && !upgrade->GetID().empty())
         m_MasterList.push_back(SmartPtr<DelvorUpgrade>(upgrade));
 }
 

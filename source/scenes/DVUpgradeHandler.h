@@ -28,6 +28,7 @@ public:
     // Each this much of summed hourglass effect is one hourglass.
     static constexpr int HOURGLASS_TIME = 30000;
 
+    // An upgrade without an identifier is not taken.
     void AddUpgradeToMasterList(DelvorUpgrade* upgrade);
     // Marks the upgrade bought in that country and day (0: the current one)
     // and appends it to the owned list; no check for duplicates.

@@ -634,6 +634,7 @@ TEST_F(GameData, TheUpgradeListOffersThreeUpgradesOnEveryShopDay) {
         const std::string where = "upgrade " + node->GetName();
         EXPECT_EQ(node->GetTypeName(), "DelvorUpgrade") << where;
         EXPECT_TRUE(ids.insert(node->GetName()).second) << where << " twice";
+        EXPECT_FALSE(node->GetName().empty()) << "an upgrade without identifier";
         const int type = DelvorUpgrade::GetTypeFromName(node->GetPropString("type"));
         const int country = DelvorUpgrade::GetCountryFromName(node->GetPropString("country"));
         EXPECT_NE(type, 0) << where << ": type \"" << node->GetPropString("type") << "\"";

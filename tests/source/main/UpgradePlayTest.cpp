@@ -176,7 +176,7 @@ TEST_F(UpgradePlay, OwnedUpgradesComeBackAfterARestartAndStayWithTheirPlayer) {
     AppHarness game(1234);
     ASSERT_TRUE(ReachMenu(game));
     ASSERT_EQ(PlayerManager::g_Instance->GetCurrentPlayer()->GetName(), "Ann");
-    EXPECT_EQ(OwnedIds(), (std::vector<std::string>{"GREECE_SIFT1", "EGYPT_HOURGLASS1"}));
+    ASSERT_EQ(OwnedIds(), (std::vector<std::string>{"GREECE_SIFT1", "EGYPT_HOURGLASS1"}));
     int country = 0;
     int day = 0;
     DVUpgradeHandler::g_Instance->GetOwnedList()[1]->GetWhenAchieved(country, day);

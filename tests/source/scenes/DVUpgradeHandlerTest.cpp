@@ -112,6 +112,8 @@ TEST(DelvorUpgradeData, KeysAreReadWhenPresentAndUnknownNamesLeaveZero) {
 
 TEST_F(Upgrades, NothingOwnedYieldsZeroEverywhere) {
     Define("GREECE_SIFT1", "sift", "greece", -800);
+    Define("", "sift", "greece", -800);
+    EXPECT_EQ(Handler().GetMasterList().size(), 1) << "an upgrade without identifier cannot be kept in a profile";
     for (int type = 0; type <= DelvorUpgrade::TYPE_COUNT; ++type) {
         EXPECT_EQ(Handler().GetCurrentUpgradeValue(type), 0) << type;
         EXPECT_EQ(Handler().GetTopUpgradeOfType(type), 0) << type;
