@@ -22,7 +22,6 @@ using namespace ZQ2;
 
 namespace {
 
-constexpr int kHourglass = DelvorUpgrade::TYPE_HOURGLASS;
 constexpr int kDiggerWalk = DelvorUpgrade::TYPE_DIGGER_WALK;
 constexpr int kSift = DelvorUpgrade::TYPE_SIFT;
 
