@@ -12,6 +12,7 @@
 #include "source/dialogs/DialogPlayerSelect.h"
 #include "source/dialogs/DialogYesNo.h"
 #include "source/main/DelvorPlayer.h"
+#include "source/scenes/DVUpgradeHandler.h"
 #include "source/scenes/SceneSelection.h"
 
 using namespace ZQ2;
@@ -128,6 +129,7 @@ void DialogNameInput::Confirm() {
     }
     players->AddPlayer(new DelvorPlayer(name));
     players->ChangePlayer(name);
+    DVUpgradeHandler::UseCurrentPlayer();
     PlayerManager::SaveToDisk();
     if (main)
         main->RemoveDialog(DIALOG_PLAYERSELECT);

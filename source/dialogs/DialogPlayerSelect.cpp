@@ -16,6 +16,7 @@
 #include "engine/sprite/Label.h"
 #include "source/dialogs/DialogNameInput.h"
 #include "source/dialogs/DialogYesNo.h"
+#include "source/scenes/DVUpgradeHandler.h"
 #include "source/scenes/SceneSelection.h"
 
 using namespace ZQ2;
@@ -167,6 +168,7 @@ void DialogPlayerSelect::SelectRow(int row) {
     m_iSelectedRow = row;
     if (PlayerManager::g_Instance)
         PlayerManager::g_Instance->ChangePlayer(RowName(row));
+    DVUpgradeHandler::UseCurrentPlayer();
     MoveBorderTo(row);
 }
 
@@ -234,6 +236,7 @@ void DialogPlayerSelect::RemoveSelected() {
         m_iSelectedRow = next;
         if (next >= 0)
             players->ChangePlayer(RowName(next));
+        DVUpgradeHandler::UseCurrentPlayer();
     }
     const std::string file = GetEncryptFileName(players->GetPlayerDataFileName(name), players->GetArchiveType());
     players->RemovePlayer(name);

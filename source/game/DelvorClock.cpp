@@ -108,6 +108,9 @@ void DelvorClock::RunHourglass(int deltaMs) {
     m_iHourglassLeft = 0;
     m_bSandShown = false;
     m_bHourglass = false;
+    // The next hourglass may be turned now.
+    if (SceneGame* level = CurrentLevel())
+        level->ShowHourglass();
 }
 
 void DelvorClock::DoFlash(bool hourglass) {

@@ -146,6 +146,13 @@ ZQ2::Image* DelvorItem::GetUpgradedImage() const {
     return ZQ2::ResourceLookup::GetImage(GetUpgradedImageKey(type, level), kSection, nullptr);
 }
 
+void DelvorItem::RedisplayWithUpgrades() {
+    if (!m_spPicture)
+        return;
+    if (ZQ2::Image* picture = GetUpgradedImage())
+        m_spPicture->SetImage(picture);
+}
+
 int DelvorItem::GetTable() const {
     for (const char* prefix : {"ITEM_CANTEEN", "ITEM_SANDWICH", "ITEM_APPLE"})
         if (HasPrefix(prefix))

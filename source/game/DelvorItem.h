@@ -47,6 +47,8 @@ public:
     static std::string GetUpgradedImageKey(int type, int level);
     void GetDefaultItemImage(std::string& key) const;
     ZQ2::Image* GetUpgradedImage() const;
+    // The item's picture follows the best upgrade the player owns now.
+    void RedisplayWithUpgrades();
 
     bool IsItem() const override { return true; }
     bool DoPickupItem() override;

@@ -106,6 +106,9 @@ void DelvorMain::ParseCommand(AbstractProperty* command) {
         if (auto* upgrade = DynamicCast<DelvorUpgrade>(object.Get()))
             DVUpgradeHandler::g_Instance->AddUpgradeToMasterList(upgrade);
     }
+    // The player list was read before the upgrades: the current player's
+    // records can only become upgrades now.
+    DVUpgradeHandler::g_Instance->SetupUserUpgradesForCurrentPlayer();
 }
 
 ZQ2::GameSettings* DelvorMain::CreateGameSpecificSettings() { return new DelvorGameSettings; }

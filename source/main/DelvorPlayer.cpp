@@ -391,6 +391,8 @@ void DelvorPlayer::LoadData(AbstractProperty*) {
     LoadVignettes(store);
     LoadMiniGames(store);
     LoadTrophies(store);
+    if (DVUpgradeHandler::g_Instance && GetCurrent() == this)
+        DVUpgradeHandler::g_Instance->SetupUserUpgrades();
 }
 
 void DelvorPlayer::LoadLevels(const PropertyNode& root) {
@@ -408,6 +410,8 @@ void DelvorPlayer::LoadLevels(const PropertyNode& root) {
 }
 
 void DelvorPlayer::LoadUpgrades(const PropertyNode& root) {
+    // Records behind the last saved one must not survive from before.
+    InitUpgradeInfo();
     for (int index = 1; index <= UPGRADE_COUNT; ++index) {
         const PropertyNode* node = FindNode(root, Format("Upgrade%d", index));
         if (!node)

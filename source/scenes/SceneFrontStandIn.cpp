@@ -3,6 +3,7 @@
 #include "engine/io/PropertyNode.h"
 #include "engine/scene/SceneManager.h"
 #include "source/main/DelvorMain.h"
+#include "source/scenes/DVUpgradeHandler.h"
 #include "source/scenes/SceneGame.h"
 
 using namespace ZQ2;
@@ -17,6 +18,7 @@ namespace {
 const char* const kBack = "BUTTON_BACK";
 const char* const kPlay = "BUTTON_PLAY";
 const char* const kMenu = "SCENE_SELECTION";
+const char* const kMap = "SCENE_MAP";
 const char* const kTransition = "TRANSITION_DEFAULT";
 
 void EnterWithTransition(const std::string& name) {
@@ -36,6 +38,12 @@ void SceneFrontStandIn::Initialize() {
     SceneDelvor::Initialize();
     BindComponent(kBack, this, &SceneFrontStandIn::OnBackClick);
     BindComponent(kPlay, this, &SceneFrontStandIn::OnPlayClick);
+}
+
+void SceneFrontStandIn::OnActivate() {
+    SceneDelvor::OnActivate();
+    if (GetName() == kMap)
+        DVUpgradeHandler::UseCurrentPlayer();
 }
 
 void SceneFrontStandIn::OnBackClick(BaseObject*, BaseObject*) { EnterWithTransition(kMenu); }

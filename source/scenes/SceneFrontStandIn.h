@@ -18,6 +18,9 @@ public:
     const ZQ2::RTTI& GetRTTI() const override { return rtti; }
 
     void Initialize() override;
+    // The globe map stands for the campaign of the current player: its
+    // owned upgrades are rebuilt when they were built for someone else.
+    void OnActivate() override;
 
     static void OnBackClick(ZQ2::BaseObject* scene, ZQ2::BaseObject* sender);
     // Enters "LEVEL<country>_<day>" of the play position, made from the

@@ -26,6 +26,7 @@
 #include "engine/sprite/Label.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "engine/sprite/GameTree.h"
+#include "source/dialogs/DialogUpgrade.h"
 #include "source/game/DVNode.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorDigger.h"
@@ -611,6 +612,8 @@ void SceneGame::SetGameState(int state) {
             break;
         default: break;
     }
+    // The hourglass can be used only while the day runs.
+    ShowHourglass();
 }
 
 bool SceneGame::IsTimerExpired() const { return m_pClock && m_pClock->IsTimeUsedUp(); }
@@ -618,7 +621,8 @@ bool SceneGame::IsTimerExpired() const { return m_pClock && m_pClock->IsTimeUsed
 void SceneGame::RestartLevelAnimationFinished() { DoStartStageAnimation(); }
 
 void SceneGame::ShowUpgradeDialog() {
-    ZQ2::Dialog* shop = ConstructDialog("DIALOG_UPGRADE");
+    // With nothing left to sell the shop could never close: the day starts.
+    ZQ2::Dialog* shop = DialogUpgrade::HasOffers() ? ConstructDialog("DIALOG_UPGRADE") : nullptr;
     if (!shop) {
         DoStartStageAnimation();
         return;
@@ -808,6 +812,7 @@ void SceneGame::Pause(bool on) {
     m_bPaused = on;
     if (GetAnimContainer())
         GetAnimContainer()->SetPaused(on);
+    ShowHourglass();
 }
 
 void SceneGame::HandleAction(ZQ2::GameNode* component) {
@@ -878,10 +883,18 @@ void SceneGame::SetupScoring() {
 
 int SceneGame::GetScoreValue(int type, bool penalty) const {
     if (type >= kTypeArtifactBronze && type <= kTypeArtifactGold)
-        return GetArtifactScore(type);  // upgrade 14 adds 0 until upgrades land
+        return GetArtifactScore(type) + GetGuideBonus(type);
     if (type < 0 || type >= SCORE_TYPE_COUNT)
         return 0;
     return penalty ? m_aiPenaltyValues[type] : m_aiScoreValues[type];
+}
+
+int SceneGame::GetGuideBonus(int type) {
+    DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
+    if (!upgrades || type < kTypeArtifactBronze || type > kTypeArtifactGold)
+        return 0;
+    // Once for bronze, twice for silver, three times for gold.
+    return upgrades->GetCurrentUpgradeValue(DelvorUpgrade::TYPE_GUIDE) * (type - kTypeArtifactBronze + 1);
 }
 
 int SceneGame::GetArtifactScore(int type) const {
@@ -1430,6 +1443,9 @@ void SceneGame::UseHourglass() {
     DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
     if (m_iGameState != STATE_RUNNING || m_bPaused || !upgrades || !upgrades->IsHourGlass())
         return;
+    // A second turn while the sand runs would throw an hourglass away.
+    if (m_pClock && m_pClock->IsHourglassInUse())
+        return;
     const int time = upgrades->UseHourglass();
     if (m_pClock)
         m_pClock->UseHourglass(time);
@@ -1630,7 +1646,10 @@ void SceneGame::RemoveItemsOfTypeFromTable(int type) {
 }
 
 void SceneGame::RedisplayItemsWithUpgrades() {
-    // Upgraded item pictures come with the items; the balloons are set up again.
+    for (const char* table : {"TABLE_DOVIDI", "TABLE_COOKIE"})
+        for (ClickObject* item : GetTableItems(table))
+            if (auto* tableItem = ZQ2::DynamicCast<DelvorItem>(item))
+                tableItem->RedisplayWithUpgrades();
     for (int n = 1; n <= MAX_HOLES; ++n)
         if (DelvorHole* hole = GetHole(n, false))
             hole->SetupRequestBalloon();

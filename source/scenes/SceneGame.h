@@ -207,6 +207,8 @@ public:
     int GetFunds() const { return m_iFunds; }
     int GetScoreValue(int type, bool penalty) const;
     int GetArtifactScore(int type) const;
+    // The guide upgrade's bonus on an artifact score type (11 to 13).
+    static int GetGuideBonus(int type);
     void AddPointsByType(int type, bool penalty, ZQ2::Sprite* sprite = nullptr, int extra = -1);
     // The extra of the latest award of a type (for a find, the crate lid
     // its score rises from), -1 before any.

@@ -141,6 +141,7 @@ public:
         if (!ZQ2::HighScoreManager::g_Instance)
             ZQ2::HighScoreManager::CreateInstance(false, "1");
         DVUpgradeHandler::CreateInstance();
+        AddShopUpgrades();
         m_pPlayer = ZQ2::DynamicCast<DelvorPlayer>(ZQ2::PlayerManager::g_Instance->AddPlayer(new DelvorPlayer("Ann")));
         ZQ2::SceneManager* scenes = ZQ2::SceneManager::g_Instance;
         m_pLevel = ZQ2::DynamicCast<SceneGame>(scenes->CreateScene(level));
@@ -193,6 +194,19 @@ public:
     void LoseFocus() {
         m_pLevel->ProcessMessage(
             ZQ2::Message(ZQ2::MESSAGE_ACTIVE_CHANGED, new ZQ2::TemplateMessageData<bool>(false)));
+    }
+
+    // Three upgrades for every country's shop, of no effect on the day.
+    static void AddShopUpgrades() {
+        for (int country = 1; country <= DelvorUpgrade::COUNTRY_COUNT; ++country) {
+            for (const char* letter : {"A", "B", "C"}) {
+                ZQ2::SmartPtr<DelvorUpgrade> upgrade(new DelvorUpgrade);
+                upgrade->SetID(std::string("SHOP_") + static_cast<char>('A' + country) + letter);
+                upgrade->SetType(DelvorUpgrade::TYPE_GUIDE);
+                upgrade->SetCountry(country);
+                DVUpgradeHandler::g_Instance->AddUpgradeToMasterList(upgrade.Get());
+            }
+        }
     }
 
     SceneGame* Level() const { return m_pLevel; }

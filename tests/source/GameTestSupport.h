@@ -50,7 +50,17 @@ inline std::string CatalogueXml(const std::string& extra = std::string()) {
            "  </DialogDelvor>"
            "  <DialogDelvor id=\"DIALOG_DARK\" x=\"100\" y=\"50\" width=\"200\" height=\"100\" movable=\"true\""
            "                dodarkenbackground=\"true\"/>"
-           "  <DialogUpgrade id=\"DIALOG_UPGRADE\" x=\"200\" y=\"150\" width=\"300\" height=\"200\"/>"
+           "  <DialogUpgrade id=\"DIALOG_UPGRADE\" x=\"200\" y=\"150\" width=\"300\" height=\"200\">"
+           "    <Vector id=\"components\">"
+           "      <Sprite name=\"UPGRADE_ITEM1\" x=\"10\" y=\"20\" width=\"80\" height=\"80\"/>"
+           "      <Sprite name=\"UPGRADE_ITEM2\" x=\"110\" y=\"20\" width=\"80\" height=\"80\"/>"
+           "      <Sprite name=\"UPGRADE_ITEM3\" x=\"210\" y=\"20\" width=\"80\" height=\"80\"/>"
+           "      <Label name=\"UPGRADE_ITEM1_TITLE\" x=\"10\" y=\"110\" width=\"80\" height=\"20\"/>"
+           "      <Label name=\"UPGRADE_ITEM2_TITLE\" x=\"110\" y=\"110\" width=\"80\" height=\"20\"/>"
+           "      <Label name=\"UPGRADE_ITEM3_TITLE\" x=\"210\" y=\"110\" width=\"80\" height=\"20\"/>"
+           "      <Label name=\"UPGRADE_DESC\" x=\"10\" y=\"140\" width=\"280\" height=\"50\"/>"
+           "    </Vector>"
+           "  </DialogUpgrade>"
            "</Node>" +
            extra;
 }

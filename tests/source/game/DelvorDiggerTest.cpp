@@ -3,6 +3,7 @@
 // of their pictures, and the hunger chance that leans each way in turn.
 #include "source/game/DelvorDigger.h"
 
+#include "tests/source/UpgradeTestSupport.h"
 #include "tests/source/game/WorkerSite.h"
 
 using workertest::PictureLog;
@@ -154,4 +155,56 @@ TEST_F(Diggers, ACelebrationEndsStoppedAtTheHole) {
     EXPECT_EQ(digger->GetActivity(), DelvorWorker::ACTIVITY_CELEBRATING);
     EXPECT_EQ(digger->GetImageCode(), 16);
     EXPECT_GT(StepUntil([&] { return digger->GetActivity() == DelvorWorker::ACTIVITY_STOPPED; }, 50), 0);
+}
+
+// ---- upgrades
+
+TEST_F(Diggers, WorkerUpgradesChangeWalksStrokesAndNeedsOfTheWorkersTheyName) {
+    DelvorDigger* digger = Digger();
+    DelvorPicker* picker = Picker();
+    struct Look {
+        int diggerWalk, pickerWalk, dig, pick;
+    };
+    const auto look = [&] {
+        return Look{digger->GetEffectiveWalkSpeed(), picker->GetEffectiveWalkSpeed(), digger->GetUpgradedDigSpeed(),
+                    picker->GetUpgradedPickSpeed()};
+    };
+    const Look base = look();
+    struct Case {
+        int type;
+        int effect;
+        Look gain;
+    };
+    const Case cases[] = {
+        {DelvorUpgrade::TYPE_DIGGER_WALK, 15, {15, 15, 0, 0}},
+        {DelvorUpgrade::TYPE_DIGGER_DIG, -20, {0, 0, -20, 0}},
+        {DelvorUpgrade::TYPE_PICKER_PICK, -30, {0, 0, 0, -30}},
+        {DelvorUpgrade::TYPE_DOVIDI, 30, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+        upgradetest::Own(c.type, c.effect);
+        const Look now = look();
+        EXPECT_EQ(now.diggerWalk - base.diggerWalk, c.gain.diggerWalk) << c.type;
+        EXPECT_EQ(now.pickerWalk - base.pickerWalk, c.gain.pickerWalk) << c.type;
+        EXPECT_EQ(now.dig - base.dig, c.gain.dig) << c.type;
+        EXPECT_EQ(now.pick - base.pick, c.gain.pick) << c.type;
+    }
+
+    // Hunger and thirst come later by the meal's and the canteen's effects;
+    // the schedule without upgrades is 4001 ms to hunger, 6001 to thirst.
+    DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+    upgradetest::Own(DelvorUpgrade::TYPE_DIGGER_EAT, 5000);
+    upgradetest::Own(DelvorUpgrade::TYPE_DIGGER_DRINK, 7000);
+    int seen[2] = {0, 0};
+    for (int i = 0; i < 12; ++i) {
+        for (DelvorWorker* worker : std::initializer_list<DelvorWorker*>{digger, picker}) {
+            worker->SetupHungerThirst(1, Level());
+            const bool food = worker->IsNextNeedFood();
+            ++seen[food ? 0 : 1];
+            EXPECT_EQ(worker->GetNeedTimer(), food ? 4001 + 5000 : 6001 + 7000);
+        }
+    }
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
 }

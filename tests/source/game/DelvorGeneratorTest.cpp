@@ -17,6 +17,7 @@
 #include "engine/sprite/GameTree.h"
 #include "source/game/DelvorItem.h"
 #include "tests/engine/io/SaveFolder.h"
+#include "tests/source/UpgradeTestSupport.h"
 #include "tests/source/GameHarness.h"
 #include "tests/source/game/ItemTestSupport.h"
 
@@ -283,4 +284,27 @@ TEST_F(Generators, OnceTheDayIsOverTheCarriersPickUpEmptiesHerQueueAndNothingIsM
     EXPECT_FALSE(m_spCook->AreItemsToBeGenerated());
     EXPECT_FALSE(m_spToolmaker->AreItemsToBeGenerated());
     EXPECT_EQ(Played("SOUND_DOVIDI_PICKUP_ITEM"), 0);
+}
+
+// ---- upgrades
+
+TEST_F(Generators, EachGeneratorUpgradeAddsItsLoopsToItsOwnGeneratorOnly) {
+    struct Case {
+        int type;
+        int effect;
+        int cookLoops, toolmakerLoops;
+    };
+    // Without upgrades: the cook's 2 loops, the toolmaker's missing 0.
+    const Case cases[] = {
+        {DelvorUpgrade::TYPE_COOKIE, -1, 1, 0},
+        {DelvorUpgrade::TYPE_COOKIE, 3, 5, 0},
+        {DelvorUpgrade::TYPE_TOOLMAKER, 2, 2, 2},
+        {DelvorUpgrade::TYPE_SIFT, -800, 2, 0},
+    };
+    for (const Case& c : cases) {
+        DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+        upgradetest::Own(c.type, c.effect);
+        EXPECT_EQ(m_spCook->GetGeneratorNumLoops(), c.cookLoops) << c.type << " " << c.effect;
+        EXPECT_EQ(m_spToolmaker->GetGeneratorNumLoops(), c.toolmakerLoops) << c.type << " " << c.effect;
+    }
 }

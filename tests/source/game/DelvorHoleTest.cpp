@@ -22,6 +22,7 @@
 #include "source/game/Dovidi.h"
 #include "source/game/Vuru.h"
 #include "tests/engine/io/SaveFolder.h"
+#include "tests/source/UpgradeTestSupport.h"
 #include "tests/source/GameHarness.h"
 
 using gametest::LevelHarness;
@@ -668,6 +669,31 @@ TEST_F(Holes, ToolTimesUseTheKeyOfTheirWorkerCount) {
     EXPECT_EQ(DelvorHole::GetUpgradedPickTime(1), 700);
     EXPECT_EQ(DelvorHole::GetUpgradedPickTime(2), 350);
     EXPECT_EQ(DelvorHole::GetUpgradedPickPower(3), 3);
+}
+
+TEST_F(Holes, ToolUpgradesShortenTheirOwnToolTimes) {
+    Start(Depths(3, 3));
+    struct Case {
+        int type;
+        int effect;
+        int sift1, sift2, brush1, brush2, pick1, pick2;
+    };
+    const Case cases[] = {
+        {DelvorUpgrade::TYPE_SIFT, -400, 1200, 400, 2400, 1200, 700, 350},
+        {DelvorUpgrade::TYPE_BRUSH, -600, 1600, 800, 1800, 600, 700, 350},
+        {DelvorUpgrade::TYPE_PICKER_PICK, -100, 1600, 800, 2400, 1200, 600, 250},
+        {DelvorUpgrade::TYPE_DIGGER_DIG, -100, 1600, 800, 2400, 1200, 700, 350},
+    };
+    for (const Case& c : cases) {
+        DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+        upgradetest::Own(c.type, c.effect);
+        EXPECT_EQ(DelvorHole::GetUpgradedSiftTime(1), c.sift1) << c.type;
+        EXPECT_EQ(DelvorHole::GetUpgradedSiftTime(2), c.sift2) << c.type;
+        EXPECT_EQ(DelvorHole::GetUpgradedBrushTime(1), c.brush1) << c.type;
+        EXPECT_EQ(DelvorHole::GetUpgradedBrushTime(2), c.brush2) << c.type;
+        EXPECT_EQ(DelvorHole::GetUpgradedPickTime(1), c.pick1) << c.type;
+        EXPECT_EQ(DelvorHole::GetUpgradedPickTime(2), c.pick2) << c.type;
+    }
 }
 
 TEST(HoleToolWork, BrushLoopsAndSparkleOffsetsNeverDivideByZeroOrDrawFromNothing) {

@@ -166,9 +166,7 @@ TEST_F(ItemClicks, AnOwnedUpgradeGivesTheUpgradedPictureButNotToTheBottle) {
     ZQ2::SmartPtr<DelvorUpgrade> sifter(new DelvorUpgrade(itemtest::SiteNode("DelvorUpgrade", "sift2", "", 0, 0)));
     sifter->SetType(8);
     DVUpgradeHandler::g_Instance->AddUpgradeToMasterList(sifter.Get());
-    DVUpgradeHandler::BoughtUpgrade bought;
-    bought.sUpgradeID = "sift2";
-    DVUpgradeHandler::g_Instance->AddBoughtUpgrade(bought);
+    DVUpgradeHandler::g_Instance->AcquireUpgrade("sift2", 1, 2);
     EXPECT_EQ(NamedPictures::NameOf(Put("ITEM_SIFTER")->GetItemImage()), "OBJ_SIFTER_UP2");
     EXPECT_EQ(NamedPictures::NameOf(Put("ITEM_BOTTLE")->GetItemImage()), "OBJ_BOTTLE");
     EXPECT_EQ(NamedPictures::NameOf(Put("ITEM_BRUSH")->GetItemImage()), "OBJ_BRUSH");

@@ -82,10 +82,7 @@ protected:
         auto* upgrade = new DelvorUpgrade(&node);
         upgrade->SetType(type);
         upgrades->AddUpgradeToMasterList(upgrade);
-        DVUpgradeHandler::BoughtUpgrade bought;
-        bought.sUpgradeID = id;
-        bought.bUsed = used;
-        upgrades->AddBoughtUpgrade(bought);
+        upgrades->AcquireUpgrade(upgrade, 1, 2)->SetUsed(used);
     }
     // As the hole does: back to the hole's spot, then the requests.
     bool ShowRequests(int r1, int r2) {

@@ -14,10 +14,12 @@
 #include "engine/sprite/AnimTree.h"
 
 #include "engine/sprite/GameTree.h"
+#include "source/game/DVPathFinder.h"
 #include "source/game/DelvorHole.h"
 #include "source/game/DelvorReqBalloon.h"
 #include "source/game/Dovidi.h"
 #include "tests/engine/io/SaveFolder.h"
+#include "tests/source/UpgradeTestSupport.h"
 #include "tests/source/game/BossTestSupport.h"
 
 using bosstest::FakeItem;
@@ -341,4 +343,50 @@ TEST_F(Archaeologist, ThePhotographRaisesTheCameraFlashesOnceAndLowersIt) {
     EXPECT_GE(steps * gametest::FRAME_MS, 480 + 100 - 2 * gametest::FRAME_MS);
     EXPECT_LE(steps * gametest::FRAME_MS, 480 + 100 + 3 * gametest::FRAME_MS);
     container->SetObsolete(true);
+}
+
+// ---- upgrades
+
+TEST_F(Archaeologist, WalkUpgradesSpeedUpTheirOwnCharacterAndTheCameraShortensHerNotes) {
+    Start("");
+    m_pHarness->Level()->SetGameState(SceneGame::STATE_RUNNING);
+    const int vuru = m_spVuru->GetEffectiveWalkSpeed();
+    const int dovidi = m_spDovidi->GetEffectiveWalkSpeed();
+    struct Case {
+        int type;
+        int effect;
+        int vuruGain;
+        int dovidiGain;
+    };
+    const Case cases[] = {
+        {DelvorUpgrade::TYPE_DOVIDI, 30, 0, 30},
+        {DelvorUpgrade::TYPE_VURU, 25, 25, 0},
+        {DelvorUpgrade::TYPE_DIGGER_WALK, 15, 0, 0},
+        {DelvorUpgrade::TYPE_VURU_CAMERA, 75, 0, 0},
+    };
+    for (const Case& c : cases) {
+        DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+        upgradetest::Own(c.type, c.effect);
+        EXPECT_EQ(m_spVuru->GetEffectiveWalkSpeed(), vuru + c.vuruGain) << c.type;
+        EXPECT_EQ(m_spDovidi->GetEffectiveWalkSpeed(), dovidi + c.dovidiGain) << c.type;
+        // The camera's effect is her share of the notes' time, in per cent.
+        EXPECT_EQ(Vuru::GetUpgradedArtifactTime(), c.type == DelvorUpgrade::TYPE_VURU_CAMERA ? 360 : 480) << c.type;
+    }
+
+    // A walk of 180 pixels reaches its end after 180 / speed seconds, to the frame.
+    DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+    upgradetest::Own(DelvorUpgrade::TYPE_VURU, 30);
+    const int speed = m_spVuru->GetEffectiveWalkSpeed();
+    ASSERT_EQ(speed, vuru + 30);
+    m_spVuru->SetLocation(0.0f, 300.0f);
+    DVNode* route = DVPathFinder::CreateNode(0.0f, 300.0f, nullptr);
+    DVPathFinder::CreateNode(0.0f, 120.0f, route);
+    m_spVuru->Walk(route, nullptr);
+    int frames = 0;
+    while (m_spVuru->GetY() > 120.5f && frames < 1000) {
+        m_pHarness->Step(1);
+        ++frames;
+    }
+    const int predicted = (180 * 1000 / speed + gametest::FRAME_MS - 1) / gametest::FRAME_MS;
+    EXPECT_NEAR(frames, predicted, 1) << "speed " << speed;
 }

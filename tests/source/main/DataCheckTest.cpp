@@ -48,6 +48,9 @@
 #include "engine/sprite/Slider.h"
 #include "engine/sprite/Sprite.h"
 #include "engine/sprite/Switch.h"
+#include "source/main/DelvorMain.h"
+#include "source/scenes/DVUpgradeHandler.h"
+#include "source/scenes/DelvorUpgrade.h"
 #include "tests/source/main/GameDataNames.h"
 
 using namespace ZQ2;
@@ -704,4 +707,67 @@ TEST_F(GameData, TheWorkersTuningKeepsItsRules) {
     EXPECT_EQ(BasicProperties::GetInteger("DIGGER_WAITAREA_Y"), BasicProperties::GetInteger("PICKER_WAITAREA_Y"));
     for (const char* key : {"TIME_IDLE_ANIMATION_MAX", "TIME_BLINK_ANIMATION_MAX", "IDLE_FRAMESPEED"})
         EXPECT_GT(BasicProperties::GetInteger(key), 0) << key;
+}
+
+// The upgrade shop's master list: known type and country names, texts and
+// icons there, every type sold somewhere, hourglasses of one size, and on
+// every shop day of every country three upgrades the player cannot own yet.
+TEST_F(GameData, TheUpgradeListOffersThreeUpgradesOnEveryShopDay) {
+    SmartPtr<PropertyStore> store = LoadStore(Command("upgrades")->GetPropString("file"));
+    ASSERT_TRUE(store);
+    PropertyNode* list = store->GetNode("upgrades");
+    ASSERT_NE(list, nullptr);
+    std::set<std::string> ids;
+    std::set<int> types;
+    int perCountry[DelvorUpgrade::COUNTRY_COUNT + 1] = {};
+    for (const SmartPtr<AbstractProperty>& child : *list) {
+        ASSERT_EQ(child->GetType(), PROPERTY_NODE);
+        PropertyNode* node = child->ToNode();
+        const std::string where = "upgrade " + node->GetName();
+        EXPECT_EQ(node->GetTypeName(), "DelvorUpgrade") << where;
+        EXPECT_TRUE(ids.insert(node->GetName()).second) << where << " twice";
+        EXPECT_FALSE(node->GetName().empty()) << "an upgrade without identifier";
+        const int type = DelvorUpgrade::GetTypeFromName(node->GetPropString("type"));
+        const int country = DelvorUpgrade::GetCountryFromName(node->GetPropString("country"));
+        EXPECT_NE(type, 0) << where << ": type \"" << node->GetPropString("type") << "\"";
+        EXPECT_NE(country, 0) << where << ": country \"" << node->GetPropString("country") << "\"";
+        EXPECT_TRUE(HasType(node->GetPropString("effect"), gamedata::Type::Integer)) << where;
+        for (const char* key : {"label", "desc"}) {
+            const std::string text = node->GetPropString(key);
+            EXPECT_TRUE(BasicProperties::HasString(text) && !BasicProperties::GetString(text).empty())
+                << where << ": no text \"" << text << "\"";
+        }
+        LoadedAs<ResourceImage>(node->GetPropString("image"), "upgrades", where);
+        if (type == DelvorUpgrade::TYPE_HOURGLASS) {
+            EXPECT_EQ(node->GetPropString("effect"), "30000") << where;
+        }
+        types.insert(type);
+        ++perCountry[country];
+    }
+    for (int type = 1; type < DelvorUpgrade::TYPE_COUNT; ++type)
+        EXPECT_EQ(types.count(type), 1u) << "no upgrade of type " << type;
+
+    const int savedCountry = DelvorMain::m_nCurCountry;
+    const int savedDay = DelvorMain::m_nCurDay;
+    int shopDays = 0;
+    for (int country = 1; country <= DelvorUpgrade::COUNTRY_COUNT; ++country) {
+        int owned = 0;  // one bought on each earlier shop day of the country
+        for (int day = 1; day <= DelvorMain::GetMaxDayForCountry(country); ++day) {
+            DelvorMain::m_nCurCountry = country;
+            DelvorMain::m_nCurDay = day;
+            if (!DelvorMain::IsUpgradeShopLevel())
+                continue;
+            EXPECT_GE(perCountry[country] - owned, 3) << "country " << country << " day " << day;
+            ++owned;
+            ++shopDays;
+        }
+    }
+    DelvorMain::m_nCurCountry = savedCountry;
+    DelvorMain::m_nCurDay = savedDay;
+    EXPECT_LE(shopDays, DVUpgradeHandler::MAX_OWNED) << "the profile keeps one record per shop day";
+
+    // The tables' items show the level of the best upgrade of their type.
+    for (const char* item : {"OBJ_SIFTER", "OBJ_BRUSH", "OBJ_CANTEEN", "OBJ_SANDWICH", "OBJ_APPLE"})
+        for (const char* level : {"_UP1", "_UP2"})
+            LoadedAs<ResourceImage>(std::string(item) + level, "delvor", "upgraded item");
 }

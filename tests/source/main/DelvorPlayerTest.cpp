@@ -202,8 +202,14 @@ TEST_F(SaveGame, EverythingComesBack) {
             p.SetLevelData(country * 100 + day, 50 + day, day, country, day);
     }
     p.SetLevelData(0, 10000, 0, 3, 1);
-    DVUpgradeHandler::g_Instance->AddBoughtUpgrade({"SHOVEL", 1, 2, true, false});
-    DVUpgradeHandler::g_Instance->AddBoughtUpgrade({"BOOTS", 2, 4, false, true});
+    DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
+    for (const char* id : {"SHOVEL", "BOOTS"}) {
+        SmartPtr<DelvorUpgrade> upgrade(new DelvorUpgrade);
+        upgrade->SetID(id);
+        upgrades->AddUpgradeToMasterList(upgrade.Get());
+    }
+    upgrades->AcquireUpgrade("SHOVEL", 1, 2)->SetUsed(true);
+    upgrades->AcquireUpgrade("BOOTS", 2, 4)->SetCheat(true);
     p.SetShownTutorialQuestion(true);
     p.SetDoTutorial(true);
     p.SetSeenTutorial(0, true);

@@ -22,6 +22,8 @@ inline const std::vector<const char*> kSections = {
     "help", "scenegame",
     // the dig site
     "delvor",
+    // the upgrade shop's icons
+    "upgrades",
 };
 
 enum class Kind { Image, Font, Sound, Stream };
@@ -309,7 +311,15 @@ inline const std::vector<Described> kDialogs = {
     {"DIALOG_MINIGAME_7", "DialogMiniGame", {{"BUTTON_OK", "Button"}}},
     {"DIALOG_STAGEEND", "DialogStageEnd", {{"BUTTON_OK", "Button"}}},
     // DialogUpgrade: the shop of a shop day.
-    {"DIALOG_UPGRADE", "DialogUpgrade", {{"UPGRADE_DESC", "Label"}}},
+    {"DIALOG_UPGRADE",
+     "DialogUpgrade",
+     {{"UPGRADE_ITEM1", "Sprite"},
+      {"UPGRADE_ITEM2", "Sprite"},
+      {"UPGRADE_ITEM3", "Sprite"},
+      {"UPGRADE_ITEM1_TITLE", "Label"},
+      {"UPGRADE_ITEM2_TITLE", "Label"},
+      {"UPGRADE_ITEM3_TITLE", "Label"},
+      {"UPGRADE_DESC", "Label"}}},
     {"DIALOG_SETTINGS",
      "DialogSettings",
      {{"SLIDER_FXVOL", "Slider"},
@@ -406,7 +416,8 @@ inline const std::vector<Constant> kConstants = {
     {"TEXT_STANDIN_STAGESTART", Type::String},
     {"TEXT_STANDIN_MINIGAME", Type::String},
     {"TEXT_STANDIN_STAGEEND", Type::String},
-    // DialogUpgrade: the shop's description line.
+    // DialogUpgrade: the shop's header and description line.
+    {"TEXT_UPGRADE_HEADER", Type::String},
     {"LABEL_UPGRADE_DEFAULT", Type::String},
     {"TEXT_EARNED", Type::String},
     {"TEXT_GOAL", Type::String},

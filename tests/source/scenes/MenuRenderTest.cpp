@@ -20,6 +20,7 @@
 #include "engine/io/FileArchive.h"
 #include "engine/io/HighScoreManager.h"
 #include "engine/io/HighScoreTable.h"
+#include "engine/io/ObjectFactory.h"
 #include "engine/io/PlayerManager.h"
 #include "engine/io/PropertyStore.h"
 #include "engine/io/PropertyVector.h"
@@ -32,9 +33,12 @@
 #include "engine/sprite/InputHandler.h"
 #include "source/dialogs/DialogDelvor.h"
 #include "source/dialogs/DialogHighScore.h"
+#include "source/dialogs/DialogUpgrade.h"
+#include "source/main/DelvorMain.h"
 #include "source/main/DelvorPlayer.h"
 #include "source/main/DelvorScoreEntry.h"
 #include "source/scenes/DVUpgradeHandler.h"
+#include "source/scenes/DelvorUpgrade.h"
 #include "source/scenes/SceneSelection.h"
 #include "tests/ReferenceImage.h"
 #include "tests/engine/io/SaveFolder.h"
@@ -201,4 +205,26 @@ TEST_F(MenuRender, TheHighScores) {
     ASSERT_NE(menu, nullptr);
     Open(menu, "DIALOG_HIGHSCORES");
     Compare("dialog_highscores.png");
+}
+
+// The shop of Greece's second day over the menu, its three offers from the
+// game's own upgrade list.
+TEST_F(MenuRender, TheUpgradeShop) {
+    SmartPtr<PropertyStore> list(new PropertyStore("properties/upgrades.xml"));
+    list->SetArchiveType(ARCHIVE_FILE);
+    ASSERT_TRUE(list->Load());
+    for (const auto& child : *list->GetNode("upgrades")) {
+        const SmartPtr<BaseObject> object(ObjectFactory::Instance()->CreateObject(child.Get()));
+        DVUpgradeHandler::g_Instance->AddUpgradeToMasterList(DynamicCast<DelvorUpgrade>(object.Get()));
+    }
+    DelvorMain::m_nCurCountry = 1;
+    DelvorMain::m_nCurDay = 2;
+    SceneSelection* menu = EnterMenu();
+    ASSERT_NE(menu, nullptr);
+    Open(menu, "DIALOG_UPGRADE");
+    DelvorMain::m_nCurDay = 1;
+    auto* shop = DynamicCast<DialogUpgrade>(menu->GetDialog("DIALOG_UPGRADE"));
+    ASSERT_NE(shop, nullptr);
+    ASSERT_EQ(shop->GetOffers().size(), 3);
+    Compare("dialog_upgrade.png");
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/sprite/Button.h"
+#include "engine/sprite/Label.h"
 #include "engine/sprite/GameTree.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorDigger.h"
@@ -20,6 +21,7 @@
 #include "source/game/Vuru.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
+#include "tests/source/UpgradeTestSupport.h"
 
 using gametest::LevelHarness;
 using gametest::SoundLog;
@@ -310,6 +312,52 @@ TEST_F(Site, TheHourglassButtonIsBoundAndHiddenWithoutAnHourglass) {
     Level()->UseHourglass();
     EXPECT_FALSE(Level()->GetClock()->IsHourglassInUse());
     EXPECT_EQ(Level()->GetElapsedTime(0), Level()->GetCurrentTimestamp());
+}
+
+TEST_F(Site, TheHourglassButtonServesOwnedHourglassesOnlyWhileTheDayRuns) {
+    Start("");
+    ZQ2::Button* button = Level()->GetHourglassButton();
+    ASSERT_NE(button, nullptr);
+    auto* count = ZQ2::DynamicCast<ZQ2::Label>(button->GetChild("HOURGLASS_COUNT", true));
+    ASSERT_NE(count, nullptr);
+    ASSERT_EQ(Level()->GetGameState(), SceneGame::STATE_RUNNING);
+    upgradetest::Own(DelvorUpgrade::TYPE_HOURGLASS, 30000);
+    upgradetest::Own(DelvorUpgrade::TYPE_HOURGLASS, 30000);
+    Level()->ShowHourglass();
+    EXPECT_TRUE(button->IsVisible());
+    EXPECT_TRUE(button->IsEnabled());
+    EXPECT_EQ(count->GetText(), "2");
+    EXPECT_TRUE(count->IsVisible());
+    Level()->Pause(true);
+    EXPECT_FALSE(button->IsEnabled()) << "paused";
+    Level()->Pause(false);
+    EXPECT_TRUE(button->IsEnabled());
+
+    // One used: the clock stands for its time and the count follows.
+    const int before = Level()->GetCurrentTimestamp();
+    Level()->UseHourglass();
+    EXPECT_TRUE(Level()->GetClock()->IsHourglassInUse());
+    EXPECT_EQ(DVUpgradeHandler::g_Instance->GetNumHourGlasses(), 1);
+    EXPECT_EQ(count->GetText(), "1");
+    EXPECT_FALSE(count->IsVisible());
+    EXPECT_TRUE(button->IsVisible());
+    EXPECT_FALSE(button->IsEnabled()) << "the clock is stopped already";
+    Level()->UseHourglass();
+    EXPECT_EQ(DVUpgradeHandler::g_Instance->GetNumHourGlasses(), 1) << "a second turn waits for the first";
+    m_pHarness->Step(30000 / gametest::FRAME_MS - 2);
+    EXPECT_EQ(Level()->GetCurrentTimestamp(), before);
+    EXPECT_FALSE(button->IsEnabled());
+    m_pHarness->Step(4);
+    EXPECT_FALSE(Level()->GetClock()->IsHourglassInUse());
+    EXPECT_TRUE(button->IsEnabled()) << "the sand has run through";
+    m_pHarness->Step(10);
+    EXPECT_GT(Level()->GetCurrentTimestamp(), before);
+
+    // The last one used: the button goes.
+    Level()->UseHourglass();
+    EXPECT_FALSE(DVUpgradeHandler::g_Instance->IsHourGlass());
+    EXPECT_FALSE(button->IsVisible());
+    EXPECT_FALSE(button->IsEnabled());
 }
 
 TEST_F(Site, TableItemsComeFromTheCookOrTheToolmaker) {

@@ -8,9 +8,12 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/core/Random.h"
 #include "engine/io/HighScoreTable.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/sprite/Dialog.h"
+#include "engine/sprite/Label.h"
+#include "source/dialogs/DialogUpgrade.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorWorker.h"
 #include "source/game/Dovidi.h"
@@ -18,6 +21,7 @@
 #include "source/scenes/DVUpgradeHandler.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
+#include "tests/source/UpgradeTestSupport.h"
 
 using gametest::LevelHarness;
 using gametest::Var;
@@ -193,12 +197,57 @@ TEST_F(Level, AShopDayOpensWithTheUpgradeShopAndItsCloseOpensTheDay) {
     ASSERT_NE(shop, nullptr);
     h.World().ClickOn(shop);
     h.Step(1);
+    EXPECT_TRUE(level->IsActiveDialog("DIALOG_UPGRADE")) << "a click beside the items closes nothing";
+    ZQ2::GameNode* item = shop->GetComponent("UPGRADE_ITEM2");
+    ASSERT_NE(item, nullptr);
+    h.World().ClickOn(item);
+    h.Step(1);
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_UPGRADE_SHOP) << "still fading out";
-    h.World().ClickOn(shop);  // a second click while it fades changes nothing
+    h.World().ClickOn(shop->GetComponent("UPGRADE_ITEM1"));  // a second click while it fades changes nothing
+    ASSERT_EQ(DVUpgradeHandler::g_Instance->GetOwnedList().size(), 1);
+    EXPECT_EQ(DVUpgradeHandler::g_Instance->GetOwnedList()[0]->GetID(), "SHOP_BB");
     h.Step(40);
     EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
     EXPECT_FALSE(level->IsGamePaused());
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WORKERS_WALK_IN) << "the day's opening went on from the shop";
+    EXPECT_GT(h.StepUntilState(SceneGame::STATE_START_DIALOG), 0);
+}
+
+TEST_F(Level, WithFewerThanThreeOffersTheEmptyItemsStayQuietAndWithNoneNoShopOpens) {
+    DelvorMain::m_nCurCountry = 1;
+    DelvorMain::m_nCurDay = 2;
+    LevelHarness h(DayVars(60), "LEVEL1_2");
+    SceneGame* level = h.Level();
+    auto* shop = ZQ2::DynamicCast<DialogUpgrade>(level->GetDialog("DIALOG_UPGRADE"));
+    ASSERT_NE(shop, nullptr);
+    h.Step(40);
+    // Two of Greece's three upgrades owned: one is left for the first item.
+    DVUpgradeHandler* upgrades = DVUpgradeHandler::g_Instance;
+    upgrades->AcquireUpgrade("SHOP_BA", 1, 3);
+    upgrades->AcquireUpgrade("SHOP_BC", 1, 4);
+    shop->OnActivate();
+    ASSERT_EQ(shop->GetOffers().size(), 1);
+    EXPECT_TRUE(shop->GetComponent("UPGRADE_ITEM1")->IsVisible());
+    for (const char* item : {"UPGRADE_ITEM2", "UPGRADE_ITEM3"}) {
+        ZQ2::GameNode* empty = shop->GetComponent(item);
+        EXPECT_FALSE(empty->IsVisible()) << item;
+        EXPECT_EQ(ZQ2::DynamicCast<ZQ2::Label>(shop->GetComponent(std::string(item) + "_TITLE"))->GetText(), "");
+        const float x = empty->GetScreenX() + 40.0f;
+        const float y = empty->GetScreenY() + 40.0f;
+        EXPECT_EQ(shop->GetOfferAt(x, y), nullptr) << item;
+        EXPECT_FALSE(shop->OnMouseLeftUp(gametest::Mouse(x, y))) << item;
+    }
+    EXPECT_EQ(upgrades->GetOwnedList().size(), 2);
+
+    // With the last one owned too, the next shop day starts as any day.
+    upgrades->AcquireUpgrade("SHOP_BB", 1, 2);
+    DelvorMain::m_nCurDay = 3;
+    ZQ2::SceneManager::g_Instance->EnterScene("SCENE_TEST");
+    h.Step(1);
+    ZQ2::SceneManager::g_Instance->EnterScene("LEVEL1_2");
+    h.Step(1);
+    EXPECT_EQ(level->GetGameState(), SceneGame::STATE_WORKERS_WALK_IN);
+    EXPECT_FALSE(level->IsGamePaused());
     EXPECT_GT(h.StepUntilState(SceneGame::STATE_START_DIALOG), 0);
 }
 
@@ -211,11 +260,9 @@ TEST_F(Level, NoShopOnAPlainDayOrADayWhoseUpgradeWasBought) {
     EXPECT_FALSE(level->IsActiveDialog("DIALOG_UPGRADE"));
 
     // Day 3 of Greece is a shop day, but its upgrade is owned already.
-    DVUpgradeHandler::BoughtUpgrade upgrade;
-    upgrade.sUpgradeID = "UPGRADE_SHOVEL1";
-    upgrade.iCountry = 1;
-    upgrade.iDay = 3;
-    DVUpgradeHandler::g_Instance->AddBoughtUpgrade(upgrade);
+    ZQ2::SmartPtr<DelvorUpgrade> upgrade(new DelvorUpgrade);
+    upgrade->SetID("UPGRADE_SHOVEL1");
+    DVUpgradeHandler::g_Instance->AcquireUpgrade(upgrade.Get(), 1, 3);
     EXPECT_FALSE(DVUpgradeHandler::g_Instance->IsUpgradeAlreadyAcquiredForDay(1, 4));
     EXPECT_FALSE(DVUpgradeHandler::g_Instance->IsUpgradeAlreadyAcquiredForDay(2, 3));
     DelvorMain::m_nCurDay = 3;
@@ -293,6 +340,31 @@ TEST_F(Level, ArtifactScoresDrawInclusiveRangesAndEmptyRangesGiveTheirMinimum) {
     EXPECT_EQ(seen, (std::set<int>{20, 21, 22}));
     EXPECT_EQ(h.Level()->GetScoreValue(13, false), 90);
     EXPECT_EQ(h.Level()->GetScoreValue(12, false), 0);
+}
+
+TEST_F(Level, TheGuideAddsItsBonusOnceTwiceOrThreeTimesByArtifact) {
+    LevelHarness h(DayVars(60));
+    struct Case {
+        int type;
+        int times;
+    };
+    const Case cases[] = {{11, 1}, {12, 2}, {13, 3}, {3, 0}};
+    for (const Case& c : cases) {
+        DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+        ZQ2::Random::Instance()->SetSeed(77);
+        const int plain = h.Level()->GetScoreValue(c.type, false);
+        upgradetest::Own(DelvorUpgrade::TYPE_GUIDE, 10);
+        upgradetest::Own(DelvorUpgrade::TYPE_GUIDE, 5);
+        ZQ2::Random::Instance()->SetSeed(77);
+        EXPECT_EQ(h.Level()->GetScoreValue(c.type, false), plain + 15 * c.times) << c.type;
+    }
+    // A guide hired in another country does not come along.
+    DelvorMain::m_nCurCountry = 2;
+    ZQ2::Random::Instance()->SetSeed(77);
+    const int abroad = h.Level()->GetScoreValue(13, false);
+    DVUpgradeHandler::g_Instance->RemoveAllBoughtUpgrades(false);
+    ZQ2::Random::Instance()->SetSeed(77);
+    EXPECT_EQ(h.Level()->GetScoreValue(13, false), abroad);
 }
 
 TEST_F(Level, ResultsAreStoredOnlyForAWonDayAndUnlockTheNextOne) {
