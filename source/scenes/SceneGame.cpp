@@ -27,6 +27,7 @@
 #include "engine/sprite/ResourceLookup.h"
 #include "engine/sprite/GameTree.h"
 #include "source/dialogs/DialogUpgrade.h"
+#include "source/dialogs/DialogYesNo.h"
 #include "source/game/DVNode.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorDigger.h"
@@ -403,6 +404,8 @@ void SceneGame::AddSiteBlocks() {
 void SceneGame::Initialize() {
     SceneDelvor::Initialize();
     m_pMenuButton = ZQ2::DynamicCast<ZQ2::Button>(FindComponent("Menu_Button"));
+    if (m_pMenuButton)
+        m_pMenuButton->SetTargetAndMethod(this, &SceneGame::OnActionClick);
     SetHourglass();
     m_pClock = ZQ2::DynamicCast<DelvorClock>(FindComponent("CLOCK"));
     CreateCharacters();
@@ -824,6 +827,11 @@ void SceneGame::HandleAction(ZQ2::GameNode* component) {
         m_bMenuRequest = true;
 }
 
+void SceneGame::OnActionClick(ZQ2::BaseObject* scene, ZQ2::BaseObject* sender) {
+    if (auto* level = ZQ2::DynamicCast<SceneGame>(scene))
+        level->HandleAction(ZQ2::DynamicCast<ZQ2::GameNode>(sender));
+}
+
 void SceneGame::ProcessMessage(const ZQ2::Message& message) {
     const int number = message.GetNumber();
     if (number == ZQ2::MESSAGE_ACTIVE_CHANGED) {
@@ -838,8 +846,22 @@ void SceneGame::ProcessMessage(const ZQ2::Message& message) {
 }
 
 bool SceneGame::HandleCloseMessage() {
+    const bool wasPaused = m_bPaused;
     DelvorMain::ShowQuitMessage(nullptr, nullptr);
+    if (wasPaused || !IsActiveDialog(DelvorMain::QUIT_MESSAGE_KEY))
+        return true;
+    // The day stands still under the question; only a pause made here is
+    // lifted by "No", so a menu beneath it keeps the day held.
+    if (auto* question = ZQ2::DynamicCast<DialogYesNo>(GetDialog(DelvorMain::QUIT_MESSAGE_KEY)))
+        question->SetNoMethod(question, &SceneGame::OnQuitQuestionNo);
+    Pause(true);
     return true;
+}
+
+void SceneGame::OnQuitQuestionNo(ZQ2::BaseObject* question, ZQ2::BaseObject*) {
+    ZQ2::Dialog::CloseDialog_Callback(question, nullptr);
+    if (SceneGame* level = GetCurrentLevel())
+        level->Pause(false);
 }
 
 void SceneGame::OnDialogMenuOrPauseClosed(ZQ2::BaseObject* scene, ZQ2::BaseObject* dialog) {

@@ -118,7 +118,10 @@ public:
     void OnDeactivate() override;
     void Tick(int deltaMs) override;
     void ProcessMessage(const ZQ2::Message& message) override;
+    // Shows the quit question; a day that was not paused is paused under it
+    // and goes on when the answer is "No".
     bool HandleCloseMessage() override;
+    static void OnQuitQuestionNo(ZQ2::BaseObject* question, ZQ2::BaseObject* sender);
 
     // ---- level data and naming
     const LevelVariables& GetVariables() const { return m_Vars; }
@@ -195,6 +198,8 @@ public:
 
     void Pause(bool on);
     void HandleAction(ZQ2::GameNode* component);
+    // The click of a scene button, passed on to HandleAction.
+    static void OnActionClick(ZQ2::BaseObject* scene, ZQ2::BaseObject* sender);
     void OnMenuClick() { m_bMenuRequest = true; }
     // Dovidi's two-item flag as she reports it; -1 while there is no Dovidi.
     void SetDovidiTwoItems(int flag) { m_iDovidiTwoItems = flag; }

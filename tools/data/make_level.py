@@ -1,7 +1,7 @@
 """Draws the level scene's own pictures into the data folder given as
 argument: the dig site's background, the three tables with Vuru's crate
 and its lids, the hourglass button, the in-level menu button and the
-hourglass clock's frame, hand and flash overlays."""
+hourglass clock's face, rim, hand and flash overlays."""
 import math
 import random
 import sys
@@ -101,16 +101,25 @@ def menu_button():
     return small_button(face, 80, 32)
 
 
-def clock_frame(rim):
-    """The clock's round face: a rim and twelve ticks."""
+def clock_face():
+    """The clock's own picture: a round parchment face with twelve ticks,
+    under the hand and the hourglass sand."""
     img = canvas(64, 64)
     d = ImageDraw.Draw(img)
-    d.ellipse((1, 1, 62, 62), fill=PARCHMENT + (255,), outline=rim + (255,), width=4)
+    d.ellipse((1, 1, 62, 62), fill=PARCHMENT + (255,))
     for k in range(12):
         a = k * math.pi / 6
-        x0, y0 = 32 + 24 * math.sin(a), 32 - 24 * math.cos(a)
-        x1, y1 = 32 + 28 * math.sin(a), 32 - 28 * math.cos(a)
+        x0, y0 = 32 + 22 * math.sin(a), 32 - 22 * math.cos(a)
+        x1, y1 = 32 + 27 * math.sin(a), 32 - 27 * math.cos(a)
         d.line([(x0, y0), (x1, y1)], fill=UMBER + (255,), width=2)
+    return img
+
+
+def clock_frame_back(rim):
+    """The rim around the face, drawn over the hand and the sand so that
+    both end at its edge."""
+    img = canvas(64, 64)
+    ImageDraw.Draw(img).ellipse((1, 1, 62, 62), outline=rim + (255,), width=4)
     return img
 
 
@@ -136,7 +145,8 @@ def main(root):
     save(lid(), f"{out}/lid.png")
     save(small_button(hourglass_face), f"{out}/button_hourglass.png")
     save(menu_button(), f"{out}/button_menu.png")
-    save(clock_frame(UMBER), f"{out}/clock_frame.png")
+    save(clock_face(), f"{out}/clock.png")
+    save(clock_frame_back(UMBER), f"{out}/clock_frame_back.png")
     save(clock_hand(), f"{out}/clock_hand.png")
     save(flash_ring(RED), f"{out}/timer_frame_red.png")
     save(flash_ring(BLUE), f"{out}/timer_frame_blue.png")

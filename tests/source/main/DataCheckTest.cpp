@@ -650,6 +650,32 @@ TEST_F(GameData, TheMenuMusicPlaysAndItsSyncPointsLieInside) {
     EXPECT_LT(points.back() / 44.1, lengthMs);
 }
 
+// The clock is a face of its own that its hand turns over; beside the hand
+// it holds the rim the hourglass sand goes beneath and, last, the flash
+// overlay "CLOCK_FRAME" that it hides until a flash.
+TEST_F(GameData, EveryLevelsClockHasItsFaceHandRimAndOverlay) {
+    PropertyNode* scenes = DataManager::g_Instance->GetScenes();
+    ASSERT_NE(scenes, nullptr);
+    int levels = 0;
+    for (const auto& child : *scenes) {
+        PropertyNode* level = child->ToNode();
+        if (!level || level->GetTypeName() != "SceneGame")
+            continue;
+        ++levels;
+        const std::string name = level->GetName();
+        PropertyNode* clock = FindComponent(level, "CLOCK");
+        ASSERT_NE(clock, nullptr) << name;
+        ASSERT_TRUE(clock->HasProperty("image")) << name << ": the clock has no face of its own";
+        LoadedAs<ResourceImage>(clock->GetPropString("image"), clock->GetPropString("section"), name + "/CLOCK");
+        ASSERT_TRUE(clock->HasProperty("children")) << name;
+        std::vector<std::string> pieces;
+        for (const SmartPtr<AbstractProperty>& piece : *clock->GetVector("children"))
+            pieces.push_back(piece->ToNode()->GetPropString("name"));
+        EXPECT_EQ(pieces, (std::vector<std::string>{"CLOCK_HAND", "CLOCK_FRAME_BACK", "CLOCK_FRAME"})) << name;
+    }
+    EXPECT_GT(levels, 0);
+}
+
 // The tuning rules the level scene leaves to its data: every random range
 // holds a value, every divisor is non-zero, and the artifacts add up.
 TEST_F(GameData, EveryLevelsTuningKeepsItsRules) {

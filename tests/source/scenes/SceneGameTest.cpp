@@ -6,14 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <set>
 
+#include "engine/app/Application.h"
 #include "engine/core/Random.h"
+#include "engine/io/DataManager.h"
 #include "engine/io/HighScoreTable.h"
 #include "engine/scene/SceneManager.h"
 #include "engine/sprite/Dialog.h"
 #include "engine/sprite/Label.h"
 #include "source/dialogs/DialogUpgrade.h"
+#include "source/dialogs/DialogYesNo.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/DelvorWorker.h"
 #include "source/game/Dovidi.h"
@@ -21,6 +25,7 @@
 #include "source/scenes/DVUpgradeHandler.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/GameHarness.h"
+#include "tests/source/dialogs/MenuDialogsSupport.h"
 #include "tests/source/UpgradeTestSupport.h"
 
 using gametest::LevelHarness;
@@ -41,6 +46,14 @@ bool StepToMiniGame(LevelHarness& h) {
         h.Step(1);
     }
     return false;
+}
+
+// The in-level menu's dialogs joined to the level's data.
+void AddMenuDialogs() {
+    const std::string path = ::testing::TempDir() + "level_menu_dialogs.xml";
+    std::ofstream(path) << "<?xml version=\"1.0\"?>\n<root>" << gametest::MenuDialogsXml() << "</root>\n";
+    ZQ2::DataManager::g_Instance->AddFile(path);
+    ZQ2::DataManager::g_Instance->Reload();
 }
 
 class Level : public ::testing::Test {
@@ -293,6 +306,57 @@ TEST_F(Level, LostFocusPausesOnlyWhileTheDayIsInProgress) {
     EXPECT_EQ(level->GetClock()->GetElapsedTime(), elapsed);
     SceneGame::OnDialogMenuOrPauseClosed(level, nullptr);
     EXPECT_FALSE(level->IsGamePaused());
+}
+
+TEST_F(Level, TheMenuButtonOpensTheMenuAndHoldsTheDay) {
+    LevelHarness h(DayVars(60));
+    AddMenuDialogs();
+    SceneGame* level = h.Level();
+    ASSERT_TRUE(h.OpenDay());
+    h.Step(10);
+    ZQ2::GameNode* button = level->GetChild("Menu_Button", true);
+    ASSERT_NE(button, nullptr);
+    h.World().ClickOn(button);
+    h.Step(1);
+    EXPECT_TRUE(level->IsActiveDialog("DIALOG_MENU"));
+    EXPECT_TRUE(level->IsGamePaused());
+    const int elapsed = level->GetClock()->GetElapsedTime();
+    h.Step(10);
+    EXPECT_EQ(level->GetClock()->GetElapsedTime(), elapsed);
+}
+
+TEST_F(Level, TheQuitQuestionHoldsTheDayAndNoLetsItGoOn) {
+    LevelHarness h(DayVars(60));
+    ZQ2::Application::g_ApplicationRunning = true;
+    SceneGame* level = h.Level();
+    ASSERT_TRUE(h.OpenDay());
+    h.Step(10);
+    EXPECT_TRUE(level->HandleCloseMessage());
+    auto* question = ZQ2::DynamicCast<DialogYesNo>(level->GetDialog(DelvorMain::QUIT_MESSAGE_KEY));
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(level->IsActiveDialog(question));
+    EXPECT_TRUE(level->IsGamePaused());
+    const int elapsed = level->GetClock()->GetElapsedTime();
+    h.Step(10);
+    EXPECT_EQ(level->GetClock()->GetElapsedTime(), elapsed) << "the day runs on under the question";
+
+    gametest::Click(question->GetNoButton());
+    h.Step(1);
+    EXPECT_FALSE(level->IsActiveDialog(DelvorMain::QUIT_MESSAGE_KEY));
+    EXPECT_FALSE(level->IsGamePaused());
+    h.Step(10);
+    EXPECT_GT(level->GetClock()->GetElapsedTime(), elapsed);
+
+    // Asked over the menu, "No" leaves the day held by the menu.
+    h.LoseFocus();
+    h.Step(1);
+    ASSERT_TRUE(level->IsGamePaused());
+    EXPECT_TRUE(level->HandleCloseMessage());
+    question = ZQ2::DynamicCast<DialogYesNo>(level->GetDialog(DelvorMain::QUIT_MESSAGE_KEY));
+    ASSERT_NE(question, nullptr);
+    gametest::Click(question->GetNoButton());
+    h.Step(1);
+    EXPECT_TRUE(level->IsGamePaused());
 }
 
 TEST_F(Level, PointsKeepTheirFloors) {
