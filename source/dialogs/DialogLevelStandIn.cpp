@@ -1,5 +1,6 @@
 #include "source/dialogs/DialogLevelStandIn.h"
 
+#include "source/main/DelvorMain.h"
 #include "source/scenes/SceneGame.h"
 
 using namespace ZQ2;
@@ -65,12 +66,17 @@ void DialogLevelStandIn::OnMiniGameClosed(BaseObject*, BaseObject*) {
         level->OnMiniGameClosed();
 }
 
-// With no map to go on from yet, the day ends in the main menu.
+// The day goes on to the map, whose Play starts the day the play position
+// now names: the next one after a won day, the same one after a lost day.
 void DialogLevelStandIn::OnStageEndClosed(BaseObject*, BaseObject*) {
     SceneGame* level = SceneGame::GetCurrentLevel();
     if (!level || level->GetGameState() != SceneGame::STATE_END_DIALOG)
         return;
+    const bool won = level->ExceededGoal();
     level->OnStageEndDialogClosed();
-    SceneGame::g_strNextScreen = "SCENE_SELECTION";
+    SceneGame::g_strNextScreen = "SCENE_MAP";
+    // Stopping records the day just played as the previous one, which the
+    // map's Play removes; only then does the position move on.
     SceneGame::OnStop(level, nullptr);
+    DelvorMain::MoveOnAfterDay(level->GetCountry(), level->GetDay(), won);
 }

@@ -2,8 +2,8 @@
 // Stand-in for the dialogs around a day that are not built yet: the day-start
 // dialog, the card minigame and the day-end dialog. Each fades in; a click on
 // it (its button or anywhere) fades it out, and the level then goes on as the
-// real dialog's close would have it. After the day-end dialog the game goes
-// back to the main menu.
+// real dialog's close would have it. The day-end dialog moves the play
+// position on and leads to the map.
 #include "source/dialogs/DialogDelvor.h"
 
 class DialogLevelStandIn : public DialogDelvor {

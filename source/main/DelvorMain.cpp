@@ -154,6 +154,23 @@ bool DelvorMain::IsUpgradeShopLevel() {
     }
 }
 
+void DelvorMain::MoveOnAfterDay(int country, int day, bool won) {
+    m_nCurCountry = country;
+    m_nCurDay = day;
+    m_bReplayStage = !won;
+    if (!won)
+        return;
+    if (day < GetMaxDayForCountry(country)) {
+        m_nCurDay = day + 1;
+        return;
+    }
+    // The map, the globe and the level names end with the last country.
+    if (country >= COUNTRY_COUNT)
+        return;
+    m_nCurCountry = country + 1;
+    m_nCurDay = 1;
+}
+
 int DelvorMain::GetMaxDayForCountry(int country) {
     if (country == -1)
         country = m_nCurCountry;

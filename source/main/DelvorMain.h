@@ -53,6 +53,11 @@ public:
     bool CheckAllowedBoolean(ZQ2::PropertyNode* node) override;
 
     static bool IsUpgradeShopLevel();
+    // Moves the play position on from a finished day: to the next day when it
+    // was won, to day 1 of the next country after a country's last day, but
+    // never past the last day of the last country; a lost day stays, to be
+    // played again.
+    static void MoveOnAfterDay(int country, int day, bool won);
     static bool ShouldReplayStage() { return m_bReplayStage; }
     static void SetReplayStage(bool replay) { m_bReplayStage = replay; }
     // -1 means the current country.

@@ -53,6 +53,11 @@ void SceneFrontStandIn::OnPlayClick(BaseObject*, BaseObject*) {
     std::string level;
     if (!scenes || !DelvorMain::GetCurCountryName(level))
         return;
+    // The day played before is done with once another one starts; the same
+    // day played again starts over in its own scene.
+    std::string previous;
+    if (DelvorMain::GetPrevCountryName(previous) && previous != level && scenes->GetScene(previous))
+        scenes->RemoveScene(previous);
     if (!scenes->GetScene(level) && !scenes->CreateScene(level)) {
         SmartPtr<PropertyNode> data(new PropertyNode(level, "SceneGame"));
         scenes->AddScene(level, new SceneGame(data.Get()));

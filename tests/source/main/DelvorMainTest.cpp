@@ -30,6 +30,7 @@ protected:
         DelvorMain::m_nCurDay = 1;
         DelvorMain::m_nPrevCountry = -1;
         DelvorMain::m_nPrevDay = -1;
+        DelvorMain::SetReplayStage(false);
     }
 };
 
@@ -54,6 +55,29 @@ TEST_F(Position, UpgradeShopOpensOnTheDaysOfEachCountry) {
             EXPECT_EQ(DelvorMain::IsUpgradeShopLevel(), shopDays[country - 1].count(day) == 1)
                 << "country " << country << " day " << day;
         }
+    }
+}
+
+TEST_F(Position, AFinishedDayMovesThePositionOnWhenWonAndNeverPastTheLastCountry) {
+    struct Case {
+        int country, day;
+        bool won;
+        int nextCountry, nextDay;
+    };
+    const Case cases[] = {
+        {1, 1, true, 1, 2},   {1, 3, true, 1, 4},  {1, 4, true, 2, 1},  {2, 6, true, 3, 1},
+        {3, 10, true, 4, 1},  {6, 10, true, 7, 1}, {7, 9, true, 7, 10}, {7, 10, true, 7, 10},
+        {1, 1, false, 1, 1},  {1, 4, false, 1, 4}, {7, 10, false, 7, 10},
+    };
+    for (const Case& c : cases) {
+        // Somewhere else first: the finished day decides, not the old position.
+        DelvorMain::m_nCurCountry = 5;
+        DelvorMain::m_nCurDay = 7;
+        DelvorMain::SetReplayStage(c.won);
+        DelvorMain::MoveOnAfterDay(c.country, c.day, c.won);
+        EXPECT_EQ(DelvorMain::m_nCurCountry, c.nextCountry) << c.country << "-" << c.day << " won " << c.won;
+        EXPECT_EQ(DelvorMain::m_nCurDay, c.nextDay) << c.country << "-" << c.day << " won " << c.won;
+        EXPECT_EQ(DelvorMain::ShouldReplayStage(), !c.won) << c.country << "-" << c.day;
     }
 }
 

@@ -1,15 +1,19 @@
 // The real game run frame by frame inside the test: from start-up to the
 // menu, then a whole first day of Greece through its states with the dialogs
-// answered by the test, the exact time-up, the menu on lost focus, replay.
+// answered by the test, the exact time-up, the menu on lost focus, replay,
+// and the won day leading on through the map to the next day and its shop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "engine/framework/MouseMessageData.h"
 #include "engine/framework/TemplateMessageData.h"
 #include "engine/io/PlayerManager.h"
 #include "source/game/DelvorClock.h"
 #include "source/game/Dovidi.h"
+#include "source/main/DelvorMain.h"
 #include "source/main/DelvorPlayer.h"
+#include "source/scenes/SceneFrontStandIn.h"
 #include "source/scenes/SceneGame.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/AppHarness.h"
@@ -26,6 +30,14 @@ protected:
     void SetUp() override {
         if (savefolder::Fresh().empty())
             GTEST_SKIP() << "the save folder was fixed before this test could redirect it";
+    }
+    // A won day moves the play position on: later tests start from 1-1.
+    void TearDown() override {
+        DelvorMain::m_nCurCountry = 1;
+        DelvorMain::m_nCurDay = 1;
+        DelvorMain::m_nPrevCountry = -1;
+        DelvorMain::m_nPrevDay = -1;
+        DelvorMain::SetReplayStage(false);
     }
 };
 
@@ -155,4 +167,48 @@ TEST_F(Play, TheFirstDayWalksItsStatesInTheRealGame) {
     // Every worker already waits in its place: the replayed day opens at once.
     level->RestartLevelAnimationFinished();
     EXPECT_EQ(level->GetGameState(), SceneGame::STATE_START_DIALOG);
+}
+
+TEST_F(Play, AWonDayLeadsThroughTheMapToTheNextDayAndItsShop) {
+    AppHarness game(1234);
+    SceneGame* first = EnterFirstDay(game);
+    ASSERT_NE(first, nullptr);
+    auto stepUntil = [&](SceneGame* level, int state, int maxFrames) {
+        return game.StepUntil([&] { return level->GetGameState() == state; }, maxFrames);
+    };
+    ASSERT_GE(stepUntil(first, SceneGame::STATE_START_DIALOG, 2000), 0);
+    first->OnStartStageDialogClosed();
+    // Past the goal, and a short day: its length is tested above.
+    for (int type = 0; type < SceneGame::SCORE_TYPE_COUNT; ++type)
+        first->AddPointsByType(type, false);
+    ASSERT_GE(first->GetFunds(), first->GetVariables().iPointsWin);
+    first->GetClock()->InitTimer(2);
+    ASSERT_GE(stepUntil(first, SceneGame::STATE_MINIGAME, 2000), 0);
+    first->OnMiniGameClosed();
+    ASSERT_GE(stepUntil(first, SceneGame::STATE_END_DIALOG, 2000), 0);
+    ASSERT_TRUE(first->ExceededGoal());
+
+    // The end dialog closes as a click on it closes it.
+    ZQ2::Dialog* end = nullptr;
+    for (const auto& dialog : first->GetActiveDialogs())
+        if (dialog && dialog->GetName() == "DIALOG_STAGEEND")
+            end = dialog.Get();
+    ASSERT_NE(end, nullptr);
+    end->OnMouseLeftUp(ZQ2::MouseMessageData(400, 300, 0, false));
+    ASSERT_GE(game.StepUntil([&] { return game.CurrentSceneName() == "SCENE_MAP"; }, 600), 0);
+    EXPECT_EQ(DelvorMain::m_nCurCountry, 1);
+    EXPECT_EQ(DelvorMain::m_nCurDay, 2);
+    EXPECT_FALSE(DelvorMain::ShouldReplayStage());
+
+    // The map's Play starts the second day, whose shop opens before it.
+    auto* map = ZQ2::DynamicCast<SceneFrontStandIn>(ZQ2::SceneManager::g_Instance->GetCurrentScene());
+    ASSERT_NE(map, nullptr);
+    SceneFrontStandIn::OnPlayClick(map, nullptr);
+    ASSERT_GE(game.StepUntil([&] { return game.CurrentSceneName() == "LEVEL1_2"; }, 600), 0);
+    EXPECT_EQ(ZQ2::SceneManager::g_Instance->GetScene("LEVEL1_1"), nullptr);
+    auto* second = ZQ2::DynamicCast<SceneGame>(ZQ2::SceneManager::g_Instance->GetCurrentScene());
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->GetDay(), 2);
+    ASSERT_GE(game.StepUntil([&] { return second->IsActiveDialog("DIALOG_UPGRADE"); }, 600), 0);
+    EXPECT_EQ(second->GetGameState(), SceneGame::STATE_UPGRADE_SHOP);
 }

@@ -8,7 +8,7 @@ stop it writes a JSON line of what a player sees and waits; the script sends
 X events, waits until the game says it has received each one, and lets a
 number of frames of fixed length run. Frame time and random seed are fixed,
 so the run and its pictures are the same every time. After the won day the
-script clicks through the dialogs that follow it, back to the main menu.
+script clicks through the dialogs that follow it, on to the map.
 
 Usage: mouse_day_run.py GAME SOURCE_ROOT
 Exit status 77 when Xvfb or xdotool is missing (ctest shows a skip).
@@ -350,12 +350,12 @@ def play_day(game, state):
 def finish_day(game):
     """Clicks through the dialogs that follow the day, as a player would,
     and pictures the won day once the first of them has come in; the game
-    then goes back to the main menu."""
+    then goes on to the map."""
     pictured = False
     while True:
         game.go(ACT_FRAMES)
         state = game.state()
-        if state["scene"] == "SCENE_SELECTION":
+        if state["scene"] == "SCENE_MAP":
             return
         ok = [at for name, at in state["buttons"].items()
               if name.endswith("/BUTTON_OK") and name.startswith(("DIALOG_MINIGAME_", "DIALOG_STAGEEND/"))]
