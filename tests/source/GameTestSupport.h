@@ -14,6 +14,7 @@
 #include "engine/framework/Message.h"
 #include "engine/sprite/GameTree.h"
 #include "engine/sprite/InputHandler.h"
+#include "source/main/DelvorMain.h"
 #include "engine/sprite/ResourceLookup.h"
 #include "engine/sprite/TaskPurge.h"
 #include "engine/sprite/TaskTickUpdate.h"
@@ -139,6 +140,16 @@ inline void Click(ZQ2::Button* button) {
     const float y = button->GetScreenY() + 1.0f;
     button->OnMouseLeftDown(Mouse(x, y));
     button->OnMouseLeftUp(Mouse(x, y));
+}
+
+// Puts the play position back where a new game starts, after a test that
+// won or lost a day.
+inline void ResetPlayPosition() {
+    DelvorMain::m_nCurCountry = 1;
+    DelvorMain::m_nCurDay = 1;
+    DelvorMain::m_nPrevCountry = -1;
+    DelvorMain::m_nPrevDay = -1;
+    DelvorMain::SetReplayStage(false);
 }
 
 }  // namespace gametest

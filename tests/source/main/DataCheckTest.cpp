@@ -86,6 +86,20 @@ void VisitNodes(AbstractProperty* property, const std::string& where, const Node
 }
 
 // The node of a description's component vector that has the name.
+// The level scenes of the game's scene descriptions.
+std::vector<PropertyNode*> LevelScenes() {
+    std::vector<PropertyNode*> levels;
+    PropertyNode* scenes = DataManager::g_Instance->GetScenes();
+    if (!scenes)
+        return levels;
+    for (const auto& child : *scenes) {
+        PropertyNode* level = child->ToNode();
+        if (level && level->GetTypeName() == "SceneGame")
+            levels.push_back(level);
+    }
+    return levels;
+}
+
 PropertyNode* FindComponent(PropertyNode* description, const std::string& name) {
     for (const char* key : {"components", "scenecomponents"}) {
         if (!description->HasProperty(key))
@@ -654,14 +668,8 @@ TEST_F(GameData, TheMenuMusicPlaysAndItsSyncPointsLieInside) {
 // it holds the rim the hourglass sand goes beneath and, last, the flash
 // overlay "CLOCK_FRAME" that it hides until a flash.
 TEST_F(GameData, EveryLevelsClockHasItsFaceHandRimAndOverlay) {
-    PropertyNode* scenes = DataManager::g_Instance->GetScenes();
-    ASSERT_NE(scenes, nullptr);
-    int levels = 0;
-    for (const auto& child : *scenes) {
-        PropertyNode* level = child->ToNode();
-        if (!level || level->GetTypeName() != "SceneGame")
-            continue;
-        ++levels;
+    const std::vector<PropertyNode*> levels = LevelScenes();
+    for (PropertyNode* level : levels) {
         const std::string name = level->GetName();
         PropertyNode* clock = FindComponent(level, "CLOCK");
         ASSERT_NE(clock, nullptr) << name;
@@ -673,20 +681,14 @@ TEST_F(GameData, EveryLevelsClockHasItsFaceHandRimAndOverlay) {
             pieces.push_back(piece->ToNode()->GetPropString("name"));
         EXPECT_EQ(pieces, (std::vector<std::string>{"CLOCK_HAND", "CLOCK_FRAME_BACK", "CLOCK_FRAME"})) << name;
     }
-    EXPECT_GT(levels, 0);
+    EXPECT_FALSE(levels.empty());
 }
 
 // The tuning rules the level scene leaves to its data: every random range
 // holds a value, every divisor is non-zero, and the artifacts add up.
 TEST_F(GameData, EveryLevelsTuningKeepsItsRules) {
-    PropertyNode* scenes = DataManager::g_Instance->GetScenes();
-    ASSERT_NE(scenes, nullptr);
-    int levels = 0;
-    for (const auto& child : *scenes) {
-        PropertyNode* level = child->ToNode();
-        if (!level || level->GetTypeName() != "SceneGame")
-            continue;
-        ++levels;
+    const std::vector<PropertyNode*> levels = LevelScenes();
+    for (PropertyNode* level : levels) {
         const std::string name = level->GetName();
         ASSERT_TRUE(level->HasProperty("variables")) << name;
         PropertyVector* vars = level->GetVector("variables");
@@ -711,7 +713,7 @@ TEST_F(GameData, EveryLevelsTuningKeepsItsRules) {
         EXPECT_LE(holes, 8) << name;
         EXPECT_LE(get("num_artifacts_gold", 0) + get("num_artifacts_silver", 0), artifacts) << name;
     }
-    EXPECT_GE(levels, 4);
+    EXPECT_GE(levels.size(), 4u);
     for (const char* key : {"SCORE_ARTIFACT_IN_CRATE_BRONZE", "SCORE_ARTIFACT_IN_CRATE_SILVER", "SCORE_ARTIFACT_IN_CRATE_GOLD"})
         EXPECT_LE(BasicProperties::GetInteger(std::string(key) + "_MIN"), BasicProperties::GetInteger(std::string(key) + "_MAX"))
             << key;

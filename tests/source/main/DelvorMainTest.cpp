@@ -26,11 +26,7 @@ namespace {
 class Position : public ::testing::Test {
 protected:
     void TearDown() override {
-        DelvorMain::m_nCurCountry = 1;
-        DelvorMain::m_nCurDay = 1;
-        DelvorMain::m_nPrevCountry = -1;
-        DelvorMain::m_nPrevDay = -1;
-        DelvorMain::SetReplayStage(false);
+        gametest::ResetPlayPosition();
     }
 };
 

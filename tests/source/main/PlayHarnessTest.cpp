@@ -17,6 +17,7 @@
 #include "source/scenes/SceneGame.h"
 #include "tests/engine/io/SaveFolder.h"
 #include "tests/source/AppHarness.h"
+#include "tests/source/GameTestSupport.h"
 
 using gametest::AppHarness;
 
@@ -33,11 +34,7 @@ protected:
     }
     // A won day moves the play position on: later tests start from 1-1.
     void TearDown() override {
-        DelvorMain::m_nCurCountry = 1;
-        DelvorMain::m_nCurDay = 1;
-        DelvorMain::m_nPrevCountry = -1;
-        DelvorMain::m_nPrevDay = -1;
-        DelvorMain::SetReplayStage(false);
+        gametest::ResetPlayPosition();
     }
 };
 
