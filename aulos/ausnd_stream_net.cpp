@@ -248,6 +248,23 @@ bool AUSND_Stream_OpenNetwork(AUSND_STREAM* s, const char* url, uint32_t mode)
     return ok || Fail(AUSND_ERR_FILE_BAD);
 }
 
+namespace
+{
+// Aborts the connection of an open in progress; false while there is none
+// to abort yet. The caller holds the open lock.
+bool AbortOpening(AUSND_STREAM* s)
+{
+    AUSND_NETSTREAM* net = NetOf(s);
+    if (!s->opening || !net)
+        return false;
+    const int status = net->status.load();
+    if (status != AUSND_NET_STATUS_CONNECTING && status != AUSND_NET_STATUS_BUFFERING)
+        return false;
+    AUSND_Stream_Net_Abort(net);
+    return true;
+}
+} // namespace
+
 bool AUSND_Stream_Net_CancelOpen(AUSND_STREAM* s)
 {
     AUSND_ClearErrorOnOwner();
@@ -261,16 +278,20 @@ bool AUSND_Stream_Net_CancelOpen(AUSND_STREAM* s)
         s->opening = false;
         return true;
     }
+    // The open thread may have taken the open without having made its
+    // connection yet: the cancel waits for the connection to abort it.
+    int waits = 0;
+    for (; waits < kCancelWaits && s->opening; ++waits)
     {
-        std::lock_guard<std::mutex> guard(g_OpenLock);
-        AUSND_NETSTREAM* net = NetOf(s);
-        if (!s->opening || !net)
-            return Fail(AUSND_ERR_INVALID_PARAM);
-        const int status = net->status.load();
-        if (status != AUSND_NET_STATUS_CONNECTING && status != AUSND_NET_STATUS_BUFFERING)
-            return Fail(AUSND_ERR_INVALID_PARAM);
-        AUSND_Stream_Net_Abort(net);
+        {
+            std::lock_guard<std::mutex> guard(g_OpenLock);
+            if (AbortOpening(s))
+                break;
+        }
+        AUSND_Time_Sleep(10);
     }
+    if (!s->opening || waits == kCancelWaits)
+        return Fail(AUSND_ERR_INVALID_PARAM);
     for (int i = 0; i < kCancelWaits && s->opening; ++i)
         AUSND_Time_Sleep(10);
     return !s->opening || Fail(AUSND_ERR_INVALID_PARAM);
