@@ -56,15 +56,10 @@ DelvorUpgrade* DVUpgradeHandler::AcquireUpgrade(const std::string& id, int count
 int DVUpgradeHandler::GetCurrentUpgradeValue(int type) const {
     int sum = 0;
     for (const SmartPtr<DelvorUpgrade>& upgrade : m_OwnedList) {
-        if (upgrade->GetType() != type)
+        if (upgrade->GetType() != type || upgrade->IsUsed())
             continue;
-        if (type == DelvorUpgrade::TYPE_HOURGLASS) {
-            if (upgrade->IsUsed() && !upgrade->IsCheat())
-                continue;
-        } else if (!AppliesHere(*upgrade)) {
-            continue;
-        }
-        if (!upgrade->IsUsed())
+        // Hourglasses count in every country.
+        if (type == DelvorUpgrade::TYPE_HOURGLASS || AppliesHere(*upgrade))
             sum += upgrade->GetEffect();
     }
     return sum;
